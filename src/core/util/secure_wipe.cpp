@@ -1,0 +1,14 @@
+#include "util/secure_wipe.h"
+
+#include <cstring>
+
+namespace sealwise {
+
+void SecureWipe(void* data, std::size_t size) noexcept {
+    if (data == nullptr || size == 0) return;
+    std::memset(data, 0, size);
+    // The asm barrier tells the compiler the zeroed memory is observed, so the store stays.
+    __asm__ __volatile__("" : : "r"(data) : "memory");
+}
+
+}  // namespace sealwise

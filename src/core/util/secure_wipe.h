@@ -1,0 +1,35 @@
+#pragma once
+// Overwrites secrets (passphrases, key strings, key bytes) in a way the compiler keeps.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace sealwise {
+
+void SecureWipe(void* data, std::size_t size) noexcept;
+
+template <typename T>
+void SecureWipe(std::vector<T>& v) noexcept {
+    SecureWipe(v.data(), v.size() * sizeof(T));
+    v.clear();
+}
+
+inline void SecureWipe(std::string& s) noexcept {
+    SecureWipe(s.data(), s.size());
+    s.clear();
+}
+
+// Holds a secret and wipes it when it goes out of scope, however the scope is left.
+template <typename Container>
+class WipeOnExit {
+public:
+    explicit WipeOnExit(Container& c) noexcept : c_(c) {}
+    ~WipeOnExit() { SecureWipe(c_); }
+    WipeOnExit(const WipeOnExit&) = delete;
+    WipeOnExit& operator=(const WipeOnExit&) = delete;
+
+private:
+    Container& c_;
+};
+
+}  // namespace sealwise

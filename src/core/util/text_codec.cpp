@@ -1,0 +1,156 @@
+#include "util/text_codec.h"
+
+#include <array>
+
+namespace sealwise {
+namespace {
+
+// Code points of bytes 0x80..0x9F; unassigned bytes keep their C1 control code point.
+constexpr std::array<char32_t, 32> kHighTable = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
+};
+
+// Length of a valid UTF-8 sequence at p (0 when invalid), and its code point.
+std::size_t DecodeOne(const uint8_t* p, std::size_t n, char32_t& cp) {
+    const uint8_t b0 = p[0];
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    }
+    std::size_t len;
+    char32_t min;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (n < len) return 0;
+    for (std::size_t i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+}  // namespace
+
+std::optional<uint8_t> Cp1252FromCodePoint(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<uint8_t>(cp);
+    for (std::size_t i = 0; i < kHighTable.size(); ++i) {
+        if (kHighTable[i] == cp) return static_cast<uint8_t>(0x80 + i);
+    }
+    return std::nullopt;
+}
+
+char32_t Cp1252ToCodePoint(uint8_t b) {
+    if (b >= 0x80 && b <= 0x9F) return kHighTable[b - 0x80];
+    return b;
+}
+
+std::u32string Utf8ToCodePoints(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
+    std::size_t n = utf8.size();
+    while (n > 0) {
+        char32_t cp;
+        std::size_t len = DecodeOne(p, n, cp);
+        if (len == 0) {
+            out.push_back(0xFFFD);
+            len = 1;
+        } else {
+            out.push_back(cp);
+        }
+        p += len;
+        n -= len;
+    }
+    return out;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string CodePointsToUtf8(std::u32string_view cps) {
+    std::string out;
+    out.reserve(cps.size());
+    for (char32_t cp : cps) AppendUtf8(out, cp);
+    return out;
+}
+
+bool FitsCp1252(std::string_view utf8) {
+    for (char32_t cp : Utf8ToCodePoints(utf8)) {
+        if (!Cp1252FromCodePoint(cp)) return false;
+    }
+    return true;
+}
+
+Bytes TextToCp1252Lossy(std::string_view utf8) {
+    Bytes out;
+    out.reserve(utf8.size());
+    for (char32_t cp : Utf8ToCodePoints(utf8)) out.push_back(Cp1252FromCodePoint(cp).value_or('?'));
+    return out;
+}
+
+Bytes TextToBytes(std::string_view utf8) {
+    const std::u32string cps = Utf8ToCodePoints(utf8);
+    Bytes out;
+    out.reserve(cps.size());
+    for (char32_t cp : cps) {
+        auto b = Cp1252FromCodePoint(cp);
+        if (!b) {
+            // Something the code page cannot hold: keep the text whole as UTF-8.
+            std::string u = CodePointsToUtf8(cps);
+            return Bytes(u.begin(), u.end());
+        }
+        out.push_back(*b);
+    }
+    return out;
+}
+
+std::string Cp1252ToText(const uint8_t* data, std::size_t size) {
+    std::string out;
+    out.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) AppendUtf8(out, Cp1252ToCodePoint(data[i]));
+    return out;
+}
+
+std::string BytesToText(const uint8_t* data, std::size_t size) {
+    bool multiByte = false;
+    std::size_t i = 0;
+    while (i < size) {
+        char32_t cp;
+        std::size_t len = DecodeOne(data + i, size - i, cp);
+        if (len == 0) return Cp1252ToText(data, size);
+        if (len > 1) multiByte = true;
+        i += len;
+    }
+    if (multiByte) return std::string(reinterpret_cast<const char*>(data), size);
+    return Cp1252ToText(data, size);
+}
+
+uint8_t Cp1252CodeOrQuestion(char32_t cp) { return Cp1252FromCodePoint(cp).value_or('?'); }
+
+}  // namespace sealwise
