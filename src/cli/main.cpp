@@ -1,0 +1,19 @@
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <iostream>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    // Passphrases and keys pass through this process: never let them end up in a core dump.
+    prctl(PR_SET_DUMPABLE, 0);
+    struct rlimit noCore {0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+
+    std::ios::sync_with_stdio(false);
+    sealwise::cli::Io io{std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
+                         isatty(STDIN_FILENO) == 1};
+    return sealwise::cli::Run(sealwise::cli::Args(argv + 1, argv + argc), io);
+}

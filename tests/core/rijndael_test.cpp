@@ -1,0 +1,96 @@
+#include "crypto/rijndael.h"
+
+#include <gtest/gtest.h>
+#include <mcrypt.h>
+
+#include "test_util.h"
+
+namespace sealwise {
+namespace {
+
+using test::FromHex;
+using test::ToHex;
+
+Bytes EncryptBlock(int nb, int nk, const Bytes& key, Bytes block) {
+    CRijndael c;
+    c.gentables();
+    c.gkey(nb, nk, key);
+    c.Encrypt(block);
+    return block;
+}
+
+TEST(Rijndael, Fips197AppendixCVectors) {
+    const Bytes pt = FromHex("00112233445566778899aabbccddeeff");
+    EXPECT_EQ(ToHex(EncryptBlock(4, 4, FromHex("000102030405060708090a0b0c0d0e0f"), pt)),
+              "69c4e0d86a7b0430d8cdb78070b4c55a");
+    EXPECT_EQ(ToHex(EncryptBlock(4, 6, FromHex("000102030405060708090a0b0c0d0e0f1011121314151617"),
+                                 pt)),
+              "dda97ca4864cdfe06eaf70a0ec0d7191");
+    EXPECT_EQ(ToHex(EncryptBlock(
+                  4, 8,
+                  FromHex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f"), pt)),
+              "8ea2b7ca516745bfeafc49904b496089");
+}
+
+// libmcrypt's rijndael-256 is a separately written Rijndael with a 256-bit block.
+Bytes McryptEcb(const Bytes& key, Bytes block, bool decrypt) {
+    MCRYPT td = mcrypt_module_open(const_cast<char*>("rijndael-256"), nullptr,
+                                   const_cast<char*>("ecb"), nullptr);
+    EXPECT_TRUE(td != MCRYPT_FAILED);
+    Bytes k = key;
+    EXPECT_EQ(mcrypt_generic_init(td, k.data(), static_cast<int>(k.size()), nullptr), 0);
+    if (decrypt) {
+        mdecrypt_generic(td, block.data(), static_cast<int>(block.size()));
+    } else {
+        mcrypt_generic(td, block.data(), static_cast<int>(block.size()));
+    }
+    mcrypt_generic_deinit(td);
+    mcrypt_module_close(td);
+    return block;
+}
+
+TEST(Rijndael, Block256Key256MatchesIndependentImplementation) {
+    std::mt19937 rng(1);
+    for (int i = 0; i < 200; ++i) {
+        const Bytes key = test::RandomBytes(rng, 32), block = test::RandomBytes(rng, 32);
+        const Bytes ours = EncryptBlock(8, 8, key, block);
+        ASSERT_EQ(ToHex(ours), ToHex(McryptEcb(key, block, false))) << "case " << i;
+    }
+    // The all-zero key and block, the classic first known-answer case.
+    EXPECT_EQ(ToHex(EncryptBlock(8, 8, Bytes(32), Bytes(32))),
+              ToHex(McryptEcb(Bytes(32), Bytes(32), false)));
+}
+
+TEST(Rijndael, DecryptInvertsEncryptForEveryBlockAndKeyLength) {
+    std::mt19937 rng(2);
+    for (int nb : {4, 6, 8}) {
+        for (int nk : {4, 6, 8}) {
+            for (int i = 0; i < 20; ++i) {
+                CRijndael c;
+                c.gentables();
+                c.gkey(nb, nk, test::RandomBytes(rng, 4 * nk));
+                const Bytes plain = test::RandomBytes(rng, 4 * nb);
+                Bytes block = plain;
+                c.Encrypt(block);
+                EXPECT_NE(block, plain);
+                c.Decrypt(block);
+                ASSERT_EQ(block, plain) << "nb=" << nb << " nk=" << nk;
+            }
+        }
+    }
+}
+
+TEST(Rijndael, RejectsBadParameters) {
+    CRijndael c;
+    c.gentables();
+    EXPECT_THROW(c.gkey(9, 8, Bytes(32)), std::out_of_range);
+    EXPECT_THROW(c.gkey(8, 3, Bytes(32)), std::out_of_range);
+    EXPECT_THROW(c.gkey(8, 8, Bytes(31)), std::out_of_range);
+    c.gkey(8, 8, Bytes(32));
+    Bytes shortBlock(31);
+    EXPECT_THROW(c.Encrypt(shortBlock), std::out_of_range);
+    EXPECT_THROW(c.Decrypt(shortBlock), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace sealwise

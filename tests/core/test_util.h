@@ -1,0 +1,31 @@
+#pragma once
+// Small helpers shared by the core tests.
+#include <random>
+#include <string>
+
+#include "util/bytes.h"
+
+namespace sealwise::test {
+
+inline Bytes FromHex(const std::string& hex) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        out.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    return out;
+}
+
+inline std::string ToHex(const Bytes& b) {
+    static const char* k = "0123456789abcdef";
+    std::string s;
+    for (uint8_t v : b) s += {k[v >> 4], k[v & 15]};
+    return s;
+}
+
+inline Bytes RandomBytes(std::mt19937& rng, std::size_t n) {
+    Bytes b(n);
+    for (auto& v : b) v = static_cast<uint8_t>(rng());
+    return b;
+}
+
+}  // namespace sealwise::test
