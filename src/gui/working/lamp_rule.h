@@ -5,19 +5,19 @@
 
 namespace sealwise::gui {
 
-struct LampState {
+struct ProgressLamps {
     bool red = true;
     bool yellow = false;
     bool green = false;
-    bool operator==(const LampState&) const = default;
+    bool operator==(const ProgressLamps&) const = default;
 };
 
-constexpr LampState kLampsAtStart{true, false, false};
-constexpr LampState kLampsAtEnd{false, false, true};
+constexpr ProgressLamps kLampsAtStart{true, false, false};
+constexpr ProgressLamps kLampsAtEnd{false, false, true};
 
 // The lamps after progress p of t. The rule only switches lamps on the way forward; lamps it
 // does not reach keep their state.
-constexpr LampState UpdateLamps(LampState lamps, int64_t p, int64_t t) {
+constexpr ProgressLamps UpdateLamps(ProgressLamps lamps, int64_t p, int64_t t) {
     if (p >= t / 4) {
         lamps.yellow = true;
         if (p >= t / 2) {

@@ -1,0 +1,197 @@
+#include "gui/about/frm_about.h"
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/strings.h"
+#include "gui/app/language_flags.h"
+#include "gui/app/localizer.h"
+#include "gui/app/string_ids.h"
+#include "gui/art/symbols.h"
+#include "gui/main/widget_factory.h"
+#include "gui/widgets/flag_image.h"
+#include "gui/widgets/painted_image.h"
+#include "util/secure_random.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+constexpr int kWindowWidth = 600;
+constexpr int kPictureSide = 64;
+constexpr int kNarrowTextWidth = 340;  // panel A stacks narrowed texts under its picture
+
+// Sets a label from the table; a text missing in this language leaves the label as it was.
+void SetFromTable(QLabel* label, int id, const QString& s = {}) {
+    try {
+        label->setText(QString::fromStdString(GetResText(id, s.toStdString())));
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace
+
+double FrmAbout::SecureDraw() {
+    constexpr uint32_t kSteps = 1'000'000;
+    return static_cast<double>(SecureRandomBelow(kSteps)) / kSteps;
+}
+
+FrmAbout::FrmAbout(DesktopServices& services, std::function<void()> onStart, Draw draw,
+                   QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(services), onStart_(std::move(onStart)) {
+    setObjectName("FrmAbout");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Ref(ids::kWelcome));
+    setFixedWidth(kWindowWidth);
+    Build();
+    Load(draw());
+}
+
+void FrmAbout::Build() {
+    auto* logo = Named(new PaintedImage(QSize(40, 40), PaintLogo, this), "ImgLogo");
+    SetAccessibleReference(logo, ids::kLogo);
+    headline_ = MakeLabel(this, "Label1", {});
+    QFont big = headline_->font();
+    big.setPixelSize(20);
+    big.setBold(true);
+    headline_->setFont(big);
+    flags_ = CreateLanguageFlags(this);
+    description_ = MakeLabel(this, "lblWelcome", {}, true);
+
+    auto* rule = Named(new QFrame(this), "Line1");
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    constexpr std::array<ProductPicture, 3> kinds = {
+        ProductPicture::CommandLine, ProductPicture::OnlineVersion, ProductPicture::OnlineGuide};
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
+        const ProductPicture kind = kinds[i];
+        pictures_[i] = Named(
+            new PaintedImage(QSize(kPictureSide, kPictureSide),
+                             [kind](QPainter& p, const QRectF& r) { PaintProductPicture(p, r, kind); },
+                             this),
+            QString("ImgProd_%1").arg(i));
+        SetAccessibleReference(pictures_[i], ids::kProductPicture);
+    }
+    heading_ = MakeLabel(this, "Label5", Ref(ids::kDoYouKnow));
+    QFont bold = heading_->font();
+    bold.setBold(true);
+    heading_->setFont(bold);
+    heading_->setWordWrap(true);
+    nameLink_ = MakeLinkButton(this, "Label2_1", {});
+    siteLink_ = MakeLinkButton(this, "Label2_5", {});
+    text1_ = MakeLabel(this, "LblMText", Ref(ids::kPromoLabel), true);
+    text2_ = MakeLabel(this, "lblMtext2", "#259", true);
+    start_ = MakeButton(this, "Command1", Ref(ids::kStart));
+    start_->setDefault(true);
+    start_->setMinimumWidth(110);
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(logo);
+    header->addWidget(headline_, 1);
+    for (auto* flag : flags_) header->addWidget(flag, 0, Qt::AlignTop);
+
+    auto* pictureColumn = new QVBoxLayout;
+    for (auto* picture : pictures_) pictureColumn->addWidget(picture, 0, Qt::AlignTop);
+    pictureColumn->addStretch(1);
+    textColumn_ = new QVBoxLayout;
+    textColumn_->setSpacing(4);
+    for (QWidget* w : {static_cast<QWidget*>(heading_), static_cast<QWidget*>(nameLink_),
+                       static_cast<QWidget*>(text1_), static_cast<QWidget*>(text2_)}) {
+        textColumn_->addWidget(w, 0, Qt::AlignLeft);
+    }
+    panelLayout_ = new QBoxLayout(QBoxLayout::LeftToRight);
+    panelLayout_->setSpacing(14);
+    panelLayout_->addLayout(pictureColumn);
+    panelLayout_->addLayout(textColumn_, 1);
+
+    bottomRow_ = new QHBoxLayout;
+    bottomRow_->addStretch(1);
+    bottomRow_->addWidget(start_, 0, Qt::AlignBottom);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(18, 16, 18, 16);
+    column->setSpacing(10);
+    column->addLayout(header);
+    column->addWidget(description_);
+    column->addWidget(rule);
+    column->addLayout(panelLayout_);
+    column->addLayout(bottomRow_);
+
+    for (std::size_t i = 0; i < flags_.size(); ++i) {
+        const int offset = kLanguageFlags[i].languageOffset;
+        connect(flags_[i], &FlagImage::clicked, this, [this, offset] { SwitchLanguage(offset); });
+    }
+    connect(nameLink_, &QPushButton::clicked, this, [this] { OpenLink(1); });
+    connect(siteLink_, &QPushButton::clicked, this, [this] { OpenLink(5); });
+    connect(start_, &QPushButton::clicked, this, &FrmAbout::Start);
+}
+
+void FrmAbout::Load(double draw) {
+    panel_ = PanelFromDraw(draw);
+    MarkLanguageFlag(this);
+    siteLink_->setCursor(nameLink_->cursor());
+    FillTexts();
+    Localize();
+}
+
+void FrmAbout::Localize() {
+    LocalizeForm(this);
+    setWindowTitle(ResText(ids::kWelcome, windowTitle()));
+}
+
+void FrmAbout::SwitchLanguage(int languageOffset) {
+    SetLanguageOffset(languageOffset);
+    MarkLanguageFlag(this);
+    Localize();
+    FillTexts();
+}
+
+void FrmAbout::FillTexts() {
+    panel_ = PanelForLanguage(panel_, LanguageOffset());
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
+        pictures_[i]->setVisible(static_cast<int>(i) == static_cast<int>(panel_));
+    }
+    const PanelContent content = ContentOf(panel_);
+    const QString name = QString::fromStdString(content.name);
+    SetFromTable(heading_, ids::kDoYouKnow, name);
+    siteLink_->setText(QString::fromStdString(content.site));
+    nameLink_->setText(name);
+    SetFromTable(headline_, ids::kWelcomeHeadline);
+    SetFromTable(description_, ids::kWelcomeDescription);
+    SetFromTable(text1_, content.text1Id);
+    SetFromTable(text2_, content.text2Id);
+    ArrangePanel();
+}
+
+// The command-line panel stacks its texts under the picture and puts its site link beside the
+// Start button; the others show the texts beside the picture with the link below them.
+void FrmAbout::ArrangePanel() {
+    const bool stacked = panel_ == PromoPanel::CommandLine;
+    panelLayout_->setDirection(stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    for (QLabel* text : {text1_, text2_}) {
+        text->setMaximumWidth(stacked ? kNarrowTextWidth : QWIDGETSIZE_MAX);
+    }
+    textColumn_->removeWidget(siteLink_);
+    bottomRow_->removeWidget(siteLink_);
+    if (stacked) {
+        bottomRow_->insertWidget(0, siteLink_, 0, Qt::AlignBottom);
+    } else {
+        textColumn_->addWidget(siteLink_, 0, Qt::AlignLeft);
+    }
+    layout()->activate();
+    setFixedHeight(layout()->totalHeightForWidth(width()));
+}
+
+void FrmAbout::OpenLink(int element) {
+    services_.OpenUrl(QUrl(QString::fromStdString(PanelLink(panel_, LanguageOffset(), element))));
+}
+
+void FrmAbout::Start() {
+    if (onStart_) onStart_();
+    close();
+}
+
+}  // namespace sealwise::gui

@@ -1,0 +1,64 @@
+#include "gui/app/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace sealwise::gui {
+
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+constexpr std::string_view kFilesEncrypt = "/filee";
+constexpr std::string_view kFilesDecrypt = "/filed";
+constexpr std::string_view kEncryptPath = "/setencrfiles ";
+constexpr std::string_view kDecryptFile = "/setdecrfile ";
+constexpr std::string_view kUsage = "/?";
+
+}  // namespace
+
+CommandLineRequest InterpretCommandLine(std::string_view line) {
+    using Kind = CommandLineRequest::Kind;
+    if (StartsWithNoCase(line, kFilesEncrypt)) return {Kind::FilesEncrypt, {}, {}};
+    if (StartsWithNoCase(line, kFilesDecrypt)) return {Kind::FilesDecrypt, {}, {}};
+    if (StartsWithNoCase(line, kEncryptPath)) {
+        const std::string path(line.substr(kEncryptPath.size()));
+        if (path.empty()) return {};
+        return {Kind::EncryptPath, path, {}};
+    }
+    if (StartsWithNoCase(line, kDecryptFile)) {
+        const std::string path(line.substr(kDecryptFile.size()));
+        return {Kind::DecryptFile, path, DirectoryWithSeparator(path)};
+    }
+    if (line.starts_with(kUsage)) return {Kind::Usage, {}, {}};
+    return {};
+}
+
+std::string JoinArguments(const std::vector<std::string>& arguments) {
+    std::string joined;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) joined += ' ';
+        joined += arguments[i];
+    }
+    return joined;
+}
+
+std::string DirectoryWithSeparator(std::string_view path) {
+    const auto last = path.find_last_of("/\\");
+    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+}
+
+// The options the program actually understands: one file or directory to encrypt, or one
+// container to decrypt, or the bare file modes.
+std::string UsageText(std::string_view executableName) {
+    return "Parameters for Sealwise:\n" + std::string(executableName) +
+           " [/setEncrFiles <file or directory>]|[/setDecrFile <file>]|[/fileE]|[/fileD]";
+}
+
+}  // namespace sealwise::gui

@@ -1,0 +1,36 @@
+#pragma once
+// The desktop program's command line: one text (the arguments joined with blanks), of which
+// only a prefix is compared, case-insensitively. The first matching option decides.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sealwise::gui {
+
+struct CommandLineRequest {
+    enum class Kind {
+        None,            // open normally on files / encrypt
+        FilesEncrypt,    // "/filee": files / encrypt
+        FilesDecrypt,    // "/filed": files / decrypt
+        EncryptPath,     // "/setencrfiles <path>": list the file or directory tree
+        DecryptFile,     // "/setdecrfile <path>": prepare decrypting the container
+        Usage,           // "/?": show the usage text
+    };
+    Kind kind = Kind::None;
+    std::string path;             // EncryptPath, DecryptFile: the rest of the line, as passed
+    std::string outputDirectory;  // DecryptFile: the path up to and including its last separator
+};
+
+CommandLineRequest InterpretCommandLine(std::string_view commandLine);
+
+// The arguments after the program's name as one text.
+std::string JoinArguments(const std::vector<std::string>& arguments);
+
+// The directory part of a path, up to and including its last "/" or "\"; empty when it has
+// none.
+std::string DirectoryWithSeparator(std::string_view path);
+
+// The text of the usage box for the program file named `executableName` (no extension).
+std::string UsageText(std::string_view executableName);
+
+}  // namespace sealwise::gui

@@ -1,0 +1,42 @@
+#include "gui/app/language_flags.h"
+
+#include "app/strings.h"
+#include "gui/app/localizer.h"
+#include "gui/app/string_ids.h"
+#include "gui/widgets/flag_image.h"
+
+namespace sealwise::gui {
+
+std::array<FlagImage*, 4> CreateLanguageFlags(QWidget* parent) {
+    constexpr std::array<FlagKind, 4> kinds = {FlagKind::German, FlagKind::English,
+                                               FlagKind::Spanish, FlagKind::French};
+    constexpr std::array<int, 4> names = {ids::kLanguageGerman, ids::kLanguageEnglish,
+                                          ids::kLanguageSpanish, ids::kLanguageFrench};
+    std::array<FlagImage*, 4> flags{};
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        flags[i] = new FlagImage(kinds[i], parent);
+        flags[i]->setObjectName(kLanguageFlags[i].objectName);
+        SetAccessibleReference(flags[i], names[i]);
+        SetToolTipReference(flags[i], names[i]);
+    }
+    return flags;
+}
+
+void MarkLanguageFlag(QWidget* window) {
+    // Cleared in the order German, English, French, Spanish, then the current one is framed.
+    for (const char* name : {"ImageDE", "ImageEN", "ImageFR", "ImageES"}) {
+        if (auto* flag = window->findChild<FlagImage*>(name)) flag->SetBorderStyle(0);
+    }
+    for (const auto& entry : kLanguageFlags) {
+        if (entry.languageOffset != LanguageOffset()) continue;
+        if (auto* flag = window->findChild<FlagImage*>(entry.objectName)) flag->SetBorderStyle(1);
+    }
+}
+
+void SwitchLanguage(QWidget* window, int languageOffset) {
+    SetLanguageOffset(languageOffset);
+    MarkLanguageFlag(window);
+    LocalizeForm(window);
+}
+
+}  // namespace sealwise::gui

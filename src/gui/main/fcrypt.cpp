@@ -1,0 +1,167 @@
+#include "gui/main/fcrypt.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "gui/app/command_line.h"
+#include "gui/app/desktop_services.h"
+#include "gui/app/language_flags.h"
+#include "gui/app/localizer.h"
+#include "gui/controls/light_tab.h"
+#include "gui/controls/uc_shape.h"
+#include "gui/main/widget_factory.h"
+#include "gui/main/window_shape.h"
+#include "gui/widgets/caption_buttons.h"
+#include "gui/widgets/flag_image.h"
+#include "gui/working/working_display.h"
+
+namespace sealwise::gui {
+
+FCrypt::FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), services_(services) {
+    setObjectName("FCrypt");
+    setWindowTitle("Sealwise");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(kWindowSize);
+    BuildWindow();
+    ConnectHandlers();
+    Load(commandLine);
+}
+
+FCrypt::~FCrypt() { keyStore_.Clear(); }
+
+void FCrypt::BuildWindow() {
+    // The rounded background panel, behind everything else.
+    background_ = Named(new ucShape(this), "ucShape1");
+    background_->setFillColor(OleFromColor(palette().color(QPalette::Window)));
+    background_->setForeColor(OleRgb(128, 128, 128));
+    background_->setRounding(kWindowCornerEllipse);
+    background_->setGeometry(rect());
+    background_->lower();
+
+    title_ = BuildTitleBar(this);
+    title_.title->installEventFilter(this);
+
+    mainTabs_ = Named(new LightTab(this), "TabStr");
+    mainTabs_->setNumberOfTabs(2);
+    mainTabs_->setCaption("Files|Text|");
+    text_ = BuildTextPanel(mainTabs_);
+    files_ = BuildFilePanel(mainTabs_);
+    auto* pages = new QGridLayout(mainTabs_);
+    pages->addWidget(text_.frame, 0, 0);
+    pages->addWidget(files_.frame, 0, 0);
+
+    pwd_ = BuildPassphrasePanel(this);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 4, 8, 12);
+    column->setSpacing(6);
+    column->addWidget(title_.bar);
+    column->addWidget(mainTabs_, 1);
+    column->addWidget(pwd_.frame);
+
+    // The working display lies over the lower rows of the passphrase panel while a job runs;
+    // it is not inside that panel, which is disabled then.
+    working_ = new WorkingDisplay(this);
+    working_->hide();
+}
+
+void FCrypt::ConnectHandlers() {
+    connect(mainTabs_, &LightTab::AfterTabChange, this, &FCrypt::MainTabChanged);
+    connect(files_.tabs, &LightTab::AfterTabChange, this, &FCrypt::FileTabChanged);
+    connect(pwd_.passphrase, &QLineEdit::textChanged, this, &FCrypt::PwdBewert);
+    connect(pwd_.hide, &QCheckBox::toggled, this, [this](bool hidden) {
+        pwd_.passphrase->setEchoMode(hidden ? QLineEdit::Password : QLineEdit::Normal);
+    });
+    connect(pwd_.modes[1], &QRadioButton::toggled, this, &FCrypt::ModeSwitch);
+    for (std::size_t i = 0; i < title_.flags.size(); ++i) {
+        const int offset = kLanguageFlags[i].languageOffset;
+        connect(title_.flags[i], &FlagImage::clicked, this, [this, offset] { SwitchLanguage(offset); });
+    }
+    connect(title_.about, &QPushButton::clicked, this, &FCrypt::ShowWelcome);
+    connect(pwd_.onlineLink, &QPushButton::clicked, this, &FCrypt::OpenOnlineVersion);
+    connect(title_.controlBox, &CaptionButtons::MinimiseClicked, this, &QWidget::showMinimized);
+    connect(title_.controlBox, &CaptionButtons::CloseClicked, this, &QWidget::close);
+    connect(working_, &WorkingDisplay::CancelClicked, this, &FCrypt::CancelClicked);
+}
+
+// The load step. The compression library is linked into the program, so its presence check
+// always succeeds and has nothing to report.
+void FCrypt::Load(const std::string& commandLine) {
+    MarkLanguageFlag(this);
+    title_.logo[0]->setPixmap(title_.logo[1]->pixmap());
+    Localize();
+    ApplyCommandLine(commandLine);
+    FileTabChanged(files_.tabs->ActiveTab());
+    MainTabChanged(mainTabs_->ActiveTab());
+    PwdBewert(pwd_.passphrase->text());
+    setMask(RoundedWindowRegion(size()));
+}
+
+void FCrypt::ApplyCommandLine(const std::string& commandLine) {
+    using Kind = CommandLineRequest::Kind;
+    const CommandLineRequest request = InterpretCommandLine(commandLine);
+    switch (request.kind) {
+        case Kind::None:
+            break;
+        case Kind::FilesEncrypt:
+            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
+            files_.tabs->setActiveTab(MainNavigation::kEncryptTab);
+            break;
+        case Kind::FilesDecrypt:
+            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
+            files_.tabs->setActiveTab(MainNavigation::kDecryptTab);
+            break;
+        case Kind::EncryptPath:
+            AddPathFromCommandLine(QString::fromStdString(request.path));
+            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
+            files_.tabs->setActiveTab(MainNavigation::kEncryptTab);
+            break;
+        case Kind::DecryptFile:
+            files_.decryptFile->setText(QString::fromStdString(request.path));
+            files_.outputPath->setText(QString::fromStdString(request.outputDirectory));
+            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
+            files_.tabs->setActiveTab(MainNavigation::kDecryptTab);
+            break;
+        case Kind::Usage: {
+            const QString program =
+                QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+            services_.ShowMessage(this, QString::fromStdString(UsageText(program.toStdString())),
+                                  MessageButtons::Ok, MessageIcon::None, QString());
+            break;
+        }
+    }
+}
+
+void FCrypt::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    background_->setGeometry(rect());
+    setMask(RoundedWindowRegion(size()));
+    PlaceWorkingDisplay();
+}
+
+void FCrypt::mousePressEvent(QMouseEvent* event) { StartWindowDrag(event); }
+
+bool FCrypt::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == title_.title && event->type() == QEvent::MouseButtonPress) {
+        StartWindowDrag(static_cast<QMouseEvent*>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FCrypt::StartWindowDrag(QMouseEvent* event) {
+    if (!StartsWindowDrag(event->button(), isMaximized())) return;
+    if (QWindow* handle = windowHandle()) handle->startSystemMove();
+}
+
+}  // namespace sealwise::gui

@@ -1,0 +1,59 @@
+// FCrypt: the busy state of a running job and its Cancel button.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "crypto/rijndael.h"
+#include "gui/controls/progress_bar.h"
+#include "gui/main/fcrypt.h"
+#include "gui/working/working_display.h"
+
+namespace sealwise::gui {
+
+void FCrypt::SetBusy(bool busy, bool scanning) {
+    busy_ = busy;
+    pwd_.lampPanel->setVisible(!busy);
+    for (QWidget* frame : {text_.frame, files_.frame, pwd_.frame}) frame->setEnabled(!busy);
+    if (busy) {
+        PlaceWorkingDisplay();
+        working_->show();
+        working_->raise();
+        if (!waitCursorShown_) QApplication::setOverrideCursor(Qt::WaitCursor);
+        waitCursorShown_ = true;
+        working_->SetProgressVisible(!scanning);
+        if (scanning) {
+            working_->SetLampPanelVisible(false);
+        } else {
+            working_->ItemProgress()->setPosition(0);
+            working_->RunProgress()->setPosition(0);
+            working_->TickCounter();  // the timer is still stopped: this resets the counter
+            working_->CounterTimer()->start();
+        }
+    } else {
+        working_->hide();
+        if (waitCursorShown_) QApplication::restoreOverrideCursor();
+        waitCursorShown_ = false;
+        working_->SetLampPanelVisible(false);
+        if (scanning) {
+            working_->SetProgressVisible(true);
+        } else {
+            working_->CounterTimer()->stop();
+        }
+    }
+    QCoreApplication::processEvents();
+}
+
+// Only raises the request; the running job sees it at its next check.
+void FCrypt::CancelClicked() {
+    cancelRequested_ = true;
+    if (runningCipher_) runningCipher_->setDoCancel(true);
+}
+
+void FCrypt::PlaceWorkingDisplay() {
+    if (!working_ || !pwd_.lowerRows) return;
+    const QRect rows(pwd_.lowerRows->mapTo(this, QPoint(0, 0)), pwd_.lowerRows->size());
+    const int height = std::max(rows.height(), working_->sizeHint().height());
+    working_->setGeometry(rows.left(), rows.bottom() + 1 - height, rows.width(), height);
+}
+
+}  // namespace sealwise::gui

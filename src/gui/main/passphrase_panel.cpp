@@ -1,0 +1,234 @@
+#include "gui/main/passphrase_panel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "gui/app/localizer.h"
+#include "gui/app/string_ids.h"
+#include "gui/art/symbols.h"
+#include "gui/controls/uc_shape.h"
+#include "gui/main/widget_factory.h"
+#include "gui/widgets/lamp_image.h"
+#include "gui/widgets/painted_image.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+constexpr int kStarSide = 20;
+constexpr int kLampDiameter = 16;
+constexpr int kRowHeight = 30;  // rows keep their height when the tab hides their controls
+
+QWidget* BuildQualityDisplay(QWidget* parent, PassphrasePanel& panel) {
+    auto* quality = Named(new QWidget(parent), "QualityDisplay");
+    auto* caption = MakeLabel(quality, "Label1", Ref(ids::kPassphraseQuality));
+    panel.verdict = MakeLabel(quality, "Label3", {}, true);
+    panel.verdict->setMinimumHeight(2 * panel.verdict->fontMetrics().height());
+    panel.verdict->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* starRow = Named(new QWidget(quality), "StarRow");
+    auto* stars = new QGridLayout(starRow);
+    stars->setContentsMargins(0, 0, 0, 0);
+    stars->setHorizontalSpacing(2);
+    for (int i = 0; i < 5; ++i) {
+        panel.stars[i] = Named(new PaintedImage(QSize(kStarSide, kStarSide),
+                                                [](QPainter& p, const QRectF& r) { PaintStar(p, r, true); },
+                                                starRow),
+                               QString("Stern_%1").arg(i + 1));
+        panel.places[i] = Named(new PaintedImage(QSize(kStarSide, kStarSide),
+                                                 [](QPainter& p, const QRectF& r) { PaintStar(p, r, false); },
+                                                 starRow),
+                                QString("SchlusselPlatz_%1").arg(i + 1));
+        SetAccessibleReference(panel.stars[i], ids::kStar);
+        SetAccessibleReference(panel.places[i], ids::kEmptyStar);
+        stars->addWidget(panel.stars[i], 0, i);
+        stars->addWidget(panel.places[i], 0, i);
+        panel.stars[i]->hide();
+    }
+
+    auto* grid = new QGridLayout(quality);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(8);
+    grid->addWidget(caption, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(starRow, 1, 0, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(panel.verdict, 0, 1, 2, 1);
+    grid->setColumnStretch(1, 1);
+    return quality;
+}
+
+// Three lamps stacked in a grey rounded housing; at the start only the red one is lit.
+QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
+    auto* light = Named(new QWidget(parent), "PictAmpel");
+    light->setFixedSize(32, 3 * kLampDiameter + 2 * 4 + 2 * 8);
+    SetAccessibleReference(light, ids::kQualityLight);
+    auto* housing = Named(new ucShape(light), "Shape1");
+    housing->setFillColor(OleRgb(192, 192, 192));
+    housing->setForeColor(OleRgb(128, 128, 128));
+    housing->setRounding(16);
+    housing->setGeometry(light->rect());
+    auto* column = new QVBoxLayout(light);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(4);
+    const std::array<QColor, 3> colours = {QColor(255, 0, 0), QColor(255, 255, 0),
+                                           QColor(0, 255, 0)};
+    const std::array<int, 3> names = {ids::kRedLamp, ids::kYellowLamp, ids::kGreenLamp};
+    for (std::size_t i = 0; i < panel.lamps.size(); ++i) {
+        panel.lamps[i] = Named(new LampImage(colours[i], kLampDiameter, light),
+                               QString("AmpelL_%1").arg(i));
+        SetAccessibleReference(panel.lamps[i], names[i]);
+        column->addWidget(panel.lamps[i], 0, Qt::AlignHCenter);
+    }
+    panel.lamps[0]->SetLit(true);
+    return light;
+}
+
+QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
+    auto* row = Named(new QWidget(parent), "ModeRow");
+    row->setMinimumHeight(kRowHeight);
+    panel.modes[0] = Named(new QRadioButton(Ref(ids::kSinglePassphrase), row), "optMults_0");
+    panel.modes[1] = Named(new QRadioButton(Ref(ids::kSharedSecurity), row), "optMults_1");
+    panel.modes[0]->setChecked(true);
+    auto* group = new QButtonGroup(row);
+    group->addButton(panel.modes[0], 0);
+    group->addButton(panel.modes[1], 1);
+
+    panel.keyCountPanel = Named(new QWidget(row), "pctSharedSecurity");
+    auto* countLabel = MakeLabel(panel.keyCountPanel, "lblsharedkey", Ref(ids::kKeys));
+    panel.keyCount = Named(new QLineEdit("3", panel.keyCountPanel), "txtKeyNum");
+    panel.keyCount->setFixedWidth(36);
+    panel.keyCount->setAlignment(Qt::AlignCenter);
+    SetAccessibleReference(panel.keyCount, ids::kKeys);
+    countLabel->setBuddy(panel.keyCount);
+    auto* countRow = new QHBoxLayout(panel.keyCountPanel);
+    countRow->setContentsMargins(0, 0, 0, 0);
+    countRow->addWidget(countLabel);
+    countRow->addWidget(panel.keyCount);
+
+    panel.keyArrows[1] = Named(new QToolButton(row), "lblNextKey_1");
+    panel.keyArrows[1]->setText("<");
+    SetToolTipReference(panel.keyArrows[1], ids::kPreviousKey);
+    SetAccessibleReference(panel.keyArrows[1], ids::kPreviousKey);
+    panel.keyArrows[0] = Named(new QToolButton(row), "lblNextKey_0");
+    panel.keyArrows[0]->setText(">");
+    SetToolTipReference(panel.keyArrows[0], ids::kNextKey);
+    SetAccessibleReference(panel.keyArrows[0], ids::kNextKey);
+    for (auto* arrow : panel.keyArrows) arrow->setAutoRaise(true);
+
+    panel.keyScroll = Named(new QScrollBar(Qt::Horizontal, row), "KeyScroll");
+    panel.keyScroll->setRange(1, 3);
+    panel.keyScroll->setPageStep(1);
+    panel.keyScroll->setFixedWidth(90);
+    panel.keyScroll->setFocusPolicy(Qt::StrongFocus);
+    SetAccessibleReference(panel.keyScroll, ids::kKeyShown);
+    panel.keyOf = MakeLabel(row, "lblKeyOf", "1/3");
+    panel.keyOf->setMinimumWidth(40);
+
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(panel.modes[0]);
+    layout->addWidget(panel.modes[1]);
+    layout->addSpacing(8);
+    layout->addWidget(panel.keyCountPanel);
+    layout->addStretch(1);
+    layout->addWidget(panel.keyArrows[1]);
+    layout->addWidget(panel.keyScroll);
+    layout->addWidget(panel.keyArrows[0]);
+    layout->addWidget(panel.keyOf);
+    for (QWidget* hidden : {static_cast<QWidget*>(panel.modes[0]), static_cast<QWidget*>(panel.modes[1]),
+                            panel.keyCountPanel, static_cast<QWidget*>(panel.keyArrows[0]),
+                            static_cast<QWidget*>(panel.keyArrows[1]),
+                            static_cast<QWidget*>(panel.keyScroll), static_cast<QWidget*>(panel.keyOf)}) {
+        hidden->hide();
+    }
+    return row;
+}
+
+QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
+    auto* row = Named(new QWidget(parent), "ActionRow");
+    row->setMinimumHeight(kRowHeight + 4);
+    panel.encryptText = MakeButton(row, "Command1", Ref(ids::kEncryptText));
+    panel.decryptText = MakeButton(row, "Command2", Ref(ids::kDecryptText));
+    panel.mail = MakeButton(row, "cmdMail", Ref(ids::kSendViaEmail));
+    panel.mail->setEnabled(false);
+    SetToolTipReference(panel.mail, ids::kMailComesLater);
+    panel.encryptFiles = MakeButton(row, "Command4", Ref(ids::kEncryptFiles));
+    panel.decryptFiles = MakeButton(row, "Command5", Ref(ids::kDecryptFiles));
+    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));
+    for (auto* main : {panel.encryptText, panel.decryptText, panel.encryptFiles, panel.decryptFiles}) {
+        main->setMinimumWidth(130);
+    }
+
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(panel.encryptFiles);
+    layout->addWidget(panel.decryptFiles);
+    layout->addWidget(panel.encryptText);
+    layout->addWidget(panel.decryptText);
+    layout->addWidget(panel.mail);
+    layout->addStretch(1);
+    layout->addWidget(panel.onlineLink);
+    for (auto* hidden : {panel.encryptText, panel.decryptText, panel.mail, panel.decryptFiles,
+                         panel.onlineLink}) {
+        hidden->hide();
+    }
+    return row;
+}
+
+}  // namespace
+
+PassphrasePanel BuildPassphrasePanel(QWidget* parent) {
+    PassphrasePanel panel;
+    auto* frame = Named(new QFrame(parent), "FramePwd");
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    panel.frame = frame;
+
+    auto* hint = MakeLabel(frame, "LabCodeb", Ref(ids::kPassphraseHint), true);
+    panel.passphrase = Named(new QLineEdit(frame), "TxtCode");
+    panel.passphrase->setEchoMode(QLineEdit::Password);
+    SetAccessibleReference(panel.passphrase, ids::kPassphraseName);
+    panel.hide = Named(new QCheckBox(Ref(ids::kHidePassphrase), frame), "ChkHPwd");
+    panel.hide->setChecked(true);
+    panel.generate = MakeButton(frame, "cmdPassgen", Ref(ids::kCreateRandom));
+    panel.keyboard = MakeButton(frame, "Command3", Ref(ids::kScreenKeyboard));
+
+    auto* entryRow = new QHBoxLayout;
+    entryRow->addWidget(panel.passphrase, 1);
+    entryRow->addWidget(panel.hide);
+    auto* toolRow = new QHBoxLayout;
+    toolRow->addWidget(panel.generate);
+    toolRow->addWidget(panel.keyboard);
+    toolRow->addStretch(1);
+
+    auto* qualityRow = new QHBoxLayout;
+    qualityRow->addWidget(BuildQualityDisplay(frame, panel), 1);
+    panel.lampPanel = BuildTrafficLight(frame, panel);
+    qualityRow->addWidget(panel.lampPanel, 0, Qt::AlignTop);
+
+    panel.lowerRows = Named(new QWidget(frame), "LowerRows");
+    auto* lower = new QVBoxLayout(panel.lowerRows);
+    lower->setContentsMargins(0, 0, 0, 0);
+    lower->setSpacing(4);
+    lower->addWidget(BuildModeRow(panel.lowerRows, panel));
+    lower->addWidget(BuildActionRow(panel.lowerRows, panel));
+
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(12, 10, 12, 10);
+    column->setSpacing(6);
+    column->addWidget(hint);
+    column->addLayout(entryRow);
+    column->addLayout(toolRow);
+    column->addLayout(qualityRow);
+    column->addWidget(panel.lowerRows);
+    return panel;
+}
+
+}  // namespace sealwise::gui

@@ -1,0 +1,23 @@
+#pragma once
+// Small helpers for building windows: named widgets whose captions are string references.
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+
+namespace sealwise::gui {
+
+// "#<id>": a caption that LocalizeForm replaces by the text of the id.
+inline QString Ref(int id) { return '#' + QString::number(id); }
+
+template <typename Widget>
+Widget* Named(Widget* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, bool wrap = false);
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text);
+// A flat button that looks like a web link.
+QPushButton* MakeLinkButton(QWidget* parent, const QString& name, const QString& text);
+
+}  // namespace sealwise::gui

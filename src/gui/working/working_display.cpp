@@ -1,0 +1,144 @@
+#include "gui/working/working_display.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "gui/app/localizer.h"
+#include "gui/app/string_ids.h"
+#include "gui/controls/progress_bar.h"
+#include "gui/controls/uc_shape.h"
+#include "gui/widgets/digit_image.h"
+#include "gui/widgets/lamp_image.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+constexpr int kLampDiameter = 16;
+
+// Which lamp image shows which lamp: AmpelL(5) red, (4) yellow, (3) green.
+constexpr std::array<int, 3> kLampIndexes = {5, 4, 3};
+
+ucShape* MakeHousing(QWidget* parent, const char* name) {
+    auto* housing = new ucShape(parent);
+    housing->setObjectName(name);
+    housing->setFillColor(OleRgb(192, 192, 192));
+    housing->setForeColor(OleRgb(128, 128, 128));
+    housing->setRounding(14);
+    return housing;
+}
+
+}  // namespace
+
+WorkingDisplay::WorkingDisplay(QWidget* parent)
+    : QFrame(parent), timer_(new QTimer(this)) {
+    setObjectName("FrameW");
+    setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    setAutoFillBackground(true);
+
+    message_ = new QLabel("#" + QString::number(ids::kPleaseWait), this);
+    message_->setObjectName("Label7");
+    message_->setWordWrap(true);
+
+    cancel_ = new QPushButton("#" + QString::number(ids::kCancel), this);
+    cancel_->setObjectName("CmdCancel");
+    connect(cancel_, &QPushButton::clicked, this, &WorkingDisplay::CancelClicked);
+
+    const std::array<int, 2> progressNames = {ids::kProgressOfItem, ids::kProgressOfRun};
+    for (std::size_t i = 0; i < progress_.size(); ++i) {
+        progress_[i] = new ProgressBar(this);
+        progress_[i]->setObjectName(QString("ProgressBar%1").arg(i + 1));
+        progress_[i]->setFixedHeight(14);
+        SetAccessibleReference(progress_[i], progressNames[i]);
+    }
+
+    lampPanel_ = MakeHousing(this, "PictArbeitampel");
+    SetAccessibleReference(lampPanel_, ids::kProgressLight);
+    auto* lampRow = new QHBoxLayout(lampPanel_);
+    lampRow->setContentsMargins(8, 6, 8, 6);
+    lampRow->setSpacing(4);
+    const std::array<QColor, 3> colours = {QColor(255, 0, 0), QColor(255, 255, 0),
+                                           QColor(0, 255, 0)};
+    const std::array<int, 3> lampNames = {ids::kRedLamp, ids::kYellowLamp, ids::kGreenLamp};
+    for (std::size_t i = 0; i < lamps_.size(); ++i) {
+        lamps_[i] = new LampImage(colours[i], kLampDiameter, lampPanel_);
+        lamps_[i]->setObjectName(QString("AmpelL_%1").arg(kLampIndexes[i]));
+        SetAccessibleReference(lamps_[i], lampNames[i]);
+        lampRow->addWidget(lamps_[i]);
+    }
+    lampPanel_->hide();
+
+    counterPanel_ = new QWidget(this);
+    counterPanel_->setObjectName("CounterPanel");
+    SetAccessibleReference(counterPanel_, ids::kElapsedTime);
+    auto* counterRow = new QHBoxLayout(counterPanel_);
+    counterRow->setContentsMargins(0, 0, 0, 0);
+    counterRow->setSpacing(0);
+    for (std::size_t i = 0; i < counterImages_.size(); ++i) {
+        counterImages_[i] = new DigitImage(i == 2 ? kSeparatorGlyph : 0, counterPanel_);
+        counterImages_[i]->setObjectName(QString("ImgCount_%1").arg(i));
+        SetAccessibleReference(counterImages_[i], ids::kElapsedTime);
+        counterRow->addWidget(counterImages_[i]);
+    }
+
+    timer_->setObjectName("TmrCount");
+    timer_->setInterval(kTickMilliseconds);
+    connect(timer_, &QTimer::timeout, this, &WorkingDisplay::TickCounter);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(6);
+    grid->addWidget(message_, 0, 0, 1, 3);
+    grid->addWidget(cancel_, 0, 3, Qt::AlignRight);
+    grid->addWidget(progress_[0], 1, 0);
+    grid->addWidget(progress_[1], 2, 0);
+    grid->addWidget(lampPanel_, 1, 1, 2, 1, Qt::AlignCenter);
+    grid->addWidget(counterPanel_, 1, 2, 2, 2, Qt::AlignRight | Qt::AlignVCenter);
+    grid->setColumnStretch(0, 1);
+}
+
+void WorkingDisplay::SetClock(ElapsedCounter::Clock clock) {
+    counter_ = ElapsedCounter(std::move(clock));
+}
+
+void WorkingDisplay::TickCounter() {
+    counter_.Tick(timer_->isActive());
+    const auto& digits = counter_.Digits();
+    counterImages_[0]->SetDigit(digits[0]);
+    counterImages_[1]->SetDigit(digits[1]);
+    counterImages_[3]->SetDigit(digits[2]);
+    counterImages_[4]->SetDigit(digits[3]);
+}
+
+std::array<int, 4> WorkingDisplay::ShownDigits() const {
+    return {counterImages_[0]->Digit(), counterImages_[1]->Digit(), counterImages_[3]->Digit(),
+            counterImages_[4]->Digit()};
+}
+
+ProgressLamps WorkingDisplay::Lamps() const {
+    return {lamps_[0]->Lit(), lamps_[1]->Lit(), lamps_[2]->Lit()};
+}
+
+void WorkingDisplay::SetLamps(ProgressLamps lamps) {
+    lamps_[0]->SetLit(lamps.red);
+    lamps_[1]->SetLit(lamps.yellow);
+    lamps_[2]->SetLit(lamps.green);
+}
+
+void WorkingDisplay::UpdateLamps(int64_t p, int64_t t) {
+    SetLamps(sealwise::gui::UpdateLamps(Lamps(), p, t));
+}
+
+void WorkingDisplay::SetLampPanelVisible(bool visible) { lampPanel_->setVisible(visible); }
+
+void WorkingDisplay::SetProgressVisible(bool visible) {
+    progress_[0]->setVisible(visible);
+    progress_[1]->setVisible(visible);
+    for (auto* image : counterImages_) image->setVisible(visible);
+}
+
+}  // namespace sealwise::gui
