@@ -109,6 +109,8 @@ TEST(TextCrypt, WrongPassphraseGivesOtherTextWithoutFailing) {
 TEST(TextCrypt, InputsThatCannotWorkGiveMessage114) {
     EXPECT_EQ(ErrorId([] { TextKeyFromPassphrase(""); }), 114);
     EXPECT_EQ(ErrorId([] { Encrypt("", "pw"); }), 114);
+    // A NUL would silently end the decrypted text early.
+    EXPECT_EQ(ErrorId([] { Encrypt(std::string("ab\0cd", 5), "pw"); }), 414);
     EXPECT_EQ(ErrorId([] { Decrypt("", "pw"); }), 114);
     EXPECT_EQ(ErrorId([] { Decrypt("  \r\n==  ", "pw"); }), 114);
     // 31 bytes and 33 bytes are not whole cipher blocks.

@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::size_t kRandomPrefixLength = 32;
 constexpr int kMessageCheckInput = 114;
+constexpr int kMessageTextHoldsNul = 414;
 constexpr std::string_view kWebAddress = "https://sealwise.example/";
 
 }  // namespace
@@ -44,6 +45,13 @@ std::string WithNoticeLine(std::string_view text, int languageOffset) {
     return out;
 }
 
+void CheckTextToEncrypt(std::string_view text) {
+    if (text.empty()) throw SealError(kMessageCheckInput, {}, "empty text");
+    if (text.find('\0') != std::string_view::npos) {
+        throw SealError(kMessageTextHoldsNul, {}, "text holds a NUL character");
+    }
+}
+
 Bytes TextKeyFromPassphrase(std::string_view passphrase) {
     if (passphrase.empty()) throw SealError(kMessageCheckInput, {}, "empty passphrase");
     return MakeKeyString(passphrase);
@@ -66,7 +74,7 @@ std::optional<std::string> TextCryptJob::Encrypt(std::string_view text, Bytes ke
                                                  int languageOffset) {
     MaybeBytes keyBytes(std::move(key));
     WipeOnExit<Bytes> wipeKey(*keyBytes);
-    if (text.empty()) throw SealError(kMessageCheckInput, {}, "empty text");
+    CheckTextToEncrypt(text);
 
     // A character outside Windows-1252 anywhere keeps the whole plaintext as UTF-8.
     Bytes stored = TextToBytes(WithNoticeLine(text, languageOffset));

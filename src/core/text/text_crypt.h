@@ -19,6 +19,10 @@ std::string NoticeLine(int languageOffset);
 // The text as it stands in the text box while it is being encrypted: notice line, CR LF, text.
 std::string WithNoticeLine(std::string_view text, int languageOffset);
 
+// Refuses a text that cannot be encrypted: SealError 114 when it is empty, 414 when it holds a
+// NUL character (decryption ends the text at the first zero byte, so the rest would be lost).
+void CheckTextToEncrypt(std::string_view text);
+
 // Key bytes of a passphrase; SealError 114 when it is empty.
 Bytes TextKeyFromPassphrase(std::string_view passphrase);
 
@@ -39,7 +43,7 @@ class TextCryptJob {
     bool Cancelled() const noexcept { return cipher_.doCancel(); }
 
     // Armour of text (line breaks as they should be stored, CR LF) under key (32 bytes, wiped
-    // here). std::nullopt when cancelled. SealError 114 when the text is empty.
+    // here). std::nullopt when cancelled. Refuses texts as CheckTextToEncrypt does.
     std::optional<std::string> Encrypt(std::string_view text, Bytes key, int languageOffset);
 
     // The text held by armour, as the text box shows it (notice line first). std::nullopt
