@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/strings.h"
+#include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int kWindowWidth = 600;
 constexpr int kPictureSide = 64;
-constexpr int kNarrowTextWidth = 340;  // panel A stacks narrowed texts under its picture
+constexpr int kNarrowingMargin = 200;  // panel A stacks narrowed texts under its picture
 
 // Sets a label from the table; a text missing in this language leaves the label as it was.
 void SetFromTable(QLabel* label, int id, const QString& s = {}) {
@@ -98,10 +99,10 @@ void FrmAbout::Build() {
     pictureColumn->addStretch(1);
     textColumn_ = new QVBoxLayout;
     textColumn_->setSpacing(4);
-    for (QWidget* w : {static_cast<QWidget*>(heading_), static_cast<QWidget*>(nameLink_),
-                       static_cast<QWidget*>(text1_), static_cast<QWidget*>(text2_)}) {
-        textColumn_->addWidget(w, 0, Qt::AlignLeft);
-    }
+    textColumn_->addWidget(heading_);
+    textColumn_->addWidget(nameLink_, 0, Qt::AlignLeft);
+    textColumn_->addWidget(text1_);
+    textColumn_->addWidget(text2_);
     panelLayout_ = new QBoxLayout(QBoxLayout::LeftToRight);
     panelLayout_->setSpacing(14);
     panelLayout_->addLayout(pictureColumn);
@@ -171,9 +172,7 @@ void FrmAbout::FillTexts() {
 void FrmAbout::ArrangePanel() {
     const bool stacked = panel_ == PromoPanel::CommandLine;
     panelLayout_->setDirection(stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
-    for (QLabel* text : {text1_, text2_}) {
-        text->setMaximumWidth(stacked ? kNarrowTextWidth : QWIDGETSIZE_MAX);
-    }
+    textColumn_->setContentsMargins(0, 0, stacked ? kNarrowingMargin : 0, 0);
     textColumn_->removeWidget(siteLink_);
     bottomRow_->removeWidget(siteLink_);
     if (stacked) {
@@ -181,7 +180,7 @@ void FrmAbout::ArrangePanel() {
     } else {
         textColumn_->addWidget(siteLink_, 0, Qt::AlignLeft);
     }
-    layout()->activate();
+    layout()->invalidate();
     setFixedHeight(layout()->totalHeightForWidth(width()));
 }
 

@@ -148,7 +148,7 @@ void PaintProductPicture(QPainter& painter, const QRectF& area, ProductPicture p
                              QPointF(box.right(), box.center().y()));
             break;
         }
-        case ProductPicture::OnlineHelp: {
+        case ProductPicture::OnlineGuide: {
             painter.setPen(QPen(QColor(168, 100, 11), 2));
             painter.setBrush(QColor(240, 181, 48));
             painter.drawRoundedRect(box.adjusted(box.width() * 0.12, 0, -box.width() * 0.12, 0), 4,

@@ -19,7 +19,7 @@ void PaintLogo(QPainter& painter, const QRectF& area);
 // The caption image: a minimise sign in the left half and a close sign in the right half.
 void PaintCaptionButtons(QPainter& painter, const QRectF& area, const QColor& ink);
 
-enum class ProductPicture { CommandLine, OnlineVersion, OnlineHelp };
+enum class ProductPicture { CommandLine, OnlineVersion, OnlineGuide };
 void PaintProductPicture(QPainter& painter, const QRectF& area, ProductPicture picture);
 
 }  // namespace sealwise::gui

@@ -171,7 +171,7 @@ QSize LightTab::minimumSizeHint() const {
 void LightTab::ShowActiveTab(bool raiseEvent) {
     UpdateAccessibleText();
     update();
-    if (raiseEvent) emit AfterTabChange(activeTab_);
+    if (raiseEvent) Q_EMIT AfterTabChange(activeTab_);
 }
 
 void LightTab::UpdateAccessibleText() {

@@ -52,7 +52,7 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-signals:
+Q_SIGNALS:
     void AfterTabChange(int index);
 
 protected:

@@ -77,10 +77,12 @@ void ucShape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette& pal = palette();
     painter.fillRect(rect(), TranslateOleColor(backColor_, pal));
-    painter.setRenderHint(QPainter::Antialiasing, rounding_ > 0);
+    painter.setRenderHint(QPainter::Antialiasing, true);
     QColor outline = TranslateOleColor(foreColor_, pal);
     QColor fill = TranslateOleColor(fillColor_, pal);
-    painter.setPen(outline.isValid() ? QPen(outline, kOutlineWidth) : QPen(Qt::NoPen));
+    painter.setPen(outline.isValid()
+                       ? QPen(outline, kOutlineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin)
+                       : QPen(Qt::NoPen));
     painter.setBrush(fill.isValid() ? QBrush(fill) : QBrush(Qt::NoBrush));
     // The pen is centred on the edge: inset by half its width so both lines stay visible.
     const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -1);

@@ -33,9 +33,9 @@ void CaptionButtons::paintEvent(QPaintEvent*) {
 void CaptionButtons::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     if (event->position().x() >= kCloseFromX) {
-        emit CloseClicked();
+        Q_EMIT CloseClicked();
     } else {
-        emit MinimiseClicked();
+        Q_EMIT MinimiseClicked();
     }
 }
 
@@ -54,10 +54,10 @@ void CaptionButtons::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Space:
-            emit CloseClicked();
+            Q_EMIT CloseClicked();
             return;
         case Qt::Key_Minus:
-            emit MinimiseClicked();
+            Q_EMIT MinimiseClicked();
             return;
         default:
             QWidget::keyPressEvent(event);

@@ -13,7 +13,7 @@ public:
 
     explicit CaptionButtons(QWidget* parent = nullptr);
 
-signals:
+Q_SIGNALS:
     void MinimiseClicked();
     void CloseClicked();
 

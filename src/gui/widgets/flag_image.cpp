@@ -41,14 +41,14 @@ void FlagImage::paintEvent(QPaintEvent* event) {
 
 void FlagImage::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        emit clicked();
+        Q_EMIT clicked();
     }
 }
 
 void FlagImage::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
-        emit clicked();
+        Q_EMIT clicked();
         return;
     }
     QFrame::keyPressEvent(event);

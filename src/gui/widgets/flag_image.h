@@ -18,7 +18,7 @@ public:
     int BorderStyle() const { return frameShape() == QFrame::Box ? 1 : 0; }
     void SetBorderStyle(int style);
 
-signals:
+Q_SIGNALS:
     void clicked();
 
 protected:

@@ -46,7 +46,7 @@ public:
     // Progress bars and counter images (hidden while a directory is scanned).
     void SetProgressVisible(bool visible);
 
-signals:
+Q_SIGNALS:
     void CancelClicked();
 
 private:

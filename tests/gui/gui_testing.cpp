@@ -1,0 +1,49 @@
+#include "gui_testing.h"
+
+#include <QFont>
+#include <QStyleFactory>
+
+namespace sealwise::gui::testing {
+
+MessageAnswer ScriptedServices::ShowMessage(QWidget*, const QString& text, MessageButtons buttons,
+                                            MessageIcon icon, const QString& title) {
+    messages.push_back({text, buttons, icon, title});
+    if (!answers.empty()) {
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+QString ScriptedServices::NextFile() {
+    if (files.empty()) return {};
+    QString file = files.front();
+    files.pop_front();
+    return file;
+}
+
+QString ScriptedServices::OpenFile(QWidget*, const QString&, const QString&, const QString&) {
+    return NextFile();
+}
+
+QStringList ScriptedServices::OpenFiles(QWidget*, const QString&, const QString&,
+                                        const QString&) {
+    const QString file = NextFile();
+    return file.isEmpty() ? QStringList() : QStringList{file};
+}
+
+QString ScriptedServices::SaveFile(QWidget*, const QString&, const QString&, const QString&) {
+    return NextFile();
+}
+
+QString ScriptedServices::BrowseFolder(QWidget*, const QString&) { return NextFile(); }
+
+void UseProgramLook() {
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QFont font = QApplication::font();
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+}
+
+}  // namespace sealwise::gui::testing
