@@ -8,6 +8,7 @@ namespace sealwise::gui::testing {
 MessageAnswer ScriptedServices::ShowMessage(QWidget*, const QString& text, MessageButtons buttons,
                                             MessageIcon icon, const QString& title) {
     messages.push_back({text, buttons, icon, title});
+    events << "message " + text;
     if (!answers.empty()) {
         const MessageAnswer answer = answers.front();
         answers.pop_front();

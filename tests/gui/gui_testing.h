@@ -26,6 +26,7 @@ public:
     std::deque<QString> files;  // answers of the file and folder dialogs (empty: cancelled)
     std::vector<ShownMessage> messages;
     std::vector<QUrl> openedUrls;
+    QStringList events;  // "message <text>" and "url <address>", in the order they came
 
     MessageAnswer ShowMessage(QWidget*, const QString& text, MessageButtons buttons,
                               MessageIcon icon, const QString& title) override;
@@ -33,7 +34,10 @@ public:
     QStringList OpenFiles(QWidget*, const QString&, const QString&, const QString&) override;
     QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override;
     QString BrowseFolder(QWidget*, const QString&) override;
-    void OpenUrl(const QUrl& url) override { openedUrls.push_back(url); }
+    void OpenUrl(const QUrl& url) override {
+        openedUrls.push_back(url);
+        events << "url " + url.toString();
+    }
 
 private:
     QString NextFile();

@@ -117,18 +117,18 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     panel.keyArrows[1]->setText("<");
     SetToolTipReference(panel.keyArrows[1], ids::kPreviousKey);
     SetAccessibleReference(panel.keyArrows[1], ids::kPreviousKey);
-    panel.keyArrows[0] = Named(new QToolButton(row), "lblNextKey_0");
-    panel.keyArrows[0]->setText(">");
-    SetToolTipReference(panel.keyArrows[0], ids::kNextKey);
-    SetAccessibleReference(panel.keyArrows[0], ids::kNextKey);
-    for (auto* arrow : panel.keyArrows) arrow->setAutoRaise(true);
-
+    // Created in the order they appear, which is the order the Tab key visits them.
     panel.keyScroll = Named(new QScrollBar(Qt::Horizontal, row), "KeyScroll");
     panel.keyScroll->setRange(1, 3);
     panel.keyScroll->setPageStep(1);
     panel.keyScroll->setFixedWidth(90);
     panel.keyScroll->setFocusPolicy(Qt::StrongFocus);
     SetAccessibleReference(panel.keyScroll, ids::kKeyShown);
+    panel.keyArrows[0] = Named(new QToolButton(row), "lblNextKey_0");
+    panel.keyArrows[0]->setText(">");
+    SetToolTipReference(panel.keyArrows[0], ids::kNextKey);
+    SetAccessibleReference(panel.keyArrows[0], ids::kNextKey);
+    for (auto* arrow : panel.keyArrows) arrow->setAutoRaise(true);
     panel.keyOf = MakeLabel(row, "lblKeyOf", "1/3");
     panel.keyOf->setMinimumWidth(40);
 
