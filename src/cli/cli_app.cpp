@@ -18,6 +18,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"envelope", "encrypt or decrypt raw bytes with the cipher envelope (stdin to stdout)",
      RunEnvelope},
+    {"bench", "measure the throughput of each processing stage on this machine", RunBench},
 };
 
 void PrintUsage(std::ostream& out) {

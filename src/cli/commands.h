@@ -26,5 +26,6 @@ constexpr int kUsage = 2;
 int Run(const Args& args, Io& io);
 
 int RunEnvelope(const Args& args, Io& io);
+int RunBench(const Args& args, Io& io);
 
 }  // namespace sealwise::cli
