@@ -8,12 +8,17 @@
 
 #include <immintrin.h>
 
+#include <bit>
+
 #include "crypto/rijndael256_layout.h"
 
 #define SEALWISE_AESNI __attribute__((target("aes,sse4.1")))
 
 namespace sealwise::rijndael256 {
 namespace {
+
+// The round keys are read as the bytes of the schedule's words.
+static_assert(std::endian::native == std::endian::little);
 
 constexpr int kRounds = 14;
 // Blocks decrypted side by side to fill the AES unit's pipeline.
