@@ -9,9 +9,7 @@
 int main(int argc, char** argv) {
     // Passphrases and keys pass through this process: never let them end up in a core dump.
     prctl(PR_SET_DUMPABLE, 0);
-    struct rlimit noCore {
-        0, 0
-    };
+    struct rlimit noCore {0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
 
     std::ios::sync_with_stdio(false);
