@@ -21,8 +21,9 @@ enum class KeyEntryFocus { kPassphraseBox, kCountBox };       // `TxtCode`, `txt
 enum class KeyArrow { kNext, kPrevious };  // `lblNextKey(0)` ">", `lblNextKey(1)` "<"
 enum class FileTab { kEncrypt, kDecrypt };
 
-// Base id of the message shown when leaving the count box with a count it refuses.
-constexpr int kKeyCountRefusedId = 460;
+// Base id of the message shown when leaving the count box with a count it refuses
+// ("Please enter a number of keys from 2 to 10.").
+constexpr int kKeyCountRefusedId = 385;
 
 // What a handler changed. The window applies every field that is set and leaves the rest.
 struct KeyEntryUpdate {
