@@ -15,6 +15,7 @@ for an RFC 1950 stream; Part 4.1 names zlib's compress at its default level).
 import hashlib
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -34,14 +35,42 @@ NOTES = []          # things worth knowing that are not failures, printed at the
 CHUNK = ref.CHUNK_SIZE
 
 
+def cli_commands():
+    """Commands that `sealwise-cli --help` lists (None when it lists none)."""
+    try:
+        p = subprocess.run([CLI, "--help"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=60)
+    except OSError:
+        return None
+    found = set(re.findall(r"^ {1,8}([a-z][a-z0-9-]*)(?: {2,}|$)", p.stdout.decode("utf-8", "replace"), re.M))
+    return found or None
+
+
+AVAILABLE = None
+
+
+def require(*commands):
+    """Skip (with a message) tests of commands the CLI does not list yet,
+    unless SEALWISE_INTEROP_REQUIRE_ALL=1 (then they run and fail)."""
+    if os.environ.get("SEALWISE_INTEROP_REQUIRE_ALL") == "1" or AVAILABLE is None:
+        return
+    missing = [c for c in commands if c not in AVAILABLE]
+    if missing:
+        msg = f"sealwise-cli does not list the command(s) {', '.join(missing)} yet"
+        NOTES.append("SKIPPED: " + msg)
+        raise unittest.SkipTest(msg)
+
+
 def setUpModule():
+    global AVAILABLE
     if not CLI:
         msg = "interop_cli: SKIPPING all tests: SEALWISE_CLI is not set (path of sealwise-cli)"
     elif not (os.path.isfile(CLI) and os.access(CLI, os.X_OK)):
         msg = f"interop_cli: SKIPPING all tests: SEALWISE_CLI={CLI!r} is not an executable file"
     else:
+        AVAILABLE = cli_commands()
         print(f"interop_cli: testing {CLI} (reference backend: "
-              f"{'libmcrypt' if ref.mcrypt_available() else 'pure Python'})", file=sys.stderr)
+              f"{'libmcrypt' if ref.mcrypt_available() else 'pure Python'}; "
+              f"commands listed: {', '.join(sorted(AVAILABLE or [])) or 'unknown'})", file=sys.stderr)
         return
     print(msg, file=sys.stderr)
     raise unittest.SkipTest(msg)
@@ -91,6 +120,10 @@ KEY_LENGTHS = [1, 5, 16, 31, 32, 32, 32, 33, 40, 64]
 
 
 class EnvelopeInterop(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        require("envelope")
+
     def cases(self, seed):
         rng = random.Random(seed)
         for n in ENVELOPE_LENGTHS:
@@ -192,6 +225,7 @@ def find_printable_shared_keys(rng, count=3):
 class TextInterop(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        require("encrypt-text", "decrypt-text")
         cls.tmp = tempfile.mkdtemp(prefix="sealwise-interop-text-")
 
     @classmethod
@@ -423,6 +457,7 @@ class ContainerInterop(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        require("encrypt", "decrypt")
         cls.tmp = tempfile.mkdtemp(prefix="sealwise-interop-vesk-")
         cls.key = ref.passphrase_key(cls.PASSPHRASE)
         rng = random.Random(4242)
@@ -675,6 +710,7 @@ class ContainerInterop(unittest.TestCase):
         self.assertEqual({e.name: e.data for e in cont.entries}, self.expected_entries("cp1252"))
 
     def test_list(self):
+        require("list")
         container = os.path.join(self.fresh_dir("ref"), "list.vesk")
         files = dict(self.sets["tree"])
         files.update(self.sets["cp1252"])
