@@ -31,123 +31,74 @@ TEST(PassphraseRating, LengthAndClassTable) {
         EXPECT_EQ(Score(Cycle("a1[", r.length)), r.caseMissing);              // no upper case
         EXPECT_EQ(Score(Cycle("A1[", r.length)), r.caseMissing);              // no lower case
     }
-}
-
-TEST(PassphraseRating, CapsForFewNonLetters) {
-    // 28 and 32 characters of all four classes with only two outside letters and blanks: 81.
+    // The caps: two non-letters hold 88 and 100 at 81, three do not; letters only hold 75 at 71.
     EXPECT_EQ(Score("A1[" + std::string(25, 'a')), 81);
-    EXPECT_EQ(Score("A1[" + std::string(29, 'a')), 81);
-    EXPECT_EQ(Score("A1[!" + std::string(28, 'a')), 100);  // three are enough
-    // Letters only: 75 becomes 71; 28 letters (66) stay below the cap.
-    EXPECT_EQ(Score(Cycle("Ab", 32)), 71);
+    EXPECT_EQ(Score("A1[!" + std::string(28, 'a')), 100);
     EXPECT_EQ(Score(Cycle("Ab", 28)), 66);
 }
 
 TEST(PassphraseRating, HalvesRoundToEven) {
-    // Length scores 12.5, 37.5, 62.5, 87.5.
-    EXPECT_EQ(Score(Cycle("Aa1[", 4)), 12);
-    EXPECT_EQ(Score(Cycle("Aa1[", 12)), 38);
-    EXPECT_EQ(Score(Cycle("Aa1[", 20)), 62);
-    EXPECT_EQ(Score(Cycle("Aa1[", 28)), 88);
-    // Scaled halves: 66 x 0.75 = 49.5 -> 50 (band 127, not 126); 6 x 0.75 = 4.5 -> 4;
-    // 50 x 0.65 = 32.5 -> 32; 62 x 0.75 = 46.5 -> 46.
-    EXPECT_EQ(RatePassphrase(Cycle("Aa1", 21)).verdictId, 127);
-    EXPECT_EQ(Score(Cycle("Aa1", 21)), 50);
-    EXPECT_EQ(Score("Ab"), 4);
-    EXPECT_EQ(Score(std::string(16, 'q')), 32);
-    EXPECT_EQ(Score(Cycle("Aa1", 20)), 46);
+    EXPECT_EQ(Score(Cycle("Aa1[", 12)), 38);  // 37.5
+    EXPECT_EQ(Score(Cycle("Aa1[", 20)), 62);  // 62.5
+    EXPECT_EQ(Score("Ab"), 4);                // 6 x 0.75 = 4.5
+    EXPECT_EQ(Score(Cycle("Aa1", 20)), 46);   // 62 x 0.75 = 46.5
+    EXPECT_EQ(Score(Cycle("Aa1", 21)), 50);   // 66 x 0.75 = 49.5: band 127, not 126
 }
 
 TEST(PassphraseRating, CharacterClasses) {
-    // A blank counts as lower case: with upper case, digit and "[" all four classes are there.
-    EXPECT_EQ(Score(" A1["), 12);
-    EXPECT_EQ(Score("    "), 8);  // only class 1: upper case missing
-    // An umlaut is class 3, and one character although two bytes in UTF-8.
+    EXPECT_EQ(Score(" A1["), 12);  // a blank is lower case
+    EXPECT_EQ(Score("    "), 8);
+    // An umlaut is class 3 and one character, although two bytes in UTF-8.
     EXPECT_EQ(Score("Aa1\xC3\xA4"), 12);
     EXPECT_EQ(Score("\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"), 8);
     // The euro sign is 0x80 in Windows-1252: class 3. Omega is not in it: "?", class 2.
     EXPECT_EQ(Score("Aa[\xE2\x82\xAC"), 9);
     EXPECT_EQ(Score("Aa[\xCE\xA9"), 12);
-    // Control characters and "{|}~`" are class 3, "@" is class 2.
-    EXPECT_EQ(Score("Aa@\t"), 12);
-    EXPECT_EQ(Score("Aa@~"), 12);
-    EXPECT_EQ(Score("Aa@`"), 12);
+    // Tab, "~" and "`" are class 3; "@" and "!" class 2.
+    for (const char* s : {"Aa@\t", "Aa@~", "Aa@`"}) EXPECT_EQ(Score(s), 12) << s;
     EXPECT_EQ(Score("Aa@!"), 9);
+    // Far beyond what a 16-bit class counter could hold.
+    EXPECT_EQ(Score(std::string(100000, 'a')), 65);
 }
 
-TEST(PassphraseRating, EdgeCasesOfTheDisplay) {
-    const PassphraseRating empty = RatePassphrase("");
-    EXPECT_EQ(empty.score, 0);
-    EXPECT_EQ(empty.verdictId, 124);
-    EXPECT_EQ(empty.starCount, 0);
-    EXPECT_EQ(empty.starsShown, (std::array<bool, 5>{}));
-    EXPECT_EQ(empty.placeholdersShown, (std::array<bool, 5>{true, true, true, true, true}));
-    EXPECT_EQ(empty.lamps, (LampState{.red = true}));
-
-    for (const char* three : {"a1[", "Aa1"}) {
-        const PassphraseRating r = RatePassphrase(three);
-        EXPECT_EQ(r.score, std::string(three) == "a1[" ? 6 : 7);
-        EXPECT_EQ(r.verdictId, 124);
-        EXPECT_EQ(r.starCount, 1);
-        EXPECT_EQ(r.starsShown, (std::array<bool, 5>{true, false, false, false, false}));
-        EXPECT_EQ(r.placeholdersShown, (std::array<bool, 5>{false, true, true, true, true}));
-    }
-
-    const PassphraseRating eight = RatePassphrase("abcdefgh");
-    EXPECT_EQ(eight.score, 16);
-    EXPECT_EQ(eight.verdictId, 125);
-    EXPECT_EQ(eight.starCount, 2);
-    EXPECT_EQ(eight.lamps, (LampState{.red = true, .yellow = true}));
-
-    const PassphraseRating lower32 = RatePassphrase(std::string(32, 'z'));
-    EXPECT_EQ(lower32.score, 65);
-    EXPECT_EQ(lower32.verdictId, 127);
-    EXPECT_EQ(lower32.starCount, 4);
-    EXPECT_EQ(lower32.lamps, (LampState{.yellow = true, .green = true}));
-
-    EXPECT_EQ(RatePassphrase(Cycle("Ab", 32)).verdictId, 127);
-    EXPECT_EQ(RatePassphrase("A1[" + std::string(29, 'a')).verdictId, 127);
-
-    const PassphraseRating forty = RatePassphrase(Cycle("Aa1[", 40));
-    EXPECT_EQ(forty.score, 100);
-    EXPECT_EQ(forty.verdictId, 128);
-    EXPECT_EQ(forty.starCount, 5);
-    EXPECT_EQ(forty.placeholdersShown, (std::array<bool, 5>{}));
-    EXPECT_EQ(forty.lamps, (LampState{.green = true}));
-}
-
-TEST(PassphraseRating, BandBoundaries) {
-    struct Band {
+TEST(PassphraseRating, VerdictStarsPlaceholdersAndLamps) {
+    constexpr LampState kRed{.red = true}, kRedYellow{.red = true, .yellow = true},
+        kYellow{.yellow = true}, kYellowGreen{.yellow = true, .green = true}, kGreen{.green = true};
+    struct Case {
+        std::string text;
         int score, verdict, stars;
         LampState lamps;
     };
-    const Band bands[] = {{5, 124, 0, {.red = true}},
-                          {6, 124, 1, {.red = true}},
-                          {9, 124, 1, {.red = true}},
-                          {10, 125, 2, {.red = true, .yellow = true}},
-                          {24, 125, 2, {.red = true, .yellow = true}},
-                          {25, 126, 3, {.yellow = true}},
-                          {49, 126, 3, {.yellow = true}},
-                          {50, 127, 4, {.yellow = true, .green = true}},
-                          {94, 127, 4, {.yellow = true, .green = true}},
-                          {95, 128, 5, {.green = true}}};
-    for (const Band& b : bands) {
-        SCOPED_TRACE(b.score);
-        const PassphraseRating r = DisplayForScore(b.score);
-        EXPECT_EQ(r.verdictId, b.verdict);
-        EXPECT_EQ(r.starCount, b.stars);
-        EXPECT_EQ(r.lamps, b.lamps);
+    const Case cases[] = {{"", 0, 124, 0, kRed},
+                          {"a1[", 6, 124, 1, kRed},
+                          {"Aa1", 7, 124, 1, kRed},
+                          {"abcdefgh", 16, 125, 2, kRedYellow},
+                          {"Hello World 12!", 35, 126, 3, kYellow},
+                          {std::string(32, 'z'), 65, 127, 4, kYellowGreen},
+                          {Cycle("Ab", 32), 71, 127, 4, kYellowGreen},
+                          {"A1[" + std::string(29, 'a'), 81, 127, 4, kYellowGreen},
+                          {Cycle("Aa1[", 40), 100, 128, 5, kGreen}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const PassphraseRating r = RatePassphrase(c.text);
+        EXPECT_EQ(r.score, c.score);
+        EXPECT_EQ(r.verdictId, c.verdict);
+        EXPECT_EQ(r.starCount, c.stars);
+        EXPECT_EQ(r.lamps, c.lamps);
         for (int i = 0; i < kStarCount; ++i) {
-            EXPECT_EQ(r.starsShown[i], i < b.stars);
-            EXPECT_NE(r.starsShown[i], r.placeholdersShown[i]);
+            EXPECT_EQ(r.starsShown[i], i < c.stars);
+            EXPECT_EQ(r.placeholdersShown[i], i >= c.stars);
         }
     }
 }
 
-TEST(PassphraseRating, VeryLongTextsRateLikeThirtyTwoCharacters) {
-    // Far beyond what a 16-bit class counter could hold.
-    EXPECT_EQ(Score(std::string(100000, 'a')), 65);
-    EXPECT_EQ(Score(Cycle("Aa1[", 70000)), 100);
+TEST(PassphraseRating, BandBoundaries) {
+    const int cases[][3] = {{5, 124, 0},  {6, 124, 1},  {9, 124, 1},  {10, 125, 2}, {24, 125, 2},
+                            {25, 126, 3}, {49, 126, 3}, {50, 127, 4}, {94, 127, 4}, {95, 128, 5}};
+    for (const auto& [score, verdict, stars] : cases) {
+        EXPECT_EQ(DisplayForScore(score).verdictId, verdict) << score;
+        EXPECT_EQ(DisplayForScore(score).starCount, stars) << score;
+    }
 }
 
 }  // namespace
