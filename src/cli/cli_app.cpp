@@ -20,6 +20,9 @@ constexpr Command kCommands[] = {
      RunEnvelope},
     {"encrypt-text", "encrypt the text on stdin into Base64 armour", RunEncryptText},
     {"decrypt-text", "decrypt Base64 armour on stdin and print the text", RunDecryptText},
+    {"rate", "rate a passphrase: score, verdict, stars and lamps", RunRate},
+    {"generate", "print a random 32-character passphrase", RunGenerate},
+    {"bench", "measure the throughput of each processing stage on this machine", RunBench},
 };
 
 void PrintUsage(std::ostream& out) {

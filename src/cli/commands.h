@@ -28,5 +28,8 @@ int Run(const Args& args, Io& io);
 int RunEnvelope(const Args& args, Io& io);
 int RunEncryptText(const Args& args, Io& io);
 int RunDecryptText(const Args& args, Io& io);
+int RunRate(const Args& args, Io& io);
+int RunGenerate(const Args& args, Io& io);
+int RunBench(const Args& args, Io& io);
 
 }  // namespace sealwise::cli
