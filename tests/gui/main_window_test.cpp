@@ -1,6 +1,7 @@
 // The main window: tab strips and the panels they show, the passphrase mode on those tabs,
 // the title bar's image buttons, the link, and the window's shape.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -85,13 +86,38 @@ private Q_SLOTS:
     void encryptTabReturnsToOnePassphrase() {
         ClickTab("TabFileCrypt", 1);
         QTest::mouseClick(W<QRadioButton>("optMults_1"), Qt::LeftButton);
-        window_->KeyStore().slots[1] = "second key";
         W<QLineEdit>("TxtCode")->setText("first key");
+        window_->ApplyKeyEntry(window_->KeyEntry().OnArrow(sealwise::KeyArrow::kNext));
+        W<QLineEdit>("TxtCode")->setText("second key");
+        QCOMPARE(window_->KeyEntry().store().slots[0], std::string("first key"));
         ClickTab("TabFileCrypt", 0);
         QVERIFY(W<QRadioButton>("optMults_0")->isChecked());
         QVERIFY(W<QLineEdit>("TxtCode")->text().isEmpty());
-        QVERIFY(window_->KeyStore().slots[1].empty());
+        for (const auto& slot : window_->KeyEntry().store().slots) QVERIFY(slot.empty());
         ExpectShown({"pctSharedSecurity", "KeyScroll", "lblKeyOf", "optMults_0"}, false);
+    }
+
+    void passphraseBoxIsRatedOnEveryChange() {
+        const auto shownStars = [this] {
+            int stars = 0;
+            for (int i = 1; i <= 5; ++i) {
+                const bool star = Shown(qPrintable(QString("Stern_%1").arg(i)));
+                QVERIFY2(star != Shown(qPrintable(QString("SchlusselPlatz_%1").arg(i))),
+                         "a place shows either its star or its placeholder");
+                stars += star;
+            }
+            return stars;
+        };
+        const auto lit = [this](int lamp) {
+            return W(qPrintable(QString("AmpelL_%1").arg(lamp)))->property("Lit").toBool();
+        };
+        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(124)));
+        QCOMPARE(shownStars(), 0);
+        QVERIFY(lit(0) && !lit(1) && !lit(2));
+        W<QLineEdit>("TxtCode")->setText("abcdefgh");
+        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(125)));
+        QCOMPARE(shownStars(), 2);
+        QVERIFY(lit(0) && lit(1) && !lit(2));
     }
 
     void captionImageMinimisesLeftOfFifteenPixelsAndClosesFromThere() {

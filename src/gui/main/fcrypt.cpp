@@ -37,8 +37,6 @@ FCrypt::FCrypt(DesktopServices& services, const std::string& commandLine, QWidge
     Load(commandLine);
 }
 
-FCrypt::~FCrypt() { keyStore_.Clear(); }
-
 void FCrypt::BuildWindow() {
     // The rounded background panel, behind everything else.
     background_ = Named(new ucShape(this), "ucShape1");
@@ -78,11 +76,11 @@ void FCrypt::BuildWindow() {
 void FCrypt::ConnectHandlers() {
     connect(mainTabs_, &LightTab::AfterTabChange, this, &FCrypt::MainTabChanged);
     connect(files_.tabs, &LightTab::AfterTabChange, this, &FCrypt::FileTabChanged);
-    connect(pwd_.passphrase, &QLineEdit::textChanged, this, &FCrypt::PwdBewert);
+    connect(pwd_.passphrase, &QLineEdit::textChanged, this, &FCrypt::PassphraseEdited);
     connect(pwd_.hide, &QCheckBox::toggled, this, [this](bool hidden) {
         pwd_.passphrase->setEchoMode(hidden ? QLineEdit::Password : QLineEdit::Normal);
     });
-    connect(pwd_.modes[1], &QRadioButton::toggled, this, &FCrypt::ModeSwitch);
+    connect(pwd_.modes[1], &QRadioButton::toggled, this, &FCrypt::ModeOptionToggled);
     for (std::size_t i = 0; i < title_.flags.size(); ++i) {
         const int offset = kLanguageFlags[i].languageOffset;
         connect(title_.flags[i], &FlagImage::clicked, this, [this, offset] { SwitchLanguage(offset); });

@@ -6,7 +6,8 @@
 #include <atomic>
 #include <string>
 
-#include "crypto/keys.h"
+#include "passphrase/rating.h"
+#include "passphrase/shared_key_entry.h"
 #include "gui/main/main_navigation.h"
 #include "gui/main/passphrase_panel.h"
 #include "gui/main/title_bar.h"
@@ -32,7 +33,6 @@ public:
 
     // Builds and loads the window; `commandLine` is the program's arguments joined by blanks.
     FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent = nullptr);
-    ~FCrypt() override;
 
     // --- Busy state ---
     void SetBusy(bool busy, bool scanning);
@@ -51,10 +51,14 @@ public:
     void Localize();
     void SwitchLanguage(int languageOffset);
     bool SharedSecuritySelected() const;
-    SharedKeyStore& KeyStore() { return keyStore_; }
+    // The passphrase mode and the shared keys.
+    SharedKeyEntry& KeyEntry() { return keyEntry_; }
+    // Shows what a handler of the key entry changed.
+    void ApplyKeyEntry(const KeyEntryUpdate& update);
 
     // Rates a passphrase and shows the verdict, stars and lamps.
     void PwdBewert(const QString& Strpwd);
+    void ShowQuality(const PassphraseRating& rating);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -68,7 +72,8 @@ private:
     void ApplyCommandLine(const std::string& commandLine);
     void AddPathFromCommandLine(const QString& path);
     void ApplyVisibility();
-    void ModeSwitch(bool sharedSecurity);
+    void ModeOptionToggled(bool sharedSecurity);
+    void PassphraseEdited(const QString& text);
     void StartWindowDrag(QMouseEvent* event);
     void ShowWelcome();
     void OpenOnlineVersion();
@@ -84,7 +89,7 @@ private:
     PassphrasePanel pwd_;
     WorkingDisplay* working_ = nullptr;
     MainNavigation navigation_;
-    SharedKeyStore keyStore_;
+    SharedKeyEntry keyEntry_;
     std::atomic<bool> cancelRequested_{false};
     CRijndael* runningCipher_ = nullptr;
     bool busy_ = false;

@@ -1,12 +1,12 @@
 // FCrypt: tab changes, passphrase mode, language switch and the title bar's buttons.
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMessageBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QToolButton>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "app/strings.h"
-#include "util/secure_wipe.h"
 #include "gui/about/frm_about.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
@@ -19,18 +19,24 @@ namespace sealwise::gui {
 
 void FCrypt::MainTabChanged(int mainTab) {
     navigation_.ApplyMainTab(mainTab);
-    if (mainTab == MainNavigation::kFilesTab) FileTabChanged(files_.tabs->ActiveTab());
+    if (mainTab == MainNavigation::kFilesTab) {
+        FileTabChanged(files_.tabs->ActiveTab());
+    } else {
+        ApplyKeyEntry(keyEntry_.OnTextTabSelected());
+    }
     ApplyVisibility();
 }
 
 void FCrypt::FileTabChanged(int fileTab) {
-    // Encryption always uses one passphrase; selecting it runs the mode switch.
-    if (fileTab == MainNavigation::kEncryptTab) pwd_.modes[0]->setChecked(true);
-    navigation_.ApplyFileTab(fileTab, SharedSecuritySelected());
+    // Encryption always uses one passphrase; the key entry switches the mode back for it.
+    ApplyKeyEntry(keyEntry_.OnFileTabSelected(fileTab == MainNavigation::kEncryptTab
+                                                  ? FileTab::kEncrypt
+                                                  : FileTab::kDecrypt));
+    navigation_.ApplyFileTab(fileTab);
     ApplyVisibility();
 }
 
-bool FCrypt::SharedSecuritySelected() const { return pwd_.modes[1]->isChecked(); }
+bool FCrypt::SharedSecuritySelected() const { return keyEntry_.sharedSecurity(); }
 
 void FCrypt::ApplyVisibility() {
     for (const auto& [name, visible] : navigation_.All()) {
@@ -40,13 +46,46 @@ void FCrypt::ApplyVisibility() {
     }
 }
 
-// Switching the mode empties the keys; back to one passphrase also empties the box.
-void FCrypt::ModeSwitch(bool sharedSecurity) {
-    navigation_.ApplyMode(sharedSecurity);
-    ApplyVisibility();
-    for (auto& slot : keyStore_.slots) SecureWipe(slot);
-    if (!sharedSecurity) pwd_.passphrase->clear();
-    (sharedSecurity ? static_cast<QWidget*>(pwd_.keyCount) : pwd_.passphrase)->setFocus();
+void FCrypt::ModeOptionToggled(bool sharedSecurity) {
+    ApplyKeyEntry(keyEntry_.SelectMode(sharedSecurity ? KeyEntryMode::kSharedSecurity
+                                                      : KeyEntryMode::kOnePassphrase));
+}
+
+void FCrypt::PassphraseEdited(const QString& text) {
+    keyEntry_.OnPassphraseEdited(text.toStdString());
+    PwdBewert(text);
+}
+
+void FCrypt::ApplyKeyEntry(const KeyEntryUpdate& update) {
+    if (update.mode) {
+        pwd_.modes[*update.mode == KeyEntryMode::kSharedSecurity ? 1 : 0]->setChecked(true);
+    }
+    if (update.passphraseBox) pwd_.passphrase->setText(QString::fromStdString(*update.passphraseBox));
+    if (update.countText) pwd_.keyCount->setText(QString::fromStdString(*update.countText));
+    if (update.keyOfLabel) pwd_.keyOf->setText(QString::fromStdString(*update.keyOfLabel));
+    if (update.scrollMaximum) pwd_.keyScroll->setMaximum(*update.scrollMaximum);
+    if (update.scrollValue) pwd_.keyScroll->setValue(*update.scrollValue);
+    if (update.modeOptionsVisible) {
+        for (auto* option : pwd_.modes) option->setVisible(*update.modeOptionsVisible);
+    }
+    if (update.countPanelVisible) pwd_.keyCountPanel->setVisible(*update.countPanelVisible);
+    if (update.navigatorVisible) {
+        for (QWidget* part : {static_cast<QWidget*>(pwd_.keyScroll),
+                              static_cast<QWidget*>(pwd_.keyArrows[0]),
+                              static_cast<QWidget*>(pwd_.keyArrows[1]),
+                              static_cast<QWidget*>(pwd_.keyOf)}) {
+            part->setVisible(*update.navigatorVisible);
+        }
+    }
+    if (update.focus) {
+        (*update.focus == KeyEntryFocus::kCountBox ? static_cast<QWidget*>(pwd_.keyCount)
+                                                   : pwd_.passphrase)
+            ->setFocus();
+    }
+    if (update.messageId != 0) {
+        services_.ShowMessage(this, ResText(update.messageId), MessageButtons::Ok,
+                              MessageIcon::Warning, kProductName);
+    }
 }
 
 void FCrypt::Localize() {

@@ -1,7 +1,8 @@
 #pragma once
 // Which panels and buttons of the main window the two tab strips show. The rules work on the
-// visibility the window had before (some elements keep theirs across a change), so this class
-// holds it, keyed by the controls' names.
+// visibility the window had before (the generator button keeps its state on the text tab), so
+// this class holds it, keyed by the controls' names. The passphrase mode's controls follow the
+// key entry (SharedKeyEntry), which the same tab changes drive.
 #include <map>
 #include <string>
 
@@ -18,10 +19,8 @@ public:
 
     // Main tab change, without the file tab change that the files tab runs afterwards.
     void ApplyMainTab(int mainTab);
-    // File tab change, after the encrypt tab has selected one passphrase.
-    void ApplyFileTab(int fileTab, bool sharedSecurity);
-    // The shared-security controls follow the chosen mode.
-    void ApplyMode(bool sharedSecurity);
+    // File tab change.
+    void ApplyFileTab(int fileTab);
 
     bool Visible(const std::string& name) const;
     const std::map<std::string, bool>& All() const { return visible_; }
