@@ -98,12 +98,12 @@ private Q_SLOTS:
     }
 
     void passphraseBoxIsRatedOnEveryChange() {
+        // Stars shown, or -1 when a place shows both or neither of star and placeholder.
         const auto shownStars = [this] {
             int stars = 0;
             for (int i = 1; i <= 5; ++i) {
                 const bool star = Shown(qPrintable(QString("Stern_%1").arg(i)));
-                QVERIFY2(star != Shown(qPrintable(QString("SchlusselPlatz_%1").arg(i))),
-                         "a place shows either its star or its placeholder");
+                if (star == Shown(qPrintable(QString("SchlusselPlatz_%1").arg(i)))) return -1;
                 stars += star;
             }
             return stars;
