@@ -45,7 +45,9 @@ std::string CommandLineOf(const QStringList& arguments) {
 int main(int argc, char** argv) {
     // Passphrases pass through this process: never let them end up in a core dump.
     prctl(PR_SET_DUMPABLE, 0);
-    struct rlimit noCore {0, 0};
+    struct rlimit noCore {
+        0, 0
+    };
     setrlimit(RLIMIT_CORE, &noCore);
 
     QApplication app(argc, argv);

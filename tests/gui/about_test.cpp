@@ -32,11 +32,12 @@ class AboutTest : public QObject {
 
     testing::ScriptedServices services_;
 
-    std::unique_ptr<FrmAbout> Open(double draw, std::function<void()> onStart = [] {}) {
+    std::unique_ptr<FrmAbout> Open(
+        double draw, std::function<void()> onStart = [] {}) {
         return std::make_unique<FrmAbout>(services_, std::move(onStart), [draw] { return draw; });
     }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
     void init() {
         services_ = {};
@@ -76,7 +77,8 @@ private Q_SLOTS:
         QCOMPARE(window->windowTitle(), QString("Welcome..."));
         QCOMPARE(testing::Child<QLabel>(window.get(), "Label5")->text(),
                  QString("Do you already know sealwise-cli?"));
-        QCOMPARE(testing::Child<QLabel>(window.get(), "Label1")->text(), QString("Welcome to Sealwise"));
+        QCOMPARE(testing::Child<QLabel>(window.get(), "Label1")->text(),
+                 QString("Welcome to Sealwise"));
         QTest::mouseClick(testing::Child<FlagImage>(window.get(), "ImageES"), Qt::LeftButton);
         QCOMPARE(window->windowTitle(), QString("Acerca de..."));
         QCOMPARE(testing::Child<QPushButton>(window.get(), "Command1")->text(),
@@ -115,7 +117,8 @@ private Q_SLOTS:
 
     void startOpensTheMainWindowAndCloses() {
         int started = 0;
-        QPointer<FrmAbout> window = new FrmAbout(services_, [&] { ++started; }, [] { return 0.2; });
+        QPointer<FrmAbout> window = new FrmAbout(
+            services_, [&] { ++started; }, [] { return 0.2; });
         window->show();
         QTest::mouseClick(testing::Child<QPushButton>(window.data(), "Command1"), Qt::LeftButton);
         QCOMPARE(started, 1);
@@ -128,7 +131,8 @@ private Q_SLOTS:
         QTest::mouseClick(testing::Child<QPushButton>(&main, "cmdAbout"), Qt::LeftButton);
         FrmAbout* welcome = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* about = qobject_cast<FrmAbout*>(top); about && about->isVisible()) welcome = about;
+            if (auto* about = qobject_cast<FrmAbout*>(top); about && about->isVisible())
+                welcome = about;
         }
         QVERIFY(welcome);
         main.hide();

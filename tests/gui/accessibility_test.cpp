@@ -18,10 +18,23 @@ using namespace sealwise::gui;
 namespace {
 
 // Layout containers that hold controls but are no control of their own.
-const QSet<QString> kContainers = {
-    "TitleBar", "Frame_0",   "Frame_1",   "FramFileEnrypt", "FramFileDecrypt", "FramePwd",
-    "LowerRows", "ModeRow",  "ActionRow", "QualityDisplay", "StarRow",         "pctSharedSecurity",
-    "FrameW",    "ucShape1", "Shape1",    "ProgressIndicator", "Line1"};
+const QSet<QString> kContainers = {"TitleBar",
+                                   "Frame_0",
+                                   "Frame_1",
+                                   "FramFileEnrypt",
+                                   "FramFileDecrypt",
+                                   "FramePwd",
+                                   "LowerRows",
+                                   "ModeRow",
+                                   "ActionRow",
+                                   "QualityDisplay",
+                                   "StarRow",
+                                   "pctSharedSecurity",
+                                   "FrameW",
+                                   "ucShape1",
+                                   "Shape1",
+                                   "ProgressIndicator",
+                                   "Line1"};
 
 QString AccessibleName(QWidget* widget) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
@@ -46,7 +59,8 @@ QStringList TabCycle(QWidget* window, QWidget* first) {
         QWidget* focus = QApplication::focusWidget();
         if (!focus || visited.contains(focus->objectName())) break;
         visited << focus->objectName();
-        if (qobject_cast<QRadioButton*>(focus)) visited << "group:" + focus->parentWidget()->objectName();
+        if (qobject_cast<QRadioButton*>(focus))
+            visited << "group:" + focus->parentWidget()->objectName();
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     Q_UNUSED(window);
@@ -80,7 +94,7 @@ class AccessibilityTest : public QObject {
 
     testing::ScriptedServices services_;
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
 
     void everyControlHasANameInTheCurrentLanguage() {

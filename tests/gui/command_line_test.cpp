@@ -1,10 +1,11 @@
 // The command line: its interpretation, and its effect on a freshly opened main window.
+#include "gui/app/command_line.h"
+
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "gui/app/command_line.h"
 #include "gui/controls/light_tab.h"
 #include "gui/main/fcrypt.h"
 #include "gui_testing.h"
@@ -30,7 +31,7 @@ class CommandLineTest : public QObject {
 
     testing::ScriptedServices services_;
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
     void init() { services_ = {}; }
 

@@ -28,8 +28,7 @@ QString ScriptedServices::OpenFile(QWidget*, const QString&, const QString&, con
     return NextFile();
 }
 
-QStringList ScriptedServices::OpenFiles(QWidget*, const QString&, const QString&,
-                                        const QString&) {
+QStringList ScriptedServices::OpenFiles(QWidget*, const QString&, const QString&, const QString&) {
     const QString file = NextFile();
     return file.isEmpty() ? QStringList() : QStringList{file};
 }

@@ -20,7 +20,7 @@ struct ShownMessage {
 };
 
 class ScriptedServices : public DesktopServices {
-public:
+  public:
     // Answers given in order; when none is left a question gets Ok / Yes.
     std::deque<MessageAnswer> answers;
     std::deque<QString> files;  // answers of the file and folder dialogs (empty: cancelled)
@@ -39,7 +39,7 @@ public:
         events << "url " + url.toString();
     }
 
-private:
+  private:
     QString NextFile();
 };
 

@@ -1,8 +1,9 @@
 // LightTab: keyboard and mouse selection, title replacement, tab count, saved settings.
+#include "gui/controls/light_tab.h"
+
 #include <QSignalSpy>
 #include <QTest>
 
-#include "gui/controls/light_tab.h"
 #include "gui/controls/light_tab_geometry.h"
 #include "gui/controls/property_bag.h"
 #include "gui/controls/tab_captions.h"
@@ -23,7 +24,7 @@ class LightTabTest : public QObject {
         return strip;
     }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
 
     void arrowsStopAtTheEndsWithoutEvent() {

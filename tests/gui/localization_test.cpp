@@ -25,7 +25,7 @@ class LocalizationTest : public QObject {
 
     testing::ScriptedServices services_;
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
 
     void referencesMoveIntoTagAndFollowTheLanguage() {

@@ -34,7 +34,7 @@ class MainWindowTest : public QObject {
         for (const char* name : names) QVERIFY2(Shown(name) == shown, name);
     }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
     void init() {
         sealwise::SetLanguageOffset(900);

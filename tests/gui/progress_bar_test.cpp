@@ -1,8 +1,9 @@
 // ProgressBar: the setting rules against a recording indicator, and the QProgressBar one.
+#include "gui/controls/progress_bar.h"
+
 #include <QProgressBar>
 #include <QTest>
 
-#include "gui/controls/progress_bar.h"
 #include "gui/controls/property_bag.h"
 #include "gui_testing.h"
 
@@ -17,11 +18,17 @@ struct Log {
 };
 
 class RecordingChild : public ProgressChild {
-public:
+  public:
     RecordingChild(Log& log, bool only16Bit) : log_(log), only16Bit_(only16Bit) {}
-    void SetPosition(int32_t p) override { position_ = p; log_.calls << QString("pos %1").arg(p); }
+    void SetPosition(int32_t p) override {
+        position_ = p;
+        log_.calls << QString("pos %1").arg(p);
+    }
     int32_t Position() const override { return position_; }
-    void SetStep(int32_t s) override { step_ = s; log_.calls << QString("step %1").arg(s); }
+    void SetStep(int32_t s) override {
+        step_ = s;
+        log_.calls << QString("step %1").arg(s);
+    }
     void StepIt() override {
         position_ = position_ + step_ > max_ ? min_ : position_ + step_;
         log_.calls << "stepit";
@@ -39,21 +46,21 @@ public:
     void SetBackColor(OleColor c) override { log_.calls << QString("back %1").arg(c, 0, 16); }
     void SetBorderStyle(int32_t s) override { log_.calls << QString("border %1").arg(s); }
 
-private:
+  private:
     Log& log_;
     bool only16Bit_;
     int32_t position_ = 0, step_ = 10, min_ = 0, max_ = 100;
 };
 
 class RecordingFactory : public ProgressChildFactory {
-public:
+  public:
     RecordingFactory(Log& log, bool only16Bit = false) : log_(log), only16Bit_(only16Bit) {}
     std::unique_ptr<ProgressChild> Create(bool, bool) override {
         ++log_.created;
         return std::make_unique<RecordingChild>(log_, only16Bit_);
     }
 
-private:
+  private:
     Log& log_;
     bool only16Bit_;
 };
@@ -63,7 +70,7 @@ private:
 class ProgressBarTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
 
     void writingTheStoredValueSendsNothing() {

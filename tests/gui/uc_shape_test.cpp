@@ -1,8 +1,9 @@
 // ucShape: minimum size, rounding, and the saved settings.
+#include "gui/controls/uc_shape.h"
+
 #include <QTest>
 
 #include "gui/controls/property_bag.h"
-#include "gui/controls/uc_shape.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -10,7 +11,7 @@ using namespace sealwise::gui;
 class UcShapeTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void neverSmallerThan32Pixels() {
         ucShape shape;
         shape.resize(10, 50);

@@ -1,4 +1,6 @@
 // The working display: lamps, elapsed-time counter, and the main window's busy state.
+#include "gui/working/working_display.h"
+
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -6,7 +8,6 @@
 #include "crypto/rijndael.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/main/fcrypt.h"
-#include "gui/working/working_display.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -20,7 +21,7 @@ class WorkingDisplayTest : public QObject {
 
     testing::ScriptedServices services_;
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
 
     void lampsForEightSteps() {

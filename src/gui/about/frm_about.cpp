@@ -70,9 +70,9 @@ void FrmAbout::Build() {
     for (std::size_t i = 0; i < pictures_.size(); ++i) {
         const ProductPicture kind = kinds[i];
         pictures_[i] = Named(
-            new PaintedImage(QSize(kPictureSide, kPictureSide),
-                             [kind](QPainter& p, const QRectF& r) { PaintProductPicture(p, r, kind); },
-                             this),
+            new PaintedImage(
+                QSize(kPictureSide, kPictureSide),
+                [kind](QPainter& p, const QRectF& r) { PaintProductPicture(p, r, kind); }, this),
             QString("ImgProd_%1").arg(i));
         SetAccessibleReference(pictures_[i], ids::kProductPicture);
     }

@@ -23,7 +23,7 @@ class PaintedImage;
 class FrmAbout : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // A uniform draw in [0, 1) that picks the panel.
     using Draw = std::function<double()>;
     static double SecureDraw();
@@ -34,7 +34,7 @@ public:
 
     PromoPanel Panel() const { return panel_; }
 
-private:
+  private:
     void Build();
     void Load(double draw);
     void Localize();
@@ -48,16 +48,16 @@ private:
     std::function<void()> onStart_;
     PromoPanel panel_ = PromoPanel::CommandLine;
 
-    QLabel* headline_ = nullptr;      // Label1
-    QLabel* description_ = nullptr;   // lblWelcome
+    QLabel* headline_ = nullptr;     // Label1
+    QLabel* description_ = nullptr;  // lblWelcome
     std::array<FlagImage*, 4> flags_{};
-    QPushButton* start_ = nullptr;    // Command1
-    QLabel* heading_ = nullptr;       // Label5
+    QPushButton* start_ = nullptr;             // Command1
+    QLabel* heading_ = nullptr;                // Label5
     std::array<PaintedImage*, 3> pictures_{};  // ImgProd(0..2)
-    QLabel* text1_ = nullptr;         // LblMText
-    QLabel* text2_ = nullptr;         // lblMtext2
-    QPushButton* nameLink_ = nullptr;  // Label2(1)
-    QPushButton* siteLink_ = nullptr;  // Label2(5)
+    QLabel* text1_ = nullptr;                  // LblMText
+    QLabel* text2_ = nullptr;                  // lblMtext2
+    QPushButton* nameLink_ = nullptr;          // Label2(1)
+    QPushButton* siteLink_ = nullptr;          // Label2(5)
     QBoxLayout* panelLayout_ = nullptr;
     QVBoxLayout* textColumn_ = nullptr;
     QHBoxLayout* bottomRow_ = nullptr;

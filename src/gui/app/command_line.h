@@ -9,12 +9,12 @@ namespace sealwise::gui {
 
 struct CommandLineRequest {
     enum class Kind {
-        None,            // open normally on files / encrypt
-        FilesEncrypt,    // "/filee": files / encrypt
-        FilesDecrypt,    // "/filed": files / decrypt
-        EncryptPath,     // "/setencrfiles <path>": list the file or directory tree
-        DecryptFile,     // "/setdecrfile <path>": prepare decrypting the container
-        Usage,           // "/?": show the usage text
+        None,          // open normally on files / encrypt
+        FilesEncrypt,  // "/filee": files / encrypt
+        FilesDecrypt,  // "/filed": files / decrypt
+        EncryptPath,   // "/setencrfiles <path>": list the file or directory tree
+        DecryptFile,   // "/setdecrfile <path>": prepare decrypting the container
+        Usage,         // "/?": show the usage text
     };
     Kind kind = Kind::None;
     std::string path;             // EncryptPath, DecryptFile: the rest of the line, as passed

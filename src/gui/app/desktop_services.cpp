@@ -13,9 +13,9 @@ QString QtFileFilter(const QString& pipeFilter) {
         const QString& description = parts[i];
         const QString& patterns = parts[i + 1];
         // Qt reads the patterns from the parentheses of the description.
-        filters << (description.contains('(') ? description
-                                              : description + " (" +
-                                                    QString(patterns).replace(';', ' ') + ")");
+        filters << (description.contains('(')
+                        ? description
+                        : description + " (" + QString(patterns).replace(';', ' ') + ")");
     }
     return filters.join(";;");
 }
@@ -27,26 +27,44 @@ MessageAnswer QtDesktopServices::ShowMessage(QWidget* owner, const QString& text
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {
-        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
     }
     switch (buttons) {
-        case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MessageButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         case MessageButtons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
-        case MessageButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MessageButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
     }
     switch (box.exec()) {
-        case QMessageBox::Cancel: return MessageAnswer::Cancel;
-        case QMessageBox::Yes: return MessageAnswer::Yes;
-        case QMessageBox::No: return MessageAnswer::No;
-        default: return buttons == MessageButtons::OkCancel && box.clickedButton() == nullptr
-                            ? MessageAnswer::Cancel
-                            : MessageAnswer::Ok;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            return buttons == MessageButtons::OkCancel && box.clickedButton() == nullptr
+                       ? MessageAnswer::Cancel
+                       : MessageAnswer::Ok;
     }
 }
 

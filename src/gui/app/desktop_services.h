@@ -17,7 +17,7 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 inline const QString kProductName = QStringLiteral("Sealwise");
 
 class DesktopServices {
-public:
+  public:
     virtual ~DesktopServices() = default;
 
     virtual MessageAnswer ShowMessage(QWidget* owner, const QString& text, MessageButtons buttons,
@@ -39,7 +39,7 @@ public:
 QString QtFileFilter(const QString& pipeFilter);
 
 class QtDesktopServices : public DesktopServices {
-public:
+  public:
     MessageAnswer ShowMessage(QWidget* owner, const QString& text, MessageButtons buttons,
                               MessageIcon icon, const QString& title) override;
     QString OpenFile(QWidget* owner, const QString& filter, const QString& title,

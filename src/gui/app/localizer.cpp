@@ -62,16 +62,16 @@ void LocalizeWidget(QWidget* widget) {
             widget, [&] { return plain->toPlainText(); },
             [&](const QString& t) { plain->setPlainText(t); }, false);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        LocalizeValue(widget, [&] { return button->text(); },
-                      [&](const QString& t) { button->setText(t); });
+        LocalizeValue(
+            widget, [&] { return button->text(); }, [&](const QString& t) { button->setText(t); });
         LocalizeToolTip(widget);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-        LocalizeValue(widget, [&] { return group->title(); },
-                      [&](const QString& t) { group->setTitle(t); });
+        LocalizeValue(
+            widget, [&] { return group->title(); }, [&](const QString& t) { group->setTitle(t); });
         LocalizeToolTip(widget);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        LocalizeValue(widget, [&] { return label->text(); },
-                      [&](const QString& t) { label->setText(t); });
+        LocalizeValue(
+            widget, [&] { return label->text(); }, [&](const QString& t) { label->setText(t); });
         LocalizeToolTip(widget);
     } else {
         // Pictures, lists and the self-drawn controls keep their content; their tool tips and

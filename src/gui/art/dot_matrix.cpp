@@ -9,7 +9,7 @@ namespace {
 constexpr int kRows = 7;
 constexpr int kDigitColumns = 5;
 constexpr int kSeparatorColumns = 3;
-constexpr double kCell = 3.0;   // pixels per dot
+constexpr double kCell = 3.0;  // pixels per dot
 constexpr double kMargin = 2.0;
 
 // One row per string, "#" a lit dot.

@@ -53,8 +53,8 @@ void PaintFlag(QPainter& painter, const QRectF& area, FlagKind kind) {
             break;
         case FlagKind::Spanish:
             PaintStripes(painter, area,
-                         {QColor(170, 21, 27), QColor(241, 191, 0), QColor(170, 21, 27)},
-                         {1, 2, 1}, false);
+                         {QColor(170, 21, 27), QColor(241, 191, 0), QColor(170, 21, 27)}, {1, 2, 1},
+                         false);
             break;
         case FlagKind::French:
             PaintStripes(painter, area,

@@ -38,7 +38,8 @@ void PaintStar(QPainter& painter, const QRectF& area, bool filled) {
         painter.setPen(QPen(QColor(168, 100, 11), 1.0));
     } else {
         painter.setBrush(QColor(236, 236, 236));
-        painter.setPen(QPen(QColor(176, 176, 176), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(
+            QPen(QColor(176, 176, 176), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     }
     painter.drawPolygon(star);
     painter.restore();
@@ -126,8 +127,8 @@ void PaintProductPicture(QPainter& painter, const QRectF& area, ProductPicture p
             painter.setPen(QPen(QColor(60, 60, 70), 1.5));
             painter.setBrush(QColor(30, 34, 40));
             painter.drawRoundedRect(box, 6, 6);
-            painter.setPen(QPen(QColor(140, 255, 170), 3, Qt::SolidLine, Qt::RoundCap,
-                                Qt::RoundJoin));
+            painter.setPen(
+                QPen(QColor(140, 255, 170), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             const double u = box.width() / 10;
             painter.drawPolyline(QPolygonF({box.topLeft() + QPointF(2 * u, 3 * u),
                                             box.topLeft() + QPointF(4 * u, 5 * u),

@@ -19,8 +19,8 @@ const char* const LightTab::kDefaultCaption = "Tab0|Tab1|Tab2|Tab3|Tab4|Tab5|Tab
 
 namespace {
 
-constexpr int kFrameTop = 19;        // top edge of the panel frame below the tabs
-constexpr int kContentMargin = 6;    // space between the frame and the owner's panels
+constexpr int kFrameTop = 19;      // top edge of the panel frame below the tabs
+constexpr int kContentMargin = 6;  // space between the frame and the owner's panels
 constexpr int kFlatTitleX = 5, kFlatTitleY = 3;
 constexpr int kRaisedTitleX = 9, kRaisedTitleY = 4;
 
@@ -120,8 +120,8 @@ void LightTab::LoadProperties(const PropertyBag& bag) {
     const auto count = bag.ReadInt("NumberOfTabs", kDefaultNumberOfTabs);
     const auto active = bag.ReadInt("ActiveTab", kDefaultActiveTab);
     if (count < 1 || count > kMaxTabs) {
-        throw std::out_of_range("saved tab count " + std::to_string(count) +
-                                " is outside 1 to " + std::to_string(kMaxTabs));
+        throw std::out_of_range("saved tab count " + std::to_string(count) + " is outside 1 to " +
+                                std::to_string(kMaxTabs));
     }
     if (active < 0 || active >= count) {
         throw std::out_of_range("saved active tab " + std::to_string(active) +
@@ -145,7 +145,8 @@ QString LightTab::TitleOrEmpty(int index) const {
 std::vector<TabSpan> LightTab::Layout() const {
     const QFontMetricsF metrics(font());
     std::vector<double> widths;
-    for (int t = 0; t < numberOfTabs_; ++t) widths.push_back(metrics.horizontalAdvance(TitleOrEmpty(t)));
+    for (int t = 0; t < numberOfTabs_; ++t)
+        widths.push_back(metrics.horizontalAdvance(TitleOrEmpty(t)));
     return LayOutTabs(widths);
 }
 
@@ -185,8 +186,8 @@ void LightTab::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const auto colours = DrawingColours(palette());
     const QColor surface = palette().color(QPalette::Window);
-    const QColor text = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                        QPalette::WindowText);
+    const QColor text =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
     painter.fillRect(rect(), surface);
     DrawPanelFrame(painter, colours, width(), height());
 

@@ -17,7 +17,7 @@ class LightTab : public QWidget {
     Q_PROPERTY(int NumberOfTabs READ NumberOfTabs WRITE setNumberOfTabs)
     Q_PROPERTY(int ActiveTab READ ActiveTab WRITE setActiveTab)
 
-public:
+  public:
     static const char* const kDefaultCaption;
     static constexpr int kDefaultNumberOfTabs = 4;
     static constexpr int kDefaultActiveTab = 0;
@@ -52,10 +52,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void AfterTabChange(int index);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -63,7 +63,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     std::vector<TabSpan> Layout() const;
     QString TitleOrEmpty(int index) const;
     void ShowActiveTab(bool raiseEvent);

@@ -5,7 +5,7 @@
 namespace sealwise::gui {
 
 constexpr int kMaxTabs = 10;
-constexpr int kStripLeft = 3;     // strip position inside the control
+constexpr int kStripLeft = 3;  // strip position inside the control
 constexpr int kStripTop = 2;
 constexpr int kStripHeight = 17;
 constexpr int kFirstTabLeft = 2;  // tab 0's left edge on the strip

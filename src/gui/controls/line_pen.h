@@ -8,7 +8,7 @@
 namespace sealwise::gui {
 
 class LinePen {
-public:
+  public:
     explicit LinePen(QPainter& painter) : painter_(painter) {}
 
     void SetColor(const QColor& color) { painter_.setPen(QPen(color, 0)); }
@@ -20,7 +20,7 @@ public:
         position_ = end;
     }
 
-private:
+  private:
     static int Sign(int value) { return (value > 0) - (value < 0); }
 
     QPainter& painter_;

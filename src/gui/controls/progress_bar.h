@@ -18,7 +18,7 @@ class ProgressBar : public QFrame {
     Q_PROPERTY(int Orientation READ Orientation WRITE setOrientation)
     Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
 
-public:
+  public:
     // A control with a QProgressBar indicator.
     explicit ProgressBar(QWidget* parent = nullptr);
     // A control whose indicator comes from `factory` (null: none, settings are only stored).
@@ -52,10 +52,10 @@ public:
 
     QSize sizeHint() const override { return QSize(160, 16); }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     std::unique_ptr<ProgressChildFactory> ownFactory_;
     ProgressBarModel model_;
 };

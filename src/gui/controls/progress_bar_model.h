@@ -13,7 +13,7 @@ namespace sealwise::gui {
 class PropertyBag;
 
 class ProgressBarModel {
-public:
+  public:
     static constexpr int32_t kHorizontal = 0;
     static constexpr int32_t kVertical = 1;
 
@@ -54,7 +54,7 @@ public:
     void Save(PropertyBag& bag) const;
     void Load(const PropertyBag& bag);
 
-private:
+  private:
     void ApplyRange();
     void ApplyAll();
 

@@ -10,7 +10,7 @@
 namespace sealwise::gui {
 
 class ProgressChild {
-public:
+  public:
     virtual ~ProgressChild() = default;
 
     virtual void SetPosition(int32_t position) = 0;
@@ -30,7 +30,7 @@ public:
 };
 
 class ProgressChildFactory {
-public:
+  public:
     virtual ~ProgressChildFactory() = default;
     // A new indicator, or nullptr when none can be made.
     virtual std::unique_ptr<ProgressChild> Create(bool vertical, bool smooth) = 0;

@@ -14,12 +14,12 @@ using PropertyValue = std::variant<int64_t, std::string>;
 
 // A stored value of the wrong kind (text where a number is expected, or the reverse).
 class PropertyTypeError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class PropertyBag {
-public:
+  public:
     virtual ~PropertyBag() = default;
 
     virtual std::optional<PropertyValue> Find(const std::string& name) const = 0;
@@ -37,14 +37,14 @@ public:
 
 // A bag in memory, used for copies of controls and by tests.
 class MemoryPropertyBag : public PropertyBag {
-public:
+  public:
     std::optional<PropertyValue> Find(const std::string& name) const override;
     void Store(const std::string& name, PropertyValue value) override;
 
     bool Contains(const std::string& name) const { return values_.contains(name); }
     std::size_t Size() const { return values_.size(); }
 
-private:
+  private:
     std::map<std::string, PropertyValue> values_;
 };
 

@@ -11,7 +11,7 @@ class QFrame;
 namespace sealwise::gui {
 
 class QtProgressChild : public ProgressChild {
-public:
+  public:
     // The bar becomes a child of `owner`; `owner`'s frame draws the border.
     QtProgressChild(QFrame* owner, bool vertical, bool smooth);
     ~QtProgressChild() override;
@@ -29,7 +29,7 @@ public:
     void SetBackColor(OleColor color) override;
     void SetBorderStyle(int32_t style) override;
 
-private:
+  private:
     void ApplyStyleSheet();
 
     QFrame* owner_;
@@ -41,13 +41,13 @@ private:
 };
 
 class QtProgressChildFactory : public ProgressChildFactory {
-public:
+  public:
     explicit QtProgressChildFactory(QFrame* owner) : owner_(owner) {}
     std::unique_ptr<ProgressChild> Create(bool vertical, bool smooth) override {
         return std::make_unique<QtProgressChild>(owner_, vertical, smooth);
     }
 
-private:
+  private:
     QFrame* owner_;
 };
 

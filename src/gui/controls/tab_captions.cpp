@@ -28,7 +28,8 @@ std::string ReplaceTabCaptionElement(std::string_view caption, int index, std::s
     if (title.find('|') != std::string_view::npos) {
         throw std::invalid_argument("a tab title cannot contain \"|\"");
     }
-    if (index < 0) throw std::out_of_range("tab title " + std::to_string(index) + " does not exist");
+    if (index < 0)
+        throw std::out_of_range("tab title " + std::to_string(index) + " does not exist");
     std::size_t start = 0;
     for (int skipped = 0; skipped < index; ++skipped) {
         const std::size_t bar = caption.find('|', start);

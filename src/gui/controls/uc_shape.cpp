@@ -22,9 +22,7 @@ OleColor ucShape::AmbientBackColor() const {
     return OleFromColor((container ? container->palette() : palette()).color(QPalette::Window));
 }
 
-QFont ucShape::AmbientFont() const {
-    return parentWidget() ? parentWidget()->font() : font();
-}
+QFont ucShape::AmbientFont() const { return parentWidget() ? parentWidget()->font() : font(); }
 
 void ucShape::setForeColor(OleColor New_ForeColor) {
     foreColor_ = New_ForeColor;

@@ -14,7 +14,7 @@ class ucShape : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int Rounding READ Rounding WRITE setRounding)
 
-public:
+  public:
     static constexpr int kMinimumSide = 32;
     // The fore colour a layout holds when it saved none.
     static constexpr OleColor kSavedForeColor = 0xBFB8BFu;
@@ -38,11 +38,11 @@ public:
     void SaveProperties(PropertyBag& bag) const;
     void LoadProperties(const PropertyBag& bag);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     OleColor AmbientBackColor() const;
     QFont AmbientFont() const;
 

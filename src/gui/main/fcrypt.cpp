@@ -83,7 +83,8 @@ void FCrypt::ConnectHandlers() {
     connect(pwd_.modes[1], &QRadioButton::toggled, this, &FCrypt::ModeOptionToggled);
     for (std::size_t i = 0; i < title_.flags.size(); ++i) {
         const int offset = kLanguageFlags[i].languageOffset;
-        connect(title_.flags[i], &FlagImage::clicked, this, [this, offset] { SwitchLanguage(offset); });
+        connect(title_.flags[i], &FlagImage::clicked, this,
+                [this, offset] { SwitchLanguage(offset); });
     }
     connect(title_.about, &QPushButton::clicked, this, &FCrypt::ShowWelcome);
     connect(pwd_.onlineLink, &QPushButton::clicked, this, &FCrypt::OpenOnlineVersion);

@@ -6,12 +6,12 @@
 #include <atomic>
 #include <string>
 
-#include "passphrase/rating.h"
-#include "passphrase/shared_key_entry.h"
 #include "gui/main/main_navigation.h"
 #include "gui/main/passphrase_panel.h"
 #include "gui/main/title_bar.h"
 #include "gui/main/work_panels.h"
+#include "passphrase/rating.h"
+#include "passphrase/shared_key_entry.h"
 
 namespace sealwise {
 class CRijndael;
@@ -27,9 +27,10 @@ class ucShape;
 class FCrypt : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     static constexpr QSize kWindowSize{680, 660};
-    static inline const QString kOnlineVersionUrl = QStringLiteral("https://sealwise.example/online");
+    static inline const QString kOnlineVersionUrl =
+        QStringLiteral("https://sealwise.example/online");
 
     // Builds and loads the window; `commandLine` is the program's arguments joined by blanks.
     FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent = nullptr);
@@ -60,12 +61,12 @@ public:
     void PwdBewert(const QString& Strpwd);
     void ShowQuality(const PassphraseRating& rating);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void BuildWindow();
     void ConnectHandlers();
     void Load(const std::string& commandLine);

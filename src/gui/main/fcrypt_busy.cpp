@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "crypto/rijndael.h"
+#include "gui/controls/light_tab.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/main/fcrypt.h"
 #include "gui/working/working_display.h"
@@ -13,7 +14,11 @@ namespace sealwise::gui {
 void FCrypt::SetBusy(bool busy, bool scanning) {
     busy_ = busy;
     pwd_.lampPanel->setVisible(!busy);
-    for (QWidget* frame : {text_.frame, files_.frame, pwd_.frame}) frame->setEnabled(!busy);
+    // The tab strip goes with its panels: a tab change during a job would reset the mode.
+    for (QWidget* frame :
+         {static_cast<QWidget*>(mainTabs_), text_.frame, files_.frame, pwd_.frame}) {
+        frame->setEnabled(!busy);
+    }
     if (busy) {
         PlaceWorkingDisplay();
         working_->show();
@@ -49,11 +54,12 @@ void FCrypt::CancelClicked() {
     if (runningCipher_) runningCipher_->setDoCancel(true);
 }
 
+// The working display takes the place of the quality display and the rows below it.
 void FCrypt::PlaceWorkingDisplay() {
     if (!working_ || !pwd_.lowerRows) return;
     const QRect rows(pwd_.lowerRows->mapTo(this, QPoint(0, 0)), pwd_.lowerRows->size());
-    const int height = std::max(rows.height(), working_->sizeHint().height());
-    working_->setGeometry(rows.left(), rows.bottom() + 1 - height, rows.width(), height);
+    const int top = pwd_.quality->mapTo(this, QPoint(0, 0)).y();
+    working_->setGeometry(rows.left(), top, rows.width(), rows.bottom() + 1 - top);
 }
 
 }  // namespace sealwise::gui

@@ -1,10 +1,10 @@
 // FCrypt: tab changes, passphrase mode, language switch and the title bar's buttons.
-#include <QLineEdit>
 #include <QLabel>
-#include <QScrollBar>
-#include <QToolButton>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QToolButton>
 
 #include "app/strings.h"
 #include "gui/about/frm_about.h"
@@ -29,9 +29,8 @@ void FCrypt::MainTabChanged(int mainTab) {
 
 void FCrypt::FileTabChanged(int fileTab) {
     // Encryption always uses one passphrase; the key entry switches the mode back for it.
-    ApplyKeyEntry(keyEntry_.OnFileTabSelected(fileTab == MainNavigation::kEncryptTab
-                                                  ? FileTab::kEncrypt
-                                                  : FileTab::kDecrypt));
+    ApplyKeyEntry(keyEntry_.OnFileTabSelected(
+        fileTab == MainNavigation::kEncryptTab ? FileTab::kEncrypt : FileTab::kDecrypt));
     navigation_.ApplyFileTab(fileTab);
     ApplyVisibility();
 }
@@ -60,7 +59,8 @@ void FCrypt::ApplyKeyEntry(const KeyEntryUpdate& update) {
     if (update.mode) {
         pwd_.modes[*update.mode == KeyEntryMode::kSharedSecurity ? 1 : 0]->setChecked(true);
     }
-    if (update.passphraseBox) pwd_.passphrase->setText(QString::fromStdString(*update.passphraseBox));
+    if (update.passphraseBox)
+        pwd_.passphrase->setText(QString::fromStdString(*update.passphraseBox));
     if (update.countText) pwd_.keyCount->setText(QString::fromStdString(*update.countText));
     if (update.keyOfLabel) pwd_.keyOf->setText(QString::fromStdString(*update.keyOfLabel));
     if (update.scrollMaximum) pwd_.keyScroll->setMaximum(*update.scrollMaximum);
@@ -70,10 +70,9 @@ void FCrypt::ApplyKeyEntry(const KeyEntryUpdate& update) {
     }
     if (update.countPanelVisible) pwd_.keyCountPanel->setVisible(*update.countPanelVisible);
     if (update.navigatorVisible) {
-        for (QWidget* part : {static_cast<QWidget*>(pwd_.keyScroll),
-                              static_cast<QWidget*>(pwd_.keyArrows[0]),
-                              static_cast<QWidget*>(pwd_.keyArrows[1]),
-                              static_cast<QWidget*>(pwd_.keyOf)}) {
+        for (QWidget* part :
+             {static_cast<QWidget*>(pwd_.keyScroll), static_cast<QWidget*>(pwd_.keyArrows[0]),
+              static_cast<QWidget*>(pwd_.keyArrows[1]), static_cast<QWidget*>(pwd_.keyOf)}) {
             part->setVisible(*update.navigatorVisible);
         }
     }

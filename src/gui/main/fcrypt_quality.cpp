@@ -23,8 +23,6 @@ void FCrypt::ShowQuality(const PassphraseRating& rating) {
     pwd_.lamps[2]->SetLit(rating.lamps.green);
 }
 
-void FCrypt::AddPathFromCommandLine(const QString& path) {
-    files_.inputList->addItem(path);
-}
+void FCrypt::AddPathFromCommandLine(const QString& path) { files_.inputList->addItem(path); }
 
 }  // namespace sealwise::gui

@@ -9,7 +9,7 @@
 namespace sealwise::gui {
 
 class MainNavigation {
-public:
+  public:
     static constexpr int kFilesTab = 0;
     static constexpr int kTextTab = 1;
     static constexpr int kEncryptTab = 0;
@@ -25,7 +25,7 @@ public:
     bool Visible(const std::string& name) const;
     const std::map<std::string, bool>& All() const { return visible_; }
 
-private:
+  private:
     void Set(std::initializer_list<const char*> names, bool visible);
 
     std::map<std::string, bool> visible_;

@@ -40,14 +40,16 @@ QWidget* BuildQualityDisplay(QWidget* parent, PassphrasePanel& panel) {
     stars->setContentsMargins(0, 0, 0, 0);
     stars->setHorizontalSpacing(2);
     for (int i = 0; i < 5; ++i) {
-        panel.stars[i] = Named(new PaintedImage(QSize(kStarSide, kStarSide),
-                                                [](QPainter& p, const QRectF& r) { PaintStar(p, r, true); },
-                                                starRow),
-                               QString("Stern_%1").arg(i + 1));
-        panel.places[i] = Named(new PaintedImage(QSize(kStarSide, kStarSide),
-                                                 [](QPainter& p, const QRectF& r) { PaintStar(p, r, false); },
-                                                 starRow),
-                                QString("SchlusselPlatz_%1").arg(i + 1));
+        panel.stars[i] =
+            Named(new PaintedImage(
+                      QSize(kStarSide, kStarSide),
+                      [](QPainter& p, const QRectF& r) { PaintStar(p, r, true); }, starRow),
+                  QString("Stern_%1").arg(i + 1));
+        panel.places[i] =
+            Named(new PaintedImage(
+                      QSize(kStarSide, kStarSide),
+                      [](QPainter& p, const QRectF& r) { PaintStar(p, r, false); }, starRow),
+                  QString("SchlusselPlatz_%1").arg(i + 1));
         SetAccessibleReference(panel.stars[i], ids::kStar);
         SetAccessibleReference(panel.places[i], ids::kEmptyStar);
         stars->addWidget(panel.stars[i], 0, i);
@@ -82,8 +84,8 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
                                            QColor(0, 255, 0)};
     const std::array<int, 3> names = {ids::kRedLamp, ids::kYellowLamp, ids::kGreenLamp};
     for (std::size_t i = 0; i < panel.lamps.size(); ++i) {
-        panel.lamps[i] = Named(new LampImage(colours[i], kLampDiameter, light),
-                               QString("AmpelL_%1").arg(i));
+        panel.lamps[i] =
+            Named(new LampImage(colours[i], kLampDiameter, light), QString("AmpelL_%1").arg(i));
         SetAccessibleReference(panel.lamps[i], names[i]);
         column->addWidget(panel.lamps[i], 0, Qt::AlignHCenter);
     }
@@ -143,10 +145,11 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     layout->addWidget(panel.keyScroll);
     layout->addWidget(panel.keyArrows[0]);
     layout->addWidget(panel.keyOf);
-    for (QWidget* hidden : {static_cast<QWidget*>(panel.modes[0]), static_cast<QWidget*>(panel.modes[1]),
-                            panel.keyCountPanel, static_cast<QWidget*>(panel.keyArrows[0]),
-                            static_cast<QWidget*>(panel.keyArrows[1]),
-                            static_cast<QWidget*>(panel.keyScroll), static_cast<QWidget*>(panel.keyOf)}) {
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(panel.modes[0]), static_cast<QWidget*>(panel.modes[1]),
+          panel.keyCountPanel, static_cast<QWidget*>(panel.keyArrows[0]),
+          static_cast<QWidget*>(panel.keyArrows[1]), static_cast<QWidget*>(panel.keyScroll),
+          static_cast<QWidget*>(panel.keyOf)}) {
         hidden->hide();
     }
     return row;
@@ -163,7 +166,8 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     panel.encryptFiles = MakeButton(row, "Command4", Ref(ids::kEncryptFiles));
     panel.decryptFiles = MakeButton(row, "Command5", Ref(ids::kDecryptFiles));
     panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));
-    for (auto* main : {panel.encryptText, panel.decryptText, panel.encryptFiles, panel.decryptFiles}) {
+    for (auto* main :
+         {panel.encryptText, panel.decryptText, panel.encryptFiles, panel.decryptFiles}) {
         main->setMinimumWidth(130);
     }
 
@@ -176,8 +180,8 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     layout->addWidget(panel.mail);
     layout->addStretch(1);
     layout->addWidget(panel.onlineLink);
-    for (auto* hidden : {panel.encryptText, panel.decryptText, panel.mail, panel.decryptFiles,
-                         panel.onlineLink}) {
+    for (auto* hidden :
+         {panel.encryptText, panel.decryptText, panel.mail, panel.decryptFiles, panel.onlineLink}) {
         hidden->hide();
     }
     return row;
@@ -209,7 +213,8 @@ PassphrasePanel BuildPassphrasePanel(QWidget* parent) {
     toolRow->addStretch(1);
 
     auto* qualityRow = new QHBoxLayout;
-    qualityRow->addWidget(BuildQualityDisplay(frame, panel), 1);
+    panel.quality = BuildQualityDisplay(frame, panel);
+    qualityRow->addWidget(panel.quality, 1);
     panel.lampPanel = BuildTrafficLight(frame, panel);
     qualityRow->addWidget(panel.lampPanel, 0, Qt::AlignTop);
 

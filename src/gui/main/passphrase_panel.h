@@ -19,29 +19,30 @@ class LampImage;
 class PaintedImage;
 
 struct PassphrasePanel {
-    QWidget* frame = nullptr;            // FramePwd
-    QLineEdit* passphrase = nullptr;     // TxtCode
-    QCheckBox* hide = nullptr;           // ChkHPwd
-    QPushButton* generate = nullptr;     // cmdPassgen
-    QPushButton* keyboard = nullptr;     // Command3
-    QLabel* verdict = nullptr;           // Label3
-    std::array<PaintedImage*, 5> stars{};   // Stern(1..5)
-    std::array<PaintedImage*, 5> places{};  // SchlusselPlatz(1..5)
-    QWidget* lampPanel = nullptr;            // PictAmpel
-    std::array<LampImage*, 3> lamps{};       // AmpelL(0..2): red, yellow, green
-    std::array<QRadioButton*, 2> modes{};    // optMults(0), optMults(1)
-    QWidget* keyCountPanel = nullptr;        // pctSharedSecurity
-    QLineEdit* keyCount = nullptr;           // txtKeyNum
-    QScrollBar* keyScroll = nullptr;         // KeyScroll
+    QWidget* frame = nullptr;                 // FramePwd
+    QLineEdit* passphrase = nullptr;          // TxtCode
+    QCheckBox* hide = nullptr;                // ChkHPwd
+    QPushButton* generate = nullptr;          // cmdPassgen
+    QPushButton* keyboard = nullptr;          // Command3
+    QWidget* quality = nullptr;               // verdict and stars
+    QLabel* verdict = nullptr;                // Label3
+    std::array<PaintedImage*, 5> stars{};     // Stern(1..5)
+    std::array<PaintedImage*, 5> places{};    // SchlusselPlatz(1..5)
+    QWidget* lampPanel = nullptr;             // PictAmpel
+    std::array<LampImage*, 3> lamps{};        // AmpelL(0..2): red, yellow, green
+    std::array<QRadioButton*, 2> modes{};     // optMults(0), optMults(1)
+    QWidget* keyCountPanel = nullptr;         // pctSharedSecurity
+    QLineEdit* keyCount = nullptr;            // txtKeyNum
+    QScrollBar* keyScroll = nullptr;          // KeyScroll
     std::array<QToolButton*, 2> keyArrows{};  // lblNextKey(0) ">", lblNextKey(1) "<"
     QLabel* keyOf = nullptr;                  // lblKeyOf
-    QWidget* lowerRows = nullptr;  // mode row and action row, where the working display appears
-    QPushButton* encryptText = nullptr;   // Command1
-    QPushButton* decryptText = nullptr;   // Command2
-    QPushButton* mail = nullptr;          // cmdMail
-    QPushButton* onlineLink = nullptr;    // LblLink
-    QPushButton* encryptFiles = nullptr;  // Command4
-    QPushButton* decryptFiles = nullptr;  // Command5
+    QWidget* lowerRows = nullptr;             // mode row and action row
+    QPushButton* encryptText = nullptr;       // Command1
+    QPushButton* decryptText = nullptr;       // Command2
+    QPushButton* mail = nullptr;              // cmdMail
+    QPushButton* onlineLink = nullptr;        // LblLink
+    QPushButton* encryptFiles = nullptr;      // Command4
+    QPushButton* decryptFiles = nullptr;      // Command5
 };
 
 PassphrasePanel BuildPassphrasePanel(QWidget* parent);

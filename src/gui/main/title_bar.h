@@ -17,7 +17,7 @@ struct TitleBar {
     std::array<QLabel*, 2> logo{};  // Image1(0) shown, Image1(1) the picture's source
     QLabel* title = nullptr;        // lblTitle
     std::array<FlagImage*, 4> flags{};
-    QPushButton* about = nullptr;         // cmdAbout
+    QPushButton* about = nullptr;          // cmdAbout
     CaptionButtons* controlBox = nullptr;  // IControlBx
 };
 

@@ -14,24 +14,24 @@ namespace sealwise::gui {
 class LightTab;
 
 struct TextPanel {
-    QWidget* frame = nullptr;  // Frame(0)
-    QLabel* label = nullptr;   // Label2
+    QWidget* frame = nullptr;        // Frame(0)
+    QLabel* label = nullptr;         // Label2
     QPlainTextEdit* text = nullptr;  // txtResults
 };
 
 struct FilePanel {
-    QWidget* frame = nullptr;        // Frame(1)
-    LightTab* tabs = nullptr;        // TabFileCrypt
-    QWidget* encryptPage = nullptr;  // FramFileEnrypt
-    QWidget* decryptPage = nullptr;  // FramFileDecrypt
-    QRadioButton* filesMode = nullptr;      // OptFiles
-    QRadioButton* directoryMode = nullptr;  // OptDirs
-    QListWidget* inputList = nullptr;       // LstCryptFiles
-    QPushButton* add = nullptr;             // CmdAdCryptdfile
-    QPushButton* remove = nullptr;          // CmdDelCryptFiles
-    QLineEdit* containerName = nullptr;     // TxtEncrFileName
-    QPushButton* browseContainer = nullptr;  // CmdBrowseCryptOut
-    QLineEdit* decryptFile = nullptr;        // TxtDecrFile
+    QWidget* frame = nullptr;                  // Frame(1)
+    LightTab* tabs = nullptr;                  // TabFileCrypt
+    QWidget* encryptPage = nullptr;            // FramFileEnrypt
+    QWidget* decryptPage = nullptr;            // FramFileDecrypt
+    QRadioButton* filesMode = nullptr;         // OptFiles
+    QRadioButton* directoryMode = nullptr;     // OptDirs
+    QListWidget* inputList = nullptr;          // LstCryptFiles
+    QPushButton* add = nullptr;                // CmdAdCryptdfile
+    QPushButton* remove = nullptr;             // CmdDelCryptFiles
+    QLineEdit* containerName = nullptr;        // TxtEncrFileName
+    QPushButton* browseContainer = nullptr;    // CmdBrowseCryptOut
+    QLineEdit* decryptFile = nullptr;          // TxtDecrFile
     QPushButton* browseDecryptFile = nullptr;  // Command7
     QLineEdit* outputPath = nullptr;           // TxtDecrOutPath
     QPushButton* browseOutputPath = nullptr;   // CmdBrowseOutPath

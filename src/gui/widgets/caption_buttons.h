@@ -8,23 +8,23 @@ namespace sealwise::gui {
 class CaptionButtons : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kCloseFromX = 15;
 
     explicit CaptionButtons(QWidget* parent = nullptr);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void MinimiseClicked();
     void CloseClicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     int hoverX_ = -1;
 };
 

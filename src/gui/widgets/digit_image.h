@@ -10,17 +10,17 @@ class DigitImage : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int Digit READ Digit WRITE SetDigit)
 
-public:
+  public:
     // glyph: 0..9, or kSeparatorGlyph for the separator (whose picture never changes).
     explicit DigitImage(int glyph, QWidget* parent = nullptr);
 
     int Digit() const { return glyph_; }
     void SetDigit(int digit);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     int glyph_;
 };
 

@@ -27,7 +27,8 @@ void FlagImage::SetBorderStyle(int style) {
 void FlagImage::paintEvent(QPaintEvent* event) {
     {
         QPainter painter(this);
-        const QRectF flag = QRectF(rect()).adjusted(kFlagInset, kFlagInset, -kFlagInset, -kFlagInset);
+        const QRectF flag =
+            QRectF(rect()).adjusted(kFlagInset, kFlagInset, -kFlagInset, -kFlagInset);
         PaintFlag(painter, flag, kind_);
         painter.setPen(QPen(QColor(0, 0, 0, 60), 0));
         painter.drawRect(flag);

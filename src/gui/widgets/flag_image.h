@@ -11,22 +11,22 @@ class FlagImage : public QFrame {
     Q_OBJECT
     Q_PROPERTY(int BorderStyle READ BorderStyle WRITE SetBorderStyle)
 
-public:
+  public:
     FlagImage(FlagKind kind, QWidget* parent = nullptr);
 
     FlagKind Kind() const { return kind_; }
     int BorderStyle() const { return frameShape() == QFrame::Box ? 1 : 0; }
     void SetBorderStyle(int style);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     FlagKind kind_;
 };
 

@@ -9,16 +9,16 @@ class LampImage : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool Lit READ Lit WRITE SetLit)
 
-public:
+  public:
     LampImage(QColor colour, int diameter, QWidget* parent = nullptr);
 
     bool Lit() const { return lit_; }
     void SetLit(bool lit);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QColor colour_;
     bool lit_ = false;
 };

@@ -8,7 +8,7 @@ namespace sealwise::gui {
 class PaintedImage : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     using Painter = std::function<void(QPainter&, const QRectF&)>;
 
     PaintedImage(QSize size, Painter painter, QWidget* parent = nullptr);
@@ -19,10 +19,10 @@ public:
 
     QSize sizeHint() const override { return size_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QSize size_;
     Painter painter_;
 };

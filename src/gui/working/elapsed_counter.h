@@ -8,7 +8,7 @@
 namespace sealwise::gui {
 
 class ElapsedCounter {
-public:
+  public:
     // Time of day in seconds since midnight, with fraction.
     using Clock = std::function<double()>;
     static constexpr int kSecondsPerDay = 86400;
@@ -24,7 +24,7 @@ public:
 
     static double SystemClock();
 
-private:
+  private:
     Clock clock_;
     int32_t start_ = 0;
     int16_t lastMinute_ = 0;

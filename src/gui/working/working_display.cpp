@@ -33,8 +33,7 @@ ucShape* MakeHousing(QWidget* parent, const char* name) {
 
 }  // namespace
 
-WorkingDisplay::WorkingDisplay(QWidget* parent)
-    : QFrame(parent), timer_(new QTimer(this)) {
+WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTimer(this)) {
     setObjectName("FrameW");
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setAutoFillBackground(true);
@@ -92,12 +91,15 @@ WorkingDisplay::WorkingDisplay(QWidget* parent)
     grid->setContentsMargins(10, 8, 10, 8);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(6);
-    grid->addWidget(message_, 0, 0, 1, 3);
-    grid->addWidget(cancel_, 0, 3, Qt::AlignRight);
-    grid->addWidget(progress_[0], 1, 0);
-    grid->addWidget(progress_[1], 2, 0);
-    grid->addWidget(lampPanel_, 1, 1, 2, 1, Qt::AlignCenter);
-    grid->addWidget(counterPanel_, 1, 2, 2, 2, Qt::AlignRight | Qt::AlignVCenter);
+    // Content in the middle of whatever height the window gives the display.
+    grid->setRowStretch(0, 1);
+    grid->addWidget(message_, 1, 0, 1, 3);
+    grid->addWidget(cancel_, 1, 3, Qt::AlignRight);
+    grid->addWidget(progress_[0], 2, 0);
+    grid->addWidget(progress_[1], 3, 0);
+    grid->addWidget(lampPanel_, 2, 1, 2, 1, Qt::AlignCenter);
+    grid->addWidget(counterPanel_, 2, 2, 2, 2, Qt::AlignRight | Qt::AlignVCenter);
+    grid->setRowStretch(4, 1);
     grid->setColumnStretch(0, 1);
 }
 

@@ -21,7 +21,7 @@ class ProgressBar;
 class WorkingDisplay : public QFrame {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kTickMilliseconds = 800;
 
     explicit WorkingDisplay(QWidget* parent = nullptr);
@@ -46,10 +46,10 @@ public:
     // Progress bars and counter images (hidden while a directory is scanned).
     void SetProgressVisible(bool visible);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void CancelClicked();
 
-private:
+  private:
     QLabel* message_;
     QPushButton* cancel_;
     std::array<ProgressBar*, 2> progress_{};
