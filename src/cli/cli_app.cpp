@@ -18,6 +18,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"envelope", "encrypt or decrypt raw bytes with the cipher envelope (stdin to stdout)",
      RunEnvelope},
+    {"encrypt-text", "encrypt the text on stdin into Base64 armour", RunEncryptText},
+    {"decrypt-text", "decrypt Base64 armour on stdin and print the text", RunDecryptText},
 };
 
 void PrintUsage(std::ostream& out) {

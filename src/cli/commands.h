@@ -26,5 +26,7 @@ constexpr int kUsage = 2;
 int Run(const Args& args, Io& io);
 
 int RunEnvelope(const Args& args, Io& io);
+int RunEncryptText(const Args& args, Io& io);
+int RunDecryptText(const Args& args, Io& io);
 
 }  // namespace sealwise::cli

@@ -949,6 +949,7 @@ class ChunkInfo:
     plain_used: int                # bytes of the plaintext before the zero padding
     u: Optional[int]               # U of the compressed block (None: no block)
     block_length: int              # bytes of the compressed block (8 + stream)
+    stream: bytes = b""            # the zlib stream itself
 
 
 @dataclass
@@ -1050,6 +1051,7 @@ def _read_entry(container: bytes, start: int, size: int, cipher: ChunkedCipher) 
                 info.u = len(res.data)
                 info.block_length = 8 + res.stream_length
                 info.plain_used = head + info.block_length
+                info.stream = bytes(block[8:8 + res.stream_length])
                 if not _all_zero(res.trailing):
                     entry.problems.append(f"chunk {c}: non-zero bytes behind the zlib stream")
         if info.cipher_length != padded_length(max(info.plain_used, 1)):
