@@ -20,6 +20,7 @@ constexpr Command kCommands[] = {
      RunEnvelope},
     {"encrypt-text", "encrypt the text on stdin into Base64 armour", RunEncryptText},
     {"decrypt-text", "decrypt Base64 armour on stdin and print the text", RunDecryptText},
+    {"mail", "send the armour on stdin by e-mail through the mail service", RunMail},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -28,5 +28,6 @@ int Run(const Args& args, Io& io);
 int RunEnvelope(const Args& args, Io& io);
 int RunEncryptText(const Args& args, Io& io);
 int RunDecryptText(const Args& args, Io& io);
+int RunMail(const Args& args, Io& io);
 
 }  // namespace sealwise::cli
