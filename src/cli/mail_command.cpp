@@ -1,5 +1,7 @@
 // sealwise-cli mail: posts the armour on stdin, with sender, recipient and an optional message,
 // to the mail service, and reports its answer.
+#include <algorithm>
+#include <chrono>
 #include <istream>
 #include <optional>
 #include <ostream>

@@ -13,7 +13,8 @@ import time
 import unittest
 
 CLI, SERVICE, SINK = sys.argv[1:4] if len(sys.argv) >= 4 else (None, None, None)
-ENV = dict(os.environ, LC_ALL="en_US.UTF-8", LANG="en_US.UTF-8", SW_E2E_PW="correct horse")
+ENV = dict(os.environ, LC_ALL="en_US.UTF-8", LANG="en_US.UTF-8", SW_E2E_PW="correct horse",
+           no_proxy="127.0.0.1,::1,localhost", NO_PROXY="127.0.0.1,::1,localhost")
 ENV.pop("SEALWISE_MAIL_URL", None)
 TEXT = "Meet me at noon.\nBring the m\u00e4p."
 MESSAGE = "Hi Bob,\nthe passphrase comes by phone."
@@ -31,12 +32,16 @@ def start(command):
 
 
 def stop(process):
+    """Asks a server to stop; returns its log. It must stop cleanly (under the sanitizers too)."""
     process.terminate()
     try:
-        return process.communicate(timeout=10)
+        _, log = process.communicate(timeout=10)
     except subprocess.TimeoutExpired:
         process.kill()
-        return process.communicate()
+        _, log = process.communicate()
+    if process.returncode != 0:
+        raise AssertionError("exit status %d: %s" % (process.returncode, log.decode(errors="replace")))
+    return log
 
 
 def run(args, stdin=b"", extra_env=None):
@@ -70,7 +75,7 @@ class MailEndToEnd(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        _, service_log = stop(cls.service)
+        service_log = stop(cls.service)
         stop(cls.sink)
         cls.tmp.cleanup()
         # The service's log names outcomes only, never what was sent.
@@ -140,7 +145,7 @@ class MailEndToEnd(unittest.TestCase):
             try:
                 failed = self.mail("--mail-url", "http://" + address)
             finally:
-                _, log = stop(service)
+                log = stop(service)
         self.assertEqual(failed.returncode, 1)
         self.assertIn(b"Error sending the message: The mail could not be delivered", failed.stderr)
         self.assertIn(b"delivery failed", log)

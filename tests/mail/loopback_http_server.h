@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,7 +18,14 @@
 
 namespace sealwise::testing {
 
+// A proxy named in the environment must not stand between the client and these servers.
+inline void BypassProxiesForLoopback() {
+    setenv("no_proxy", "127.0.0.1,::1,localhost", 1);
+    setenv("NO_PROXY", "127.0.0.1,::1,localhost", 1);
+}
+
 inline int BindLoopback(uint16_t& port) {
+    BypassProxiesForLoopback();
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) throw std::runtime_error("socket failed");
     sockaddr_in address{};

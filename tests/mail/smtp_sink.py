@@ -7,6 +7,7 @@ survives) and stops by itself after --max-seconds.
 """
 import argparse
 import json
+import signal
 import socketserver
 import sys
 import threading
@@ -98,6 +99,8 @@ def main():
         stopper = threading.Timer(args.max_seconds, server.shutdown)
         stopper.daemon = True
         stopper.start()
+        signal.signal(signal.SIGTERM,
+                      lambda *_: threading.Thread(target=server.shutdown, daemon=True).start())
         print("listening on 127.0.0.1:%d" % server.server_address[1], flush=True)
         try:
             server.serve_forever(poll_interval=0.1)
