@@ -21,6 +21,7 @@ constexpr Command kCommands[] = {
     {"encrypt-text", "encrypt the text on stdin into Base64 armour", RunEncryptText},
     {"decrypt-text", "decrypt Base64 armour on stdin and print the text", RunDecryptText},
     {"mail", "send the armour on stdin by e-mail through the mail service", RunMail},
+    {"bench", "measure the throughput of each processing stage on this machine", RunBench},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -29,5 +29,6 @@ int RunEnvelope(const Args& args, Io& io);
 int RunEncryptText(const Args& args, Io& io);
 int RunDecryptText(const Args& args, Io& io);
 int RunMail(const Args& args, Io& io);
+int RunBench(const Args& args, Io& io);
 
 }  // namespace sealwise::cli
