@@ -52,15 +52,6 @@ TEST(MailAddressCheck, StarsBacktrack) {
     EXPECT_TRUE(IsValidMailAddress(std::string(30000, 'a') + "@bcd.ef"));
 }
 
-TEST(MailAddressCheck, WildcardElements) {
-    EXPECT_TRUE(MatchesWildcard(U"abc", U"a?c"));
-    EXPECT_FALSE(MatchesWildcard(U"ac", U"a?c"));
-    EXPECT_TRUE(MatchesWildcard(U"", U"*"));
-    EXPECT_TRUE(MatchesWildcard(U"m", U"[a-z]"));
-    EXPECT_FALSE(MatchesWildcard(U"-", U"[a-z]"));
-    EXPECT_TRUE(MatchesWildcard(U"[", U"["));  // an unclosed "[" is a literal
-}
-
 TEST(FormEncoding, SpecialCharacters) {
     EXPECT_EQ(EncodeFormField("Ann Lee"), "Ann+Lee");
     EXPECT_EQ(EncodeFormField("a@b"), "a%40b");
