@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libdeflate-dev zlib1g-dev libcli11-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
+    libcpp-httplib-dev clang libclang-rt-14-dev
     python3 xvfb xauth
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi

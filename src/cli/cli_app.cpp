@@ -22,6 +22,7 @@ constexpr Command kCommands[] = {
     {"decrypt-text", "decrypt Base64 armour on stdin and print the text", RunDecryptText},
     {"rate", "rate a passphrase: score, verdict, stars and lamps", RunRate},
     {"generate", "print a random 32-character passphrase", RunGenerate},
+    {"mail", "send the armour on stdin by e-mail through the mail service", RunMail},
     {"bench", "measure the throughput of each processing stage on this machine", RunBench},
 };
 

@@ -30,6 +30,7 @@ int RunEncryptText(const Args& args, Io& io);
 int RunDecryptText(const Args& args, Io& io);
 int RunRate(const Args& args, Io& io);
 int RunGenerate(const Args& args, Io& io);
+int RunMail(const Args& args, Io& io);
 int RunBench(const Args& args, Io& io);
 
 }  // namespace sealwise::cli
