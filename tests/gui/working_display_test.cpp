@@ -92,7 +92,9 @@ class WorkingDisplayTest : public QObject {
         auto* working = testing::Child<QWidget>(&window, "FrameW");
         window.Working()->ItemProgress()->setPosition(50);
         window.SetBusy(true, false);
+        QVERIFY(window.IsBusy());
         QVERIFY(working->isVisible());
+        QVERIFY(!testing::Child<QWidget>(&window, "TabStr")->isEnabled());
         QVERIFY(testing::Child<QWidget>(&window, "PictAmpel")->isHidden());
         for (const char* frame : {"Frame_0", "Frame_1", "FramePwd"}) {
             QVERIFY2(!testing::Child<QWidget>(&window, frame)->isEnabled(), frame);
@@ -105,6 +107,7 @@ class WorkingDisplayTest : public QObject {
         QVERIFY(testing::Child<QPushButton>(&window, "CmdCancel")->isEnabled());
 
         window.SetBusy(false, false);
+        QVERIFY(!window.IsBusy());
         QVERIFY(working->isHidden());
         QVERIFY(!testing::Child<QWidget>(&window, "PictAmpel")->isHidden());
         QVERIFY(testing::Child<QWidget>(&window, "PictArbeitampel")->isHidden());

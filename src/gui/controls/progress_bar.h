@@ -48,8 +48,6 @@ class ProgressBar : public QFrame {
     // The indicator widget, the control's only child; null when there is none.
     QWidget* hwnd() const;
 
-    ProgressBarModel& Model() { return model_; }
-
     QSize sizeHint() const override { return QSize(160, 16); }
 
   protected:

@@ -13,10 +13,6 @@ class PaintedImage : public QWidget {
 
     PaintedImage(QSize size, Painter painter, QWidget* parent = nullptr);
 
-    // Draws the picture at `size` for a given device pixel ratio.
-    QPixmap Render(qreal devicePixelRatio) const;
-    void SetPainter(Painter painter);
-
     QSize sizeHint() const override { return size_; }
 
   protected:

@@ -29,7 +29,6 @@ class WorkingDisplay : public QFrame {
     ProgressBar* ItemProgress() const { return progress_[0]; }
     ProgressBar* RunProgress() const { return progress_[1]; }
     QTimer* CounterTimer() const { return timer_; }
-    QPushButton* CancelButton() const { return cancel_; }
 
     // Replaces the time source of the counter (tests).
     void SetClock(ElapsedCounter::Clock clock);
