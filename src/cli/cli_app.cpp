@@ -18,6 +18,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"envelope", "encrypt or decrypt raw bytes with the cipher envelope (stdin to stdout)",
      RunEnvelope},
+    {"encrypt", "encrypt files and directory trees into one container", RunEncrypt},
+    {"decrypt", "restore the files of a container below a directory", RunDecrypt},
+    {"list", "list the entries of a container with their sizes", RunList},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -9,6 +9,7 @@
 #include "files/container_format.h"
 #include "files/container_reader.h"
 #include "files/entry_name.h"
+#include "files/message_ids.h"
 #include "util/errors.h"
 #include "util/secure_wipe.h"
 
@@ -53,7 +54,7 @@ class Lister {
         const auto chunk = ParseChunkZero(
             plain, static_cast<int64_t>(prefix.size()) == cipherLength, consumed == extent.size);
         if (!chunk) {
-            if (!keyVerified_) throw SealError(194, {}, "first chunk does not decipher");
+            if (!keyVerified_) throw SealError(msg::kWrongPassword, {}, "first chunk does not decipher");
             return entry;
         }
         keyVerified_ = true;
@@ -106,8 +107,12 @@ std::vector<ListedEntry> ListContainer(const std::string& path, std::span<const 
     const ContainerReader reader(path);
     Lister lister(reader, key);
     std::vector<ListedEntry> entries;
+    int number = 0;
     for (const EntryExtent& extent : reader.entries()) {
-        if (extent.size > 0) entries.push_back(lister.List(extent));
+        ++number;
+        if (extent.size == 0) continue;
+        entries.push_back(lister.List(extent));
+        entries.back().number = number;
     }
     return entries;
 }

@@ -8,6 +8,7 @@
 #include "files/byte_order.h"
 #include "files/container_format.h"
 #include "files/container_index.h"
+#include "files/message_ids.h"
 
 namespace sealwise {
 
@@ -19,14 +20,14 @@ ContainerReader::ContainerReader(const std::string& path) : path_(path) {
     struct stat st {};
     if (::fstat(fd_.get(), &st) != 0) throw SystemError(errno, "stat " + path);
     if (S_ISDIR(st.st_mode)) throw SystemError(EISDIR, path);
-    if (!S_ISREG(st.st_mode)) throw SealError(426, path, "container is not a regular file");
+    if (!S_ISREG(st.st_mode)) throw SealError(msg::kNotRegularFile, path, "container is not a regular file");
     size_ = st.st_size;
-    if (size_ > kMaxSize) throw SealError(423, path, "container of 2 GiB or more");
+    if (size_ > kMaxSize) throw SealError(msg::kDamagedContainer, path, "container of 2 GiB or more");
     ReadIndex();
 }
 
 void ContainerReader::ReadIndex() {
-    const SealError noContent(108, {}, "no index found");
+    const SealError noContent(msg::kNoUsableContent, {}, "no index found");
     Bytes tail(static_cast<std::size_t>(IndexTailLength(size_)));
     if (tail.empty()) throw noContent;
     if (!ReadExact(size_ - static_cast<int64_t>(tail.size()), tail)) throw noContent;
@@ -35,7 +36,7 @@ void ContainerReader::ReadIndex() {
 
     const int64_t indexEnd = size_ - found->digitCount;
     const int64_t indexStart = indexEnd - found->indexLength;
-    const SealError damaged(424, path_, "index does not fit the container");
+    const SealError damaged(msg::kDamagedContainer, path_, "index does not fit the container");
     if (indexStart < 0) throw damaged;
     Bytes index(static_cast<std::size_t>(found->indexLength));
     if (!ReadExact(indexStart, index)) throw damaged;

@@ -20,7 +20,7 @@ class ContainerReader {
     // Opens the container and reads its index. Throws SealError 103 when it cannot be read,
     // 108 when it has no usable content (under 4 bytes, no index terminator near its end,
     // sizes that overflow), 424 when the index does not fit the file (a truncated or damaged
-    // container), 423 when it is 2 GiB or larger.
+    // container) or the file is 2 GiB or larger, 426 when it is no regular file.
     explicit ContainerReader(const std::string& path);
 
     const std::string& path() const noexcept { return path_; }

@@ -9,6 +9,7 @@
 #include "files/container_format.h"
 #include "files/container_reader.h"
 #include "files/entry_name.h"
+#include "files/message_ids.h"
 #include "files/output_directory.h"
 #include "files/staged_file.h"
 #include "util/secure_wipe.h"
@@ -16,14 +17,6 @@
 namespace sealwise {
 
 using namespace container;
-
-namespace {
-
-constexpr int kUnsafeName = 420;
-constexpr int kDamagedEntry = 421;        // argument: the entry's name
-constexpr int kDamagedEntryNumber = 430;  // argument: its number, when no name could be read
-
-}  // namespace
 
 DecryptContainerJob::DecryptContainerJob(FileJobObserver& observer,
                                          const std::atomic<bool>* cancelRequested)
@@ -106,22 +99,22 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const Contain
     const std::string number = std::to_string(index + 1);
     const int64_t recordSize =
         reader.ReadRecord(extent.start, extent.start + extent.size, cipherBytes_);
-    if (recordSize == 0) return Damaged(number, kDamagedEntryNumber, number);
+    if (recordSize == 0) return Damaged(number, msg::kDamagedEntryNumber, number);
     if (!cipher_.DecryptChunk(cipherBytes_, false, plain_) || Cancelled()) {
         return EntryResult::kCancelled;
     }
     const auto chunk = ParseChunkZero(plain_, true, recordSize == extent.size);
     if (!chunk) {
         // Until one entry has made sense, garbage here means the passphrase is wrong.
-        if (!keyVerified_) throw SealError(194, {}, "first chunk does not decipher");
-        return Damaged(number, kDamagedEntryNumber, number);
+        if (!keyVerified_) throw SealError(msg::kWrongPassword, {}, "first chunk does not decipher");
+        return Damaged(number, msg::kDamagedEntryNumber, number);
     }
     keyVerified_ = true;
 
     const DecodedEntryName name = DecodeEntryName(chunk->name);
     if (!name.safe()) {
         const std::string shown = PrintableName(name.text);
-        observer_.ReportError(shown, SealError(kUnsafeName, shown, "unsafe entry name"));
+        observer_.ReportError(shown, SealError(msg::kUnsafeEntryName, shown, "unsafe entry name"));
         return EntryResult::kFailed;
     }
     const std::string display = out.DisplayPath(name.components);
@@ -132,7 +125,7 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const Contain
         if (!chunk->emptyFile &&
             !AppendPiece(chunk->block, 0, static_cast<int64_t>(chunk->name.size()),
                          recordSize == extent.size, *target.file)) {
-            return Damaged(display, kDamagedEntry, display);
+            return Damaged(display, msg::kDamagedEntry, display);
         }
         if (lampFlag) {
             UpdateLamps(lamps_, recordSize, extent.size);
@@ -157,13 +150,13 @@ DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
                 std::lround(1000.0 * static_cast<double>(consumed) / extent.size)));
         }
         const int64_t recordSize = reader.ReadRecord(extent.start + consumed, end, cipherBytes_);
-        if (recordSize == 0) return Damaged(display, kDamagedEntry, display);
+        if (recordSize == 0) return Damaged(display, msg::kDamagedEntry, display);
         if (!cipher_.DecryptChunk(cipherBytes_, true, plain_) || Cancelled()) {
             return EntryResult::kCancelled;
         }
         consumed += recordSize;
         if (!AppendPiece(plain_, chunk, nameBytes, consumed == extent.size, *target.file)) {
-            return Damaged(display, kDamagedEntry, display);
+            return Damaged(display, msg::kDamagedEntry, display);
         }
         if (lampFlag) {
             UpdateLamps(lamps_, consumed, extent.size);

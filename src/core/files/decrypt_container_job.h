@@ -35,8 +35,8 @@ class DecryptContainerJob {
     explicit DecryptContainerJob(FileJobObserver& observer,
                                  const std::atomic<bool>* cancelRequested = nullptr);
 
-    // Throws SealError 108 / 424 / 423 for a container without usable content, a damaged or
-    // truncated one, or one too large; 194 when the first entry shows that the passphrase is
+    // Throws SealError 108 for a container without usable content, 424 for a damaged,
+    // truncated or oversized one; 194 when the first entry shows that the passphrase is
     // wrong; 103 when the container or the output directory cannot be opened.
     DecryptSummary Run(const std::string& containerPath, const std::string& outputDirectory,
                        std::span<const uint8_t> key);

@@ -7,6 +7,7 @@
 #include "files/container_format.h"
 #include "files/container_index.h"
 #include "files/entry_name.h"
+#include "files/message_ids.h"
 #include "files/staged_file.h"
 #include "util/secure_random.h"
 #include "util/secure_wipe.h"
@@ -16,8 +17,6 @@ namespace sealwise {
 using namespace container;
 
 namespace {
-
-constexpr int kContainerTooLarge = 423;
 
 // Room the index and its length can take at most: 4 digits and a terminator per entry, 4
 // digits for the length.
@@ -36,7 +35,7 @@ bool EncryptFilesJob::Cancelled() const {
 EncryptSummary EncryptFilesJob::Run(std::span<const EncryptItem> items,
                                     const std::string& containerPath,
                                     std::span<const uint8_t> key) {
-    if (items.empty() || containerPath.empty()) throw SealError(114, {}, "nothing to encrypt");
+    if (items.empty() || containerPath.empty()) throw SealError(msg::kCheckNamesAndPassword, {}, "nothing to encrypt");
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
 
     EncryptSummary summary;
@@ -92,7 +91,7 @@ int32_t EncryptFilesJob::EncryptFileToContainer(const EncryptItem& item, StagedF
         WriteEntryChunks(item, container, lampFlag);
         return static_cast<int32_t>(container.size() - entryStart);
     } catch (const SealError& error) {
-        if (error.stringId() == kContainerTooLarge) throw;
+        if (error.stringId() == msg::kContainerTooLarge) throw;
         // Chunks already appended must go, or every later entry would start at a wrong place.
         container.TruncateTo(entryStart);
         observer_.ReportError(item.path, error);
@@ -107,7 +106,7 @@ void EncryptFilesJob::WriteEntryChunks(const EncryptItem& item, StagedFile& cont
     const int64_t fileSize = input->Size();
     const auto nameBytes = static_cast<int64_t>(name.size());
     const int64_t logicalSize = LogicalSize(nameBytes, fileSize);
-    if (logicalSize > kMaxSize) throw SealError(422, item.path, "file too large");
+    if (logicalSize > kMaxSize) throw SealError(msg::kFileTooLarge, item.path, "file too large");
     const int64_t chunks = ChunkCount(logicalSize);
 
     observer_.ItemStarted(item.path, fileSize);
@@ -121,7 +120,7 @@ void EncryptFilesJob::WriteEntryChunks(const EncryptItem& item, StagedFile& cont
         const int64_t length = PieceLength(c, nameBytes, fileSize);
         piece_.resize(static_cast<std::size_t>(length));
         if (input->Read(piece_) != piece_.size()) {
-            throw SealError(428, item.path, "file shrank while reading");
+            throw SealError(msg::kFileChanged, item.path, "file shrank while reading");
         }
         plain_.clear();
         if (c == 0) {
@@ -154,7 +153,7 @@ void EncryptFilesJob::WriteEntryChunks(const EncryptItem& item, StagedFile& cont
 void EncryptFilesJob::AppendRecord(StagedFile& container) {
     const auto cipherLength = static_cast<int64_t>(cipherBytes_.size());
     if (container.size() + kRecordHeaderSize + cipherLength > containerLimit_) {
-        throw SealError(kContainerTooLarge, {}, "container would reach 2 GiB");
+        throw SealError(msg::kContainerTooLarge, {}, "container would reach 2 GiB");
     }
     uint8_t header[kRecordHeaderSize];
     PutInt32Le(header, static_cast<uint32_t>(cipherLength - 1));

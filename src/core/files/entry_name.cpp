@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "files/container_format.h"
+#include "files/message_ids.h"
 #include "util/errors.h"
 #include "util/text_codec.h"
 
@@ -52,7 +53,7 @@ Bytes EntryNameBytes(std::string_view path, std::string_view relativeName) {
     if (!name.empty() && name.front() == '\\') name.erase(0, 1);
     Bytes stored = TextToBytes(name);
     if (stored.size() > static_cast<std::size_t>(container::kMaxNameBytes)) {
-        throw SealError(425, name, "entry name longer than 255 bytes");
+        throw SealError(msg::kNameTooLong, name, "entry name longer than 255 bytes");
     }
     return stored;
 }

@@ -82,7 +82,8 @@ void InputList::WalkDirectory(const std::string& directory) {
     std::string base = directory;
     while (!base.empty() && base.back() == '/') base.pop_back();
     const auto slash = base.find_last_of('/');
-    base = slash == std::string::npos ? base : base.substr(0, slash);
+    // Without a "/" the directory is relative to the working directory, its parent.
+    base = slash == std::string::npos ? std::string() : base.substr(0, slash);
     Walk(directory, base);
 }
 

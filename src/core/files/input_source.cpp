@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "files/message_ids.h"
 #include "files/posix_io.h"
 
 namespace sealwise {
@@ -29,7 +30,7 @@ std::unique_ptr<InputSource> OpenInputFile(const std::string& path) {
     if (!fd.valid()) throw SystemError(errno, "open " + path);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throw SystemError(errno, "stat " + path);
-    if (!S_ISREG(st.st_mode)) throw SealError(426, path, "not a regular file");
+    if (!S_ISREG(st.st_mode)) throw SealError(msg::kNotRegularFile, path, "not a regular file");
     const int flags = ::fcntl(fd.get(), F_GETFL);
     if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
     return std::make_unique<RegularFileSource>(std::move(fd), static_cast<int64_t>(st.st_size));

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "files/message_ids.h"
+
 namespace sealwise {
 
 OutputDirectory::OutputDirectory(std::string path) : path_(std::move(path)) {
@@ -34,7 +36,7 @@ UniqueFd OutputDirectory::OpenParent(std::span<const std::string> components) co
         }
         if (fd < 0) {
             if (errno == ELOOP || errno == ENOTDIR) {
-                throw SealError(429, DisplayPath(components), "path component is not a directory");
+                throw SealError(msg::kPathNotDirectory, DisplayPath(components), "path component is not a directory");
             }
             throw SystemError(errno, "open directory " + DisplayPath(components.first(i + 1)));
         }

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "files/message_ids.h"
+
 namespace sealwise {
 
 void UniqueFd::Reset() noexcept {
@@ -15,7 +17,7 @@ void UniqueFd::Reset() noexcept {
 }
 
 SealError SystemError(int err, const std::string& detail) {
-    return SealError(103, std::strerror(err), detail + ": " + std::strerror(err));
+    return SealError(msg::kSystemError, std::strerror(err), detail + ": " + std::strerror(err));
 }
 
 std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out) {
