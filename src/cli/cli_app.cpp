@@ -18,6 +18,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"envelope", "encrypt or decrypt raw bytes with the cipher envelope (stdin to stdout)",
      RunEnvelope},
+    {"encrypt-text", "encrypt the text on stdin into Base64 armour", RunEncryptText},
+    {"decrypt-text", "decrypt Base64 armour on stdin and print the text", RunDecryptText},
     {"encrypt", "encrypt files and directory trees into one container", RunEncrypt},
     {"decrypt", "restore the files of a container below a directory", RunDecrypt},
     {"list", "list the entries of a container with their sizes", RunList},

@@ -26,6 +26,8 @@ constexpr int kUsage = 2;
 int Run(const Args& args, Io& io);
 
 int RunEnvelope(const Args& args, Io& io);
+int RunEncryptText(const Args& args, Io& io);
+int RunDecryptText(const Args& args, Io& io);
 int RunEncrypt(const Args& args, Io& io);
 int RunDecrypt(const Args& args, Io& io);
 int RunList(const Args& args, Io& io);

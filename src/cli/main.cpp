@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "app/strings.h"
 #include "cli/commands.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     prctl(PR_SET_DUMPABLE, 0);
     struct rlimit noCore {0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+
+    // Messages and the default notice line follow the locale's language.
+    sealwise::SetLanguageOffset(sealwise::LanguageOffsetFromLangId(sealwise::LangIdFromLocale()));
 
     std::ios::sync_with_stdio(false);
     sealwise::cli::Io io{std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1,

@@ -1,0 +1,141 @@
+#include "cli/passphrase_options.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "app/strings.h"
+#include "cli/terminal_prompt.h"
+#include "cli/text_input.h"
+#include "crypto/keys.h"
+#include "text/text_crypt.h"
+#include "util/errors.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise::cli {
+namespace {
+
+constexpr int kMessageCannotRead = 407;
+constexpr int kMessageVariableUnset = 408;
+constexpr int kMessageKeyFileCount = 409;
+constexpr int kMessageNoPassphrase = 410;
+constexpr int kMessagePassphrasesDiffer = 406;
+constexpr int kMessageNotUtf8 = 415;
+
+void DropLineEnd(std::string& line) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+void RequireUtf8(const std::string& secret) {
+    if (!IsValidUtf8(secret)) throw SealError(kMessageNotUtf8, {}, "passphrase not UTF-8");
+}
+
+std::string FirstLineOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw SealError(kMessageCannotRead, path, "cannot open passphrase file");
+    std::string line;
+    line.reserve(1024);
+    if (!std::getline(file, line) && file.bad()) {
+        SecureWipe(line);
+        throw SealError(kMessageCannotRead, path, "cannot read passphrase file");
+    }
+    DropLineEnd(line);
+    return line;
+}
+
+std::string Prompt(int promptId) {
+    std::optional<std::string> typed = PromptHidden(GetResText(promptId) + " ");
+    if (!typed) throw SealError(kMessageNoPassphrase, {}, "no terminal for the prompt");
+    return std::move(*typed);
+}
+
+std::string PromptPassphrase(PassphraseUse use) {
+    std::string first = Prompt(411);
+    if (use == PassphraseUse::kDecrypt || first.empty()) return first;
+    std::string second = Prompt(412);
+    WipeOnExit<std::string> wipeSecond(second);
+    if (first != second) {
+        SecureWipe(first);
+        throw SealError(kMessagePassphrasesDiffer, {}, "passphrase entries differ");
+    }
+    return first;
+}
+
+// The shared keys of the file in a key store, as the key entry would hold them.
+void LoadSharedKeys(const std::string& path, SharedKeyStore& store) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw SealError(kMessageCannotRead, path, "cannot open shared-key file");
+    int count = 0;
+    std::string line;
+    WipeOnExit<std::string> wipeLine(line);
+    while (std::getline(file, line)) {
+        if (count == kMaxSharedKeys) {
+            throw SealError(kMessageKeyFileCount, {}, "more than 10 shared keys");
+        }
+        DropLineEnd(line);
+        RequireUtf8(line);
+        store.slots[count++] = line;
+        SecureWipe(line);
+    }
+    if (file.bad()) throw SealError(kMessageCannotRead, path, "cannot read shared-key file");
+    if (count < 2) throw SealError(kMessageKeyFileCount, {}, "fewer than 2 shared keys");
+    store.countText = std::to_string(count);
+    store.keyShown = 1;
+    store.passphraseBox = store.slots[0];
+}
+
+}  // namespace
+
+void AddPassphraseOptions(CLI::App& app, KeyOptions& options) {
+    auto* file = app.add_option("--passphrase-file", options.passphraseFile,
+                                "read the passphrase from the first line of FILE");
+    auto* env = app.add_option("--passphrase-env", options.passphraseEnv,
+                               "read the passphrase from the environment variable VAR");
+    file->option_text("FILE")->excludes(env);
+    env->option_text("VAR");
+}
+
+void AddSharedKeyOption(CLI::App& app, KeyOptions& options) {
+    app.add_option("--shared-key-file", options.sharedKeyFile,
+                   "use shared security: 2 to 10 keys in FILE, one per line in key order")
+        ->option_text("FILE");
+}
+
+std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use) {
+    std::string passphrase;
+    if (!options.passphraseFile.empty()) {
+        passphrase = FirstLineOf(options.passphraseFile);
+    } else if (!options.passphraseEnv.empty()) {
+        const char* value = std::getenv(options.passphraseEnv.c_str());
+        if (value == nullptr) {
+            throw SealError(kMessageVariableUnset, options.passphraseEnv, "variable not set");
+        }
+        passphrase = value;
+    } else {
+        passphrase = PromptPassphrase(use);
+    }
+    try {
+        RequireUtf8(passphrase);
+    } catch (...) {
+        SecureWipe(passphrase);
+        throw;
+    }
+    return passphrase;
+}
+
+Bytes ObtainKey(const KeyOptions& options, PassphraseUse use) {
+    if (!options.sharedKeyFile.empty()) {
+        SharedKeyStore store;
+        try {
+            LoadSharedKeys(options.sharedKeyFile, store);
+        } catch (...) {
+            store.Clear();
+            throw;
+        }
+        return TextKeyFromSharedKeys(store);  // clears the store
+    }
+    std::string passphrase = ObtainPassphrase(options, use);
+    WipeOnExit<std::string> wipePassphrase(passphrase);
+    return TextKeyFromPassphrase(passphrase);
+}
+
+}  // namespace sealwise::cli

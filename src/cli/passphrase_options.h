@@ -1,0 +1,38 @@
+#pragma once
+// Where a command gets its passphrase or shared keys: --passphrase-file, --passphrase-env,
+// --shared-key-file, else a prompt on the terminal without echo. Shared by every command that
+// encrypts or decrypts.
+#include <CLI/CLI.hpp>
+#include <string>
+
+#include "cli/commands.h"
+#include "util/bytes.h"
+
+namespace sealwise::cli {
+
+struct KeyOptions {
+    std::string passphraseFile;
+    std::string passphraseEnv;
+    std::string sharedKeyFile;
+};
+
+// Whether the passphrase is being chosen (asked twice at the prompt) or entered again.
+enum class PassphraseUse { kEncrypt, kDecrypt };
+
+// Adds --passphrase-file and --passphrase-env (mutually exclusive).
+void AddPassphraseOptions(CLI::App& app, KeyOptions& options);
+// Adds --shared-key-file; when given it takes precedence over the passphrase options.
+void AddSharedKeyOption(CLI::App& app, KeyOptions& options);
+
+// The passphrase as UTF-8: the first line of the file (line break removed), the variable's
+// value, or what is typed at the terminal. Throws SealError: 407 unreadable file, 408 unset
+// variable, 410 no terminal, 406 the two entries differ, 415 not UTF-8. An empty passphrase is
+// returned as it is; the caller decides (message 114). Wipe the result after use.
+std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use);
+
+// The 32 key bytes: combined from the shared-key file (one key per line, 2 to 10 lines; 409
+// otherwise, 386 for an empty key) or derived from the passphrase (114 when it is empty).
+// Every intermediate copy of the secrets is wiped. Wipe the result after use.
+Bytes ObtainKey(const KeyOptions& options, PassphraseUse use);
+
+}  // namespace sealwise::cli

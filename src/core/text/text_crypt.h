@@ -1,0 +1,58 @@
+#pragma once
+// Encryption of a text into Base64 armour and back. The plaintext is 32 random bytes, the
+// notice line of the interface language, CR LF and the text; it is enciphered in one cipher
+// envelope and shown as Base64.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/progress.h"
+#include "crypto/keys.h"
+#include "crypto/rijndael.h"
+#include "util/bytes.h"
+
+namespace sealwise {
+
+// The notice line for a language offset (English for any offset but 0, 1900 and 2900).
+std::string NoticeLine(int languageOffset);
+
+// The text as it stands in the text box while it is being encrypted: notice line, CR LF, text.
+std::string WithNoticeLine(std::string_view text, int languageOffset);
+
+// Refuses a text that cannot be encrypted: SealError 114 when it is empty, 414 when it holds a
+// NUL character (decryption ends the text at the first zero byte, so the rest would be lost).
+void CheckTextToEncrypt(std::string_view text);
+
+// Key bytes of a passphrase; SealError 114 when it is empty.
+Bytes TextKeyFromPassphrase(std::string_view passphrase);
+
+// Key bytes combined from the shared keys (SealError 385 / 386 from the combination); the key
+// slots are wiped afterwards, whatever the outcome.
+Bytes TextKeyFromSharedKeys(SharedKeyStore& store);
+
+// One encryption or decryption of a text. Owns the cipher object of the run, so that Cancel()
+// from another thread (the user interface) reaches it. Use one job per run: a cancel request
+// is never reset.
+class TextCryptJob {
+  public:
+    // progress and pump may be null; they must outlive the job.
+    explicit TextCryptJob(ProgressSink* progress = nullptr, PumpHook* pump = nullptr);
+
+    // Asks the running (or next) operation to stop; safe from any thread.
+    void Cancel() noexcept { cipher_.setDoCancel(true); }
+    bool Cancelled() const noexcept { return cipher_.doCancel(); }
+
+    // Armour of text (line breaks as they should be stored, CR LF) under key (32 bytes, wiped
+    // here). std::nullopt when cancelled. Refuses texts as CheckTextToEncrypt does.
+    std::optional<std::string> Encrypt(std::string_view text, Bytes key, int languageOffset);
+
+    // The text held by armour, as the text box shows it (notice line first). std::nullopt
+    // when cancelled. SealError 114 when the armour is empty or its decoded length is zero or
+    // not a multiple of 32. A wrong key is not detectable and yields unreadable text.
+    std::optional<std::string> Decrypt(std::string_view armour, Bytes key);
+
+  private:
+    CRijndael cipher_;
+};
+
+}  // namespace sealwise

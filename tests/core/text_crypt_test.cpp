@@ -1,0 +1,206 @@
+#include "text/text_crypt.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "app/string_table.h"
+#include "text/base64.h"
+#include "text/line_breaks.h"
+#include "util/errors.h"
+
+namespace sealwise {
+namespace {
+
+const std::string kText =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e aus M\xC3\xBCnchen\r\nZeile 2 \xE2\x82\xAC";
+
+std::string Encrypt(std::string_view text, std::string_view passphrase,
+                    int offset = kOffsetEnglish) {
+    TextCryptJob job;
+    return job.Encrypt(text, TextKeyFromPassphrase(passphrase), offset).value();
+}
+
+std::string Decrypt(std::string_view armour, std::string_view passphrase) {
+    TextCryptJob job;
+    return job.Decrypt(armour, TextKeyFromPassphrase(passphrase)).value();
+}
+
+int ErrorId(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const SealError& e) {
+        return e.stringId();
+    }
+    return 0;
+}
+
+TEST(TextCrypt, RandomPrefixMakesEveryArmourDifferent) {
+    const std::string a = Encrypt(kText, "secret words");
+    const std::string b = Encrypt(kText, "secret words");
+    EXPECT_NE(a, b);
+    EXPECT_EQ(Decrypt(a, "secret words"), WithNoticeLine(kText, kOffsetEnglish));
+    EXPECT_EQ(Decrypt(b, "secret words"), WithNoticeLine(kText, kOffsetEnglish));
+}
+
+TEST(TextCrypt, StoredPlaintextLayout) {
+    // Windows-1252 text is stored one byte per character after 32 random bytes and the notice.
+    const std::string armour = Encrypt("M\xC3\xBCnze", "pw", kOffsetGerman);
+    CRijndael cipher;
+    const MaybeBytes plain = cipher.DecryptData(DecodeBase64(armour), MakeKeyString("pw"));
+    ASSERT_TRUE(plain);
+    const std::string notice = "Dieser Text wurde mit Sealwise (kostenlos) verschl\xFCsselt - " +
+                               std::string("https://sealwise.example/") + "\r\nM\xFCnze";
+    ASSERT_GE(plain->size(), 32 + notice.size());
+    EXPECT_EQ(std::string(plain->begin() + 32, plain->begin() + 32 + notice.size()), notice);
+    EXPECT_EQ(plain->size() % 32, 0u);
+    for (std::size_t i = 32 + notice.size(); i < plain->size(); ++i) EXPECT_EQ((*plain)[i], 0);
+}
+
+TEST(TextCrypt, DamagedLayoutOfTheArmourStillDecrypts) {
+    const std::string armour = Encrypt(std::string(200, 'x'), "pw");
+    ASSERT_NE(armour.find("\r\n"), std::string::npos);
+    std::string flat, spaced, lfOnly;
+    for (char c : armour) {
+        if (c != '\r' && c != '\n' && c != '=') flat += c;
+        if (c != '\r') lfOnly += c;
+        spaced += c;
+        if (c == '\n') spaced += "  ";
+    }
+    const std::string expected = Decrypt(armour, "pw");
+    EXPECT_EQ(Decrypt(flat, "pw"), expected);
+    EXPECT_EQ(Decrypt(" " + spaced + " ", "pw"), expected);
+    EXPECT_EQ(Decrypt(lfOnly, "pw"), expected);
+}
+
+TEST(TextCrypt, NoticeLineFollowsTheLanguageOfEncryption) {
+    const std::string french = Encrypt("Bonjour", "pw", kOffsetFrench);
+    EXPECT_EQ(Decrypt(french, "pw"),
+              "Ce texte a \xC3\xA9t\xC3\xA9 chiffr\xC3\xA9 avec Sealwise (gratuit) - "
+              "https://sealwise.example/\r\nBonjour");
+    const std::string spanish = Encrypt("Hola", "pw", kOffsetSpanish);
+    EXPECT_EQ(Decrypt(spanish, "pw"), WithNoticeLine("Hola", kOffsetSpanish));
+    EXPECT_EQ(NoticeLine(12345), NoticeLine(kOffsetEnglish));
+}
+
+TEST(TextCrypt, ReencryptingADecryptedTextStacksNoticeLines) {
+    const std::string once = Decrypt(Encrypt("Hi", "pw"), "pw");
+    const std::string twice = Decrypt(Encrypt(once, "pw", kOffsetGerman), "pw");
+    EXPECT_EQ(twice, NoticeLine(kOffsetGerman) + "\r\n" + NoticeLine(kOffsetEnglish) + "\r\nHi");
+}
+
+TEST(TextCrypt, CharactersOutsideWindows1252SurviveAsUtf8) {
+    const std::string greek =
+        "\xCE\xA9 \xE2\x89\xA0 \xE2\x82\xAC \xC3\xA4";  // Omega != Euro a-umlaut
+    EXPECT_EQ(Decrypt(Encrypt(greek, "pw", kOffsetGerman), "pw"),
+              WithNoticeLine(greek, kOffsetGerman));
+}
+
+TEST(TextCrypt, WrongPassphraseGivesOtherTextWithoutFailing) {
+    const std::string armour = Encrypt(kText, "right");
+    std::string shown;
+    EXPECT_NO_THROW(shown = Decrypt(armour, "wrong"));
+    EXPECT_NE(shown, WithNoticeLine(kText, kOffsetEnglish));
+}
+
+TEST(TextCrypt, InputsThatCannotWorkGiveMessage114) {
+    EXPECT_EQ(ErrorId([] { TextKeyFromPassphrase(""); }), 114);
+    EXPECT_EQ(ErrorId([] { Encrypt("", "pw"); }), 114);
+    // A NUL would silently end the decrypted text early.
+    EXPECT_EQ(ErrorId([] { Encrypt(std::string("ab\0cd", 5), "pw"); }), 414);
+    EXPECT_EQ(ErrorId([] { Decrypt("", "pw"); }), 114);
+    EXPECT_EQ(ErrorId([] { Decrypt("  \r\n==  ", "pw"); }), 114);
+    // 31 bytes and 33 bytes are not whole cipher blocks.
+    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(31, 1)), "pw"); }), 114);
+    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(33, 1)), "pw"); }), 114);
+    // One block holds only the random prefix: an empty text, not a failure.
+    CRijndael cipher;
+    const MaybeBytes block = cipher.EncryptData(Bytes(32, 7), MakeKeyString("pw"), true);
+    EXPECT_EQ(Decrypt(EncodeBase64(*block), "pw"), "");
+}
+
+// Cancels the job from inside the cipher's pump, as the Cancel button does.
+struct CancellingPump : PumpHook {
+    TextCryptJob* job = nullptr;
+    void Pump() override { job->Cancel(); }
+};
+
+TEST(TextCrypt, CancelStopsEncryptionAndDecryption) {
+    const std::string armour = Encrypt(std::string(1000, 'z'), "pw");
+    {
+        CancellingPump pump;
+        TextCryptJob job(nullptr, &pump);
+        pump.job = &job;
+        EXPECT_EQ(job.Encrypt("text", MakeKeyString("pw"), kOffsetEnglish), std::nullopt);
+        EXPECT_TRUE(job.Cancelled());
+    }
+    {
+        CancellingPump pump;
+        TextCryptJob job(nullptr, &pump);
+        pump.job = &job;
+        EXPECT_EQ(job.Decrypt(armour, MakeKeyString("pw")), std::nullopt);
+    }
+}
+
+TEST(TextCrypt, CancelFromAnotherThreadReachesTheRunningCipher) {
+    // The pump announces the run and waits until the other thread has cancelled it.
+    struct WaitingPump : PumpHook {
+        TextCryptJob* job = nullptr;
+        std::atomic<bool> started{false};
+        void Pump() override {
+            started = true;
+            while (!job->Cancelled()) std::this_thread::yield();
+        }
+    } pump;
+    TextCryptJob job(nullptr, &pump);
+    pump.job = &job;
+    std::optional<std::string> result = "not run";
+    std::thread worker(
+        [&] { result = job.Encrypt(std::string(10000, 'q'), MakeKeyString("pw"), 0); });
+    while (!pump.started) std::this_thread::yield();
+    job.Cancel();
+    worker.join();
+    EXPECT_EQ(result, std::nullopt);
+}
+
+TEST(TextCrypt, SharedKeysDecryptWhatTheyEncrypted) {
+    auto store = [](std::string a, std::string b, std::string c) {
+        SharedKeyStore s;
+        s.slots = {a, b, c};
+        s.countText = "3";
+        s.keyShown = 1;
+        s.passphraseBox = a;
+        return s;
+    };
+    SharedKeyStore writer = store("alpha", "beta", "gamma");
+    TextCryptJob encryptJob;
+    const std::string armour =
+        encryptJob.Encrypt("shared", TextKeyFromSharedKeys(writer), kOffsetEnglish).value();
+    EXPECT_TRUE(writer.slots[0].empty() && writer.slots[2].empty());  // wiped after use
+
+    SharedKeyStore reader = store("alpha", "beta", "gamma");
+    TextCryptJob decryptJob;
+    EXPECT_EQ(decryptJob.Decrypt(armour, TextKeyFromSharedKeys(reader)),
+              WithNoticeLine("shared", kOffsetEnglish));
+
+    SharedKeyStore swapped = store("beta", "alpha", "gamma");
+    TextCryptJob wrongJob;
+    EXPECT_NE(wrongJob.Decrypt(armour, TextKeyFromSharedKeys(swapped)),
+              WithNoticeLine("shared", kOffsetEnglish));
+
+    SharedKeyStore missing = store("alpha", "", "gamma");
+    EXPECT_EQ(ErrorId([&] { TextKeyFromSharedKeys(missing); }), 386);
+    EXPECT_TRUE(missing.slots[0].empty());
+}
+
+TEST(LineBreaks, ConvertsBetweenLfAndCrLf) {
+    EXPECT_EQ(LfToCrLf("a\nb\r\nc\n\n"), "a\r\nb\r\nc\r\n\r\n");
+    EXPECT_EQ(LfToCrLf("\nx\r"), "\r\nx\r");
+    EXPECT_EQ(CrLfToLf("a\r\nb\rc\n\r\n"), "a\nb\rc\n\n");
+}
+
+}  // namespace
+}  // namespace sealwise
