@@ -3,12 +3,14 @@
 #include <istream>
 #include <ostream>
 
+#include "app/strings.h"
 #include "cli/common.h"
-#include "cli/container_key.h"
+#include "cli/container_message_ids.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
-#include "cli/messages.h"
+#include "cli/passphrase_options.h"
 #include "cli/path_args.h"
+#include "cli/text_command_support.h"
 #include "files/encrypt_files_job.h"
 #include "files/file_checks.h"
 #include "files/input_list.h"
@@ -21,7 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 bool ConfirmOverwrite(Io& io, const std::string& container) {
-    io.err << MessageText(msg::kOverwriteQuestion, container) << "\n[y]es, [n]o: " << std::flush;
+    io.err << GetResText(sealwise::msg::kOverwriteQuestion, container) << "\n"
+           << GetResText(msg::kYesNoChoices) << " " << std::flush;
     std::string answer;
     return std::getline(io.in, answer) && !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
@@ -36,12 +39,36 @@ int64_t TotalBytes(const std::vector<EncryptItem>& items) {
     return total;
 }
 
+// The list as the window's drop handler builds it: every path added, a name proposed.
+std::optional<InputList> CollectInputs(const std::vector<std::string>& paths, Io& io) {
+    InputList list;
+    bool duplicates = false;
+    for (const auto& path : paths) {
+        std::error_code ec;
+        if (!fs::exists(path, ec)) {
+            PrintError(io, GetResText(msg::kPathMissing, path));
+            return std::nullopt;
+        }
+        duplicates |= list.AddPath(AbsolutePath(path));
+    }
+    if (duplicates) {
+        io.err << "sealwise-cli: note: " << GetResText(sealwise::msg::kDuplicateSkipped) << "\n";
+    }
+    if (list.empty()) {
+        PrintError(io, GetResText(msg::kNoFilesToEncrypt));
+        return std::nullopt;
+    }
+    list.ProposeOutputName(list.paths().front());
+    return list;
+}
+
 }  // namespace
 
 int RunEncrypt(const Args& args, Io& io) {
-    CLI::App app{"Encrypt files and directory trees into one container. A directory adds every "
-                 "file below it, stored under its path relative to the directory's parent.",
-                 "encrypt"};
+    CLI::App app{
+        "Encrypt files and directory trees into one container. A directory adds every "
+        "file below it, stored under its path relative to the directory's parent.",
+        "encrypt"};
     std::string output;
     bool quiet = false, overwrite = false;
     std::vector<std::string> paths;
@@ -51,70 +78,51 @@ int RunEncrypt(const Args& args, Io& io) {
                    "or inside an expanded directory)");
     app.add_flag("--overwrite", overwrite, "replace an existing container without asking");
     app.add_flag("-q,--quiet", quiet, "no progress display");
-    keys.AddTo(app);
+    AddPassphraseOptions(app, keys);
+    AddSharedKeyOption(app, keys);
     app.add_option("paths", paths, "files and directories to encrypt")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
-    InputList list;
-    bool duplicates = false;
-    for (const auto& path : paths) {
-        const std::string absolute = AbsolutePath(path);
-        std::error_code ec;
-        if (!fs::exists(absolute, ec)) {
-            PrintError(io, path + ": no such file or directory");
-            return kFailure;
-        }
-        duplicates |= list.AddPath(absolute);
-    }
-    if (duplicates) io.err << "sealwise-cli: note: " << MessageText(msg::kDuplicateSkipped) << "\n";
-    if (list.empty()) {
-        PrintError(io, "there are no files to encrypt", "the directories named hold no files");
-        return kFailure;
-    }
-    list.ProposeOutputName(list.paths().front());
-    const std::string container = output.empty() ? list.containerName : output;
-
+    std::optional<InputList> list = CollectInputs(paths, io);
+    if (!list) return kFailure;
+    const std::string container = output.empty() ? list->containerName : output;
     if (DirExists(container)) {
-        PrintError(io, container + " is a directory", "name the container file with -o");
+        PrintError(io, GetResText(msg::kContainerIsDirectory, container));
         return kFailure;
     }
     if (FileExists(container) && !overwrite) {
         if (!io.stdinIsTerminal) {
-            PrintError(io, MessageText(msg::kNotOverwritten, container),
-                       "use --overwrite to replace it, or -o to choose another name");
+            PrintError(io, GetResText(sealwise::msg::kNotOverwritten, container),
+                       GetResText(msg::kContainerExistsHint));
             return kFailure;
         }
         if (!ConfirmOverwrite(io, container)) return kFailure;
     }
 
-    int status = kFailure;
-    std::optional<Bytes> key = ObtainKey(keys, io, true, &status);
-    if (!key) return status;
-    WipeOnExit<Bytes> wipeKey(*key);
-
-    const std::vector<EncryptItem> items = list.EncryptItems();
+    const std::vector<EncryptItem> items = list->EncryptItems();
     JobReporter reporter(io, io.stderrIsTerminal && !quiet);
     reporter.SetTotals(static_cast<int64_t>(items.size()), TotalBytes(items));
-    InterruptFlag interrupt;
-    EncryptFilesJob job(reporter, interrupt.flag());
     EncryptSummary summary;
     try {
-        summary = job.Run(items, container, *key);
+        Bytes key = ObtainKey(keys, PassphraseUse::kEncrypt);
+        WipeOnExit<Bytes> wipeKey(key);
+        InterruptFlag interrupt;
+        EncryptFilesJob job(reporter, interrupt.flag());
+        summary = job.Run(items, container, key);
     } catch (const SealError& error) {
         reporter.Finish();
-        PrintError(io, MessageFor(error));
-        return kFailure;
+        return ReportFailure(io, error);
     }
     reporter.Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
-        PrintError(io, "cancelled; no container was written");
+        PrintError(io, GetResText(msg::kEncryptCancelled));
         return kFailure;
     }
-    if (output.empty() || !quiet) io.out << MessageText(msg::kSavedAs, container) << "\n";
+    if (output.empty() || !quiet) {
+        io.out << GetResText(sealwise::msg::kSavedAs, container) << "\n";
+    }
     if (summary.failedFiles > 0) {
-        PrintError(io, std::to_string(summary.failedFiles) + " of " +
-                           std::to_string(items.size()) +
-                           " files could not be encrypted; the container holds the others");
+        PrintError(io, GetResText(msg::kFilesFailed, std::to_string(summary.failedFiles)));
         return kFailure;
     }
     return kOk;

@@ -30,9 +30,10 @@ std::optional<Bytes> ParseHex(const std::string& hex) {
 }  // namespace
 
 int RunEnvelope(const Args& args, Io& io) {
-    CLI::App app{"Encrypt or decrypt standard input with the cipher envelope (Rijndael, 256-bit "
-                 "block and key, zero padding, CBC from a zero block) and write standard output.",
-                 "envelope"};
+    CLI::App app{
+        "Encrypt or decrypt standard input with the cipher envelope (Rijndael, 256-bit "
+        "block and key, zero padding, CBC from a zero block) and write standard output.",
+        "envelope"};
     std::string direction, keyHex;
     app.add_option("direction", direction, "encrypt or decrypt")
         ->required()

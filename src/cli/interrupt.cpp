@@ -12,7 +12,7 @@ void OnSignal(int) { interrupted.store(true); }
 
 InterruptFlag::InterruptFlag() {
     interrupted.store(false);
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &oldInt_);

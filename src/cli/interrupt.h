@@ -7,7 +7,7 @@
 namespace sealwise::cli {
 
 class InterruptFlag {
-public:
+  public:
     InterruptFlag();   // installs the handlers
     ~InterruptFlag();  // restores the previous ones
     InterruptFlag(const InterruptFlag&) = delete;
@@ -16,8 +16,9 @@ public:
     const std::atomic<bool>* flag() const noexcept;
     bool raised() const noexcept { return flag()->load(); }
 
-private:
-    struct sigaction oldInt_{}, oldTerm_{};
+  private:
+    struct sigaction oldInt_ {
+    }, oldTerm_{};
 };
 
 }  // namespace sealwise::cli

@@ -4,8 +4,9 @@
 #include <istream>
 #include <ostream>
 
+#include "app/strings.h"
 #include "cli/common.h"
-#include "cli/messages.h"
+#include "cli/container_message_ids.h"
 #include "files/file_checks.h"
 #include "files/message_ids.h"
 
@@ -67,9 +68,9 @@ void JobReporter::Finish() { ClearLine(); }
 void JobReporter::ReportError(const std::string& item, const SealError& error) {
     ClearLine();
     ++errors_;
-    std::string text = MessageFor(error);
+    std::string text = MessageText(error);
     // Messages that name their item already need no prefix.
-    if (error.argument().empty() || error.stringId() == msg::kSystemError) {
+    if (error.argument().empty() || error.stringId() == sealwise::msg::kSystemError) {
         text = item + ": " + text;
     }
     PrintError(io_, text);
@@ -78,8 +79,8 @@ void JobReporter::ReportError(const std::string& item, const SealError& error) {
 char JobReporter::Ask(const std::string& path) {
     ClearLine();
     for (;;) {
-        io_.err << MessageText(msg::kOverwriteQuestion, path) << "\n[y]es, [n]o (another name), "
-                << "[s]kip: " << std::flush;
+        io_.err << GetResText(sealwise::msg::kOverwriteQuestion, path) << "\n"
+                << GetResText(msg::kOverwriteChoices) << " " << std::flush;
         std::string answer;
         if (!std::getline(io_.in, answer)) return 's';
         if (!answer.empty()) {
@@ -94,8 +95,8 @@ OverwriteAnswer JobReporter::AskOverwrite(const std::string& path) {
     if (policy_ == OverwritePolicy::kKeep) {
         ClearLine();
         // The hint once, not for every file.
-        PrintError(io_, MessageText(msg::kNotOverwritten, path),
-                   notOverwritten_++ == 0 ? "use --overwrite to replace existing files" : "");
+        PrintError(io_, GetResText(sealwise::msg::kNotOverwritten, path),
+                   notOverwritten_++ == 0 ? GetResText(msg::kOverwriteHint) : "");
         return {};
     }
     std::string current = path;
@@ -109,15 +110,17 @@ OverwriteAnswer JobReporter::AskOverwrite(const std::string& path) {
             ++notOverwritten_;
             return {};
         }
-        io_.err << "New file name: " << std::flush;
+        io_.err << GetResText(msg::kNewFileName) << " " << std::flush;
         std::string name;
         if (!std::getline(io_.in, name) || name.empty()) {
             ++notOverwritten_;
             return {};
         }
         // A relative name is taken in the directory of the existing file.
-        if (name.front() != '/') current = path.substr(0, path.find_last_of('/') + 1) + name;
-        else current = name;
+        if (name.front() != '/')
+            current = path.substr(0, path.find_last_of('/') + 1) + name;
+        else
+            current = name;
         if (!FileExists(current) && !DirExists(current)) {
             return {OverwriteChoice::kRename, current};
         }

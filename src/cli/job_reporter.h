@@ -17,7 +17,7 @@ enum class OverwritePolicy {
 };
 
 class JobReporter : public FileJobObserver {
-public:
+  public:
     JobReporter(Io& io, bool showProgress, OverwritePolicy policy = OverwritePolicy::kKeep);
 
     // Totals for the progress line, when known before the run.
@@ -33,7 +33,7 @@ public:
     int errors() const noexcept { return errors_; }
     int notOverwritten() const noexcept { return notOverwritten_; }
 
-private:
+  private:
     void Draw(bool force);
     void ClearLine();
     char Ask(const std::string& path);

@@ -54,7 +54,8 @@ class Lister {
         const auto chunk = ParseChunkZero(
             plain, static_cast<int64_t>(prefix.size()) == cipherLength, consumed == extent.size);
         if (!chunk) {
-            if (!keyVerified_) throw SealError(msg::kWrongPassword, {}, "first chunk does not decipher");
+            if (!keyVerified_)
+                throw SealError(msg::kWrongPassword, {}, "first chunk does not decipher");
             return entry;
         }
         keyVerified_ = true;

@@ -20,9 +20,11 @@ ContainerReader::ContainerReader(const std::string& path) : path_(path) {
     struct stat st {};
     if (::fstat(fd_.get(), &st) != 0) throw SystemError(errno, "stat " + path);
     if (S_ISDIR(st.st_mode)) throw SystemError(EISDIR, path);
-    if (!S_ISREG(st.st_mode)) throw SealError(msg::kNotRegularFile, path, "container is not a regular file");
+    if (!S_ISREG(st.st_mode))
+        throw SealError(msg::kNotRegularFile, path, "container is not a regular file");
     size_ = st.st_size;
-    if (size_ > kMaxSize) throw SealError(msg::kDamagedContainer, path, "container of 2 GiB or more");
+    if (size_ > kMaxSize)
+        throw SealError(msg::kDamagedContainer, path, "container of 2 GiB or more");
     ReadIndex();
 }
 

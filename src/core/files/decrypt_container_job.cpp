@@ -106,7 +106,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const Contain
     const auto chunk = ParseChunkZero(plain_, true, recordSize == extent.size);
     if (!chunk) {
         // Until one entry has made sense, garbage here means the passphrase is wrong.
-        if (!keyVerified_) throw SealError(msg::kWrongPassword, {}, "first chunk does not decipher");
+        if (!keyVerified_)
+            throw SealError(msg::kWrongPassword, {}, "first chunk does not decipher");
         return Damaged(number, msg::kDamagedEntryNumber, number);
     }
     keyVerified_ = true;

@@ -35,7 +35,8 @@ bool EncryptFilesJob::Cancelled() const {
 EncryptSummary EncryptFilesJob::Run(std::span<const EncryptItem> items,
                                     const std::string& containerPath,
                                     std::span<const uint8_t> key) {
-    if (items.empty() || containerPath.empty()) throw SealError(msg::kCheckNamesAndPassword, {}, "nothing to encrypt");
+    if (items.empty() || containerPath.empty())
+        throw SealError(msg::kCheckNamesAndPassword, {}, "nothing to encrypt");
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
 
     EncryptSummary summary;

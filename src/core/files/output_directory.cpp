@@ -36,7 +36,8 @@ UniqueFd OutputDirectory::OpenParent(std::span<const std::string> components) co
         }
         if (fd < 0) {
             if (errno == ELOOP || errno == ENOTDIR) {
-                throw SealError(msg::kPathNotDirectory, DisplayPath(components), "path component is not a directory");
+                throw SealError(msg::kPathNotDirectory, DisplayPath(components),
+                                "path component is not a directory");
             }
             throw SystemError(errno, "open directory " + DisplayPath(components.first(i + 1)));
         }
