@@ -32,7 +32,7 @@ bool EncryptFilesJob::Cancelled() const {
     return cipher_.doCancel() || (cancelRequested_ && cancelRequested_->load());
 }
 
-EncryptSummary EncryptFilesJob::Run(std::span<const EncryptItem> items,
+EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
                                     const std::string& containerPath,
                                     std::span<const uint8_t> key) {
     if (items.empty() || containerPath.empty())

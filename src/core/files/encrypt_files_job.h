@@ -36,7 +36,7 @@ class EncryptFilesJob {
 
     // Throws SealError 114 for an empty list or container path, 423 when the container would
     // reach 2 GiB, 103 when the container cannot be written.
-    EncryptSummary Run(std::span<const EncryptItem> items, const std::string& containerPath,
+    EncryptSummary Run(const std::vector<EncryptItem>& items, const std::string& containerPath,
                        std::span<const uint8_t> key);
 
     // Safe from any thread: the job stops at its next check.

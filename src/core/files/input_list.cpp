@@ -77,14 +77,16 @@ void InputList::AddFileToList(std::string path, std::string_view base) {
     }
 }
 
-void InputList::WalkDirectory(const std::string& directory) {
-    // The base is the expanded directory's parent: "/data/proj/" gives "/data", "/" gives "".
+std::string ExpansionBase(const std::string& directory) {
     std::string base = directory;
     while (!base.empty() && base.back() == '/') base.pop_back();
     const auto slash = base.find_last_of('/');
     // Without a "/" the directory is relative to the working directory, its parent.
-    base = slash == std::string::npos ? std::string() : base.substr(0, slash);
-    Walk(directory, base);
+    return slash == std::string::npos ? std::string() : base.substr(0, slash);
+}
+
+void InputList::WalkDirectory(const std::string& directory) {
+    Walk(directory, ExpansionBase(directory));
 }
 
 void InputList::Walk(const std::string& directory, const std::string& base) {

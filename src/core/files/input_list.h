@@ -104,4 +104,8 @@ class InputList {
 // Eight characters from a-z and 0-9 from the secure generator.
 std::string RandomNamePart();
 
+// The part of an expanded directory's path that its entry names leave out: its parent.
+// "/data/proj/" gives "/data"; "/" and "proj/" (relative) give "".
+std::string ExpansionBase(const std::string& directory);
+
 }  // namespace sealwise
