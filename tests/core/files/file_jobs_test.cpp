@@ -221,6 +221,17 @@ TEST_F(Jobs, RunFailuresLeaveNothingAndBadInputsAreReported) {
     ASSERT_EQ(observer.errors.size(), 2u);
     EXPECT_EQ(observer.errors[0].second, 103);
     EXPECT_EQ(observer.errors[1].second, 426);
+    // A file that would make an entry of 2 GiB is refused before anything is read.
+    struct HugeSource : InputSource {
+        int64_t Size() const override { return kMaxSize - 34; }  // E = 2^31 with N = 1
+        std::size_t Read(std::span<uint8_t>) override { throw std::logic_error("read"); }
+    };
+    observer = {};
+    EncryptFilesJob huge(observer);
+    huge.SetInputOpener([](const std::string&) { return std::make_unique<HugeSource>(); });
+    EXPECT_EQ(huge.Run({{dir / "a", "\\"}}, dir / "h.vesk", key).storedSizes[0], 0);
+    ASSERT_EQ(observer.errors.size(), 1u);
+    EXPECT_EQ(observer.errors[0].second, 422);
     // A relative name over 255 bytes cannot be stored.
     observer = {};
     Encrypt({{dir / "a", std::string(300, 'n')}}, dir / "d.vesk");
