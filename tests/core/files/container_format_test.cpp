@@ -28,10 +28,13 @@ TEST(ContainerIndex, EncodesSizesAsBase255DigitsWithTerminators) {
 TEST(ContainerIndex, ParsesWhatItEncodes) {
     const std::vector<int32_t> sizes{0, 1, 254, 255, 7140, 65025, kMaxSize, 0};
     const Bytes encoded = EncodeIndex(sizes);
-    const auto found = FindIndexLength(Bytes(encoded.end() - 101, encoded.end()));
+    // Preceded by entry bytes, as in a container, so that the whole tail can be examined.
+    Bytes container(200, 0x42);
+    container.insert(container.end(), encoded.begin(), encoded.end());
+    const auto found = FindIndexLength(Bytes(container.end() - 101, container.end()));
     ASSERT_TRUE(found);
-    const auto index = std::span(encoded).subspan(
-        encoded.size() - found->digitCount - found->indexLength, found->indexLength);
+    ASSERT_EQ(found->indexLength + found->digitCount, static_cast<int64_t>(encoded.size()));
+    const auto index = std::span(encoded).first(found->indexLength);
     EXPECT_EQ(ParseIndex(index), sizes);
 }
 
