@@ -31,5 +31,9 @@ int RunDecryptText(const Args& args, Io& io);
 int RunEncrypt(const Args& args, Io& io);
 int RunDecrypt(const Args& args, Io& io);
 int RunList(const Args& args, Io& io);
+int RunRate(const Args& args, Io& io);
+int RunGenerate(const Args& args, Io& io);
+int RunMail(const Args& args, Io& io);
+int RunBench(const Args& args, Io& io);
 
 }  // namespace sealwise::cli

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "crypto/rijndael.h"
 
 namespace sealwise::cli {
 namespace {
@@ -51,6 +52,33 @@ TEST(EnvelopeCli, UsageErrors) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("envelope"), std::string::npos);
     EXPECT_NE(RunCli({"--version"}, "").out.find("sealwise-cli "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sealwise::cli
+
+namespace sealwise::cli {
+namespace {
+
+// The command streams its input in pieces; the bytes must equal the one-shot envelope.
+TEST(EnvelopeCli, StreamingEqualsOneShotAcrossPieces) {
+    std::string input(3 * 1024 * 1024 + 33, '\0');
+    for (std::size_t i = 0; i < input.size(); ++i)
+        input[i] = static_cast<char>((i * 2654435761u) >> 13);
+    const std::string keyHex(64, '7');
+    const Result enc = RunCli({"envelope", "encrypt", "--key-hex", keyHex}, input);
+    ASSERT_EQ(enc.status, 0) << enc.err;
+    const Bytes key(32, 0x77);
+    const MaybeBytes oneShot =
+        CRijndael().EncryptData(Bytes(input.begin(), input.end()), key, true);
+    ASSERT_TRUE(oneShot);
+    ASSERT_EQ(enc.out.size(), oneShot->size());
+    EXPECT_EQ(enc.out, std::string(oneShot->begin(), oneShot->end()));
+
+    const Result dec = RunCli({"envelope", "decrypt", "--key-hex", keyHex}, enc.out);
+    ASSERT_EQ(dec.status, 0);
+    EXPECT_EQ(dec.out.substr(0, input.size()), input);
+    EXPECT_EQ(dec.out.find_first_not_of('\0', input.size()), std::string::npos);
 }
 
 }  // namespace

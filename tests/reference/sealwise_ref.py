@@ -102,8 +102,8 @@ def cp1252_encode(text: str) -> bytes:
 
 def ansi_bytes(text: str) -> bytes:
     """The spec's plain rule (Parts 2.3, 2.4, 3.1): one byte per character,
-    a character the code page lacks becomes "?" (0x3F).  Used for passphrases,
-    key texts and Base64 input."""
+    a character the code page lacks becomes "?" (0x3F).  Used for Base64
+    input; see key_text_bytes for passphrases and shared keys."""
     return bytes(_CP1252_ENCODE.get(ch, 0x3F) for ch in text)
 
 
@@ -113,6 +113,20 @@ def text_to_bytes(text: str) -> bytes:
     if cp1252_encodable(text):
         return cp1252_encode(text)
     return text.encode("utf-8")
+
+
+# Passphrases and shared keys: Parts 2.3/2.4 say "?" for a character that
+# Windows-1252 lacks; the design note "Text and bytes" replaces that data loss
+# by UTF-8 for texts.  "?" would make every passphrase of, say, CJK characters
+# of one length the same key, so the design's rule is taken for key texts too
+# (the whole text as UTF-8 when one character does not fit; the 32 key bytes
+# are then the first 32 bytes).  KEY_TEXT_RULE = "ansi" gives the literal
+# Part 2.4 behaviour instead.
+KEY_TEXT_RULE = os.environ.get("SEALWISE_REF_KEY_TEXT_RULE", "design")   # design | ansi
+
+
+def key_text_bytes(text: str) -> bytes:
+    return ansi_bytes(text) if KEY_TEXT_RULE == "ansi" else text_to_bytes(text)
 
 
 def bytes_to_text(data: bytes) -> str:
@@ -555,8 +569,9 @@ class ChunkedCipher:
 # ---------------------------------------------------------------------------
 
 def digest_text(text: str) -> str:
-    """DigestText: MD5 (RFC 1321) of the text's ANSI bytes, 32 lowercase hex."""
-    return hashlib.md5(ansi_bytes(text)).hexdigest()
+    """DigestText: MD5 (RFC 1321) of the text's bytes (Windows-1252, or UTF-8
+    when a character does not fit: key_text_bytes), 32 lowercase hex."""
+    return hashlib.md5(key_text_bytes(text)).hexdigest()
 
 
 def make_key_string(passphrase: str) -> str:
@@ -566,10 +581,11 @@ def make_key_string(passphrase: str) -> str:
 
 
 def passphrase_key(passphrase: str) -> bytes:
-    """Key bytes of one passphrase: ANSI bytes of MakeKeyString (32 bytes)."""
+    """Key bytes of one passphrase: the bytes of MakeKeyString, first 32
+    (exactly 32 when the passphrase fits Windows-1252)."""
     if passphrase == "":
         raise ValueError("empty passphrase")
-    return ansi_bytes(make_key_string(passphrase))
+    return key_text_bytes(make_key_string(passphrase))[:KEY_SIZE]
 
 
 def combine_shared_keys(keys: Sequence[str]) -> bytes:

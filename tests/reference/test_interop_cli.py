@@ -363,13 +363,26 @@ class TextInterop(unittest.TestCase):
         self.assertEqual(ref.text_decrypt(arm, ref.passphrase_key("from a file ü")),
                          ref.notice_line("en") + "\r\nvia file")
 
-    def test_passphrase_outside_cp1252_becomes_question_marks(self):
-        # Part 2.4: characters the code page lacks become "?" in the key bytes.
-        pw = "日本 pass"
-        arm = ref.text_encrypt("q", ref.passphrase_key(pw), "en")
-        self.assertEqual(ref.passphrase_key(pw)[:8], b"?? passA")
-        self.assertEqual(self.cli_decrypt(arm, passphrase=pw),
-                         ref.cli_shown_text(ref.notice_line("en") + "\r\nq"))
+    def test_passphrase_outside_cp1252_uses_utf8(self):
+        # Part 2.4 literally says "?" for such characters; the design's "Text and
+        # bytes" rule (UTF-8 instead of "?") is the reading taken here.
+        for pw in ("日本 pass", "пароль-" * 6):
+            key = ref.passphrase_key(pw)
+            self.assertEqual(key, ref.make_key_string(pw).encode("utf-8")[:32])
+            arm = ref.text_encrypt("q", key, "en")
+            self.assertEqual(self.cli_decrypt(arm, passphrase=pw),
+                             ref.cli_shown_text(ref.notice_line("en") + "\r\nq"))
+            arm2 = self.cli_encrypt("r", pw, "en")
+            self.assertEqual(ref.text_decrypt(arm2, key), ref.notice_line("en") + "\r\nr")
+
+    def test_shared_keys_outside_cp1252(self):
+        keys = ["日本 key", "b€", "третий"]
+        path = os.path.join(self.tmp, "keys-utf8.txt")
+        with open(path, "w", encoding="utf-8", newline="") as fh:
+            fh.write("\n".join(keys) + "\n")
+        arm = ref.text_encrypt("utf-8 keys", ref.combine_shared_keys(keys), "en")
+        self.assertEqual(self.cli_decrypt(arm, shared_file=path),
+                         ref.cli_shown_text(ref.notice_line("en") + "\r\nutf-8 keys"))
 
     def test_shared_keys_reference_to_cli(self):
         keys = ["first key", "zweiter Schlüssel", "troisième clé €"]

@@ -279,7 +279,9 @@ class Md5AndKeys(unittest.TestCase):
     def test_ansi_bytes_in_md5(self):
         self.assertEqual(ref.digest_text("ä"), hashlib.md5(b"\xe4").hexdigest())
         self.assertEqual(ref.digest_text("€"), hashlib.md5(b"\x80").hexdigest())
-        self.assertEqual(ref.digest_text("日"), hashlib.md5(b"?").hexdigest())
+        # outside Windows-1252 the whole text is hashed as UTF-8 (design rule)
+        self.assertEqual(ref.digest_text("日"), hashlib.md5("日".encode()).hexdigest())
+        self.assertEqual(ref.digest_text("日ä"), hashlib.md5("日ä".encode()).hexdigest())
 
     def test_make_key_string(self):
         self.assertEqual(ref.make_key_string("secret"), "secret" + "A" * 26)
@@ -289,6 +291,15 @@ class Md5AndKeys(unittest.TestCase):
         self.assertEqual(ref.passphrase_key("Schlüssel"), b"Schl\xfcssel" + b"A" * 23)
         self.assertEqual(ref.passphrase_key("p" * 32 + "tail1"), ref.passphrase_key("p" * 32 + "tail2"))
         self.assertEqual(len(ref.passphrase_key("€" * 50)), 32)
+        # outside Windows-1252: UTF-8 of the key string, first 32 bytes
+        self.assertEqual(ref.passphrase_key("日本 pass"), "日本 pass".encode() + b"A" * 21)
+        self.assertEqual(ref.passphrase_key("日" * 20), ("日" * 20).encode()[:32])
+        self.assertNotEqual(ref.passphrase_key("日本"), ref.passphrase_key("中文"))
+
+    def test_combine_shared_keys_outside_cp1252(self):
+        # the rule applies to each joined text: odd "日本x" is UTF-8, even "b€" Windows-1252
+        k = ref.combine_shared_keys(["日本", "b€", "x"])
+        self.assertEqual(k, hashlib.md5("日本x".encode()).digest() + hashlib.md5(b"b\x80").digest())
 
     def test_combine_shared_keys(self):
         k = ref.combine_shared_keys(["one", "two", "three"])

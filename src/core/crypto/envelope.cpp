@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "crypto/rijndael.h"
+#include "crypto/rijndael256_kernels.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise {
@@ -17,6 +18,17 @@ inline void XorBlock(uint8_t* dst, const uint8_t* src) {
 
 // Padded length: the message rounded up to whole blocks, no extra block when it fits exactly.
 inline std::size_t PaddedLength(std::size_t n) { return (n + B - 1) / B * B; }
+
+// Chunked calls yield after blocks 0, 500, 1000, ... of each call.
+inline bool IsPumpBlock(std::size_t i) { return i % CRijndael::kPumpInterval == 0; }
+
+// The blocks from start up to and including the next pump block (or the end of the chunk) are
+// enciphered in one run.
+inline std::size_t RunEnd(std::size_t start, std::size_t blocks) {
+    const std::size_t interval = CRijndael::kPumpInterval;
+    const std::size_t nextPump = (start + interval - 1) / interval * interval;
+    return std::min(nextPump + 1, blocks);
+}
 
 }  // namespace
 
@@ -97,24 +109,63 @@ bool CRijndael::EncryptPrepareKey(const MaybeBytes& bytKey) {
     return true;
 }
 
+void CRijndael::EncryptCbcRun(uint8_t* chain, const uint8_t* in, uint8_t* out,
+                              std::size_t blocks) const {
+    if (fast_) {
+        fast_->encryptCbc(EncKeyBytes(), chain, in, out, blocks);
+        return;
+    }
+    for (std::size_t i = 0; i < blocks; ++i) {
+        XorBlock(chain, in + B * i);
+        PortableEncryptBlock(chain, chain);
+        std::memcpy(out + B * i, chain, B);
+    }
+}
+
+void CRijndael::DecryptCbcRun(uint8_t* chain, const uint8_t* in, uint8_t* out,
+                              std::size_t blocks) const {
+    if (fast_) {
+        fast_->decryptCbc(DecKeyBytes(), chain, in, out, blocks);
+        return;
+    }
+    uint8_t cipherBlock[B];
+    for (std::size_t i = 0; i < blocks; ++i) {
+        std::memcpy(cipherBlock, in + B * i, B);  // kept: out may be in
+        PortableDecryptBlock(cipherBlock, out + B * i);
+        XorBlock(out + B * i, chain);
+        std::memcpy(chain, cipherBlock, B);
+    }
+}
+
 bool CRijndael::EncryptChunk(std::span<const uint8_t> in, bool useIV, Bytes& out) {
-    out.assign(PaddedLength(in.size()), 0);
-    if (!in.empty()) std::memcpy(out.data(), in.data(), in.size());
-    const std::size_t n = out.size() / B;
-    for (std::size_t i = 0; i < n; ++i) {
-        uint8_t* block = out.data() + B * i;
-        if (i > 0) {
-            XorBlock(block, block - B);
-        } else if (useIV) {
-            XorBlock(block, chainBlock_.data());
+    const std::size_t n = PaddedLength(in.size()) / B;
+    const std::size_t whole = in.size() / B;  // blocks read straight from the input
+    out.resize(n * B);
+    if (whole < n) {
+        // The zero-padded last block is built in place and enciphered there.
+        uint8_t* last = out.data() + B * whole;
+        std::memcpy(last, in.data() + B * whole, in.size() - B * whole);
+        std::memset(last + (in.size() - B * whole), 0, B * n - in.size());
+    }
+    uint8_t chain[B] = {};
+    if (useIV) std::memcpy(chain, chainBlock_.data(), B);
+    for (std::size_t start = 0; start < n;) {
+        const std::size_t end = RunEnd(start, n);
+        const std::size_t fromInput = std::min(end, whole);
+        if (start < fromInput) {
+            EncryptCbcRun(chain, in.data() + B * start, out.data() + B * start, fromInput - start);
         }
-        EncryptBlock(block, block);
-        if (i % kPumpInterval == 0) {
+        const std::size_t padded = std::max(start, fromInput);
+        if (padded < end) {
+            EncryptCbcRun(chain, out.data() + B * padded, out.data() + B * padded, end - padded);
+        }
+        if (IsPumpBlock(end - 1)) {
             Pump();
             if (doCancel()) return false;
         }
+        start = end;
     }
-    if (n > 0) std::memcpy(chainBlock_.data(), out.data() + out.size() - B, B);
+    if (n > 0) std::memcpy(chainBlock_.data(), chain, B);
     return true;
 }
 
@@ -125,20 +176,18 @@ bool CRijndael::DecryptChunk(std::span<const uint8_t> in, bool useIV, Bytes& out
     }
     out.resize(in.size());
     const std::size_t n = in.size() / B;
-    for (std::size_t i = 0; i < n; ++i) {
-        uint8_t* block = out.data() + B * i;
-        DecryptBlock(in.data() + B * i, block);
-        if (i > 0) {
-            XorBlock(block, in.data() + B * (i - 1));
-        } else if (useIV) {
-            XorBlock(block, chainBlock_.data());
-        }
-        if (i % kPumpInterval == 0) {
+    uint8_t chain[B] = {};
+    if (useIV) std::memcpy(chain, chainBlock_.data(), B);
+    for (std::size_t start = 0; start < n;) {
+        const std::size_t end = RunEnd(start, n);
+        DecryptCbcRun(chain, in.data() + B * start, out.data() + B * start, end - start);
+        if (IsPumpBlock(end - 1)) {
             Pump();
             if (doCancel()) return false;
         }
+        start = end;
     }
-    std::memcpy(chainBlock_.data(), in.data() + in.size() - B, B);
+    std::memcpy(chainBlock_.data(), chain, B);
     return true;
 }
 

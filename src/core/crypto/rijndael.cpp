@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "crypto/rijndael256_kernels.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise {
@@ -83,7 +84,8 @@ void CRijndael::gentables() {
 
 void CRijndael::gkey(int nb, int nk, std::span<const uint8_t> key) {
     if (nb < 4 || nb > 8 || nk < 4 || nk > 8) throw std::out_of_range("gkey: nb/nk outside 4..8");
-    if (key.size() < static_cast<std::size_t>(4 * nk)) throw std::out_of_range("gkey: key too short");
+    if (key.size() < static_cast<std::size_t>(4 * nk))
+        throw std::out_of_range("gkey: key too short");
     if (!tablesReady_) gentables();
     auto gfMul = [this](uint8_t x, uint8_t y) -> uint8_t {
         if (x == 0 || y == 0) return 0;
@@ -148,9 +150,37 @@ void CRijndael::gkey(int nb, int nk, std::span<const uint8_t> key) {
         for (int j = 0; j < nb; ++j) DecKey[k + j] = invMixColumn(EncKey[i + j]);
     }
     for (int j = N - nb; j < N; ++j) DecKey[j - N + nb] = EncKey[j];
+
+    path_ = nb == 8 && nk == 8 ? ActiveCipherPath() : CipherPath::kPortable;
+    fast_ = rijndael256::KernelsFor(path_);
+}
+
+// The hardware kernels read the schedules as bytes: the words' memory order is the cipher's
+// byte order on the little-endian machines that have them.
+const uint8_t* CRijndael::EncKeyBytes() const {
+    return reinterpret_cast<const uint8_t*>(EncKey.data());
+}
+const uint8_t* CRijndael::DecKeyBytes() const {
+    return reinterpret_cast<const uint8_t*>(DecKey.data());
 }
 
 void CRijndael::EncryptBlock(const uint8_t* in, uint8_t* out) const {
+    if (fast_) {
+        fast_->encryptBlock(EncKeyBytes(), in, out);
+    } else {
+        PortableEncryptBlock(in, out);
+    }
+}
+
+void CRijndael::DecryptBlock(const uint8_t* in, uint8_t* out) const {
+    if (fast_) {
+        fast_->decryptBlock(DecKeyBytes(), in, out);
+    } else {
+        PortableDecryptBlock(in, out);
+    }
+}
+
+void CRijndael::PortableEncryptBlock(const uint8_t* in, uint8_t* out) const {
     uint32_t x[8], y[8];
     for (int i = 0; i < nb_; ++i) x[i] = PackWord(in + 4 * i) ^ EncKey[i];
     int k = nb_;
@@ -176,7 +206,7 @@ void CRijndael::EncryptBlock(const uint8_t* in, uint8_t* out) const {
     SecureWipe(y, sizeof y);
 }
 
-void CRijndael::DecryptBlock(const uint8_t* in, uint8_t* out) const {
+void CRijndael::PortableDecryptBlock(const uint8_t* in, uint8_t* out) const {
     uint32_t x[8], y[8];
     for (int i = 0; i < nb_; ++i) x[i] = PackWord(in + 4 * i) ^ DecKey[i];
     int k = nb_;

@@ -1,0 +1,41 @@
+#include "mail/form_encoding.h"
+
+#include <array>
+
+#include "util/text_codec.h"
+
+namespace sealwise {
+namespace {
+
+// Codes that stay as they are: the digits and the ASCII letters.
+constexpr std::array<bool, 256> kSafeCodes = [] {
+    std::array<bool, 256> safe{};
+    for (int c = '0'; c <= '9'; ++c) safe[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) safe[c] = true;
+    for (int c = 'a'; c <= 'z'; ++c) safe[c] = true;
+    return safe;
+}();
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+}  // namespace
+
+std::string EncodeFormField(std::string_view text) {
+    std::string encoded;
+    encoded.reserve(text.size() * 3);
+    for (char32_t c : Utf8ToCodePoints(text)) {
+        const uint8_t code = Cp1252CodeOrQuestion(c);
+        if (code == ' ') {
+            encoded += '+';
+        } else if (kSafeCodes[code]) {
+            encoded += static_cast<char>(code);
+        } else {
+            encoded += '%';
+            encoded += kHexDigits[code >> 4];
+            encoded += kHexDigits[code & 0x0F];
+        }
+    }
+    return encoded;
+}
+
+}  // namespace sealwise

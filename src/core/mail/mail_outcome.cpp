@@ -1,0 +1,31 @@
+#include "mail/mail_outcome.h"
+
+#include "util/text_codec.h"
+
+namespace sealwise {
+
+MailOutcome EvaluateMailAnswer(std::string_view answer) {
+    if (answer == "ok") return {MailOutcomeKind::kSent, {}};
+    const std::u32string characters = Utf8ToCodePoints(answer);
+    constexpr std::size_t kPrefixLength = 5;
+    if (characters.size() <= kPrefixLength) return {MailOutcomeKind::kNoConnection, {}};
+    return {MailOutcomeKind::kServiceError,
+            CodePointsToUtf8(std::u32string_view(characters).substr(kPrefixLength))};
+}
+
+std::string ComposeMailOutcomeMessage(const MailOutcome& outcome,
+                                      const std::function<std::string(int)>& text) {
+    switch (outcome.kind) {
+        case MailOutcomeKind::kSent:
+            return text(kMailSentId);
+        case MailOutcomeKind::kNoConnection:
+            return text(kMailSendErrorId) + ". " + text(kMailConnectionNeededId);
+        case MailOutcomeKind::kServiceError:
+            return text(kMailSendErrorId) + ": " + outcome.serviceText;
+        case MailOutcomeKind::kCancelled:
+            break;
+    }
+    return {};
+}
+
+}  // namespace sealwise

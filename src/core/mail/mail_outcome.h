@@ -1,0 +1,38 @@
+#pragma once
+// What the service's answer means and the message the user gets for it.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace sealwise {
+
+enum class MailOutcomeKind {
+    kSent,          // the answer was exactly "ok"
+    kNoConnection,  // no answer, or one too short to carry an error text
+    kServiceError,  // the service explained the failure (serviceText)
+    kCancelled,     // the caller stopped the request; nothing to report
+};
+
+struct MailOutcome {
+    MailOutcomeKind kind = MailOutcomeKind::kNoConnection;
+    std::string serviceText;  // for kServiceError: the answer from its sixth character on
+};
+
+// Message ids of the outcomes.
+inline constexpr int kMailSentId = 401;
+inline constexpr int kMailSendErrorId = 402;
+inline constexpr int kMailConnectionNeededId = 403;
+
+// "ok" means sent; an answer of fewer than six characters means no usable answer; anything
+// else is an error text behind a five-character prefix. Characters, not bytes, are counted.
+MailOutcome EvaluateMailAnswer(std::string_view answer);
+
+// The text shown for an outcome, with the string-table lookup passed in:
+// 401; 402 + ". " + 403; 402 + ": " + service text. Empty for kCancelled.
+std::string ComposeMailOutcomeMessage(const MailOutcome& outcome,
+                                      const std::function<std::string(int)>& text);
+
+// ComposeMailOutcomeMessage with the string table in the current language.
+std::string MailOutcomeMessage(const MailOutcome& outcome);
+
+}  // namespace sealwise

@@ -1,0 +1,111 @@
+#include "mail/mail_post.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+#include "mail/mail_form.h"
+#include "util/text_codec.h"
+
+namespace sealwise {
+namespace {
+
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct EasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+struct Received {
+    std::string bytes;
+    bool truncated = false;
+};
+
+size_t CollectAnswer(char* data, size_t size, size_t count, void* user) {
+    auto* received = static_cast<Received*>(user);
+    const size_t length = size * count;
+    const size_t room = kMaxMailAnswerBytes - received->bytes.size();
+    if (length > room) {
+        received->bytes.append(data, room);
+        received->truncated = true;
+        return 0;  // stops the transfer; what fits is kept
+    }
+    received->bytes.append(data, length);
+    return length;
+}
+
+int CheckCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* cancel = static_cast<const std::atomic<bool>*>(user);
+    return cancel->load() ? 1 : 0;
+}
+
+}  // namespace
+
+MailAnswer PostMailForm(const MailServiceUrl& url, std::string_view body,
+                        const MailTransferOptions& options) {
+    InitCurlOnce();
+    MailAnswer answer;
+    std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+    if (!curl) {
+        answer.transportError = "libcurl could not create a handle";
+        return answer;
+    }
+    // Content-Type as the service expects it; no cached answer may stand in for the service's
+    // own; no "Expect: 100-continue" round trip and no Accept line, which the service ignores.
+    const std::string contentType(kMailContentTypeHeader);
+    curl_slist* headers = nullptr;
+    for (const char* line :
+         {contentType.c_str(), "Cache-Control: no-cache", "Expect:", "Accept:"}) {
+        curl_slist* grown = curl_slist_append(headers, line);
+        if (grown == nullptr) {
+            curl_slist_free_all(headers);
+            answer.transportError = "out of memory";
+            return answer;
+        }
+        headers = grown;
+    }
+    std::unique_ptr<curl_slist, ListDeleter> headerList(headers);
+
+    const std::string requestUrl = MailRequestUrl(url);
+    const std::string agent = MailUserAgent();
+    Received received;
+    char errorText[CURL_ERROR_SIZE] = {};
+    CURL* h = curl.get();
+    curl_easy_setopt(h, CURLOPT_URL, requestUrl.c_str());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.get());
+    curl_easy_setopt(h, CURLOPT_POST, 1L);
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, CollectAnswer);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &received);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
+    if (options.cancel != nullptr) {
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, CheckCancel);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, options.cancel);
+    }
+
+    const CURLcode result = curl_easy_perform(h);
+    if (result == CURLE_ABORTED_BY_CALLBACK) answer.cancelled = true;
+    if (result != CURLE_OK && !received.truncated) {
+        answer.transportError = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+    }
+    answer.text =
+        BytesToText(reinterpret_cast<const uint8_t*>(received.bytes.data()), received.bytes.size());
+    return answer;
+}
+
+}  // namespace sealwise

@@ -1,0 +1,37 @@
+#pragma once
+// The passphrase quality meter (`PwdBewert`): a score of 0 to 100 and what the main window
+// shows for it - a verdict, five stars with their placeholders and a three-lamp traffic light.
+// Pure and stateless, so the GUI, the CLI and the tests share one rule.
+#include <array>
+#include <string_view>
+
+namespace sealwise {
+
+constexpr int kStarCount = 5;
+
+// Lamps of the traffic light (`AmpelL(0)` red at the top, `AmpelL(1)` yellow, `AmpelL(2)` green).
+struct LampState {
+    bool red = false;
+    bool yellow = false;
+    bool green = false;
+    friend bool operator==(const LampState&, const LampState&) = default;
+};
+
+struct PassphraseRating {
+    int score = 0;
+    int verdictId = 0;                          // base string id of the verdict shown in `Label3`
+    int starCount = 0;                          // stars shown, always the first ones
+    std::array<bool, kStarCount> starsShown{};  // `Stern(1)` .. `Stern(5)`
+    std::array<bool, kStarCount> placeholdersShown{};  // `SchlusselPlatz(1)` .. (5)
+    LampState lamps;
+    friend bool operator==(const PassphraseRating&, const PassphraseRating&) = default;
+};
+
+// Rates a passphrase given as UTF-8. Characters are classified by their Windows-1252 code
+// (one the code page lacks counts as "?"); only the first 32 characters count for length.
+PassphraseRating RatePassphrase(std::string_view utf8);
+
+// The verdict, stars, placeholders and lamps that belong to a score of 0 to 100.
+PassphraseRating DisplayForScore(int score);
+
+}  // namespace sealwise

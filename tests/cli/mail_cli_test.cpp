@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <map>
+#include <sstream>
+
+#include "app/strings.h"
+#include "cli/commands.h"
+#include "mail/loopback_http_server.h"
+
+namespace sealwise::cli {
+namespace {
+
+using sealwise::testing::ClosedLoopbackPort;
+using sealwise::testing::LoopbackHttpServer;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+struct ParsedRequest {
+    std::string requestLine;
+    std::multimap<std::string, std::string> headers;
+    std::string body;
+};
+
+ParsedRequest Parse(const std::string& raw) {
+    ParsedRequest parsed;
+    const std::size_t end = raw.find("\r\n\r\n");
+    if (end == std::string::npos) return parsed;
+    std::istringstream head(raw.substr(0, end + 2));
+    std::getline(head, parsed.requestLine, '\n');
+    parsed.requestLine.pop_back();  // the CR
+    std::string line;
+    while (std::getline(head, line, '\n')) {
+        line.pop_back();
+        const std::size_t colon = line.find(": ");
+        parsed.headers.emplace(line.substr(0, colon), line.substr(colon + 2));
+    }
+    parsed.body = raw.substr(end + 4);
+    return parsed;
+}
+
+class MailCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        savedOffset_ = LanguageOffset();
+        SetLanguageOffset(kOffsetEnglish);
+        unsetenv("SEALWISE_MAIL_URL");
+    }
+    void TearDown() override {
+        SetLanguageOffset(savedOffset_);
+        unsetenv("SEALWISE_MAIL_URL");
+    }
+    static Result Mail(const std::string& url, const std::string& armour, Args extra = {},
+                       const std::string& from = "ann@example.org",
+                       const std::string& to = "bob@example.net") {
+        Args args = {"mail", "--from-name", "Ann L\xC3\xA4ufer", "--from", from, "--to", to};
+        if (!url.empty()) args.insert(args.end(), {"--mail-url", url});
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::istringstream in(armour);
+        std::ostringstream out, err;
+        Io io{in, out, err};
+        const int status = cli::Run(args, io);
+        return {status, out.str(), err.str()};
+    }
+
+  private:
+    int savedOffset_ = 0;
+};
+
+TEST_F(MailCli, SendsTheExactRequest) {
+    LoopbackHttpServer service("ok");
+    const Result r =
+        Mail(service.url(), "QUJD\nREVG==\n", {"--message", "Hi Bob,\nsee below: 100% & more"});
+    EXPECT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(r.out, "The message has been successfully sent!\n");
+
+    const ParsedRequest request = Parse(service.Request());
+    EXPECT_EQ(request.requestLine, "POST /crypt/sealwisemobile.php HTTP/1.1");
+    const std::string agent = "Sealwise Mobile " + std::to_string(SEALWISE_VERSION_MAJOR) + "." +
+                              std::to_string(SEALWISE_VERSION_MINOR);
+    const std::multimap<std::string, std::string> expectedHeaders = {
+        {"Host", "127.0.0.1:" + std::to_string(service.port())}, {"User-Agent", agent},
+        {"Content-Type", "application/x-www-form-urlencoded"},   {"Cache-Control", "no-cache"},
+        {"Content-Length", std::to_string(request.body.size())},
+    };
+    EXPECT_EQ(request.headers, expectedHeaders);
+    // Line breaks become CR LF; the armour loses the break after its last line.
+    EXPECT_EQ(request.body,
+              "Mode=sealwisemobile&mailabsn=Ann+L%E4ufer&mailabs=ann%40example%2Eorg"
+              "&mailadr=bob%40example%2Enet&MailText=Hi+Bob%2C%0D%0Asee+below%3A+100%25+%26+more"
+              "&Text=QUJD%0D%0AREVG%3D%3D");
+}
+
+TEST_F(MailCli, ReportsWhatTheServiceAnswers) {
+    {
+        LoopbackHttpServer service("E042 Mailbox full");
+        const Result r = Mail(service.url(), "QUJD");
+        EXPECT_EQ(r.status, kFailure);
+        EXPECT_EQ(r.err, "sealwise-cli: error: Error sending the message: Mailbox full\n");
+        EXPECT_TRUE(r.out.empty());
+    }
+    {
+        LoopbackHttpServer service("ok\r\n");  // not "ok", and too short for an error text
+        const Result r = Mail(service.url(), "QUJD");
+        EXPECT_EQ(r.status, kFailure);
+        EXPECT_EQ(r.err,
+                  "sealwise-cli: error: Error sending the message. Internet connection needed.\n");
+    }
+    {
+        LoopbackHttpServer service("");
+        SetLanguageOffset(kOffsetGerman);
+        const Result r = Mail(service.url(), "QUJD");
+        EXPECT_EQ(r.status, kFailure);
+        EXPECT_NE(r.err.find("Fehler beim Senden der Nachricht. Internetverbindung erforderlich."),
+                  std::string::npos);
+    }
+}
+
+TEST_F(MailCli, ServiceDown) {
+    ClosedLoopbackPort closed;
+    const std::string url = "http://127.0.0.1:" + std::to_string(closed.port());
+    const Result r = Mail(url, "QUJD");
+    EXPECT_EQ(r.status, kFailure);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+              "sealwise-cli: error: Error sending the message. Internet connection needed.");
+    EXPECT_NE(r.err.find("hint: no answer from " + url + "/crypt/sealwisemobile.php"),
+              std::string::npos);
+}
+
+TEST_F(MailCli, ServiceAddressFromTheEnvironment) {
+    LoopbackHttpServer service("ok");
+    setenv("SEALWISE_MAIL_URL", service.url().c_str(), 1);
+    EXPECT_EQ(Mail("", "QUJD").status, kOk);
+    EXPECT_NE(service.Request().find("&Text=QUJD"), std::string::npos);
+
+    setenv("SEALWISE_MAIL_URL", "mail.example.com", 1);
+    const Result bad = Mail("", "QUJD");
+    EXPECT_EQ(bad.status, kUsage);
+    EXPECT_NE(bad.err.find("The mail service address \"mail.example.com\" is not valid"),
+              std::string::npos);
+}
+
+TEST_F(MailCli, RefusesBeforeSending) {
+    LoopbackHttpServer service("ok");
+    const auto refused = [&](Result r, const std::string& message, int status = kFailure) {
+        EXPECT_EQ(r.status, status) << message;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    };
+    refused(Mail(service.url(), "QUJD", {}, "ann@example.org", "bob@ex.net"),
+            "Invalid Email address!");
+    refused(Mail(service.url(), "QUJD", {}, "ann@example.org "), "Invalid Email address!");
+    refused(Mail(service.url(), "\n\r\n"), "There is no encrypted text to send.");
+    refused(Mail(service.url(), std::string(32768, 'x')),
+            "The text is too long to be sent by email");
+    refused(Mail(service.url(), std::string(1 << 20, 'x')),
+            "The text is too long to be sent by email");
+    refused(Mail(service.url(), "QUJD\xFF"), "The input is not valid UTF-8 text.");
+    refused(Mail("http://127.0.0.1:99999", "QUJD"), "is not valid", kUsage);
+    refused(Mail(service.url(), "QUJD", {"--timeout", "0"}), "--timeout", kUsage);
+    refused(Mail(service.url(), "QUJD", {"--to"}), "--to", kUsage);
+    EXPECT_TRUE(service.Request(std::chrono::seconds(1)).empty());
+}
+
+}  // namespace
+}  // namespace sealwise::cli
