@@ -16,10 +16,10 @@ using namespace container;
 
 ContainerReader::ContainerReader(const std::string& path) : path_(path) {
     fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd_.valid()) throw SystemError(errno, "open " + path);
+    if (!fd_.valid()) throw SystemErrorAt(errno, path);
     struct stat st {};
-    if (::fstat(fd_.get(), &st) != 0) throw SystemError(errno, "stat " + path);
-    if (S_ISDIR(st.st_mode)) throw SystemError(EISDIR, path);
+    if (::fstat(fd_.get(), &st) != 0) throw SystemErrorAt(errno, path);
+    if (S_ISDIR(st.st_mode)) throw SystemErrorAt(EISDIR, path);
     if (!S_ISREG(st.st_mode))
         throw SealError(msg::kNotRegularFile, path, "container is not a regular file");
     size_ = st.st_size;

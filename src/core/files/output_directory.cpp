@@ -11,7 +11,7 @@ namespace sealwise {
 
 OutputDirectory::OutputDirectory(std::string path) : path_(std::move(path)) {
     dir_ = UniqueFd(::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir_.valid()) throw SystemError(errno, "open output directory " + path_);
+    if (!dir_.valid()) throw SystemErrorAt(errno, path_);
     while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
 }
 

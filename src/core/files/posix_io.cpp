@@ -20,6 +20,11 @@ SealError SystemError(int err, const std::string& detail) {
     return SealError(msg::kSystemError, std::strerror(err), detail + ": " + std::strerror(err));
 }
 
+SealError SystemErrorAt(int err, const std::string& path) {
+    return SealError(msg::kSystemError, path + ": " + std::strerror(err),
+                     path + ": " + std::strerror(err));
+}
+
 std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out) {
     std::size_t done = 0;
     while (done < out.size()) {

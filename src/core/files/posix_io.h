@@ -38,6 +38,9 @@ class UniqueFd {
 
 // SealError 103 with strerror(err) as the argument; detail names the operation for developers.
 SealError SystemError(int err, const std::string& detail);
+// The same with the path named in the message ("path: description"), for failures that no
+// caller would otherwise tie to a file.
+SealError SystemErrorAt(int err, const std::string& path);
 
 // Reads exactly out.size() bytes at offset; returns the number read before the end of the file.
 std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out);

@@ -29,7 +29,7 @@ std::pair<std::string, std::string> SplitParent(const std::string& path) {
 StagedFile::StagedFile(int dirFd, std::string finalName) : finalName_(std::move(finalName)) {
     dir_ = UniqueFd(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
     if (!dir_.valid()) throw SystemError(errno, "dup directory");
-    CreateTemporary();
+    CreateTemporary({});
 }
 
 StagedFile::StagedFile(const std::string& path) {
@@ -37,11 +37,11 @@ StagedFile::StagedFile(const std::string& path) {
     if (name.empty()) throw SystemError(EISDIR, path);
     finalName_ = std::move(name);
     dir_ = UniqueFd(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir_.valid()) throw SystemError(errno, "open " + parent);
-    CreateTemporary();
+    if (!dir_.valid()) throw SystemErrorAt(errno, parent);
+    CreateTemporary(parent);
 }
 
-void StagedFile::CreateTemporary() {
+void StagedFile::CreateTemporary(const std::string& where) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = RandomTempName();
         const int fd = ::openat(dir_.get(), name.c_str(),
@@ -51,7 +51,10 @@ void StagedFile::CreateTemporary() {
             tempName_ = std::move(name);
             return;
         }
-        if (errno != EEXIST) throw SystemError(errno, "create temporary file");
+        if (errno != EEXIST) {
+            throw where.empty() ? SystemError(errno, "create temporary file")
+                                : SystemErrorAt(errno, where);
+        }
     }
     throw SystemError(EEXIST, "create temporary file");
 }

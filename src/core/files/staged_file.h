@@ -33,7 +33,9 @@ class StagedFile {
     void Discard() noexcept;
 
   private:
-    void CreateTemporary();
+    // where: the directory as people know it, named in failures; empty when the caller names
+    // the file itself.
+    void CreateTemporary(const std::string& where);
 
     UniqueFd dir_;
     UniqueFd file_;
