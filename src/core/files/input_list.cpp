@@ -6,6 +6,7 @@
 
 #include "files/entry_name.h"
 #include "files/file_checks.h"
+#include "files/file_page_paths.h"
 #include "util/secure_random.h"
 #include "util/text_codec.h"
 
@@ -34,12 +35,6 @@ std::string CollapseSlashes(std::string path) {
         std::unique(path.begin(), path.end(), [](char a, char b) { return a == '/' && b == '/'; }),
         path.end());
     return path;
-}
-
-// The text up to and including the last "/", empty when there is none.
-std::string DirectoryPart(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -139,7 +134,7 @@ bool InputList::AddPath(const std::string& path) {
 
 void InputList::ProposeOutputName(const std::string& path) {
     if (!containerName.empty()) return;
-    containerName = DirectoryPart(path) + RandomNamePart() + ".vesk";
+    containerName = DirectoryWithSlash(path) + RandomNamePart() + ".vesk";
 }
 
 void InputList::BeginAdd() {
@@ -228,7 +223,7 @@ InputList::DropResult InputList::DropOnWindow(const std::vector<std::string>& pa
         if (suffix == ".vesk") {
             result.prepareDecrypt = true;
             result.container = paths[0];
-            result.outputDirectory = DirectoryPart(paths[0]);
+            result.outputDirectory = DirectoryWithSlash(paths[0]);
             return result;
         }
     }

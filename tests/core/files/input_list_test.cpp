@@ -8,6 +8,7 @@
 #include "file_test_support.h"
 #include "files/entry_name.h"
 #include "files/file_checks.h"
+#include "files/file_page_paths.h"
 
 namespace sealwise {
 namespace {
@@ -65,6 +66,15 @@ TEST(FileChecks, FilesDirectoriesAndNul) {
     ::chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(TrimAtNul(std::string("ab\0cd", 5)), "ab");
     EXPECT_EQ(TextUpToNul("abc"), "abc");
+}
+
+TEST(FilePagePaths, OutputDirectoryFollowsTheContainer) {
+    EXPECT_EQ(ValidatedOutputDirectory("", "/in/x.vesk"), "/in/");
+    EXPECT_EQ(ValidatedOutputDirectory("/out", "/in/x.vesk"), "/out/");
+    EXPECT_EQ(ValidatedOutputDirectory("/", ""), "/");
+    EXPECT_EQ(ValidatedOutputDirectory("", ""), "");  // never the root by default
+    EXPECT_EQ(OutputDirectoryAfterCancel("/in/x.vesk"), "/in/");
+    EXPECT_EQ(OutputDirectoryAfterCancel(""), "");
 }
 
 struct ListTest : ::testing::Test {
