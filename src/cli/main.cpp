@@ -10,7 +10,9 @@
 int main(int argc, char** argv) {
     // Passphrases and keys pass through this process: never let them end up in a core dump.
     prctl(PR_SET_DUMPABLE, 0);
-    struct rlimit noCore {0, 0};
+    struct rlimit noCore {
+        0, 0
+    };
     setrlimit(RLIMIT_CORE, &noCore);
 
     // Messages and the default notice line follow the locale's language.

@@ -1,0 +1,130 @@
+#include "cli/job_reporter.h"
+
+#include <cstdio>
+#include <istream>
+#include <ostream>
+
+#include "app/strings.h"
+#include "cli/common.h"
+#include "cli/container_message_ids.h"
+#include "files/file_checks.h"
+#include "files/message_ids.h"
+
+namespace sealwise::cli {
+
+JobReporter::JobReporter(Io& io, bool showProgress, OverwritePolicy policy)
+    : io_(io), showProgress_(showProgress), policy_(policy) {}
+
+void JobReporter::SetTotals(int64_t files, int64_t bytes) {
+    totalFiles_ = files;
+    totalBytes_ = bytes;
+}
+
+void JobReporter::ItemStarted(const std::string&, int64_t) {
+    ++files_;
+    Draw(true);
+}
+
+void JobReporter::BytesDone(int64_t bytes) {
+    bytes_ += bytes;
+    Draw(false);
+}
+
+void JobReporter::Draw(bool force) {
+    if (!showProgress_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - lastDraw_ < std::chrono::milliseconds(100)) return;
+    lastDraw_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const double mib = static_cast<double>(bytes_) / (1024.0 * 1024.0);
+    char line[160];
+    if (totalFiles_ > 0 && totalBytes_ > 0) {
+        std::snprintf(line, sizeof line, "%lld/%lld files  %.1f of %.1f MiB (%d%%)  %.1f MB/s",
+                      static_cast<long long>(files_), static_cast<long long>(totalFiles_), mib,
+                      static_cast<double>(totalBytes_) / (1024.0 * 1024.0),
+                      static_cast<int>(100.0 * static_cast<double>(bytes_) /
+                                       static_cast<double>(totalBytes_)),
+                      seconds > 0 ? static_cast<double>(bytes_) / 1e6 / seconds : 0.0);
+    } else {
+        std::snprintf(line, sizeof line, "%lld files  %.1f MiB  %.1f MB/s",
+                      static_cast<long long>(files_), mib,
+                      seconds > 0 ? static_cast<double>(bytes_) / 1e6 / seconds : 0.0);
+    }
+    const std::string text(line);
+    io_.err << "\r" << text;
+    if (text.size() < lineWidth_) io_.err << std::string(lineWidth_ - text.size(), ' ');
+    lineWidth_ = std::max(lineWidth_, text.size());
+    io_.err << std::flush;
+}
+
+void JobReporter::ClearLine() {
+    if (!showProgress_ || lineWidth_ == 0) return;
+    io_.err << "\r" << std::string(lineWidth_, ' ') << "\r" << std::flush;
+    lineWidth_ = 0;
+}
+
+void JobReporter::Finish() { ClearLine(); }
+
+void JobReporter::ReportError(const std::string& item, const SealError& error) {
+    ClearLine();
+    ++errors_;
+    std::string text = MessageText(error);
+    // Messages that name their item already need no prefix.
+    if (error.argument().empty() || error.stringId() == sealwise::msg::kSystemError) {
+        text = item + ": " + text;
+    }
+    PrintError(io_, text);
+}
+
+char JobReporter::Ask(const std::string& path) {
+    ClearLine();
+    for (;;) {
+        io_.err << GetResText(sealwise::msg::kOverwriteQuestion, path) << "\n"
+                << GetResText(msg::kOverwriteChoices) << " " << std::flush;
+        std::string answer;
+        if (!std::getline(io_.in, answer)) return 's';
+        if (!answer.empty()) {
+            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(answer[0])));
+            if (c == 'y' || c == 'n' || c == 's') return c;
+        }
+    }
+}
+
+OverwriteAnswer JobReporter::AskOverwrite(const std::string& path) {
+    if (policy_ == OverwritePolicy::kOverwrite) return {OverwriteChoice::kOverwrite, {}};
+    if (policy_ == OverwritePolicy::kKeep) {
+        ClearLine();
+        // The hint once, not for every file.
+        PrintError(io_, GetResText(sealwise::msg::kNotOverwritten, path),
+                   notOverwritten_++ == 0 ? GetResText(msg::kOverwriteHint) : "");
+        return {};
+    }
+    std::string current = path;
+    for (;;) {
+        const char choice = Ask(current);
+        if (choice == 'y') {
+            return current == path ? OverwriteAnswer{OverwriteChoice::kOverwrite, {}}
+                                   : OverwriteAnswer{OverwriteChoice::kRename, current};
+        }
+        if (choice == 's') {
+            ++notOverwritten_;
+            return {};
+        }
+        io_.err << GetResText(msg::kNewFileName) << " " << std::flush;
+        std::string name;
+        if (!std::getline(io_.in, name) || name.empty()) {
+            ++notOverwritten_;
+            return {};
+        }
+        // A relative name is taken in the directory of the existing file.
+        if (name.front() != '/')
+            current = path.substr(0, path.find_last_of('/') + 1) + name;
+        else
+            current = name;
+        if (!FileExists(current) && !DirExists(current)) {
+            return {OverwriteChoice::kRename, current};
+        }
+    }
+}
+
+}  // namespace sealwise::cli

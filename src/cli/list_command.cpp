@@ -1,0 +1,48 @@
+// sealwise-cli list CONTAINER: entry names and restored sizes, one line each.
+#include <ostream>
+
+#include "app/strings.h"
+#include "cli/common.h"
+#include "cli/passphrase_options.h"
+#include "cli/text_command_support.h"
+#include "files/container_listing.h"
+#include "files/entry_name.h"
+#include "files/message_ids.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise::cli {
+
+int RunList(const Args& args, Io& io) {
+    CLI::App app{
+        "List the entries of a container: name (\"/\" between directories), a tab, and "
+        "the size of the restored file. Needs the passphrase.",
+        "list"};
+    std::string container;
+    KeyOptions keys;
+    AddPassphraseOptions(app, keys);
+    AddSharedKeyOption(app, keys);
+    app.add_option("container", container, "the container to list")->required();
+    if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
+
+    std::vector<ListedEntry> entries;
+    try {
+        Bytes key = ObtainKey(keys, PassphraseUse::kDecrypt);
+        WipeOnExit<Bytes> wipeKey(key);
+        entries = ListContainer(container, key);
+    } catch (const SealError& error) {
+        return ReportFailure(io, error);
+    }
+    int result = kOk;
+    for (const auto& entry : entries) {
+        if (entry.damaged) {
+            PrintError(io, GetResText(msg::kDamagedEntryNumber, std::to_string(entry.number)));
+            result = kFailure;
+            continue;
+        }
+        io.out << PrintableName(entry.name) << '\t' << entry.size << '\n';
+    }
+    io.out.flush();
+    return result;
+}
+
+}  // namespace sealwise::cli

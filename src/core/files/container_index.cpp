@@ -1,0 +1,74 @@
+#include "files/container_index.h"
+
+#include "files/container_format.h"
+
+namespace sealwise {
+namespace {
+
+constexpr uint8_t kTerminator = 0xFF;
+
+void AppendDigits(Bytes& out, int64_t value) {
+    while (value > 0) {
+        out.push_back(static_cast<uint8_t>(value % 255));
+        value /= 255;
+    }
+}
+
+// Adds digit * 255^position to value; false when the result leaves int32.
+bool AddDigit(int64_t& value, uint8_t digit, int64_t position) {
+    if (digit == 0) return true;
+    int64_t weight = 1;
+    for (int64_t i = 0; i < position; ++i) {
+        weight *= 255;
+        if (weight > container::kMaxSize) return false;
+    }
+    value += digit * weight;
+    return value <= container::kMaxSize;
+}
+
+}  // namespace
+
+Bytes EncodeIndex(std::span<const int32_t> sizes) {
+    Bytes out;
+    out.reserve(sizes.size() * 5 + 4);
+    for (int32_t size : sizes) {
+        AppendDigits(out, size);
+        out.push_back(kTerminator);
+    }
+    AppendDigits(out, static_cast<int64_t>(out.size()));
+    return out;
+}
+
+int64_t IndexTailLength(int64_t containerSize) {
+    if (containerSize < 4) return 0;
+    return (containerSize > 100 ? 100 : containerSize - 4) + 1;
+}
+
+std::optional<IndexLength> FindIndexLength(std::span<const uint8_t> tail) {
+    std::size_t pos = tail.size();
+    while (pos > 0 && tail[pos - 1] != kTerminator) --pos;
+    if (pos <= 1) return std::nullopt;  // no 0xFF, or only as the tail's first byte
+    IndexLength found{0, static_cast<int64_t>(tail.size() - pos)};
+    for (int64_t i = 0; i < found.digitCount; ++i) {
+        if (!AddDigit(found.indexLength, tail[pos + i], i)) return std::nullopt;
+    }
+    return found;
+}
+
+std::optional<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> index) {
+    std::vector<int32_t> sizes;
+    if (index.empty()) return sizes;
+    int64_t size = 0, position = 0;
+    for (std::size_t i = 0; i + 1 < index.size(); ++i) {
+        if (index[i] == kTerminator) {
+            sizes.push_back(static_cast<int32_t>(size));
+            size = position = 0;
+        } else if (!AddDigit(size, index[i], position++)) {
+            return std::nullopt;
+        }
+    }
+    sizes.push_back(static_cast<int32_t>(size));  // closed by the final 0xFF
+    return sizes;
+}
+
+}  // namespace sealwise

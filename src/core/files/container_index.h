@@ -1,0 +1,36 @@
+#pragma once
+// The index at the end of a container: per entry its size S as base-255 digits (least
+// significant first, none for 0) and a 0xFF byte; then the index length T as base-255 digits
+// without a terminator.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "util/bytes.h"
+
+namespace sealwise {
+
+// Index and index length for the given entry sizes (each 0 or more).
+Bytes EncodeIndex(std::span<const int32_t> sizes);
+
+// Number of bytes at the end of a container of containerSize bytes that the reader examines
+// to find the index: a + 1 with a = 100 above 100 bytes, else containerSize - 4; 0 when the
+// container is shorter than 4 bytes.
+int64_t IndexTailLength(int64_t containerSize);
+
+struct IndexLength {
+    int64_t indexLength;  // T: bytes of the index, the final 0xFF included
+    int64_t digitCount;   // D: bytes of the index length behind the last 0xFF
+};
+
+// Finds T in the examined tail: the last 0xFF is the end of the index and the bytes behind it
+// are T's digits. nullopt when there is no 0xFF, it is the first byte of the tail, or T does
+// not fit in 32 bits.
+std::optional<IndexLength> FindIndexLength(std::span<const uint8_t> tail);
+
+// The entry sizes of an index (its last byte being the final 0xFF); nullopt when a size
+// overflows 32 bits.
+std::optional<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> index);
+
+}  // namespace sealwise

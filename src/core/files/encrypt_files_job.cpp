@@ -1,0 +1,165 @@
+#include "files/encrypt_files_job.h"
+
+#include <stdexcept>
+
+#include "files/byte_order.h"
+#include "files/compressed_block.h"
+#include "files/container_format.h"
+#include "files/container_index.h"
+#include "files/entry_name.h"
+#include "files/message_ids.h"
+#include "files/staged_file.h"
+#include "util/secure_random.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise {
+
+using namespace container;
+
+namespace {
+
+// Room the index and its length can take at most: 4 digits and a terminator per entry, 4
+// digits for the length.
+int64_t IndexReserve(std::size_t entries) { return 5 * static_cast<int64_t>(entries) + 4; }
+
+}  // namespace
+
+EncryptFilesJob::EncryptFilesJob(FileJobObserver& observer,
+                                 const std::atomic<bool>* cancelRequested)
+    : observer_(observer), cancelRequested_(cancelRequested) {}
+
+bool EncryptFilesJob::Cancelled() const {
+    return cipher_.doCancel() || (cancelRequested_ && cancelRequested_->load());
+}
+
+EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
+                                    const std::string& containerPath,
+                                    std::span<const uint8_t> key) {
+    if (items.empty() || containerPath.empty())
+        throw SealError(msg::kCheckNamesAndPassword, {}, "nothing to encrypt");
+    if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
+
+    EncryptSummary summary;
+    const std::size_t n = items.size();
+    observer_.SetLamps(lamps_ = kLampsAtStart);
+    if (ProgressSink* bar = observer_.RunProgress()) {
+        bar->SetMax(static_cast<int32_t>(n));
+        bar->SetMin(0);
+        bar->SetPosition(0);
+    }
+    cipher_.setPumpHook(observer_.Pump());
+    {
+        MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
+        cipher_.EncryptPrepareKey(keyCopy);
+        SecureWipe(*keyCopy);
+    }
+
+    StagedFile container(containerPath);
+    containerLimit_ = kMaxSize - IndexReserve(n);
+
+    if (n == 1) {
+        observer_.ShowRunProgress(false);
+        summary.storedSizes.push_back(EncryptFileToContainer(items[0], container, true));
+        observer_.ShowRunProgress(true);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            summary.storedSizes.push_back(EncryptFileToContainer(items[i], container, false));
+            if (ProgressSink* bar = observer_.RunProgress()) {
+                bar->SetPosition(static_cast<int32_t>(i + 1));
+            }
+            UpdateLamps(lamps_, static_cast<int64_t>(i), static_cast<int64_t>(n));
+            observer_.SetLamps(lamps_);
+            if (Cancelled()) break;
+        }
+    }
+    if (Cancelled()) {
+        summary.outcome = JobOutcome::kCancelled;
+        return summary;  // the staged container is discarded
+    }
+
+    observer_.SetLamps(lamps_ = kLampsAtEnd);
+    container.Append(EncodeIndex(summary.storedSizes));
+    for (int32_t size : summary.storedSizes) summary.failedFiles += size == 0 ? 1 : 0;
+    summary.containerSize = container.size();
+    container.Commit();
+    return summary;
+}
+
+int32_t EncryptFilesJob::EncryptFileToContainer(const EncryptItem& item, StagedFile& container,
+                                                bool lampFlag) {
+    const int64_t entryStart = container.size();
+    try {
+        WriteEntryChunks(item, container, lampFlag);
+        return static_cast<int32_t>(container.size() - entryStart);
+    } catch (const SealError& error) {
+        if (error.stringId() == msg::kContainerTooLarge) throw;
+        // Chunks already appended must go, or every later entry would start at a wrong place.
+        container.TruncateTo(entryStart);
+        observer_.ReportError(item.path, error);
+        return 0;
+    }
+}
+
+void EncryptFilesJob::WriteEntryChunks(const EncryptItem& item, StagedFile& container,
+                                       bool lampFlag) {
+    const Bytes name = EntryNameBytes(item.path, item.relativeName);
+    const auto input = openInput_(item.path);
+    const int64_t fileSize = input->Size();
+    const auto nameBytes = static_cast<int64_t>(name.size());
+    const int64_t logicalSize = LogicalSize(nameBytes, fileSize);
+    if (logicalSize > kMaxSize) throw SealError(msg::kFileTooLarge, item.path, "file too large");
+    const int64_t chunks = ChunkCount(logicalSize);
+
+    observer_.ItemStarted(item.path, fileSize);
+    ProgressSink* bar = observer_.ItemProgress();
+    if (bar) {
+        bar->SetMax(static_cast<int32_t>(chunks + 1));
+        bar->SetMin(0);
+        bar->SetPosition(0);
+    }
+    for (int64_t c = 0; c < chunks; ++c) {
+        const int64_t length = PieceLength(c, nameBytes, fileSize);
+        piece_.resize(static_cast<std::size_t>(length));
+        if (input->Read(piece_) != piece_.size()) {
+            throw SealError(msg::kFileChanged, item.path, "file shrank while reading");
+        }
+        plain_.clear();
+        if (c == 0) {
+            plain_.resize(kHeaderSize);
+            FillSecureRandom(plain_.data(), kFillerSize);
+            plain_[kNameLengthOffset] = static_cast<uint8_t>(nameBytes);
+            plain_.insert(plain_.end(), name.begin(), name.end());
+            if (fileSize == 0) {
+                plain_[kMarkerOffset] = kEmptyFileMarker;
+            } else {
+                AppendCompressedBlock(piece_, codec_, plain_);
+                plain_[kMarkerOffset] =
+                    static_cast<uint8_t>((plain_.size() - kHeaderSize - name.size()) % 32);
+            }
+        } else {
+            AppendCompressedBlock(piece_, codec_, plain_);
+        }
+        // Each entry starts a fresh chain; its later chunks continue it.
+        if (!cipher_.EncryptChunk(plain_, c > 0, cipherBytes_) || Cancelled()) return;
+        AppendRecord(container);
+        observer_.BytesDone(length);
+        if (bar) bar->SetPosition(static_cast<int32_t>(c + 2));
+        if (lampFlag) {
+            UpdateLamps(lamps_, c + 1, chunks);
+            observer_.SetLamps(lamps_);
+        }
+    }
+}
+
+void EncryptFilesJob::AppendRecord(StagedFile& container) {
+    const auto cipherLength = static_cast<int64_t>(cipherBytes_.size());
+    if (container.size() + kRecordHeaderSize + cipherLength > containerLimit_) {
+        throw SealError(msg::kContainerTooLarge, {}, "container would reach 2 GiB");
+    }
+    uint8_t header[kRecordHeaderSize];
+    PutInt32Le(header, static_cast<uint32_t>(cipherLength - 1));
+    container.Append(header);
+    container.Append(cipherBytes_);
+}
+
+}  // namespace sealwise

@@ -1,0 +1,85 @@
+#include "files/posix_io.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "files/message_ids.h"
+
+namespace sealwise {
+
+void UniqueFd::Reset() noexcept {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+SealError SystemError(int err, const std::string& detail) {
+    return SealError(msg::kSystemError, std::strerror(err), detail + ": " + std::strerror(err));
+}
+
+SealError SystemErrorAt(int err, const std::string& path) {
+    return SealError(msg::kSystemError, path + ": " + std::strerror(err),
+                     path + ": " + std::strerror(err));
+}
+
+std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out) {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::pread(fd, out.data() + done, out.size() - done,
+                                    static_cast<off_t>(offset + static_cast<int64_t>(done)));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw SystemError(errno, "pread");
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+std::size_t ReadFull(int fd, std::span<uint8_t> out) {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::read(fd, out.data() + done, out.size() - done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw SystemError(errno, "read");
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+void WriteAll(int fd, std::span<const uint8_t> data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t put = ::write(fd, data.data() + done, data.size() - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            throw SystemError(errno, "write");
+        }
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+mode_t NormalFileMode() {
+    // umask() cannot be read without changing it, which would race with other threads; the
+    // kernel reports it in /proc/self/status.
+    static const mode_t mode = [] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("Umask:", 0) == 0) {
+                return static_cast<mode_t>(0666 & ~std::stoul(line.substr(6), nullptr, 8));
+            }
+        }
+        return static_cast<mode_t>(0644);
+    }();
+    return mode;
+}
+
+}  // namespace sealwise

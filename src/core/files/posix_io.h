@@ -1,0 +1,54 @@
+#pragma once
+// Thin wrappers over POSIX file calls: an owning descriptor and whole-buffer reads and writes
+// that turn failures into SealError 103 with the system's description.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <utility>
+
+#include "util/errors.h"
+
+namespace sealwise {
+
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) noexcept : fd_(fd) {}
+    ~UniqueFd() { Reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const noexcept { return fd_; }
+    bool valid() const noexcept { return fd_ >= 0; }
+    void Reset() noexcept;
+
+  private:
+    int fd_ = -1;
+};
+
+// SealError 103 with strerror(err) as the argument; detail names the operation for developers.
+SealError SystemError(int err, const std::string& detail);
+// The same with the path named in the message ("path: description"), for failures that no
+// caller would otherwise tie to a file.
+SealError SystemErrorAt(int err, const std::string& path);
+
+// Reads exactly out.size() bytes at offset; returns the number read before the end of the file.
+std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out);
+// Reads up to out.size() bytes from the current position; fewer only at the end of the file.
+std::size_t ReadFull(int fd, std::span<uint8_t> out);
+void WriteAll(int fd, std::span<const uint8_t> data);
+
+// The permissions a new file gets from the process's umask (0666 & ~umask).
+mode_t NormalFileMode();
+
+}  // namespace sealwise

@@ -1,0 +1,47 @@
+#pragma once
+// A new file written under a temporary name beside its final name and renamed over it only
+// when complete: a failed or cancelled job leaves any old file of that name as it was and no
+// partial file behind.
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "files/posix_io.h"
+
+namespace sealwise {
+
+class StagedFile {
+  public:
+    // The file will become finalName inside the directory dirFd (the descriptor is duplicated).
+    StagedFile(int dirFd, std::string finalName);
+    // The file will become path; its directory must exist.
+    explicit StagedFile(const std::string& path);
+    ~StagedFile();  // discards the temporary file unless committed
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    int fd() const noexcept { return file_.get(); }
+    int64_t size() const noexcept { return size_; }
+
+    void Append(std::span<const uint8_t> data);
+    // Cuts the file back to length bytes (length <= size()).
+    void TruncateTo(int64_t length);
+
+    // Flushes the data to disk, gives the file normal permissions and moves it into place.
+    void Commit();
+    // Removes the temporary file (also done by the destructor).
+    void Discard() noexcept;
+
+  private:
+    // where: the directory as people know it, named in failures; empty when the caller names
+    // the file itself.
+    void CreateTemporary(const std::string& where);
+
+    UniqueFd dir_;
+    UniqueFd file_;
+    std::string finalName_;
+    std::string tempName_;
+    int64_t size_ = 0;
+};
+
+}  // namespace sealwise

@@ -1,0 +1,40 @@
+#pragma once
+// Compression of one piece of file data into a zlib-format stream (RFC 1950) and back.
+// One codec per job or per worker thread: it keeps its compressor state between blocks and is
+// not safe to share between threads.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+struct libdeflate_compressor;
+struct libdeflate_decompressor;
+
+namespace sealwise {
+
+class ZlibCodec {
+  public:
+    // The level the format's writers use ("default level" of zlib).
+    static constexpr int kDefaultLevel = 6;
+
+    explicit ZlibCodec(int level = kDefaultLevel);
+    ~ZlibCodec();
+    ZlibCodec(const ZlibCodec&) = delete;
+    ZlibCodec& operator=(const ZlibCodec&) = delete;
+
+    // Largest stream Compress can produce for size input bytes.
+    std::size_t CompressBound(std::size_t size);
+
+    // Writes the zlib stream of in to out; returns its length, or 0 when out is too small.
+    std::size_t Compress(std::span<const uint8_t> in, std::span<uint8_t> out);
+
+    // Inflates the zlib stream at the start of in (bytes behind the stream are ignored) into
+    // out. True only when the stream is intact and yields exactly out.size() bytes.
+    bool Decompress(std::span<const uint8_t> in, std::span<uint8_t> out);
+
+  private:
+    libdeflate_compressor* compressor_ = nullptr;
+    libdeflate_decompressor* decompressor_ = nullptr;
+    int level_;
+};
+
+}  // namespace sealwise

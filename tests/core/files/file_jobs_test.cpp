@@ -1,0 +1,288 @@
+// The encrypt and decrypt jobs together: what goes in comes back out, chunk boundaries,
+// progress, lamps, cancel, and failures that must not corrupt or leave anything behind.
+#include <gtest/gtest.h>
+
+#include "file_test_support.h"
+#include "files/container_listing.h"
+#include "files/container_reader.h"
+#include "files/decrypt_container_job.h"
+#include "files/encrypt_files_job.h"
+
+namespace sealwise {
+namespace {
+
+using namespace container;
+using test::ReadFile;
+using test::WriteFile;
+using Items = std::vector<EncryptItem>;
+
+struct Jobs : ::testing::Test {
+    test::ScratchDir dir;
+    test::RecordingObserver observer;
+    Bytes key = test::Key();
+
+    EncryptSummary Encrypt(const std::vector<EncryptItem>& items, const std::string& container) {
+        EncryptFilesJob job(observer);
+        return job.Run(items, container, key);
+    }
+    DecryptSummary Decrypt(const std::string& container, const std::string& out) {
+        std::filesystem::create_directories(out);
+        DecryptContainerJob job(observer);
+        return job.Run(container, out, key);
+    }
+    // Cipher lengths of the records of every entry.
+    std::vector<std::vector<int64_t>> Records(const std::string& container) {
+        ContainerReader reader(container);
+        std::vector<std::vector<int64_t>> out;
+        for (const auto& e : reader.entries()) {
+            out.emplace_back();
+            for (int64_t pos = e.start; pos < e.start + e.size;) {
+                const int64_t length = reader.RecordCipherLength(pos, e.start + e.size);
+                if (length == 0) break;
+                out.back().push_back(length);
+                pos += 4 + length;
+            }
+        }
+        return out;
+    }
+};
+
+TEST_F(Jobs, EmptyFilesGetMarker99AndComeBackEmpty) {
+    // Names of 30 and 62 characters: header and name fill whole cipher blocks exactly.
+    const std::string n30(26, 'a'), n62(58, 'b');
+    WriteFile(dir / (n30 + ".txt"), {});
+    WriteFile(dir / (n62 + ".txt"), {});
+    Encrypt({{dir / (n30 + ".txt"), "\\"}, {dir / (n62 + ".txt"), "\\"}}, dir / "c.vesk");
+    // One record each of 64 and 96 cipher bytes.
+    EXPECT_EQ(Records(dir / "c.vesk"), (std::vector<std::vector<int64_t>>{{64}, {96}}));
+    CRijndael cipher;
+    cipher.EncryptPrepareKey(key);
+    const Bytes container = ReadFile(dir / "c.vesk");
+    Bytes plain;
+    ASSERT_TRUE(cipher.DecryptChunk(std::span(container).subspan(4, 64), false, plain));
+    EXPECT_EQ(plain[32], 99);
+    EXPECT_EQ(plain[33], 30);
+
+    const DecryptSummary s = Decrypt(dir / "c.vesk", dir / "out");
+    EXPECT_EQ(s.restored, 2);
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir / ("out/" + n30 + ".txt")));
+    EXPECT_EQ(std::filesystem::file_size(dir / ("out/" + n62 + ".txt")), 0u);
+}
+
+TEST_F(Jobs, ChunkBoundariesAndTheirContents) {
+    // Names of 10 bytes ("file-N.bin"); E = 34 + 10 + F.
+    const int64_t exact = kChunkSize - 44, plusOne = kChunkSize - 43, twoFull = 2 * kChunkSize - 44;
+    std::vector<EncryptItem> items;
+    for (auto [name, size] :
+         {std::pair{"file-1.bin", exact}, {"file-2.bin", plusOne}, {"file-3.bin", twoFull}}) {
+        WriteFile(dir / name, test::PatternBytes(static_cast<std::size_t>(size), size));
+        items.push_back({dir / name, "\\"});
+    }
+    Encrypt(items, dir / "c.vesk");
+    const auto records = Records(dir / "c.vesk");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].size(), 1u);
+    EXPECT_EQ(records[1].size(), 2u);
+    EXPECT_EQ(records[2].size(), 2u);
+
+    // The listing reads each chunk's U: chunk 0 of file 3 holds 2,097,108 bytes, chunk 1 a
+    // full piece; the sums are the file sizes.
+    const auto listed = ListContainer(dir / "c.vesk", key);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[0].size, exact);
+    EXPECT_EQ(listed[1].size, plusOne);
+    EXPECT_EQ(listed[2].size, twoFull);
+
+    Decrypt(dir / "c.vesk", dir / "out");
+    for (const auto& item : items) {
+        const std::string name = item.path.substr(item.path.rfind('/'));
+        EXPECT_EQ(ReadFile(dir / ("out" + name)), ReadFile(item.path)) << name;
+    }
+}
+
+TEST_F(Jobs, DirectoryEntriesCreateTheirDirectoriesAndContainersDiffer) {
+    WriteFile(dir / "in/proj/sub/a.txt", test::PatternBytes(1000));
+    const std::vector<EncryptItem> items{{dir / "in/proj/sub/a.txt", "\\proj\\sub\\a.txt"}};
+    Encrypt(items, dir / "c1.vesk");
+    Encrypt(items, dir / "c2.vesk");
+    EXPECT_NE(ReadFile(dir / "c1.vesk"), ReadFile(dir / "c2.vesk"));  // random filler
+    const DecryptSummary s = Decrypt(dir / "c1.vesk", dir / "out");
+    EXPECT_EQ(s.restored, 1);
+    EXPECT_EQ(ReadFile(dir / "out/proj/sub/a.txt"), test::PatternBytes(1000));
+    EXPECT_EQ(ListContainer(dir / "c1.vesk", key)[0].name, "proj\\sub\\a.txt");
+}
+
+TEST_F(Jobs, ProgressAndLampsFollowChunksForOneFileAndFilesForSeveral) {
+    WriteFile(dir / "big", test::PatternBytes(3 * kChunkSize));
+    Encrypt({{dir / "big", "\\"}}, dir / "one.vesk");
+    EXPECT_EQ(observer.item.max, 5);  // 4 chunks + 1
+    EXPECT_EQ(observer.item.positions, (std::vector<int32_t>{0, 2, 3, 4, 5}));
+    // p = 1..4 of t = 4, then the end state.
+    const std::vector<LampState> oneFile{kLampsAtStart,        {true, true, false},
+                                         {false, true, false}, {false, true, true},
+                                         {false, true, true},  kLampsAtEnd};
+    EXPECT_EQ(observer.lamps, oneFile);
+
+    observer = {};
+    std::vector<EncryptItem> items;
+    for (int i = 0; i < 8; ++i) {
+        WriteFile(dir / ("f" + std::to_string(i)), test::PatternBytes(10, i));
+        items.push_back({dir / ("f" + std::to_string(i)), "\\"});
+    }
+    Encrypt(items, dir / "eight.vesk");
+    // t = 8: p = 0 red; p = 2 red and yellow; p = 4 yellow; p = 6 yellow and green.
+    ASSERT_EQ(observer.lamps.size(), 10u);
+    EXPECT_EQ(observer.lamps[1], (LampState{true, false, false}));
+    EXPECT_EQ(observer.lamps[3], (LampState{true, true, false}));
+    EXPECT_EQ(observer.lamps[5], (LampState{false, true, false}));
+    EXPECT_EQ(observer.lamps[7], (LampState{false, true, true}));
+    EXPECT_EQ(observer.lamps.back(), kLampsAtEnd);
+    EXPECT_EQ(observer.run.positions.back(), 8);
+}
+
+// Reads a file normally but fails after its first chunk.
+struct FailingSource : InputSource {
+    std::unique_ptr<InputSource> inner;
+    int reads = 0;
+    int64_t Size() const override { return inner->Size(); }
+    std::size_t Read(std::span<uint8_t> out) override {
+        if (++reads == 2) throw SealError(103, "Input/output error", "injected");
+        return inner->Read(out);
+    }
+};
+
+TEST_F(Jobs, AFileFailingHalfWayIsCutOutAndTheOthersRestore) {
+    WriteFile(dir / "a", test::PatternBytes(5000, 1));
+    WriteFile(dir / "b", test::PatternBytes(3 * kChunkSize, 2));
+    WriteFile(dir / "c", test::PatternBytes(7000, 3));
+    EncryptFilesJob job(observer);
+    job.SetInputOpener([&](const std::string& path) -> std::unique_ptr<InputSource> {
+        auto source = OpenInputFile(path);
+        if (path != dir / "b") return source;
+        auto failing = std::make_unique<FailingSource>();
+        failing->inner = std::move(source);
+        return failing;
+    });
+    const EncryptSummary s = job.Run(Items{{dir / "a", "\\"}, {dir / "b", "\\"}, {dir / "c", "\\"}},
+                                     dir / "c.vesk", key);
+    EXPECT_EQ(s.failedFiles, 1);
+    EXPECT_EQ(s.storedSizes[1], 0);
+    ASSERT_EQ(observer.errors.size(), 1u);
+    EXPECT_EQ(observer.errors[0], (std::pair<std::string, int>{dir / "b", 103}));
+    EXPECT_EQ(s.containerSize, static_cast<int64_t>(std::filesystem::file_size(dir / "c.vesk")));
+
+    observer = {};
+    const DecryptSummary d = Decrypt(dir / "c.vesk", dir / "out");
+    EXPECT_EQ(d.restored, 2);
+    EXPECT_EQ(d.emptyRecords, 1);
+    EXPECT_TRUE(observer.errors.empty());
+    EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(ReadFile(dir / "out/c"), test::PatternBytes(7000, 3));
+}
+
+struct CancelOnSecondFile : test::RecordingObserver {
+    EncryptFilesJob* job = nullptr;
+    int started = 0;
+    void ItemStarted(const std::string&, int64_t) override {
+        if (++started == 2) job->RequestCancel();
+    }
+};
+
+TEST_F(Jobs, CancelLeavesTheOldContainerAndNoTemporaryFiles) {
+    WriteFile(dir / "a", test::PatternBytes(100));
+    WriteFile(dir / "b", test::PatternBytes(100));
+    WriteFile(dir / "c.vesk", {'o', 'l', 'd'});
+    CancelOnSecondFile cancelling;
+    EncryptFilesJob job(cancelling);
+    cancelling.job = &job;
+    EXPECT_EQ(job.Run(Items{{dir / "a", "\\"}, {dir / "b", "\\"}}, dir / "c.vesk", key).outcome,
+              JobOutcome::kCancelled);
+    EXPECT_EQ(ReadFile(dir / "c.vesk"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(test::FilesBelow(dir.path()), (std::vector<std::string>{"a", "b", "c.vesk"}));
+
+    // The cancel request ends with its job: the next run works and replaces the old file.
+    std::atomic<bool> windowFlag{false};
+    EncryptFilesJob next(observer, &windowFlag);
+    EXPECT_EQ(next.Run(Items{{dir / "a", "\\"}, {dir / "b", "\\"}}, dir / "c.vesk", key).outcome,
+              JobOutcome::kCompleted);
+    EXPECT_EQ(ListContainer(dir / "c.vesk", key).size(), 2u);
+}
+
+TEST_F(Jobs, RunFailuresLeaveNothingAndBadInputsAreReported) {
+    EXPECT_THROW(Encrypt({}, dir / "c.vesk"), SealError);
+    WriteFile(dir / "a", test::PatternBytes(100));
+    // A missing directory for the container: nothing is created anywhere.
+    EXPECT_THROW(Encrypt({{dir / "a", "\\"}}, dir / "missing/c.vesk"), SealError);
+    // A missing input and a FIFO are reported per file; the run goes on.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const EncryptSummary s =
+        Encrypt({{dir / "nope", "\\"}, {dir / "fifo", "\\"}, {dir / "a", "\\"}}, dir / "c.vesk");
+    EXPECT_EQ(s.failedFiles, 2);
+    ASSERT_EQ(observer.errors.size(), 2u);
+    EXPECT_EQ(observer.errors[0].second, 103);
+    EXPECT_EQ(observer.errors[1].second, 426);
+    // A file that would make an entry of 2 GiB is refused before anything is read.
+    struct HugeSource : InputSource {
+        int64_t Size() const override { return kMaxSize - 34; }  // E = 2^31 with N = 1
+        std::size_t Read(std::span<uint8_t>) override { throw std::logic_error("read"); }
+    };
+    observer = {};
+    EncryptFilesJob huge(observer);
+    huge.SetInputOpener([](const std::string&) { return std::make_unique<HugeSource>(); });
+    EXPECT_EQ(huge.Run({{dir / "a", "\\"}}, dir / "h.vesk", key).storedSizes[0], 0);
+    ASSERT_EQ(observer.errors.size(), 1u);
+    EXPECT_EQ(observer.errors[0].second, 422);
+    // A relative name over 255 bytes cannot be stored.
+    observer = {};
+    Encrypt({{dir / "a", std::string(300, 'n')}}, dir / "d.vesk");
+    ASSERT_EQ(observer.errors.size(), 1u);
+    EXPECT_EQ(observer.errors[0].second, 425);
+}
+
+TEST_F(Jobs, ExistingFilesAreReplacedOnlyAsTheObserverAnswers) {
+    WriteFile(dir / "a.txt", test::PatternBytes(50, 1));
+    Encrypt({{dir / "a.txt", "\\"}}, dir / "c.vesk");
+    const Bytes longOld = test::PatternBytes(5000, 9);
+    WriteFile(dir / "out/a.txt", longOld);
+
+    observer.answer = {OverwriteChoice::kSkip, {}};
+    EXPECT_EQ(Decrypt(dir / "c.vesk", dir / "out").skipped, 1);
+    EXPECT_EQ(observer.questions, (std::vector<std::string>{dir / "out/a.txt"}));
+    EXPECT_EQ(ReadFile(dir / "out/a.txt"), longOld);
+
+    // Another name: the old file stays, the new one is written there.
+    observer.answer = {OverwriteChoice::kRename, dir / "out/other.txt"};
+    EXPECT_EQ(Decrypt(dir / "c.vesk", dir / "out").restored, 1);
+    EXPECT_EQ(ReadFile(dir / "out/a.txt"), longOld);
+    EXPECT_EQ(ReadFile(dir / "out/other.txt"), test::PatternBytes(50, 1));
+
+    // Yes: replaced completely, nothing of the longer old content survives.
+    observer.answer = {OverwriteChoice::kOverwrite, {}};
+    EXPECT_EQ(Decrypt(dir / "c.vesk", dir / "out").restored, 1);
+    EXPECT_EQ(ReadFile(dir / "out/a.txt"), test::PatternBytes(50, 1));
+    EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"a.txt", "other.txt"}));
+}
+
+struct CancelDuringRestore : test::RecordingObserver {
+    DecryptContainerJob* job = nullptr;
+    int64_t bytes = 0;
+    void BytesDone(int64_t n) override {
+        if ((bytes += n) > 0) job->RequestCancel();
+    }
+};
+
+TEST_F(Jobs, CancelledRestoreLeavesNoPartialFile) {
+    WriteFile(dir / "big", test::PatternBytes(3 * kChunkSize));
+    Encrypt({{dir / "big", "\\"}}, dir / "c.vesk");
+    WriteFile(dir / "out/big", {'o', 'l', 'd'});
+    CancelDuringRestore cancelling;
+    cancelling.answer = {OverwriteChoice::kOverwrite, {}};
+    DecryptContainerJob job(cancelling);
+    cancelling.job = &job;
+    EXPECT_EQ(job.Run(dir / "c.vesk", dir / "out", key).outcome, JobOutcome::kCancelled);
+    EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"big"}));
+    EXPECT_EQ(ReadFile(dir / "out/big"), (Bytes{'o', 'l', 'd'}));
+}
+
+}  // namespace
+}  // namespace sealwise

@@ -1,0 +1,178 @@
+// Containers that no honest writer makes: hostile names, damaged data, wrong keys, truncation.
+// The reader must refuse each clearly, write nothing outside the output directory, and never
+// leave junk or partial files.
+#include <gtest/gtest.h>
+
+#include "file_test_support.h"
+#include "files/container_listing.h"
+#include "files/decrypt_container_job.h"
+#include "files/message_ids.h"
+
+namespace sealwise {
+namespace {
+
+using test::ContainerBuilder;
+using test::ReadFile;
+using test::WriteFile;
+
+struct Hostile : ::testing::Test {
+    test::ScratchDir dir;
+    test::RecordingObserver observer;
+    Bytes key = test::Key();
+    ContainerBuilder builder{key};
+
+    std::string Out() { return dir / "out"; }
+
+    DecryptSummary Decrypt(const Bytes& container, const Bytes& withKey) {
+        WriteFile(dir / "c.vesk", container);
+        std::filesystem::create_directories(Out());
+        DecryptContainerJob job(observer);
+        return job.Run(dir / "c.vesk", Out(), withKey);
+    }
+    DecryptSummary Decrypt() { return Decrypt(builder.Finish(), key); }
+
+    int ErrorIdOf(const std::function<void()>& run) {
+        try {
+            run();
+        } catch (const SealError& e) {
+            return e.stringId();
+        }
+        return 0;
+    }
+};
+
+TEST_F(Hostile, NamesLeadingOutsideAreRefusedAndTheOthersRestored) {
+    builder.AddEntry("ok1.txt", {'1'});
+    for (const std::string& name : std::vector<std::string>{
+             "..\\..\\x", "/etc/x", "\\x", "C:\\x", "c:x", "a\\..\\..\\x", "a/../x", ".\\x",
+             "a\\\\x", "a\\", "", std::string("a\0b", 3), "a\nb", "dir\\\x1b[2Jx"}) {
+        builder.AddEntry(name, {'x'});
+    }
+    builder.AddEntry("sub\\ok2.txt", {'2'});
+    const DecryptSummary s = Decrypt();
+    EXPECT_EQ(s.restored, 2);
+    EXPECT_EQ(s.failed, 14);
+    for (const auto& [item, id] : observer.errors) EXPECT_EQ(id, msg::kUnsafeEntryName) << item;
+    // The escape sequence is shown escaped, not sent to the terminal.
+    EXPECT_EQ(observer.errors.back().first, "dir/\\x1B[2Jx");
+    EXPECT_EQ(test::FilesBelow(Out()), (std::vector<std::string>{"ok1.txt", "sub/ok2.txt"}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x"));
+}
+
+TEST_F(Hostile, SymbolicLinksInTheOutputAreNotFollowed) {
+    std::filesystem::create_directories(dir / "elsewhere");
+    std::filesystem::create_directories(Out());
+    std::filesystem::create_directory_symlink(dir / "elsewhere", Out() + "/link");
+    std::filesystem::create_symlink(dir / "elsewhere/target", Out() + "/file-link");
+    WriteFile(dir / "elsewhere/target", {'k', 'e', 'e', 'p'});
+    builder.AddEntry("link\\x.txt", {'x'});
+    builder.AddEntry("file-link", {'n', 'e', 'w'});
+    observer.answer = {OverwriteChoice::kOverwrite, {}};
+    const DecryptSummary s = Decrypt();
+    ASSERT_EQ(observer.errors.size(), 1u);
+    EXPECT_EQ(observer.errors[0].second, msg::kPathNotDirectory);
+    EXPECT_EQ(s.restored, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere/x.txt"));
+    // Overwriting replaces the link itself; its target stays as it was.
+    EXPECT_FALSE(std::filesystem::is_symlink(Out() + "/file-link"));
+    EXPECT_EQ(ReadFile(Out() + "/file-link"), (Bytes{'n', 'e', 'w'}));
+    EXPECT_EQ(ReadFile(dir / "elsewhere/target"), (Bytes{'k', 'e', 'e', 'p'}));
+}
+
+TEST_F(Hostile, WrongPassphraseCreatesNoFiles) {
+    builder.AddEntry("proj\\a.txt", test::PatternBytes(500));
+    builder.AddEntry("b.txt", {});
+    const Bytes container = builder.Finish();
+    for (uint8_t wrong = 1; wrong < 40; ++wrong) {
+        observer = {};
+        EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, test::Key(wrong)); }), msg::kWrongPassword)
+            << int(wrong);
+        EXPECT_TRUE(test::FilesBelow(Out()).empty());
+        EXPECT_TRUE(std::filesystem::is_empty(Out()));
+    }
+    EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", test::Key(1)); }), msg::kWrongPassword);
+}
+
+TEST_F(Hostile, DamagedDataIsReportedAndNeverWritten) {
+    // A block whose stream inflates to less than U: no file, not even an empty one.
+    Bytes block = CompressBlock(test::PatternBytes(300), builder.codec());
+    PutInt32Le(block.data() + 4, 400);
+    builder.AddRawEntry(ContainerBuilder::ChunkZero("short.txt", block, 0));
+    // U beyond any chunk: refused before anything is allocated.
+    PutInt32Le(block.data() + 4, 0x7FFFFFF0);
+    builder.AddRawEntry(ContainerBuilder::ChunkZero("huge.txt", block, 0));
+    builder.AddEntry("good.txt", {'g'});
+    // Once the key has proven right, a chunk 0 that makes no sense is damage, not a wrong key.
+    builder.AddRawEntry(ContainerBuilder::ChunkZero("junk.txt", {1, 2, 3}, 5));
+    const DecryptSummary s = Decrypt();
+    EXPECT_EQ(s.restored, 1);
+    EXPECT_EQ(s.failed, 3);
+    ASSERT_EQ(observer.errors.size(), 3u);
+    EXPECT_EQ(observer.errors[0].second, msg::kDamagedEntry);
+    EXPECT_EQ(observer.errors[1].second, msg::kDamagedEntry);
+    EXPECT_EQ(observer.errors[2], (std::pair<std::string, int>{"4", msg::kDamagedEntryNumber}));
+    EXPECT_EQ(test::FilesBelow(Out()), (std::vector<std::string>{"good.txt"}));
+}
+
+TEST_F(Hostile, ImpossibleRecordLengthsAreRefused) {
+    builder.AddEntry("a.txt", {'a'});
+    builder.AddEntry("b.txt", {'b'});
+    Bytes container = builder.Finish();
+    PutInt32Le(container.data(), 0x7FFFFFFE);  // L + 1 far beyond a chunk and the entry
+    const DecryptSummary s = Decrypt(container, key);
+    EXPECT_EQ(s.restored, 1);
+    EXPECT_EQ(observer.errors[0].second, msg::kDamagedEntryNumber);
+    observer = {};
+    std::filesystem::remove_all(Out());
+    PutInt32Le(container.data(), 32);  // 33 cipher bytes: not whole blocks
+    EXPECT_EQ(Decrypt(container, key).restored, 1);
+    EXPECT_EQ(observer.errors.size(), 1u);
+}
+
+TEST_F(Hostile, EmptyRecordsKeepTheReadersPlace) {
+    builder.AddEmptyRecord();
+    builder.AddEntry("a.txt", {'a'});
+    builder.AddEmptyRecord();
+    builder.AddEntry("b.txt", {'b'});
+    const DecryptSummary s = Decrypt();
+    EXPECT_EQ(s.entries, 4);
+    EXPECT_EQ(s.emptyRecords, 2);
+    EXPECT_EQ(test::FilesBelow(Out()), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(ListContainer(dir / "c.vesk", key).size(), 2u);
+}
+
+TEST_F(Hostile, ContainersWithoutUsableContent) {
+    EXPECT_EQ(ErrorIdOf([&] { Decrypt({1, 2, 3}, key); }), msg::kNoUsableContent);
+    EXPECT_EQ(ErrorIdOf([&] { Decrypt(Bytes(500, 7), key); }), msg::kNoUsableContent);
+    EXPECT_EQ(ErrorIdOf([&] { Decrypt({0xFF, 1, 2, 3}, key); }), msg::kNoUsableContent);
+    // Truncated containers: the tail no longer holds the index the entries need.
+    builder.AddEntry("a.txt", test::PatternBytes(5000));
+    builder.AddEntry("b.txt", test::PatternBytes(6000));
+    const Bytes whole = builder.Finish();
+    for (std::size_t cut : {1u, 2u, 40u, 1000u}) {
+        const Bytes truncated(whole.begin(), whole.end() - static_cast<long>(cut));
+        const int id = ErrorIdOf([&] { Decrypt(truncated, key); });
+        EXPECT_TRUE(id == msg::kDamagedContainer || id == msg::kNoUsableContent) << cut;
+    }
+    EXPECT_TRUE(test::FilesBelow(Out()).empty());
+}
+
+TEST_F(Hostile, IndexFoundInContainersOf100And101Bytes) {
+    // An empty file with a 10-byte name is a 68-byte entry; its index record and T take 3 more
+    // bytes, and each size-0 record one more: 29 of them make 100 bytes, 30 make 101.
+    for (int emptyRecords : {29, 30}) {
+        ContainerBuilder b(key);
+        b.AddEntry("ten-chars!", {});
+        for (int i = 0; i < emptyRecords; ++i) b.AddEmptyRecord();
+        const Bytes c = b.Finish();
+        ASSERT_EQ(c.size(), 71u + emptyRecords);
+        observer = {};
+        const DecryptSummary s = Decrypt(c, key);
+        EXPECT_EQ(s.restored, 1) << c.size();
+        EXPECT_EQ(s.emptyRecords, emptyRecords);
+        std::filesystem::remove_all(Out());
+    }
+}
+
+}  // namespace
+}  // namespace sealwise
