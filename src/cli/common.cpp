@@ -2,11 +2,31 @@
 
 #include <ostream>
 
+#include "app/strings.h"
+#include "util/errors.h"
+
 namespace sealwise::cli {
 
 void PrintError(Io& io, const std::string& message, const std::string& hint) {
     io.err << "sealwise-cli: error: " << message << "\n";
     if (!hint.empty()) io.err << "hint: " << hint << "\n";
+}
+
+int ReportFailure(Io& io, const SealError& error) {
+    PrintError(io, MessageText(error));
+    return kFailure;
+}
+
+bool FinishOutput(Io& io) {
+    io.out.flush();
+    if (io.out) return true;
+    ReportFailure(io, SealError(416, {}, "writing the output failed"));
+    return false;
+}
+
+bool WriteOutput(Io& io, std::string_view data) {
+    io.out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    return FinishOutput(io);
 }
 
 int ParseArgs(CLI::App& app, const Args& args, Io& io) {
