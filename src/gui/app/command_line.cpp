@@ -40,6 +40,28 @@ CommandLineRequest InterpretCommandLine(std::string_view line) {
     return {};
 }
 
+ProgramArguments TakeProgramOptions(std::vector<std::string> arguments) {
+    ProgramArguments result;
+    const std::string withValue = std::string(kMailUrlOption) + "=";
+    std::size_t next = 0;
+    while (next < arguments.size()) {
+        const std::string& argument = arguments[next];
+        if (argument == kMailUrlOption) {
+            const bool hasValue = next + 1 < arguments.size();
+            result.mailUrl = hasValue ? arguments[next + 1] : std::string();
+            next += hasValue ? 2 : 1;
+        } else if (argument.starts_with(withValue)) {
+            result.mailUrl = argument.substr(withValue.size());
+            ++next;
+        } else {
+            break;
+        }
+    }
+    result.rest.assign(std::make_move_iterator(arguments.begin() + static_cast<long>(next)),
+                       std::make_move_iterator(arguments.end()));
+    return result;
+}
+
 std::string JoinArguments(const std::vector<std::string>& arguments) {
     std::string joined;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
