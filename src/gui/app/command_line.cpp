@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace sealwise::gui {
 
@@ -25,6 +26,17 @@ constexpr std::string_view kUsage = "/?";
 
 CommandLineRequest InterpretCommandLine(std::string_view line) {
     using Kind = CommandLineRequest::Kind;
+    // A plain path, as file managers pass it: an existing container prepares its decryption,
+    // any other existing file or directory is listed for encryption.
+    std::error_code error;
+    const auto status = std::filesystem::status(std::string(line), error);
+    if (!line.empty() && !error && std::filesystem::exists(status)) {
+        const std::string path(line);
+        const bool container = std::filesystem::is_regular_file(status) && path.size() > 5 &&
+                               StartsWithNoCase(line.substr(line.size() - 5), ".vesk");
+        if (container) return {Kind::DecryptFile, path, DirectoryWithSeparator(path)};
+        return {Kind::EncryptPath, path, {}};
+    }
     if (StartsWithNoCase(line, kFilesEncrypt)) return {Kind::FilesEncrypt, {}, {}};
     if (StartsWithNoCase(line, kFilesDecrypt)) return {Kind::FilesDecrypt, {}, {}};
     if (StartsWithNoCase(line, kEncryptPath)) {
@@ -77,10 +89,11 @@ std::string DirectoryWithSeparator(std::string_view path) {
 }
 
 // The options the program actually understands: one file or directory to encrypt, or one
-// container to decrypt, or the bare file modes.
+// container to decrypt (also as a plain path), or the bare file modes.
 std::string UsageText(std::string_view executableName) {
     return "Parameters for Sealwise:\n" + std::string(executableName) +
-           " [/setEncrFiles <file or directory>]|[/setDecrFile <file>]|[/fileE]|[/fileD]";
+           " [--mail-url <address>] [/setEncrFiles <file or directory>]|[/setDecrFile <file>]|"
+           "[/fileE]|[/fileD]|[<file.vesk>]|[<file or directory>]";
 }
 
 }  // namespace sealwise::gui
