@@ -36,13 +36,22 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     const ContainerReader reader(containerPath);
     const OutputDirectory out(outputDirectory);
     StartPipeline(reader, key);
-    // However the run ends, the workers stop before the reader goes.
+    // Flushing restored files is waiting, not computing: several flushes at once pay off
+    // even on one core. With one thread everything happens in order on this one.
+    commits_ = std::make_unique<CommitQueue>(ResolveThreadCount(threads_) > 1 ? 4 : 1);
+    // However the run ends, the workers stop before the reader goes, and files that are
+    // complete are finished.
     struct StopWorkers {
-        std::unique_ptr<OrderedPipeline<DecryptRecord>>& pipeline;
-        ~StopWorkers() { pipeline.reset(); }
-    } stopWorkers{pipeline_};
+        DecryptContainerJob& job;
+        ~StopWorkers() {
+            job.pipeline_.reset();
+            job.commits_.reset();
+            job.summary_ = nullptr;
+        }
+    } stopWorkers{*this};
 
     DecryptSummary summary;
+    summary_ = &summary;
     const auto& entries = reader.entries();
     const auto n = static_cast<int64_t>(entries.size());
     summary.entries = static_cast<int>(n);
@@ -60,8 +69,7 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
             const EntryResult result = DecryptEntry(out, entries[e], index, n == 1);
             records_->Abandon(index);  // whatever of it is left unread is not needed
             switch (result) {
-                case EntryResult::kRestored:
-                    ++summary.restored;
+                case EntryResult::kCommitting:
                     break;
                 case EntryResult::kSkipped:
                     ++summary.skipped;
@@ -73,6 +81,7 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
                     summary.outcome = JobOutcome::kCancelled;
                     break;
             }
+            ReportCommits(false);
         }
         if (ProgressSink* bar = observer_.RunProgress()) {
             bar->SetPosition(static_cast<int32_t>(e + 1));
@@ -86,6 +95,7 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
             break;
         }
     }
+    ReportCommits(true);
     if (n == 1) observer_.ShowRunProgress(true);
     if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
     return summary;
@@ -157,6 +167,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputD
     }
     const std::string display = out.DisplayPath(name.components);
     observer_.ItemStarted(display, -1);
+    // An earlier entry of the same name must be in place before this one looks for it.
+    if (commits_->Pending(display)) ReportCommits(true);
     try {
         Target target = OpenTarget(out, name.components, display);
         if (!target.file) return EntryResult::kSkipped;
@@ -201,9 +213,20 @@ DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
     }
     if (bar) bar->SetPosition(1000);
     const int64_t bytes = target.file->size();
-    target.file->Commit();
-    observer_.ItemRestored(target.path, bytes);
-    return EntryResult::kRestored;
+    commits_->Submit(std::move(target.file), display, target.path, bytes);
+    return EntryResult::kCommitting;
+}
+
+void DecryptContainerJob::ReportCommits(bool wait) {
+    for (const CommitQueue::Result& result : commits_->Collect(wait)) {
+        if (result.error) {
+            observer_.ReportError(result.display, *result.error);
+            ++summary_->failed;
+        } else {
+            observer_.ItemRestored(result.path, result.bytes);
+            ++summary_->restored;
+        }
+    }
 }
 
 DecryptContainerJob::Target DecryptContainerJob::OpenTarget(

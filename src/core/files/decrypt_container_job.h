@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "crypto/rijndael.h"
+#include "files/commit_queue.h"
 #include "files/decrypt_record.h"
 #include "files/file_job_observer.h"
 #include "files/ordered_pipeline.h"
@@ -51,7 +52,9 @@ class DecryptContainerJob {
     void SetThreadCount(int threads) { threads_ = threads; }
 
   private:
-    enum class EntryResult { kRestored, kSkipped, kFailed, kCancelled };
+    // kCommitting: the file is complete and handed to the commit queue, which decides
+    // between restored and failed.
+    enum class EntryResult { kCommitting, kSkipped, kFailed, kCancelled };
     struct Target {
         std::unique_ptr<StagedFile> file;  // null: the observer chose to skip the entry
         std::string path;
@@ -71,6 +74,8 @@ class DecryptContainerJob {
     // Appends the piece a worker inflated for chunk c; false when it is damaged.
     bool AppendPiece(const DecryptRecord& record, int64_t nameBytes, StagedFile& file);
     EntryResult Damaged(const std::string& item, int stringId, const std::string& argument);
+    // Reports the commits finished so far (wait: all of them) and counts them.
+    void ReportCommits(bool wait);
     bool Cancelled() const;
 
     FileJobObserver& observer_;
@@ -85,6 +90,8 @@ class DecryptContainerJob {
     };
     std::vector<std::unique_ptr<WorkerState>> workers_;
     std::unique_ptr<DecryptRecordReader> records_;
+    std::unique_ptr<CommitQueue> commits_;
+    DecryptSummary* summary_ = nullptr;  // of the running Run
     std::unique_ptr<OrderedPipeline<DecryptRecord>> pipeline_;
 };
 

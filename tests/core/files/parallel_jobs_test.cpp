@@ -161,6 +161,23 @@ TEST_F(Parallel, CancelStopsBothJobsAndLeavesNothingBehind) {
     EXPECT_EQ(test::FilesBelow(dir.path()).size(), items.size() + 1);  // inputs and c.vesk
 }
 
+TEST_F(Parallel, AnEntryOfTheSameNameWaitsForTheEarlierOneAndIsAskedAbout) {
+    test::ContainerBuilder builder(key);
+    builder.AddEntry("same.txt", {'1'});
+    builder.AddEntry("other.txt", test::PatternBytes(5000));
+    builder.AddEntry("same.txt", {'2'});
+    WriteFile(dir / "c.vesk", builder.Finish());
+    for (int threads : {1, 4}) {
+        observer = {};
+        observer.answer = {OverwriteChoice::kOverwrite, {}};
+        const std::string out = dir / ("out" + std::to_string(threads));
+        EXPECT_EQ(DecryptWith(threads, dir / "c.vesk", out).restored, 3);
+        EXPECT_EQ(observer.questions, (std::vector<std::string>{out + "/same.txt"}));
+        EXPECT_EQ(ReadFile(out + "/same.txt"), (Bytes{'2'}));
+        EXPECT_EQ(test::FilesBelow(out), (std::vector<std::string>{"other.txt", "same.txt"}));
+    }
+}
+
 TEST(StoredStream, NoiseIsStoredAndTextDeflatedBothAsZlibStreams) {
     ZlibCodec codec;
     for (const Bytes& data : {Noise(300'000, 7), test::PatternBytes(300'000, 7), Bytes()}) {
