@@ -121,7 +121,9 @@ void DecryptContainerJob::StartPipeline(const ContainerReader& reader,
     };
     steps.cancelled = [this] { return Cancelled(); };
     steps.pump = observer_.Pump();
-    pipeline_ = std::make_unique<OrderedPipeline<DecryptRecord>>(threads, std::move(steps));
+    // Records take about the same time each; two per worker (about 6 MiB each: cipher bytes,
+    // plaintext, inflated piece) keep the workers busy.
+    pipeline_ = std::make_unique<OrderedPipeline<DecryptRecord>>(threads, 2, std::move(steps));
 }
 
 DecryptRecord* DecryptContainerJob::NextRecordOf(std::size_t index) {

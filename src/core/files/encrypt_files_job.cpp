@@ -106,7 +106,9 @@ void EncryptFilesJob::StartPipeline(const std::vector<EncryptItem>& items) {
     };
     steps.cancelled = [this] { return Cancelled(); };
     steps.pump = observer_.Pump();
-    pipeline_ = std::make_unique<OrderedPipeline<EncryptPiece>>(threads, std::move(steps));
+    // Pieces that are stored take no time, text takes long: three per worker keep the workers
+    // busy behind a slow piece (about 4 MiB each: the piece and its compressed block).
+    pipeline_ = std::make_unique<OrderedPipeline<EncryptPiece>>(threads, 3, std::move(steps));
 }
 
 EncryptPiece* EncryptFilesJob::NextPieceOf(std::size_t index) {

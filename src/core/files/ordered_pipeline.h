@@ -29,10 +29,12 @@ class OrderedPipeline {
         PumpHook* pump = nullptr;
     };
 
-    OrderedPipeline(int threads, Steps steps) : steps_(std::move(steps)), pool_(threads) {
-        // Two units per worker keep every worker busy while the job's thread consumes; one
-        // more is the one being consumed.
-        const std::size_t slots = pool_.runsInline() ? 1 : 2 * pool_.workers() + 1;
+    // unitsPerWorker: units under way per worker besides the one being consumed. More of them
+    // keep a worker busy behind a slow unit that holds up the consumer; each costs memory.
+    OrderedPipeline(int threads, int unitsPerWorker, Steps steps)
+        : steps_(std::move(steps)), pool_(threads) {
+        const std::size_t slots =
+            pool_.runsInline() ? 1 : static_cast<std::size_t>(unitsPerWorker * pool_.workers() + 1);
         for (std::size_t i = 0; i < slots; ++i) {
             slots_.push_back(std::make_unique<Slot>());
             free_.push_back(slots_.back().get());

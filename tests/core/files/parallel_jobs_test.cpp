@@ -218,7 +218,7 @@ TEST(OrderedPipeline, HandsBackUnitsInReadingOrderAndRethrowsInOrder) {
         unit = unit * 10;
     };
     steps.cancelled = [] { return false; };
-    OrderedPipeline<int> pipeline(4, steps);
+    OrderedPipeline<int> pipeline(4, 2, steps);
     for (int expected = 0; expected < 30; ++expected) {
         const int* unit = pipeline.Next();
         ASSERT_NE(unit, nullptr);
