@@ -13,6 +13,7 @@
 #include "files/message_ids.h"
 #include "files/ordered_pipeline.h"
 #include "files/stored_zlib.h"
+#include "files/thread_count.h"
 
 namespace sealwise {
 namespace {
@@ -202,6 +203,20 @@ TEST(StoredStream, NoiseIsStoredAndTextDeflatedBothAsZlibStreams) {
     EXPECT_EQ(WriteStoredZlib(noise, stored), stored.size());
     Bytes viaCodec(codec.CompressBound(noise.size()));
     EXPECT_EQ(codec.Compress(noise, viaCodec), stored.size());
+}
+
+TEST(ThreadCount, ForcedCountThenEnvironmentThenHardware) {
+    ::setenv("SEALWISE_THREADS", "3", 1);
+    EXPECT_EQ(ResolveThreadCount(0), 3);
+    EXPECT_EQ(ResolveThreadCount(5), 5);
+    EXPECT_EQ(ResolveThreadCount(1000), kMaxWorkerThreads);
+    const int hardware = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    for (const char* bad : {"0", "-2", "abc", "4x", ""}) {
+        ::setenv("SEALWISE_THREADS", bad, 1);
+        EXPECT_EQ(ResolveThreadCount(0), std::min(hardware, kMaxWorkerThreads)) << bad;
+    }
+    ::unsetenv("SEALWISE_THREADS");
+    EXPECT_GE(ResolveThreadCount(0), 1);
 }
 
 TEST(OrderedPipeline, HandsBackUnitsInReadingOrderAndRethrowsInOrder) {
