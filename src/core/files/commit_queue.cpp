@@ -8,11 +8,14 @@ CommitQueue::~CommitQueue() { Collect(true); }
 
 void CommitQueue::Submit(std::unique_ptr<StagedFile> file, std::string display, std::string path,
                          int64_t bytes) {
-    if (Pending(path)) {
+    {
+        // Each waiting file holds two descriptors: a slow disk must not make them run out.
         std::unique_lock lock(mutex_);
         doneCv_.wait(lock, [this, &path] {
+            std::size_t waiting = 0;
             for (const auto& job : jobs_) {
-                if (!job->done && job->result.path == path) return false;
+                if (job->done) continue;
+                if (job->result.path == path || ++waiting >= kMaxWaiting) return false;
             }
             return true;
         });

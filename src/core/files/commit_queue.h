@@ -34,7 +34,8 @@ class CommitQueue {
     ~CommitQueue();
 
     // Hands over a complete file. A commit to the same path still under way is finished
-    // first, so that the later file wins as it would one after the other.
+    // first, so that the later file wins as it would one after the other; so are enough
+    // others that no more than kMaxWaiting are under way.
     void Submit(std::unique_ptr<StagedFile> file, std::string display, std::string path,
                 int64_t bytes);
     // True while a commit to path is under way (the job must not look at that path yet).
@@ -43,6 +44,8 @@ class CommitQueue {
     std::vector<Result> Collect(bool wait);
 
   private:
+    static constexpr std::size_t kMaxWaiting = 32;
+
     struct Job {
         std::unique_ptr<StagedFile> file;
         Result result;

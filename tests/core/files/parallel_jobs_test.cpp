@@ -179,6 +179,17 @@ TEST_F(Parallel, AnEntryOfTheSameNameWaitsForTheEarlierOneAndIsAskedAbout) {
     }
 }
 
+TEST_F(Parallel, ManySmallFilesAllArriveWhileTheirFlushesOverlap) {
+    test::ContainerBuilder builder(key);
+    for (int i = 0; i < 150; ++i)
+        builder.AddEntry("f" + std::to_string(i), test::PatternBytes(40, i));
+    WriteFile(dir / "c.vesk", builder.Finish());
+    const DecryptSummary s = DecryptWith(4, dir / "c.vesk", dir / "out");
+    EXPECT_EQ(s.restored, 150);
+    EXPECT_EQ(test::FilesBelow(dir / "out").size(), 150u);
+    EXPECT_EQ(ReadFile(dir / "out/f149"), test::PatternBytes(40, 149));
+}
+
 TEST(StoredStream, NoiseIsStoredAndTextDeflatedBothAsZlibStreams) {
     ZlibCodec codec;
     for (const Bytes& data : {Noise(300'000, 7), test::PatternBytes(300'000, 7), Bytes()}) {
