@@ -1,13 +1,10 @@
 #include "files/encrypt_files_job.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "files/byte_order.h"
-#include "files/compressed_block.h"
 #include "files/container_format.h"
 #include "files/container_index.h"
-#include "files/entry_name.h"
 #include "files/message_ids.h"
 #include "files/staged_file.h"
 #include "files/thread_count.h"
@@ -98,7 +95,7 @@ void EncryptFilesJob::StartPipeline(const std::vector<EncryptItem>& items) {
     reader_ = std::make_unique<EncryptPieceReader>(items, openInput_);
     const int threads = ResolveThreadCount(threads_);
     codecs_.clear();
-    for (int i = 0; i < std::max(threads, 1); ++i) codecs_.push_back(std::make_unique<ZlibCodec>());
+    for (int i = 0; i < threads; ++i) codecs_.push_back(std::make_unique<ZlibCodec>());
     OrderedPipeline<EncryptPiece>::Steps steps;
     steps.read = [this](EncryptPiece& piece) { return reader_->Next(piece); };
     steps.work = [this](EncryptPiece& piece, int worker) {

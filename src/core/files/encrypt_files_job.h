@@ -15,6 +15,7 @@
 #include "files/file_job_observer.h"
 #include "files/input_source.h"
 #include "files/ordered_pipeline.h"
+#include "files/zlib_codec.h"
 
 namespace sealwise {
 
