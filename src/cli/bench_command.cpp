@@ -5,19 +5,76 @@
 #include <memory>
 #include <ostream>
 #include <random>
+#include <stdexcept>
+#include <string>
 
 #include "cli/common.h"
 #include "crypto/cipher_path.h"
 #include "crypto/rijndael.h"
+#include "files/zlib_codec.h"
+#include "text/base64.h"
 
 namespace sealwise::cli {
 namespace {
 
-// A stage processes the whole sample once per call.
+// A stage processes the whole sample once per call. Stages that need data of another kind
+// (text to compress, a stream to inflate) prepare it themselves; their throughput still
+// counts sample bytes, which for the codecs are the uncompressed bytes.
 struct Stage {
     std::string name;
     std::function<void(const Bytes& sample)> run;
 };
+
+// Log-like text of the sample's size: what the deflate stages work on, since random bytes
+// are not deflated at all (they are stored).
+Bytes TextLike(std::size_t size) {
+    static constexpr const char* kWords[] = {
+        "request", "served",  "from",  "cache", "user",   "login",  "failed", "retry",
+        "worker",  "started", "queue", "depth", "upload", "bytes",  "in",     "ms",
+        "the",     "of",      "and",   "disk",  "write",  "opened", "closed", "session"};
+    std::mt19937_64 rng(7);
+    std::string text;
+    while (text.size() < size) {
+        text += "2026-12-08T01:" + std::to_string(10 + rng() % 50) + ":" +
+                std::to_string(10 + rng() % 50) + " INFO ";
+        for (int w = 0; w < 8; ++w) {
+            text += kWords[rng() % std::size(kWords)];
+            text += ' ';
+        }
+        text += "id=" + std::to_string(rng() % 100000) + "\n";
+    }
+    return Bytes(text.begin(), text.begin() + static_cast<long>(size));
+}
+
+void AddCodecStages(std::vector<Stage>& stages, std::size_t sampleSize) {
+    auto codec = std::make_shared<ZlibCodec>();
+    auto text = std::make_shared<Bytes>(TextLike(sampleSize));
+    auto stream = std::make_shared<Bytes>(codec->CompressBound(text->size()));
+    stream->resize(codec->Compress(*text, *stream));
+    auto out = std::make_shared<Bytes>(codec->CompressBound(sampleSize));
+    stages.push_back({"deflate-compress", [codec, text, out](const Bytes&) {
+                          out->resize(codec->CompressBound(text->size()));
+                          codec->Compress(*text, *out);
+                      }});
+    stages.push_back({"deflate-compress-noise", [codec, out](const Bytes& sample) {
+                          out->resize(codec->CompressBound(sample.size()));
+                          codec->Compress(sample, *out);
+                      }});
+    stages.push_back({"deflate-decompress", [codec, stream, out](const Bytes& sample) {
+                          out->resize(sample.size());
+                          if (!codec->Decompress(*stream, *out))
+                              throw std::runtime_error("inflate");
+                      }});
+    auto encoded = std::make_shared<std::string>();
+    stages.push_back(
+        {"base64-encode", [encoded](const Bytes& sample) { *encoded = EncodeBase64(sample); }});
+    auto armour = std::make_shared<std::string>();
+    auto decoded = std::make_shared<Bytes>();
+    stages.push_back({"base64-decode", [armour, decoded](const Bytes& sample) {
+                          if (armour->empty()) *armour = EncodeBase64(sample);
+                          *decoded = DecodeBase64(*armour);
+                      }});
+}
 
 void AddCipherStages(std::vector<Stage>& stages) {
     for (CipherPath path : SupportedCipherPaths()) {
@@ -37,9 +94,10 @@ void AddCipherStages(std::vector<Stage>& stages) {
 }
 
 // Every stage the program has; new stages go here.
-std::vector<Stage> AllStages() {
+std::vector<Stage> AllStages(std::size_t sampleSize) {
     std::vector<Stage> stages;
     AddCipherStages(stages);
+    AddCodecStages(stages, sampleSize);
     return stages;
 }
 
@@ -90,7 +148,7 @@ int RunBench(const Args& args, Io& io) {
 
     io.err << "cipher path in use: " << CipherPathName(ActiveCipherPath()) << "\n";
     bool any = false;
-    for (const Stage& stage : AllStages()) {
+    for (const Stage& stage : AllStages(sample.size())) {
         if (stage.name.find(filter) == std::string::npos) continue;
         any = true;
         const double rate = Throughput(stage, sample, seconds / kRounds, kRounds);

@@ -12,6 +12,7 @@
 #include "files/message_ids.h"
 #include "files/output_directory.h"
 #include "files/staged_file.h"
+#include "files/thread_count.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise {
@@ -32,15 +33,25 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
     observer_.SetLamps(lamps_ = kLampsAtStart);
     cipher_.setPumpHook(observer_.Pump());
-    {
-        MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
-        cipher_.EncryptPrepareKey(keyCopy);
-        SecureWipe(*keyCopy);
-    }
     const ContainerReader reader(containerPath);
     const OutputDirectory out(outputDirectory);
+    StartPipeline(reader, key);
+    // Flushing restored files is waiting, not computing: several flushes at once pay off
+    // even on one core. With one thread everything happens in order on this one.
+    commits_ = std::make_unique<CommitQueue>(ResolveThreadCount(threads_) > 1 ? 4 : 1);
+    // However the run ends, the workers stop before the reader goes, and files that are
+    // complete are finished.
+    struct StopWorkers {
+        DecryptContainerJob& job;
+        ~StopWorkers() {
+            job.pipeline_.reset();
+            job.commits_.reset();
+            job.summary_ = nullptr;
+        }
+    } stopWorkers{*this};
 
     DecryptSummary summary;
+    summary_ = &summary;
     const auto& entries = reader.entries();
     const auto n = static_cast<int64_t>(entries.size());
     summary.entries = static_cast<int>(n);
@@ -54,9 +65,11 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
         if (entries[e].size == 0) {
             ++summary.emptyRecords;  // no bytes of its own: the next entry starts right here
         } else {
-            switch (DecryptEntry(reader, out, entries[e], static_cast<std::size_t>(e), n == 1)) {
-                case EntryResult::kRestored:
-                    ++summary.restored;
+            const auto index = static_cast<std::size_t>(e);
+            const EntryResult result = DecryptEntry(out, entries[e], index, n == 1);
+            records_->Abandon(index);  // whatever of it is left unread is not needed
+            switch (result) {
+                case EntryResult::kCommitting:
                     break;
                 case EntryResult::kSkipped:
                     ++summary.skipped;
@@ -68,6 +81,7 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
                     summary.outcome = JobOutcome::kCancelled;
                     break;
             }
+            ReportCommits(false);
         }
         if (ProgressSink* bar = observer_.RunProgress()) {
             bar->SetPosition(static_cast<int32_t>(e + 1));
@@ -81,13 +95,48 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
             break;
         }
     }
+    ReportCommits(true);
     if (n == 1) observer_.ShowRunProgress(true);
     if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
     return summary;
 }
 
-DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const ContainerReader& reader,
-                                                                   const OutputDirectory& out,
+void DecryptContainerJob::StartPipeline(const ContainerReader& reader,
+                                        std::span<const uint8_t> key) {
+    const int threads = ResolveThreadCount(threads_);
+    workers_.clear();
+    for (int i = 0; i < threads; ++i) {
+        auto state = std::make_unique<WorkerState>();
+        MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
+        state->cipher.EncryptPrepareKey(keyCopy);
+        SecureWipe(*keyCopy);
+        workers_.push_back(std::move(state));
+    }
+    records_ = std::make_unique<DecryptRecordReader>(reader);
+    OrderedPipeline<DecryptRecord>::Steps steps;
+    steps.read = [this](DecryptRecord& record) { return records_->Next(record); };
+    steps.work = [this](DecryptRecord& record, int worker) {
+        WorkerState& state = *workers_[static_cast<std::size_t>(worker)];
+        OpenRecord(record, state.cipher, state.codec);
+    };
+    steps.cancelled = [this] { return Cancelled(); };
+    steps.pump = observer_.Pump();
+    // Records take about the same time each; two per worker (about 6 MiB each: cipher bytes,
+    // plaintext, inflated piece) keep the workers busy.
+    pipeline_ = std::make_unique<OrderedPipeline<DecryptRecord>>(threads, 2, std::move(steps));
+}
+
+DecryptRecord* DecryptContainerJob::NextRecordOf(std::size_t index) {
+    for (;;) {
+        DecryptRecord* record = pipeline_->Next();
+        if (!record) return nullptr;
+        if (record->entry < index) continue;
+        if (record->failure) std::rethrow_exception(record->failure);
+        return record;
+    }
+}
+
+DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputDirectory& out,
                                                                    const EntryExtent& extent,
                                                                    std::size_t index,
                                                                    bool lampFlag) {
@@ -97,13 +146,13 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const Contain
         bar->SetPosition(0);
     }
     const std::string number = std::to_string(index + 1);
-    const int64_t recordSize =
-        reader.ReadRecord(extent.start, extent.start + extent.size, cipherBytes_);
+    const DecryptRecord* record = NextRecordOf(index);
+    if (!record) return EntryResult::kCancelled;
+    const int64_t recordSize = record->recordSize;
     if (recordSize == 0) return Damaged(number, msg::kDamagedEntryNumber, number);
-    if (!cipher_.DecryptChunk(cipherBytes_, false, plain_) || Cancelled()) {
-        return EntryResult::kCancelled;
-    }
-    const auto chunk = ParseChunkZero(plain_, true, recordSize == extent.size);
+    if (!record->deciphered) cipher_.setDoCancel(true);  // as the cipher does for a bad length
+    if (Cancelled()) return EntryResult::kCancelled;
+    const auto& chunk = record->chunkZero;
     if (!chunk) {
         // Until one entry has made sense, garbage here means the passphrase is wrong.
         if (!keyVerified_)
@@ -120,20 +169,21 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const Contain
     }
     const std::string display = out.DisplayPath(name.components);
     observer_.ItemStarted(display, -1);
+    // An earlier entry of the same name must be in place before this one looks for it.
+    if (commits_->Pending(display)) ReportCommits(true);
     try {
         Target target = OpenTarget(out, name.components, display);
         if (!target.file) return EntryResult::kSkipped;
-        if (!chunk->emptyFile &&
-            !AppendPiece(chunk->block, 0, static_cast<int64_t>(chunk->name.size()),
-                         recordSize == extent.size, *target.file)) {
+        // The record is given back at the next NextRecordOf: take what is needed of it now.
+        const auto nameBytes = static_cast<int64_t>(chunk->name.size());
+        if (!chunk->emptyFile && !AppendPiece(*record, nameBytes, *target.file)) {
             return Damaged(display, msg::kDamagedEntry, display);
         }
         if (lampFlag) {
             UpdateLamps(lamps_, recordSize, extent.size);
             observer_.SetLamps(lamps_);
         }
-        return RestoreData(reader, extent, recordSize, static_cast<int64_t>(chunk->name.size()),
-                           display, target, lampFlag);
+        return RestoreData(extent, index, recordSize, nameBytes, display, target, lampFlag);
     } catch (const SealError& error) {
         observer_.ReportError(display, error);
         return EntryResult::kFailed;
@@ -141,22 +191,21 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const Contain
 }
 
 DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
-    const ContainerReader& reader, const EntryExtent& extent, int64_t consumed, int64_t nameBytes,
+    const EntryExtent& extent, std::size_t index, int64_t consumed, int64_t nameBytes,
     const std::string& display, Target& target, bool lampFlag) {
-    const int64_t end = extent.start + extent.size;
     ProgressSink* bar = observer_.ItemProgress();
-    for (int64_t chunk = 1; consumed < extent.size; ++chunk) {
+    while (consumed < extent.size) {
         if (bar) {
             bar->SetPosition(static_cast<int32_t>(
                 std::lround(1000.0 * static_cast<double>(consumed) / extent.size)));
         }
-        const int64_t recordSize = reader.ReadRecord(extent.start + consumed, end, cipherBytes_);
-        if (recordSize == 0) return Damaged(display, msg::kDamagedEntry, display);
-        if (!cipher_.DecryptChunk(cipherBytes_, true, plain_) || Cancelled()) {
-            return EntryResult::kCancelled;
-        }
-        consumed += recordSize;
-        if (!AppendPiece(plain_, chunk, nameBytes, consumed == extent.size, *target.file)) {
+        const DecryptRecord* record = NextRecordOf(index);
+        if (!record) return EntryResult::kCancelled;
+        if (record->recordSize == 0) return Damaged(display, msg::kDamagedEntry, display);
+        if (!record->deciphered) cipher_.setDoCancel(true);
+        if (Cancelled()) return EntryResult::kCancelled;
+        consumed += record->recordSize;
+        if (!AppendPiece(*record, nameBytes, *target.file)) {
             return Damaged(display, msg::kDamagedEntry, display);
         }
         if (lampFlag) {
@@ -166,9 +215,20 @@ DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
     }
     if (bar) bar->SetPosition(1000);
     const int64_t bytes = target.file->size();
-    target.file->Commit();
-    observer_.ItemRestored(target.path, bytes);
-    return EntryResult::kRestored;
+    commits_->Submit(std::move(target.file), display, target.path, bytes);
+    return EntryResult::kCommitting;
+}
+
+void DecryptContainerJob::ReportCommits(bool wait) {
+    for (const CommitQueue::Result& result : commits_->Collect(wait)) {
+        if (result.error) {
+            observer_.ReportError(result.display, *result.error);
+            ++summary_->failed;
+        } else {
+            observer_.ItemRestored(result.path, result.bytes);
+            ++summary_->restored;
+        }
+    }
 }
 
 DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
@@ -194,16 +254,18 @@ DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
     return {std::make_unique<StagedFile>(parent.get(), leaf), display};
 }
 
-bool DecryptContainerJob::AppendPiece(std::span<const uint8_t> block, int64_t chunk,
-                                      int64_t nameBytes, bool lastChunk, StagedFile& file) {
-    const int64_t fullPiece = PieceLength(chunk, nameBytes, kMaxSize);
-    if (DecompressBlock(block, codec_, fullPiece, piece_) != BlockStatus::kInflated) return false;
+bool DecryptContainerJob::AppendPiece(const DecryptRecord& record, int64_t nameBytes,
+                                      StagedFile& file) {
+    const int64_t fullPiece = PieceLength(record.chunk, nameBytes, kMaxSize);
+    const Bytes& piece = record.piece;
+    if (record.status != BlockStatus::kInflated) return false;
+    if (static_cast<int64_t>(piece.size()) > fullPiece) return false;
     // Only the last chunk may carry less than a full piece, or later data would land at the
     // wrong offset.
-    if (!lastChunk && static_cast<int64_t>(piece_.size()) != fullPiece) return false;
-    if (file.size() + static_cast<int64_t>(piece_.size()) > kMaxSize) return false;
-    file.Append(piece_);
-    observer_.BytesDone(static_cast<int64_t>(piece_.size()));
+    if (!record.last && static_cast<int64_t>(piece.size()) != fullPiece) return false;
+    if (file.size() + static_cast<int64_t>(piece.size()) > kMaxSize) return false;
+    file.Append(piece);
+    observer_.BytesDone(static_cast<int64_t>(piece.size()));
     return true;
 }
 

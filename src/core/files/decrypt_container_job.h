@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "crypto/rijndael.h"
+#include "files/commit_queue.h"
+#include "files/decrypt_record.h"
 #include "files/file_job_observer.h"
+#include "files/ordered_pipeline.h"
 #include "files/zlib_codec.h"
 
 namespace sealwise {
@@ -44,33 +47,52 @@ class DecryptContainerJob {
     // Safe from any thread: the job stops at its next check.
     void RequestCancel() noexcept { cipher_.setDoCancel(true); }
 
+    // Worker threads that decipher and inflate; 0 (the default) picks the count
+    // (thread_count.h). The restored files do not depend on it.
+    void SetThreadCount(int threads) { threads_ = threads; }
+
   private:
-    enum class EntryResult { kRestored, kSkipped, kFailed, kCancelled };
+    // kCommitting: the file is complete and handed to the commit queue, which decides
+    // between restored and failed.
+    enum class EntryResult { kCommitting, kSkipped, kFailed, kCancelled };
     struct Target {
         std::unique_ptr<StagedFile> file;  // null: the observer chose to skip the entry
         std::string path;
     };
 
-    EntryResult DecryptEntry(const ContainerReader& reader, const OutputDirectory& out,
-                             const EntryExtent& extent, std::size_t index, bool lampFlag);
-    EntryResult RestoreData(const ContainerReader& reader, const EntryExtent& extent,
-                            int64_t consumed, int64_t nameBytes, const std::string& display,
-                            Target& target, bool lampFlag);
+    void StartPipeline(const ContainerReader& reader, std::span<const uint8_t> key);
+    // The next record of entry index in reading order (records of entries the job is done
+    // with are dropped); null when cancelled. Rethrows a failure to read the container.
+    DecryptRecord* NextRecordOf(std::size_t index);
+    EntryResult DecryptEntry(const OutputDirectory& out, const EntryExtent& extent,
+                             std::size_t index, bool lampFlag);
+    EntryResult RestoreData(const EntryExtent& extent, std::size_t index, int64_t consumed,
+                            int64_t nameBytes, const std::string& display, Target& target,
+                            bool lampFlag);
     Target OpenTarget(const OutputDirectory& out, const std::vector<std::string>& components,
                       const std::string& display);
-    // Inflates the block of chunk c and appends it; false when it is damaged.
-    bool AppendPiece(std::span<const uint8_t> block, int64_t chunk, int64_t nameBytes,
-                     bool lastChunk, StagedFile& file);
+    // Appends the piece a worker inflated for chunk c; false when it is damaged.
+    bool AppendPiece(const DecryptRecord& record, int64_t nameBytes, StagedFile& file);
     EntryResult Damaged(const std::string& item, int stringId, const std::string& argument);
+    // Reports the commits finished so far (wait: all of them) and counts them.
+    void ReportCommits(bool wait);
     bool Cancelled() const;
 
     FileJobObserver& observer_;
     const std::atomic<bool>* cancelRequested_;
-    CRijndael cipher_;
-    ZlibCodec codec_;
+    int threads_ = 0;
+    CRijndael cipher_;  // holds the cancel request; the workers have their own keyed copies
     LampState lamps_ = kLampsAtStart;
     bool keyVerified_ = false;  // an entry has shown that the key is right
-    Bytes cipherBytes_, plain_, piece_;
+    struct WorkerState {
+        CRijndael cipher;
+        ZlibCodec codec;
+    };
+    std::vector<std::unique_ptr<WorkerState>> workers_;
+    std::unique_ptr<DecryptRecordReader> records_;
+    std::unique_ptr<CommitQueue> commits_;
+    DecryptSummary* summary_ = nullptr;  // of the running Run
+    std::unique_ptr<OrderedPipeline<DecryptRecord>> pipeline_;
 };
 
 }  // namespace sealwise

@@ -3,12 +3,11 @@
 #include <stdexcept>
 
 #include "files/byte_order.h"
-#include "files/compressed_block.h"
 #include "files/container_format.h"
 #include "files/container_index.h"
-#include "files/entry_name.h"
 #include "files/message_ids.h"
 #include "files/staged_file.h"
+#include "files/thread_count.h"
 #include "util/secure_random.h"
 #include "util/secure_wipe.h"
 
@@ -56,14 +55,20 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
 
     StagedFile container(containerPath);
     containerLimit_ = kMaxSize - IndexReserve(n);
+    StartPipeline(items);
+    // However the run ends, the workers stop before the container goes.
+    struct StopWorkers {
+        std::unique_ptr<OrderedPipeline<EncryptPiece>>& pipeline;
+        ~StopWorkers() { pipeline.reset(); }
+    } stopWorkers{pipeline_};
 
     if (n == 1) {
         observer_.ShowRunProgress(false);
-        summary.storedSizes.push_back(EncryptFileToContainer(items[0], container, true));
+        summary.storedSizes.push_back(EncryptFileToContainer(0, items[0], container, true));
         observer_.ShowRunProgress(true);
     } else {
         for (std::size_t i = 0; i < n; ++i) {
-            summary.storedSizes.push_back(EncryptFileToContainer(items[i], container, false));
+            summary.storedSizes.push_back(EncryptFileToContainer(i, items[i], container, false));
             if (ProgressSink* bar = observer_.RunProgress()) {
                 bar->SetPosition(static_cast<int32_t>(i + 1));
             }
@@ -72,6 +77,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
             if (Cancelled()) break;
         }
     }
+    pipeline_.reset();  // every unit is consumed (or the run was cancelled): stop the workers
     if (Cancelled()) {
         summary.outcome = JobOutcome::kCancelled;
         return summary;  // the staged container is discarded
@@ -85,32 +91,56 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     return summary;
 }
 
-int32_t EncryptFilesJob::EncryptFileToContainer(const EncryptItem& item, StagedFile& container,
-                                                bool lampFlag) {
+void EncryptFilesJob::StartPipeline(const std::vector<EncryptItem>& items) {
+    reader_ = std::make_unique<EncryptPieceReader>(items, openInput_);
+    const int threads = ResolveThreadCount(threads_);
+    codecs_.clear();
+    for (int i = 0; i < threads; ++i) codecs_.push_back(std::make_unique<ZlibCodec>());
+    OrderedPipeline<EncryptPiece>::Steps steps;
+    steps.read = [this](EncryptPiece& piece) { return reader_->Next(piece); };
+    steps.work = [this](EncryptPiece& piece, int worker) {
+        BuildChunkPlaintext(piece, *codecs_[static_cast<std::size_t>(worker)]);
+    };
+    steps.cancelled = [this] { return Cancelled(); };
+    steps.pump = observer_.Pump();
+    // Pieces that are stored take no time, text takes long: three per worker keep the workers
+    // busy behind a slow piece (about 4 MiB each: the piece and its compressed block).
+    pipeline_ = std::make_unique<OrderedPipeline<EncryptPiece>>(threads, 3, std::move(steps));
+}
+
+EncryptPiece* EncryptFilesJob::NextPieceOf(std::size_t index) {
+    for (;;) {
+        EncryptPiece* piece = pipeline_->Next();
+        if (!piece) return nullptr;
+        if (piece->item < index) continue;  // the rest of a file given up on
+        if (piece->failure) std::rethrow_exception(piece->failure);
+        if (piece->error) throw *piece->error;
+        return piece;
+    }
+}
+
+int32_t EncryptFilesJob::EncryptFileToContainer(std::size_t index, const EncryptItem& item,
+                                                StagedFile& container, bool lampFlag) {
     const int64_t entryStart = container.size();
     try {
-        WriteEntryChunks(item, container, lampFlag);
+        WriteEntryChunks(index, item, container, lampFlag);
         return static_cast<int32_t>(container.size() - entryStart);
     } catch (const SealError& error) {
         if (error.stringId() == msg::kContainerTooLarge) throw;
         // Chunks already appended must go, or every later entry would start at a wrong place.
         container.TruncateTo(entryStart);
+        reader_->Abandon(index);
         observer_.ReportError(item.path, error);
         return 0;
     }
 }
 
-void EncryptFilesJob::WriteEntryChunks(const EncryptItem& item, StagedFile& container,
-                                       bool lampFlag) {
-    const Bytes name = EntryNameBytes(item.path, item.relativeName);
-    const auto input = openInput_(item.path);
-    const int64_t fileSize = input->Size();
-    const auto nameBytes = static_cast<int64_t>(name.size());
-    const int64_t logicalSize = LogicalSize(nameBytes, fileSize);
-    if (logicalSize > kMaxSize) throw SealError(msg::kFileTooLarge, item.path, "file too large");
-    const int64_t chunks = ChunkCount(logicalSize);
-
-    observer_.ItemStarted(item.path, fileSize);
+void EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& item,
+                                       StagedFile& container, bool lampFlag) {
+    EncryptPiece* piece = NextPieceOf(index);
+    if (!piece) return;
+    const int64_t chunks = piece->chunks;
+    observer_.ItemStarted(item.path, piece->fileSize);
     ProgressSink* bar = observer_.ItemProgress();
     if (bar) {
         bar->SetMax(static_cast<int32_t>(chunks + 1));
@@ -118,31 +148,19 @@ void EncryptFilesJob::WriteEntryChunks(const EncryptItem& item, StagedFile& cont
         bar->SetPosition(0);
     }
     for (int64_t c = 0; c < chunks; ++c) {
-        const int64_t length = PieceLength(c, nameBytes, fileSize);
-        piece_.resize(static_cast<std::size_t>(length));
-        if (input->Read(piece_) != piece_.size()) {
-            throw SealError(msg::kFileChanged, item.path, "file shrank while reading");
-        }
-        plain_.clear();
+        if (c > 0 && !(piece = NextPieceOf(index))) return;
+        Bytes& plain = piece->plain;
         if (c == 0) {
-            plain_.resize(kHeaderSize);
-            FillSecureRandom(plain_.data(), kFillerSize);
-            plain_[kNameLengthOffset] = static_cast<uint8_t>(nameBytes);
-            plain_.insert(plain_.end(), name.begin(), name.end());
-            if (fileSize == 0) {
-                plain_[kMarkerOffset] = kEmptyFileMarker;
+            if (filler_) {
+                filler_(std::span(plain).first(kFillerSize));
             } else {
-                AppendCompressedBlock(piece_, codec_, plain_);
-                plain_[kMarkerOffset] =
-                    static_cast<uint8_t>((plain_.size() - kHeaderSize - name.size()) % 32);
+                FillSecureRandom(plain.data(), kFillerSize);
             }
-        } else {
-            AppendCompressedBlock(piece_, codec_, plain_);
         }
         // Each entry starts a fresh chain; its later chunks continue it.
-        if (!cipher_.EncryptChunk(plain_, c > 0, cipherBytes_) || Cancelled()) return;
+        if (!cipher_.EncryptChunk(plain, c > 0, cipherBytes_) || Cancelled()) return;
         AppendRecord(container);
-        observer_.BytesDone(length);
+        observer_.BytesDone(static_cast<int64_t>(piece->data.size()));
         if (bar) bar->SetPosition(static_cast<int32_t>(c + 2));
         if (lampFlag) {
             UpdateLamps(lamps_, c + 1, chunks);

@@ -3,14 +3,18 @@
 // enciphered chunks; the index of entry sizes closes the container. The container is written
 // beside its final name and moved into place only when complete.
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "crypto/rijndael.h"
 #include "files/encrypt_item.h"
+#include "files/encrypt_piece.h"
 #include "files/file_job_observer.h"
 #include "files/input_source.h"
+#include "files/ordered_pipeline.h"
 #include "files/zlib_codec.h"
 
 namespace sealwise {
@@ -33,6 +37,12 @@ class EncryptFilesJob {
 
     // Replaces how files are opened (tests inject failing readers here).
     void SetInputOpener(InputOpener opener) { openInput_ = std::move(opener); }
+    // Worker threads that compress; 0 (the default) picks the count (thread_count.h). The
+    // container's bytes do not depend on it.
+    void SetThreadCount(int threads) { threads_ = threads; }
+    // Replaces the source of the 32 random filler bytes of each entry (tests make them fixed).
+    using FillerSource = std::function<void(std::span<uint8_t>)>;
+    void SetFillerSource(FillerSource source) { filler_ = std::move(source); }
 
     // Throws SealError 114 for an empty list or container path, 423 when the container would
     // reach 2 GiB, 103 when the container cannot be written.
@@ -45,19 +55,29 @@ class EncryptFilesJob {
   private:
     // Appends the entry of one file; returns its stored size, 0 after a failure (the container
     // is then cut back to where the entry began).
-    int32_t EncryptFileToContainer(const EncryptItem& item, StagedFile& container, bool lampFlag);
-    void WriteEntryChunks(const EncryptItem& item, StagedFile& container, bool lampFlag);
+    int32_t EncryptFileToContainer(std::size_t index, const EncryptItem& item,
+                                   StagedFile& container, bool lampFlag);
+    void WriteEntryChunks(std::size_t index, const EncryptItem& item, StagedFile& container,
+                          bool lampFlag);
+    void StartPipeline(const std::vector<EncryptItem>& items);
+    // The next unit of item index in reading order (units of items given up are dropped);
+    // null when cancelled. Rethrows a failure the unit carries.
+    EncryptPiece* NextPieceOf(std::size_t index);
     void AppendRecord(StagedFile& container);
     bool Cancelled() const;
 
     FileJobObserver& observer_;
     const std::atomic<bool>* cancelRequested_;
     InputOpener openInput_ = OpenInputFile;
+    FillerSource filler_;
+    int threads_ = 0;
     CRijndael cipher_;
-    ZlibCodec codec_;
     LampState lamps_ = kLampsAtStart;
     int64_t containerLimit_ = 0;  // the entries must end below this to leave room for the index
-    Bytes piece_, plain_, cipherBytes_;
+    std::vector<std::unique_ptr<ZlibCodec>> codecs_;  // one per worker
+    std::unique_ptr<EncryptPieceReader> reader_;
+    std::unique_ptr<OrderedPipeline<EncryptPiece>> pipeline_;
+    Bytes cipherBytes_;
 };
 
 }  // namespace sealwise

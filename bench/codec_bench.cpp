@@ -1,0 +1,87 @@
+// Throughput of the piece codec (deflate at the format's level, stored for noise, inflate) and
+// of the Base64 armour, on pieces of the sizes the pipelines use.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+
+#include "files/zlib_codec.h"
+#include "text/base64.h"
+
+namespace sealwise {
+namespace {
+
+Bytes Noise(std::size_t size) {
+    std::mt19937_64 rng(42);
+    Bytes b(size);
+    for (auto& v : b) v = static_cast<uint8_t>(rng());
+    return b;
+}
+
+// Log lines from a small vocabulary: compressible, but not trivially.
+Bytes LogText(std::size_t size) {
+    static constexpr const char* kWords[] = {"request", "served", "cache", "user", "login",
+                                             "failed",  "retry",  "queue", "disk", "write",
+                                             "opened",  "closed", "the",   "of",   "and"};
+    std::mt19937_64 rng(7);
+    std::string text;
+    while (text.size() < size) {
+        text += "12:" + std::to_string(rng() % 60) + ":" + std::to_string(rng() % 60) + " INFO";
+        for (int w = 0; w < 8; ++w) text += std::string(" ") + kWords[rng() % std::size(kWords)];
+        text += " id=" + std::to_string(rng() % 100000) + "\n";
+    }
+    return Bytes(text.begin(), text.begin() + static_cast<long>(size));
+}
+
+void Compress(benchmark::State& state, bool noise) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const Bytes input = noise ? Noise(size) : LogText(size);
+    ZlibCodec codec;
+    Bytes out(codec.CompressBound(size));
+    std::size_t length = 0;
+    for (auto _ : state) {
+        length = codec.Compress(input, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["ratio"] = static_cast<double>(length) / static_cast<double>(size);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * int64_t(size));
+}
+
+void Decompress(benchmark::State& state) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const Bytes input = LogText(size);
+    ZlibCodec codec;
+    Bytes stream(codec.CompressBound(size));
+    stream.resize(codec.Compress(input, stream));
+    Bytes out(size);
+    for (auto _ : state) {
+        if (!codec.Decompress(stream, out)) state.SkipWithError("inflate failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * int64_t(size));
+}
+
+void Base64Encode(benchmark::State& state) {
+    const Bytes input = Noise(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(EncodeBase64(input));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
+void Base64Decode(benchmark::State& state) {
+    const std::string armour = EncodeBase64(Noise(static_cast<std::size_t>(state.range(0))));
+    for (auto _ : state) benchmark::DoNotOptimize(DecodeBase64(armour));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
+BENCHMARK_CAPTURE(Compress, deflate_compress_text, false)
+    ->Arg(2 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Compress, deflate_compress_noise, true)
+    ->Arg(2 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Decompress)->Name("deflate_decompress_text")->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(Base64Encode)->Name("base64_encode")->Arg(64 << 10)->Arg(1 << 20);
+BENCHMARK(Base64Decode)->Name("base64_decode")->Arg(64 << 10)->Arg(1 << 20);
+
+}  // namespace
+}  // namespace sealwise
