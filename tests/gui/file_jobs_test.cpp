@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -223,6 +224,35 @@ class FileJobsTest : public QObject {
         EncryptInto(Path("small.vesk"), "pw");
         QCOMPARE(d_.Messages().last(), d_.Text(116, Path("small.vesk").toStdString()));
         QVERIFY(QFile::exists(Path("small.vesk")));
+    }
+
+    // A file that is gone when its turn comes is reported; the others still make a container.
+    void unreadableFileIsReportedAndTheRunGoesOn() {
+        WriteFile(Path("keep.txt"), "kept");
+        WriteFile(Path("gone.txt"), "gone");
+        AddFiles({Path("gone.txt"), Path("keep.txt")});
+        QFile::remove(Path("gone.txt"));
+        EncryptInto(Path("two.vesk"), "pw");
+        QCOMPARE(d_.services.messages.size(), std::size_t(3));
+        QCOMPARE(d_.services.messages[1].icon, MessageIcon::Error);
+        QVERIFY(d_.Messages()[1].startsWith(d_.Text(103)));
+        QVERIFY(d_.Messages()[1].contains("No such file"));
+        QCOMPARE(d_.Messages()[2], d_.Text(116, Path("two.vesk").toStdString()));
+        DecryptInto(Path("two.vesk"), Path("out"), "pw");
+        QCOMPARE(ReadFile(Path("out/keep.txt")), QByteArray("kept"));
+    }
+
+    // Closing the window during a run cancels it; the window closes once the job has ended.
+    void closingDuringARunCancelsIt() {
+        WriteFile(Path("big.bin"), Noise(24 * 1024 * 1024, 5));
+        AddFiles({Path("big.bin")});
+        d_.Edit("TxtEncrFileName")->setText(Path("big.vesk"));
+        d_.Edit("TxtCode")->setText("pw");
+        d_.Click("Command4");
+        QPointer<FCrypt> window = d_.window.release();  // closing deletes it
+        window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 20000);
+        QVERIFY(!QFile::exists(Path("big.vesk")));
     }
 
     void duplicatesAreListedOnceWithMessage393() {

@@ -144,6 +144,7 @@ class KeyEntryTest : public QObject {
         }
         sealwise::SharedKeyStore store;
         store.slots = {"anna", "bert", "cleo"};
+        store.passphraseBox = "anna";  // the box belongs to the key shown
         const sealwise::Bytes key = sealwise::CombineSharedKeys(store);
         QuietObserver observer;
         sealwise::EncryptFilesJob job(observer);

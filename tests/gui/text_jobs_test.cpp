@@ -164,6 +164,7 @@ class TextJobsTest : public QObject {
         store.countText = "2";
         store.slots[0] = "alpha";
         store.slots[1] = "beta";
+        store.passphraseBox = "alpha";  // the box belongs to the key shown
         sealwise::TextCryptJob core;
         const std::string armour =
             *core.Encrypt("shared text", sealwise::CombineSharedKeys(store), 900);
