@@ -85,6 +85,7 @@ TEST(Rijndael, RejectsBadParameters) {
     c.gentables();
     EXPECT_THROW(c.gkey(9, 8, Bytes(32)), std::out_of_range);
     EXPECT_THROW(c.gkey(8, 3, Bytes(32)), std::out_of_range);
+    EXPECT_THROW(c.gkey(7, 8, Bytes(32)), std::out_of_range);
     EXPECT_THROW(c.gkey(8, 8, Bytes(31)), std::out_of_range);
     c.gkey(8, 8, Bytes(32));
     Bytes shortBlock(31);
