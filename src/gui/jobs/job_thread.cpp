@@ -4,7 +4,6 @@ namespace sealwise::gui {
 
 void JobThread::Start(std::function<void()> work, std::function<void()> finished) {
     if (thread_.joinable()) thread_.join();  // the previous job has already ended
-    running_ = true;
     thread_ = std::thread([this, work = std::move(work), finished = std::move(finished)] {
         work();
         Post([this, finished] {
@@ -13,6 +12,7 @@ void JobThread::Start(std::function<void()> work, std::function<void()> finished
             finished();
         });
     });
+    running_ = true;  // only once the thread exists: a failed start leaves nothing running
 }
 
 void JobThread::Stop(const std::function<void()>& cancel) {

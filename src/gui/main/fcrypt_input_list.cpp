@@ -64,7 +64,8 @@ bool FCrypt::FilterInputListEvent(QObject* watched, QEvent* event) {
         RemoveClicked();
         return true;
     }
-    if (watched != files_.inputList->viewport()) return false;
+    // Nothing is added while a job or a directory walk runs.
+    if (watched != files_.inputList->viewport() || busy_) return false;
     switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
@@ -87,12 +88,12 @@ bool FCrypt::FilterInputListEvent(QObject* watched, QEvent* event) {
 }
 
 void FCrypt::dragEnterEvent(QDragEnterEvent* event) {
-    if (HoldsFiles(event->mimeData())) event->acceptProposedAction();
+    if (!busy_ && HoldsFiles(event->mimeData())) event->acceptProposedAction();
 }
 
 void FCrypt::dropEvent(QDropEvent* event) {
     const auto paths = DroppedPaths(event->mimeData());
-    if (paths.empty()) return;
+    if (paths.empty() || busy_) return;
     event->acceptProposedAction();
     DropOnWindow(paths);
 }

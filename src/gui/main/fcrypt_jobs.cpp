@@ -36,18 +36,23 @@ void FCrypt::RunJob(std::function<void()> work, std::function<void()> cancel,
     runningCancel_ = std::move(cancel);
     if (!busy_) SetBusy(true, false);
     relay_->Start();
-    jobs_->Start(std::move(work), [this, finished = std::move(finished)] {
-        IdleOnExit idle([this] { EndJob(); });
-        try {
-            finished();
-        } catch (const SealError& error) {
-            EndJob();
-            ShowFailure(error);
-        } catch (const std::exception& error) {
-            EndJob();
-            ShowFailure(SealError(103, error.what()));
-        }
-    });
+    try {
+        jobs_->Start(std::move(work), [this, finished = std::move(finished)] {
+            IdleOnExit idle([this] { EndJob(); });
+            try {
+                finished();
+            } catch (const SealError& error) {
+                EndJob();
+                ShowFailure(error);
+            } catch (const std::exception& error) {
+                EndJob();
+                ShowFailure(SealError(103, error.what()));
+            }
+        });
+    } catch (const std::exception& error) {  // no thread could be started
+        EndJob();
+        ShowFailure(SealError(103, error.what()));
+    }
 }
 
 // Idle again: the last progress shown, the cancel hook gone, the passphrase box empty.
