@@ -29,6 +29,11 @@ QString ScriptedServices::OpenFile(QWidget*, const QString&, const QString&, con
 }
 
 QStringList ScriptedServices::OpenFiles(QWidget*, const QString&, const QString&, const QString&) {
+    if (!fileLists.empty()) {
+        QStringList chosen = fileLists.front();
+        fileLists.pop_front();
+        return chosen;
+    }
     const QString file = NextFile();
     return file.isEmpty() ? QStringList() : QStringList{file};
 }

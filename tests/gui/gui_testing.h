@@ -23,7 +23,8 @@ class ScriptedServices : public DesktopServices {
   public:
     // Answers given in order; when none is left a question gets Ok / Yes.
     std::deque<MessageAnswer> answers;
-    std::deque<QString> files;  // answers of the file and folder dialogs (empty: cancelled)
+    std::deque<QString> files;          // answers of the file and folder dialogs (empty: cancelled)
+    std::deque<QStringList> fileLists;  // answers of the multiple-selection open dialog, first
     std::vector<ShownMessage> messages;
     std::vector<QUrl> openedUrls;
     QStringList events;  // "message <text>" and "url <address>", in the order they came

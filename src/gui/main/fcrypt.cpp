@@ -1,5 +1,6 @@
 #include "gui/main/fcrypt.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -21,6 +22,8 @@
 #include "gui/controls/uc_shape.h"
 #include "gui/keyboard/frm_tast.h"
 #include "gui/mail/frm_email.h"
+#include "gui/jobs/job_thread.h"
+#include "gui/jobs/progress_relay.h"
 #include "gui/main/widget_factory.h"
 #include "gui/main/window_shape.h"
 #include "gui/widgets/caption_buttons.h"
@@ -36,8 +39,20 @@ FCrypt::FCrypt(DesktopServices& services, const std::string& commandLine, QWidge
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kWindowSize);
     BuildWindow();
+    jobs_ = new JobThread(this);
+    relay_ = new ProgressRelay(*working_, this);
+    inputs_.SetCancelFlag(&cancelRequested_);
+    inputs_.SetPumpHook(&scanPump_);
+    inputs_.SetScanObserver(&scanBusy_);
+    scanBusy_.onChange = [this](bool scanning) { SetBusy(scanning, true); };
     ConnectHandlers();
     Load(commandLine);
+}
+
+// The job's thread uses the window's members: it must end before they go.
+FCrypt::~FCrypt() {
+    jobs_->Stop([this] { CancelClicked(); });
+    if (waitCursorShown_) QApplication::restoreOverrideCursor();
 }
 
 void FCrypt::BuildWindow() {
@@ -98,6 +113,10 @@ void FCrypt::ConnectHandlers() {
     connect(title_.controlBox, &CaptionButtons::MinimiseClicked, this, &QWidget::showMinimized);
     connect(title_.controlBox, &CaptionButtons::CloseClicked, this, &QWidget::close);
     connect(working_, &WorkingDisplay::CancelClicked, this, &FCrypt::CancelClicked);
+    ConnectTextHandlers();
+    ConnectInputListHandlers();
+    ConnectDecryptHandlers();
+    ConnectPassphraseHandlers();
 }
 
 // The load step. The compression library is linked into the program, so its presence check
@@ -162,6 +181,7 @@ bool FCrypt::eventFilter(QObject* watched, QEvent* event) {
         StartWindowDrag(static_cast<QMouseEvent*>(event));
         return true;
     }
+    if (FilterInputListEvent(watched, event) || FilterPassphraseEvent(watched, event)) return true;
     return QWidget::eventFilter(watched, event);
 }
 

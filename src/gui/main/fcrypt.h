@@ -4,23 +4,32 @@
 // decrypting; below them the passphrase panel, and the working display while a job runs.
 #include <QWidget>
 #include <atomic>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "files/input_list.h"
+#include "gui/app/desktop_services.h"
+#include "gui/jobs/scan_hooks.h"
 #include "gui/main/main_navigation.h"
 #include "gui/main/passphrase_panel.h"
 #include "gui/main/title_bar.h"
 #include "gui/main/work_panels.h"
-#include "passphrase/rating.h"
 #include "passphrase/shared_key_entry.h"
+#include "util/errors.h"
 
 namespace sealwise {
 class CRijndael;
-}
+// Not included: passphrase/rating.h and app/lamps.h both define a sealwise::LampState.
+struct PassphraseRating;
+}  // namespace sealwise
 
 namespace sealwise::gui {
 
 class DesktopServices;
+class JobThread;
 class LightTab;
+class ProgressRelay;
 class WorkingDisplay;
 class ucShape;
 
@@ -34,6 +43,8 @@ class FCrypt : public QWidget {
 
     // Builds and loads the window; `commandLine` is the program's arguments joined by blanks.
     FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent = nullptr);
+    // Cancels a running job and waits for it.
+    ~FCrypt() override;
 
     // --- Busy state ---
     void SetBusy(bool busy, bool scanning);
@@ -44,6 +55,8 @@ class FCrypt : public QWidget {
     void SetRunningCipher(CRijndael* cipher) { runningCipher_ = cipher; }
     CRijndael* RunningCipher() const { return runningCipher_; }
     WorkingDisplay* Working() const { return working_; }
+    // Whether a text or file job is running on the job thread.
+    bool JobRunning() const;
 
     // --- Navigation ---
     void MainTabChanged(int mainTab);
@@ -61,10 +74,16 @@ class FCrypt : public QWidget {
     void PwdBewert(const QString& Strpwd);
     void ShowQuality(const PassphraseRating& rating);
 
+    // The files to encrypt, bound to LstCryptFiles and TxtEncrFileName.
+    const InputList& Inputs() const { return inputs_; }
+
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildWindow();
@@ -81,6 +100,51 @@ class FCrypt : public QWidget {
     void CancelClicked();
     void PlaceWorkingDisplay();
 
+    // Jobs (fcrypt_jobs.cpp): the busy state, the job thread and the end of every job.
+    void RunJob(std::function<void()> work, std::function<void()> cancel,
+                std::function<void()> finished);
+    void EndJob();
+    // The passphrase box's text, taken out once; the box is emptied.
+    std::string TakePassphrase();
+    void ShowMessageId(int stringId, MessageIcon icon);
+    void ShowFailure(const SealError& error);
+
+    // Text tab (fcrypt_text.cpp).
+    void ConnectTextHandlers();
+    void EncryptTextClicked();
+    void DecryptTextClicked();
+    void SetResultsText(const QString& text, bool mailable);
+
+    // Input list of the encrypt page (fcrypt_input_list.cpp).
+    void ConnectInputListHandlers();
+    bool FilterInputListEvent(QObject* watched, QEvent* event);
+    void RefreshInputList();
+    void AddClicked();
+    void RemoveClicked();
+    void DeleteKeyInList();
+    void DropOnList(const std::vector<std::string>& paths);
+    void DropOnWindow(const std::vector<std::string>& paths);
+    void ShowDuplicateNotices(int count);
+    void ShowFilePage(int fileTab);
+    void BrowseContainerClicked();
+
+    // Encrypting files (fcrypt_encrypt_files.cpp).
+    void EncryptFilesClicked();
+    bool ConfirmContainerName();
+
+    // Decrypt page (fcrypt_decrypt_files.cpp).
+    void ConnectDecryptHandlers();
+    void DecryptFileEdited(const QString& text);
+    void ValidateOutputPath();
+    void BrowseDecryptFileClicked();
+    void BrowseOutputPathClicked();
+    void DecryptFilesClicked();
+
+    // Passphrase tools and key entry (fcrypt_passphrase.cpp).
+    void ConnectPassphraseHandlers();
+    bool FilterPassphraseEvent(QObject* watched, QEvent* event);
+    void GenerateClicked();
+
     DesktopServices& services_;
     ucShape* background_ = nullptr;
     TitleBar title_;
@@ -91,10 +155,19 @@ class FCrypt : public QWidget {
     WorkingDisplay* working_ = nullptr;
     MainNavigation navigation_;
     SharedKeyEntry keyEntry_;
+    InputList inputs_;
+    ThrottledEventPump scanPump_;
+    ScanBusyState scanBusy_;
     std::atomic<bool> cancelRequested_{false};
     CRijndael* runningCipher_ = nullptr;
+    std::function<void()> runningCancel_;  // reaches the running job's own cipher object
+    JobThread* jobs_ = nullptr;
+    ProgressRelay* relay_ = nullptr;
+    bool jobActive_ = false;
+    bool closeAfterJob_ = false;
     bool busy_ = false;
     bool waitCursorShown_ = false;
+    bool settingResults_ = false;  // txtResults is being replaced, not typed into
 };
 
 }  // namespace sealwise::gui

@@ -46,12 +46,14 @@ void FCrypt::SetBusy(bool busy, bool scanning) {
         }
     }
     QCoreApplication::processEvents();
+    if (!busy && closeAfterJob_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 // Only raises the request; the running job sees it at its next check.
 void FCrypt::CancelClicked() {
     cancelRequested_ = true;
     if (runningCipher_) runningCipher_->setDoCancel(true);
+    if (runningCancel_) runningCancel_();
 }
 
 // The working display takes the place of the quality display and the rows below it.

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/strings.h"
@@ -61,10 +63,15 @@ void FCrypt::ApplyKeyEntry(const KeyEntryUpdate& update) {
     }
     if (update.passphraseBox)
         pwd_.passphrase->setText(QString::fromStdString(*update.passphraseBox));
-    if (update.countText) pwd_.keyCount->setText(QString::fromStdString(*update.countText));
+    {
+        // The model already holds these values: their change handlers need not run again.
+        const QSignalBlocker countBlocker(pwd_.keyCount);
+        const QSignalBlocker scrollBlocker(pwd_.keyScroll);
+        if (update.countText) pwd_.keyCount->setText(QString::fromStdString(*update.countText));
+        if (update.scrollMaximum) pwd_.keyScroll->setMaximum(*update.scrollMaximum);
+        if (update.scrollValue) pwd_.keyScroll->setValue(*update.scrollValue);
+    }
     if (update.keyOfLabel) pwd_.keyOf->setText(QString::fromStdString(*update.keyOfLabel));
-    if (update.scrollMaximum) pwd_.keyScroll->setMaximum(*update.scrollMaximum);
-    if (update.scrollValue) pwd_.keyScroll->setValue(*update.scrollValue);
     if (update.modeOptionsVisible) {
         for (auto* option : pwd_.modes) option->setVisible(*update.modeOptionsVisible);
     }
@@ -75,6 +82,10 @@ void FCrypt::ApplyKeyEntry(const KeyEntryUpdate& update) {
               static_cast<QWidget*>(pwd_.keyArrows[1]), static_cast<QWidget*>(pwd_.keyOf)}) {
             part->setVisible(*update.navigatorVisible);
         }
+    }
+    if (update.keepFocus) {
+        // Set again once the focus change that is being refused has finished.
+        QTimer::singleShot(0, pwd_.keyCount, [this] { pwd_.keyCount->setFocus(); });
     }
     if (update.focus) {
         (*update.focus == KeyEntryFocus::kCountBox ? static_cast<QWidget*>(pwd_.keyCount)

@@ -1,12 +1,12 @@
-// FCrypt: the passphrase quality display and the input list entries of the command line.
+// FCrypt: the passphrase quality display.
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 
 #include "gui/app/localizer.h"
 #include "gui/main/fcrypt.h"
 #include "gui/widgets/lamp_image.h"
 #include "gui/widgets/painted_image.h"
+#include "passphrase/rating.h"
 
 namespace sealwise::gui {
 
@@ -22,7 +22,5 @@ void FCrypt::ShowQuality(const PassphraseRating& rating) {
     pwd_.lamps[1]->SetLit(rating.lamps.yellow);
     pwd_.lamps[2]->SetLit(rating.lamps.green);
 }
-
-void FCrypt::AddPathFromCommandLine(const QString& path) { files_.inputList->addItem(path); }
 
 }  // namespace sealwise::gui

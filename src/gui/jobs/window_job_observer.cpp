@@ -1,0 +1,76 @@
+#include "gui/jobs/window_job_observer.h"
+
+#include <QWidget>
+
+#include "app/strings.h"
+#include "files/file_page_paths.h"
+#include "files/message_ids.h"
+#include "gui/app/desktop_services.h"
+#include "gui/app/localizer.h"
+#include "gui/controls/progress_bar.h"
+#include "gui/jobs/job_thread.h"
+#include "gui/jobs/progress_relay.h"
+#include "gui/working/working_display.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+constexpr int kAllFilesFilter = 109;
+constexpr int kSaveContentTitle = 110;
+
+}  // namespace
+
+WindowJobObserver::WindowJobObserver(QWidget& window, DesktopServices& services, JobThread& thread,
+                                     ProgressRelay& relay)
+    : window_(window), services_(services), thread_(thread), relay_(relay) {}
+
+ProgressSink* WindowJobObserver::ItemProgress() { return &relay_.Item(); }
+ProgressSink* WindowJobObserver::RunProgress() { return &relay_.Run(); }
+
+void WindowJobObserver::ShowRunProgress(bool visible) {
+    // Posted rather than polled: a single-file run hides the bar and shows it again quickly.
+    thread_.Post([this, visible] {
+        if (auto* display = window_.findChild<WorkingDisplay*>()) {
+            display->RunProgress()->setVisible(visible);
+        }
+    });
+}
+
+void WindowJobObserver::SetLamps(const LampState& lamps) { relay_.SetLamps(lamps); }
+
+void WindowJobObserver::ReportError(const std::string& /*item*/, const SealError& error) {
+    const QString text = QString::fromStdString(MessageText(error));
+    thread_.Ask<bool>(
+        [this, text] {
+            services_.ShowMessage(&window_, text, MessageButtons::Ok, MessageIcon::Error,
+                                  kProductName);
+            return true;
+        },
+        true);
+}
+
+OverwriteAnswer WindowJobObserver::AskOverwrite(const std::string& path) {
+    const QString question =
+        QString::fromStdString(MessageText(SealError(msg::kOverwriteQuestion, path)));
+    const QString directory = QString::fromStdString(DirectoryWithSlash(path));
+    return thread_.Ask<OverwriteAnswer>(
+        [this, question, directory] {
+            OverwriteAnswer answer;
+            if (services_.ShowMessage(&window_, question, MessageButtons::YesNo,
+                                      MessageIcon::Question, kProductName) == MessageAnswer::Yes) {
+                answer.choice = OverwriteChoice::kOverwrite;
+                return answer;
+            }
+            const QString chosen = services_.SaveFile(&window_, ResText(kAllFilesFilter),
+                                                      ResText(kSaveContentTitle), directory);
+            if (!chosen.isEmpty()) {
+                answer.choice = OverwriteChoice::kRename;
+                answer.newPath = chosen.toStdString();
+            }
+            return answer;
+        },
+        OverwriteAnswer{});
+}
+
+}  // namespace sealwise::gui

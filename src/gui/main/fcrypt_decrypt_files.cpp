@@ -1,0 +1,122 @@
+// FCrypt: the decrypt page (container, output directory) and decrypting a container (Command5).
+#include <QLineEdit>
+#include <QPushButton>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "app/strings.h"
+#include "files/decrypt_container_job.h"
+#include "files/file_page_paths.h"
+#include "files/message_ids.h"
+#include "gui/app/localizer.h"
+#include "gui/jobs/progress_relay.h"
+#include "gui/jobs/window_job_observer.h"
+#include "gui/main/fcrypt.h"
+#include "gui/working/working_display.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+constexpr int kSelectFileToDecrypt = 122;
+constexpr int kContainerFilter = 123;
+
+struct DecryptRun {
+    DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
+        : observer(window, services, thread, relay), job(observer) {}
+    WindowJobObserver observer;
+    DecryptContainerJob job;  // only its own cancel request ends it
+    std::string container;
+    std::string outputDirectory;
+    Bytes key;
+    std::optional<SealError> failure;
+};
+
+void RunDecrypt(DecryptRun& run) {
+    try {
+        // A directory typed into the field that does not exist yet is made.
+        std::error_code ignored;
+        std::filesystem::create_directories(run.outputDirectory, ignored);
+        run.job.Run(run.container, run.outputDirectory, run.key);
+    } catch (const SealError& error) {
+        run.failure = error;
+    } catch (const std::exception& error) {
+        run.failure = SealError(msg::kSystemError, error.what());
+    }
+    SecureWipe(run.key);
+}
+
+}  // namespace
+
+void FCrypt::ConnectDecryptHandlers() {
+    connect(files_.decryptFile, &QLineEdit::textChanged, this, &FCrypt::DecryptFileEdited);
+    connect(files_.outputPath, &QLineEdit::editingFinished, this, &FCrypt::ValidateOutputPath);
+    connect(files_.browseDecryptFile, &QPushButton::clicked, this,
+            &FCrypt::BrowseDecryptFileClicked);
+    connect(files_.browseOutputPath, &QPushButton::clicked, this, &FCrypt::BrowseOutputPathClicked);
+    connect(pwd_.decryptFiles, &QPushButton::clicked, this, &FCrypt::DecryptFilesClicked);
+    connect(pwd_.encryptFiles, &QPushButton::clicked, this, &FCrypt::EncryptFilesClicked);
+}
+
+// The output directory follows the container chosen.
+void FCrypt::DecryptFileEdited(const QString& text) {
+    if (text.isEmpty()) return;
+    files_.outputPath->setText(QString::fromStdString(DirectoryWithSlash(text.toStdString())));
+}
+
+void FCrypt::ValidateOutputPath() {
+    const std::string validated = ValidatedOutputDirectory(
+        files_.outputPath->text().toStdString(), files_.decryptFile->text().toStdString());
+    files_.outputPath->setText(QString::fromStdString(validated));
+}
+
+void FCrypt::BrowseDecryptFileClicked() {
+    const QString chosen = services_.OpenFile(this, ResText(kContainerFilter),
+                                              ResText(kSelectFileToDecrypt), QString());
+    if (!chosen.isEmpty()) files_.decryptFile->setText(chosen);
+}
+
+void FCrypt::BrowseOutputPathClicked() {
+    const QString folder = services_.BrowseFolder(this, QString());
+    files_.outputPath->setText(folder.isEmpty() ? QString::fromStdString(OutputDirectoryAfterCancel(
+                                                      files_.decryptFile->text().toStdString()))
+                                                : folder);
+    ValidateOutputPath();
+}
+
+void FCrypt::DecryptFilesClicked() {
+    ValidateOutputPath();
+    const std::string container = files_.decryptFile->text().toStdString();
+    const std::string output = files_.outputPath->text().toStdString();
+    if (pwd_.passphrase->text().isEmpty() || container.empty() || output.empty()) {
+        ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
+        return;
+    }
+    auto run = std::make_shared<DecryptRun>(*this, services_, *jobs_, *relay_);
+    if (keyEntry_.sharedSecurity()) {
+        try {
+            run->key = keyEntry_.CombineKeys();
+        } catch (const SealError& error) {
+            ShowFailure(error);  // a missing key: nothing has changed
+            return;
+        }
+    }
+    working_->SetLampPanelVisible(true);
+    working_->SetLamps(kLampsAtStart);
+    SetBusy(true, false);
+    std::string passphrase = TakePassphrase();
+    if (!keyEntry_.sharedSecurity()) run->key = MakeKeyString(passphrase);
+    SecureWipe(passphrase);
+    run->container = container;
+    run->outputDirectory = output;
+
+    RunJob([run] { RunDecrypt(*run); }, [run] { run->job.RequestCancel(); },
+           [this, run] {
+               EndJob();
+               if (run->failure) ShowFailure(*run->failure);
+           });
+}
+
+}  // namespace sealwise::gui

@@ -1,0 +1,137 @@
+// FCrypt: encrypting the text box into armour and back (Command1, Command2), and the mail
+// button that only an untouched encryption result enables.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <memory>
+#include <optional>
+
+#include "app/strings.h"
+#include "gui/app/localizer.h"
+#include "gui/jobs/progress_relay.h"
+#include "gui/main/fcrypt.h"
+#include "text/line_breaks.h"
+#include "text/text_crypt.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+constexpr int kCheckNamesAndPassword = 114;
+constexpr int kMemorizePassword = 190;
+
+// One text job and what it leaves for the window's thread.
+struct TextJob {
+    explicit TextJob(ProgressSink* progress) : crypt(progress) {}
+    TextCryptJob crypt;
+    std::string input;  // the text (encrypting) or the armour (decrypting), line breaks CR LF
+    Bytes key;
+    int languageOffset = 0;
+    std::optional<std::string> output;  // nullopt: cancelled
+    std::optional<SealError> failure;
+};
+
+// Runs on the job thread; failures are kept for the window.
+void RunTextJob(TextJob& job, bool encrypt) {
+    try {
+        job.output = encrypt ? job.crypt.Encrypt(job.input, std::move(job.key), job.languageOffset)
+                             : job.crypt.Decrypt(job.input, std::move(job.key));
+    } catch (const SealError& error) {
+        job.failure = error;
+    } catch (const std::exception& error) {
+        job.failure = SealError(103, error.what());
+    }
+    SecureWipe(job.key);
+}
+
+}  // namespace
+
+void FCrypt::ConnectTextHandlers() {
+    // Any change that is not an encryption result (typing, pasting, cutting) makes the text
+    // one that must not be mailed.
+    connect(text_.text, &QPlainTextEdit::textChanged, this, [this] {
+        if (!settingResults_) pwd_.mail->setEnabled(false);
+    });
+    connect(pwd_.encryptText, &QPushButton::clicked, this, &FCrypt::EncryptTextClicked);
+    connect(pwd_.decryptText, &QPushButton::clicked, this, &FCrypt::DecryptTextClicked);
+}
+
+void FCrypt::SetResultsText(const QString& text, bool mailable) {
+    settingResults_ = true;
+    text_.text->setPlainText(text);
+    settingResults_ = false;
+    pwd_.mail->setEnabled(mailable);
+}
+
+void FCrypt::EncryptTextClicked() {
+    const QString typed = text_.text->toPlainText();
+    if (pwd_.passphrase->text().isEmpty() || typed.isEmpty()) {
+        ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
+        return;
+    }
+    auto job = std::make_shared<TextJob>(&relay_->Item());
+    job->input = LfToCrLf(typed.toStdString());
+    try {
+        CheckTextToEncrypt(job->input);
+    } catch (const SealError& error) {
+        ShowFailure(error);
+        return;
+    }
+    if (services_.ShowMessage(this, ResText(kMemorizePassword), MessageButtons::OkCancel,
+                              MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
+        return;
+    }
+    SetBusy(true, false);
+    job->languageOffset = LanguageOffset();
+    // The box shows what is being enciphered; a cancelled run leaves it so.
+    SetResultsText(QString::fromStdString(NoticeLine(job->languageOffset)) + '\n' + typed, false);
+    std::string passphrase = TakePassphrase();
+    job->key = MakeKeyString(passphrase);
+    SecureWipe(passphrase);
+
+    RunJob([job] { RunTextJob(*job, true); }, [job] { job->crypt.Cancel(); },
+           [this, job] {
+               EndJob();
+               if (job->failure) {
+                   ShowFailure(*job->failure);
+               } else if (job->output) {
+                   SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), true);
+               }
+           });
+}
+
+void FCrypt::DecryptTextClicked() {
+    const QString armour = text_.text->toPlainText();
+    if (pwd_.passphrase->text().isEmpty() || armour.isEmpty()) {
+        ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
+        return;
+    }
+    auto job = std::make_shared<TextJob>(&relay_->Item());
+    if (keyEntry_.sharedSecurity()) {
+        try {
+            job->key = keyEntry_.CombineKeys();
+        } catch (const SealError& error) {
+            ShowFailure(error);  // a missing key: nothing has changed
+            return;
+        }
+    }
+    SetBusy(true, false);
+    std::string passphrase = TakePassphrase();
+    if (!keyEntry_.sharedSecurity()) job->key = MakeKeyString(passphrase);
+    SecureWipe(passphrase);
+    // Armour is read with CR LF line breaks, as it was written.
+    job->input = LfToCrLf(armour.toStdString());
+
+    RunJob([job] { RunTextJob(*job, false); }, [job] { job->crypt.Cancel(); },
+           [this, job] {
+               EndJob();
+               if (job->failure) {
+                   ShowFailure(*job->failure);
+               } else if (job->output) {
+                   SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
+               }
+           });
+}
+
+}  // namespace sealwise::gui
