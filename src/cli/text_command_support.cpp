@@ -4,12 +4,14 @@
 
 #include "app/strings.h"
 #include "cli/common.h"
+#include "files/entry_name.h"
 #include "util/errors.h"
 
 namespace sealwise::cli {
 
 int ReportFailure(Io& io, const SealError& error) {
-    PrintError(io, MessageText(error));
+    // The argument may be a name read from a container: print it escaped.
+    PrintError(io, MessageText(SealError(error.stringId(), EscapeForDisplay(error.argument()))));
     return kFailure;
 }
 

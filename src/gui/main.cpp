@@ -1,8 +1,5 @@
 // The desktop program: chooses the language from the system, shows the welcome window, and
 // opens the main window with the command line when the user presses Start.
-#include <sys/prctl.h>
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
@@ -12,6 +9,7 @@
 
 #include "app/language.h"
 #include "app/strings.h"
+#include "util/process_hardening.h"
 #include "gui/about/frm_about.h"
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
@@ -44,11 +42,8 @@ std::string CommandLineOf(const QStringList& arguments) {
 
 int main(int argc, char** argv) {
     // Passphrases pass through this process: never let them end up in a core dump.
-    prctl(PR_SET_DUMPABLE, 0);
-    struct rlimit noCore {
-        0, 0
-    };
-    setrlimit(RLIMIT_CORE, &noCore);
+    sealwise::HardenProcess();
+    sealwise::IgnoreFileSizeSignal();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Sealwise");
