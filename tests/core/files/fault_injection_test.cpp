@@ -90,6 +90,42 @@ TEST_F(Faults, DiskFullWhileEncryptingKeepsTheOldContainer) {
     }
 }
 
+// One failing write to the container (EIO, or ENOSPC with room again after the partial entry
+// is cut off). The container cannot be trusted to be complete: the run must fail as a whole and
+// keep the old container, not go on as if the input file had failed.
+std::atomic<int> writesBeforeFailure{0};
+
+ssize_t FailOneWrite(int fd, const void* data, std::size_t size) {
+    if (writesBeforeFailure.fetch_sub(1) == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return ::write(fd, data, size);
+}
+
+TEST_F(Faults, AFailedContainerWriteFailsTheRunAndKeepsTheOldContainer) {
+    GTEST_SKIP() << "Known fault of EncryptFilesJob: a failed write to the container is "
+                    "caught as a failure of the input file (index record 0) and the run goes "
+                    "on, so a container without that file replaces the old one";
+    for (int failingWrite : {0, 1, 2}) {
+        SCOPED_TRACE(failingWrite);
+        WriteFile(dir / "c.vesk", oldContainer);
+        writesBeforeFailure = failingWrite;
+        const WriteCall previous = SetWriteCallForTesting(&FailOneWrite);
+        int runError = 0;
+        try {
+            EncryptFilesJob job(observer);
+            job.Run(Inputs(), dir / "c.vesk", key);
+        } catch (const SealError& e) {
+            runError = e.stringId();
+        }
+        SetWriteCallForTesting(previous);
+        EXPECT_EQ(runError, msg::kSystemError);
+        EXPECT_EQ(ReadFile(dir / "c.vesk"), oldContainer);
+        EXPECT_FALSE(HasTemporaryFiles(dir.path()));
+    }
+}
+
 TEST_F(Faults, DiskFullWhileRestoringFailsEachEntryAndKeepsExistingFiles) {
     {
         EncryptFilesJob job(observer);
@@ -163,6 +199,7 @@ TEST_F(Faults, InputsThatVanishOrShrinkFailOnlyThemselves) {
     EXPECT_FALSE(HasTemporaryFiles(dir.path()));
 
     observer = {};
+    fs::create_directories(dir / "out");
     DecryptContainerJob decrypt(observer);
     const DecryptSummary d = decrypt.Run(dir / "c.vesk", dir / "out", key);
     EXPECT_EQ(d.restored, 1);

@@ -78,7 +78,7 @@ def main():
     case("no-terminator.vesk", bytes(range(7, 207)), NO_CONTENT, note="no 0xFF in the tail")
     case("terminator-first.vesk", b"\xff\x01\x02\x03", NO_CONTENT,
          note="the only 0xFF is the first byte of the examined tail")
-    case("index-past-start.vesk", b"\x00\x05\xff\xfe\xfe\x03", DAMAGED_CONTAINER,
+    case("index-past-start.vesk", bytes(10) + b"\xff\x30", DAMAGED_CONTAINER,
          note="T claims more index bytes than the file holds before it")
     case("size-overflow.vesk", b"\x10" * 8 + b"\xfe\xfe\xfe\xfe\xfe\xff\x06", NO_CONTENT,
          note="an entry size of five digits overflows 32 bits")
