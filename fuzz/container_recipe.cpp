@@ -54,14 +54,16 @@ class Writer {
             const Bytes piece(begin, begin + PieceLength(c, n, f));
             Bytes block = CompressBlock(piece, codec_);
             if (!block.empty() && delta != 0) {
-                PutInt32Le(block.data() + 4, static_cast<uint32_t>(GetInt32Le(block.data() + 4) + delta));
+                PutInt32Le(block.data() + 4,
+                           static_cast<uint32_t>(GetInt32Le(block.data() + 4) + delta));
             }
             if (c > 0) {
                 Record(block, true);
                 continue;
             }
             Bytes plain(kHeaderSize, 0x5C);
-            plain[kMarkerOffset] = f == 0 ? kEmptyFileMarker : static_cast<uint8_t>(block.size() % 32);
+            plain[kMarkerOffset] =
+                f == 0 ? kEmptyFileMarker : static_cast<uint8_t>(block.size() % 32);
             plain[kNameLengthOffset] = static_cast<uint8_t>(n);
             plain.insert(plain.end(), name.begin(), name.end());
             plain.insert(plain.end(), block.begin(), block.end());

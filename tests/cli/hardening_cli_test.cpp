@@ -67,8 +67,8 @@ ShellResult EncryptUnderFileSizeLimit(const test::ScratchDir& dir) {
     WriteFile(dir / "big.bin", test::PatternBytes(200'000, 3));
     WriteFile(dir / "c.vesk", {'o', 'l', 'd'});
     return Shell("ulimit -f 16 && exec '" + kCli +
-                     "' encrypt -q --overwrite --passphrase-env SW_HARDEN_PW -o '" + dir / "c.vesk" +
-                     "' '" + dir / "big.bin" + "'",
+                     "' encrypt -q --overwrite --passphrase-env SW_HARDEN_PW -o '" +
+                     dir / "c.vesk" + "' '" + dir / "big.bin" + "'",
                  dir / "err.txt");
 }
 
@@ -98,8 +98,9 @@ TEST_F(HardeningCli, SigkillDuringEncryptNeverLeavesAMixedContainer) {
     WriteFile(dir / "c.vesk", {'o', 'l', 'd'});
     const std::string container = dir / "c.vesk";
     const std::string input = dir / "in";
-    const char* argv[] = {kCli.c_str(), "encrypt",    "-q", "--overwrite", "--passphrase-env",
-                          "SW_HARDEN_PW", "-o", container.c_str(), input.c_str(), nullptr};
+    const char* argv[] = {kCli.c_str(),       "encrypt",      "-q", "--overwrite",
+                          "--passphrase-env", "SW_HARDEN_PW", "-o", container.c_str(),
+                          input.c_str(),      nullptr};
     const auto spawn = [&] {
         pid_t child = 0;
         EXPECT_EQ(::posix_spawn(&child, kCli.c_str(), nullptr, nullptr,
@@ -156,9 +157,9 @@ TEST_F(HardeningCli, NamesInMessagesCannotSteerTheTerminal) {
     std::istringstream in;
     std::ostringstream out, err;
     Io io{in, out, err};
-    const int status = cli::Run({"decrypt", "-q", "--passphrase-env", "SW_HARDEN_PW", "-C",
-                                 dir / "out", dir / "c.vesk"},
-                                io);
+    const int status = cli::Run(
+        {"decrypt", "-q", "--passphrase-env", "SW_HARDEN_PW", "-C", dir / "out", dir / "c.vesk"},
+        io);
     EXPECT_EQ(status, kFailure);
     EXPECT_NE(err.str().find("\\u{202E}"), std::string::npos) << err.str();
     EXPECT_EQ(err.str().find("\u202E"), std::string::npos);

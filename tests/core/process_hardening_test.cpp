@@ -1,6 +1,8 @@
 // The settings every program makes at start: no core dumps, not dumpable, and an oversized
 // write that fails instead of killing the process. Each check runs in a child process so the
 // test runner itself keeps its settings.
+#include "util/process_hardening.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
@@ -12,8 +14,6 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-
-#include "util/process_hardening.h"
 
 namespace sealwise {
 namespace {
@@ -43,9 +43,7 @@ TEST(ProcessHardening, WriteBeyondTheFileSizeLimitFailsWithEfbig) {
     const int fd = ::mkstemp(pattern);
     ASSERT_GE(fd, 0);
     const auto writeBeyondLimit = [fd] {
-        const struct rlimit small {
-            1024, 1024
-        };
+        const struct rlimit small { 1024, 1024 };
         ::setrlimit(RLIMIT_FSIZE, &small);
         const std::string data(4096, 'x');
         const ssize_t put = ::write(fd, data.data(), data.size());  // 1024 bytes fit

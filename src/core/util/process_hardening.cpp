@@ -8,9 +8,7 @@
 namespace sealwise {
 
 bool HardenProcess() noexcept {
-    const struct rlimit noCore {
-        0, 0
-    };
+    const struct rlimit noCore { 0, 0 };
     const bool coreOff = ::setrlimit(RLIMIT_CORE, &noCore) == 0;
     const bool notDumpable = ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0) == 0;
     return coreOff && notDumpable;

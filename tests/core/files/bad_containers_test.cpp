@@ -108,10 +108,9 @@ TEST(BadContainers, ClaimedHugeLengthsAllocateNothingBig) {
             // What the process has mapped now, plus 256 MiB: far below a 2 GiB buffer.
             long pages = 0;
             std::ifstream("/proc/self/statm") >> pages;
-            const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (256u << 20);
-            const struct rlimit as {
-                limit, limit
-            };
+            const rlim_t limit =
+                static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (256u << 20);
+            const struct rlimit as { limit, limit };
             ::setrlimit(RLIMIT_AS, &as);
             int status = 0;
             try {

@@ -2,6 +2,7 @@
 // files that vanish or shrink while a container is made. Every failure is reported, an
 // existing container or file stays as it was, and no temporary file is left behind.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -151,19 +152,44 @@ TEST_F(Faults, DiskFullWhileRestoringFailsEachEntryAndKeepsExistingFiles) {
 }
 
 TEST_F(Faults, ReadOnlyOutputDirectoryFailsEveryEntryWithoutCrashing) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";
     {
         EncryptFilesJob job(observer);
         ASSERT_EQ(job.Run(Inputs(), dir / "c.vesk", key).failedFiles, 0);
     }
     fs::create_directories(dir / "out");
-    fs::permissions(dir / "out", fs::perms::owner_read | fs::perms::owner_exec);
-    observer = {};
-    DecryptContainerJob job(observer);
-    const DecryptSummary s = job.Run(dir / "c.vesk", dir / "out", key);
+    fs::permissions(dir / "out", fs::perms::owner_read | fs::perms::owner_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    // Root ignores the mode: then the job runs in a child that gives up root first.
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add);
+        fs::permissions(dir / "c.vesk", fs::perms::others_read, fs::perm_options::add);
+    }
+    const auto restore = [&] {
+        test::RecordingObserver seen;
+        DecryptContainerJob job(seen);
+        const DecryptSummary s = job.Run(dir / "c.vesk", dir / "out", key);
+        bool allSystemErrors = seen.errors.size() == 2;
+        for (const auto& [item, id] : seen.errors) allSystemErrors &= id == msg::kSystemError;
+        return s.failed == 2 && allSystemErrors;
+    };
+    if (asRoot) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            ::_exit(!dropped ? 2 : restore() ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot give up root here";
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    } else {
+        EXPECT_TRUE(restore());
+    }
     fs::permissions(dir / "out", fs::perms::owner_all);
-    EXPECT_EQ(s.failed, 2);
-    for (const auto& [item, id] : observer.errors) EXPECT_EQ(id, msg::kSystemError) << item;
     EXPECT_TRUE(fs::is_empty(dir / "out"));
 }
 
@@ -179,8 +205,8 @@ struct ShrinkingSource : InputSource {
 
 TEST_F(Faults, InputsThatVanishOrShrinkFailOnlyThemselves) {
     WriteFile(dir / "in/gone.txt", {'g'});
-    const Items items{{dir / "in/a.txt", "\\"}, {dir / "in/gone.txt", "\\"},
-                      {dir / "in/b.bin", "\\"}};
+    const Items items{
+        {dir / "in/a.txt", "\\"}, {dir / "in/gone.txt", "\\"}, {dir / "in/b.bin", "\\"}};
     fs::remove(dir / "in/gone.txt");  // listed, then deleted before the run reaches it
     EncryptFilesJob job(observer);
     job.SetInputOpener([&](const std::string& path) -> std::unique_ptr<InputSource> {
@@ -193,8 +219,8 @@ TEST_F(Faults, InputsThatVanishOrShrinkFailOnlyThemselves) {
     const EncryptSummary s = job.Run(items, dir / "c.vesk", key);
     EXPECT_EQ(s.failedFiles, 2);
     ASSERT_EQ(observer.errors.size(), 2u);
-    EXPECT_EQ(observer.errors[0], (std::pair<std::string, int>{dir / "in/a.txt",
-                                                               msg::kFileChanged}));
+    EXPECT_EQ(observer.errors[0],
+              (std::pair<std::string, int>{dir / "in/a.txt", msg::kFileChanged}));
     EXPECT_EQ(observer.errors[1].second, msg::kSystemError);
     EXPECT_FALSE(HasTemporaryFiles(dir.path()));
 
