@@ -9,13 +9,13 @@
 
 #include "app/language.h"
 #include "app/strings.h"
-#include "util/process_hardening.h"
 #include "gui/about/frm_about.h"
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/smoke_run.h"
 #include "gui/art/symbols.h"
 #include "gui/main/fcrypt.h"
+#include "util/process_hardening.h"
 
 namespace {
 

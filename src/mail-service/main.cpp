@@ -12,8 +12,8 @@
 #include "mail_handler.h"
 #include "service_answers.h"
 #include "service_options.h"
-#include "util/process_hardening.h"
 #include "smtp_delivery.h"
+#include "util/process_hardening.h"
 
 namespace sealwise::mailservice {
 namespace {
