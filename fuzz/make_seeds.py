@@ -62,6 +62,8 @@ def main():
         recipe([recipe_entry(0, b"a", b"a"), recipe_entry(0, b"a", b"b")], overwrite=True),
         recipe([recipe_entry(0, b"t.txt", b"t")], ops=[(0, 0x00FFFF00), (1, 3)]),
         recipe([recipe_entry(0, b"f", b"f"), recipe_entry(0, b"f\\g", b"g")], ops=[(2, 0x01000010)]),
+        # Found by the fuzzer: an entry named like a temporary file of the job.
+        b"\x03\xc3\xbf.sealwise-\x9e\xff\xff",
     ])
 
     counts["fuzz_entry_name"] = write("fuzz_entry_name", [

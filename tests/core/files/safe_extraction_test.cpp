@@ -96,6 +96,15 @@ TEST_F(SafeExtraction, NamesTheFileSystemRefusesFailOnlyTheirEntry) {
     }
 }
 
+TEST_F(SafeExtraction, AnEntryNamedLikeATemporaryFileIsAnOrdinaryFile) {
+    builder.AddEntry(".sealwise-0123456789.part", {'p'});
+    builder.AddEntry(".sealwise-", {'q'});
+    EXPECT_EQ(Decrypt().restored, 2);
+    EXPECT_EQ(test::FilesBelow(Out()),
+              (std::vector<std::string>{".sealwise-", ".sealwise-0123456789.part"}));
+    EXPECT_EQ(ReadFile(Out() + "/.sealwise-0123456789.part"), Bytes{'p'});
+}
+
 TEST(StagedFileTest, CreatesExclusivelyAndRenamesOnlyOnCommit) {
     test::ScratchDir dir;
     WriteFile(dir / "target", {'o', 'l', 'd'});
