@@ -62,13 +62,17 @@ void StagedFile::CreateTemporary(const std::string& where) {
 StagedFile::~StagedFile() { Discard(); }
 
 void StagedFile::Append(std::span<const uint8_t> data) {
-    WriteAll(file_.get(), data);
+    try {
+        WriteAll(file_.get(), data);
+    } catch (const SealError& error) {
+        throw StagedWriteError(error);
+    }
     size_ += static_cast<int64_t>(data.size());
 }
 
 void StagedFile::TruncateTo(int64_t length) {
     if (::ftruncate(file_.get(), length) != 0 || ::lseek(file_.get(), length, SEEK_SET) < 0) {
-        throw SystemError(errno, "truncate");
+        throw StagedWriteError(SystemError(errno, "truncate"));
     }
     size_ = length;
 }
