@@ -9,7 +9,6 @@
 #include "cli/job_reporter.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
-#include "cli/text_command_support.h"
 #include "files/decrypt_container_job.h"
 #include "util/secure_wipe.h"
 

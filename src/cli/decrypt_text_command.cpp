@@ -5,7 +5,6 @@
 
 #include "cli/common.h"
 #include "cli/passphrase_options.h"
-#include "cli/text_command_support.h"
 #include "cli/text_input.h"
 #include "text/line_breaks.h"
 #include "text/text_crypt.h"

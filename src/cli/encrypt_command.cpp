@@ -10,7 +10,6 @@
 #include "cli/job_reporter.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
-#include "cli/text_command_support.h"
 #include "files/encrypt_files_job.h"
 #include "files/file_checks.h"
 #include "files/input_list.h"

@@ -119,12 +119,7 @@ int RunEnvelope(const Args& args, Io& io) {
         }
         if (last || !io.out) break;
     }
-    io.out.flush();
-    if (!io.out) {
-        PrintError(io, "could not write the output");
-        return kFailure;
-    }
-    return kOk;
+    return FinishOutput(io) ? kOk : kFailure;
 }
 
 }  // namespace sealwise::cli

@@ -18,12 +18,7 @@ int RunGenerate(const Args& args, Io& io) {
     std::string passphrase = GeneratePassphrase();
     WipeOnExit<std::string> wipePassphrase(passphrase);
     io.out << passphrase << "\n";
-    io.out.flush();
-    if (!io.out) {
-        PrintError(io, "could not write the output");
-        return kFailure;
-    }
-    return kOk;
+    return FinishOutput(io) ? kOk : kFailure;
 }
 
 }  // namespace sealwise::cli

@@ -4,7 +4,6 @@
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/passphrase_options.h"
-#include "cli/text_command_support.h"
 #include "files/container_listing.h"
 #include "files/entry_name.h"
 #include "files/message_ids.h"

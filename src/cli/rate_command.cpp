@@ -63,12 +63,7 @@ int RunRate(const Args& args, Io& io) {
            << "verdict: " << GetResText(rating.verdictId) << "\n"
            << "stars: " << rating.starCount << "\n"
            << "lamps: " << LitLamps(rating.lamps) << "\n";
-    io.out.flush();
-    if (!io.out) {
-        PrintError(io, "could not write the output");
-        return kFailure;
-    }
-    return kOk;
+    return FinishOutput(io) ? kOk : kFailure;
 }
 
 }  // namespace sealwise::cli

@@ -14,6 +14,7 @@
 #include "gui/app/desktop_services.h"
 #include "gui/app/smoke_run.h"
 #include "gui/art/symbols.h"
+#include "gui/mail/mail_service_choice.h"
 #include "gui/main/fcrypt.h"
 #include "util/process_hardening.h"
 
@@ -32,10 +33,13 @@ QIcon ProgramIcon() {
     return icon;
 }
 
+// The command line of the main window; the program's own options go where they are used.
 std::string CommandLineOf(const QStringList& arguments) {
     std::vector<std::string> rest;
     for (qsizetype i = 1; i < arguments.size(); ++i) rest.push_back(arguments[i].toStdString());
-    return sealwise::gui::JoinArguments(rest);
+    sealwise::gui::ProgramArguments options = sealwise::gui::TakeProgramOptions(std::move(rest));
+    sealwise::gui::SetMailUrlOption(std::move(options.mailUrl));
+    return sealwise::gui::JoinArguments(options.rest);
 }
 
 }  // namespace

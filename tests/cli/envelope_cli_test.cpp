@@ -2,24 +2,12 @@
 
 #include <sstream>
 
+#include "cli/cli_test_support.h"
 #include "cli/commands.h"
 #include "crypto/rijndael.h"
 
 namespace sealwise::cli {
 namespace {
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result RunCli(const Args& args, const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    Io io{in, out, err};
-    const int status = Run(args, io);
-    return {status, out.str(), err.str()};
-}
 
 TEST(EnvelopeCli, RoundTripsBinaryInput) {
     std::string input = std::string("\0\x01\xff binary\r\n", 12) + std::string(100, 'x');

@@ -4,23 +4,11 @@
 #include <sstream>
 
 #include "app/strings.h"
+#include "cli/cli_test_support.h"
 #include "cli/commands.h"
 
 namespace sealwise::cli {
 namespace {
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result RunCli(const Args& args, const std::string& input = {}) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    Io io{in, out, err};
-    const int status = Run(args, io);
-    return {status, out.str(), err.str()};
-}
 
 // Sets the interface language for one test and restores it afterwards.
 class LanguageGuard {

@@ -8,24 +8,12 @@
 #include <sstream>
 
 #include "app/strings.h"
+#include "cli/cli_test_support.h"
 #include "cli/commands.h"
 #include "text/text_crypt.h"
 
 namespace sealwise::cli {
 namespace {
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result RunCli(const Args& args, const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    Io io{in, out, err};
-    const int status = Run(args, io);
-    return {status, out.str(), err.str()};
-}
 
 class TextCli : public ::testing::Test {
   protected:

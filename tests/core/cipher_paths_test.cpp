@@ -1,17 +1,19 @@
 // Every cipher path must give the bytes of the table-driven rounds, block by block and through
 // the envelope operations, with the same pump and cancel behaviour.
 #include <gtest/gtest.h>
-#include <mcrypt.h>
 #include <stdlib.h>
 
 #include <memory>
 
 #include "crypto/cipher_path.h"
 #include "crypto/rijndael.h"
+#include "mcrypt_reference.h"
 #include "test_util.h"
 
 namespace sealwise {
 namespace {
+
+using test::McryptEcb;
 
 using test::RandomBytes;
 constexpr std::size_t B = CRijndael::kBlockSize;
@@ -28,23 +30,6 @@ std::unique_ptr<CRijndael> Keyed(CipherPath path, const Bytes& key) {
     c->EncryptPrepareKey(key);
     EXPECT_EQ(c->cipherPath(), path);
     return c;
-}
-
-// libmcrypt's rijndael-256 is a separately written Rijndael with a 256-bit block.
-Bytes McryptEcb(const Bytes& key, Bytes block, bool decrypt) {
-    MCRYPT td = mcrypt_module_open(const_cast<char*>("rijndael-256"), nullptr,
-                                   const_cast<char*>("ecb"), nullptr);
-    EXPECT_TRUE(td != MCRYPT_FAILED);
-    Bytes k = key;
-    EXPECT_EQ(mcrypt_generic_init(td, k.data(), static_cast<int>(k.size()), nullptr), 0);
-    if (decrypt) {
-        mdecrypt_generic(td, block.data(), static_cast<int>(block.size()));
-    } else {
-        mcrypt_generic(td, block.data(), static_cast<int>(block.size()));
-    }
-    mcrypt_generic_deinit(td);
-    mcrypt_module_close(td);
-    return block;
 }
 
 struct CountingPump : PumpHook {

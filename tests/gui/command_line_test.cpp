@@ -113,6 +113,25 @@ class CommandLineTest : public QObject {
         QCOMPARE(testing::Child<QListWidget>(empty.window.get(), "LstCryptFiles")->count(), 0);
     }
 
+    void plainPathsAsFileManagersPassThem() {
+        QTemporaryDir dir;
+        const QString container = dir.filePath("my box.VESK");
+        const QString other = dir.filePath("notes.txt");
+        QFile(container).open(QIODevice::WriteOnly);
+        QFile(other).open(QIODevice::WriteOnly);
+        const auto decrypt = InterpretCommandLine(container.toStdString());
+        QCOMPARE(decrypt.kind, Kind::DecryptFile);
+        QCOMPARE(decrypt.outputDirectory, dir.path().toStdString() + "/");
+        QCOMPARE(InterpretCommandLine(other.toStdString()).kind, Kind::EncryptPath);
+        QCOMPARE(InterpretCommandLine(dir.path().toStdString()).kind, Kind::EncryptPath);
+        // A path that does not exist is no request; the options keep their meaning.
+        QCOMPARE(InterpretCommandLine(dir.filePath("gone.vesk").toStdString()).kind, Kind::None);
+
+        const auto opened = Open(container.toStdString());
+        QCOMPARE(testing::Child<QLineEdit>(opened.window.get(), "TxtDecrFile")->text(), container);
+        QCOMPARE(opened.fileTab, 1);
+    }
+
     void questionMarkShowsTheUsageThenOpensNormally() {
         const auto opened = Open("/?");
         QCOMPARE(services_.messages.size(), std::size_t(1));

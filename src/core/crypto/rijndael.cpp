@@ -83,7 +83,9 @@ void CRijndael::gentables() {
 }
 
 void CRijndael::gkey(int nb, int nk, std::span<const uint8_t> key) {
-    if (nb < 4 || nb > 8 || nk < 4 || nk > 8) throw std::out_of_range("gkey: nb/nk outside 4..8");
+    // Only the published block and key lengths: 128, 192 and 256 bits.
+    auto supported = [](int words) { return words == 4 || words == 6 || words == 8; };
+    if (!supported(nb) || !supported(nk)) throw std::out_of_range("gkey: nb/nk not 4, 6 or 8");
     if (key.size() < static_cast<std::size_t>(4 * nk))
         throw std::out_of_range("gkey: key too short");
     if (!tablesReady_) gentables();

@@ -1,5 +1,5 @@
 #pragma once
-// Rijndael with variable block and key length (nb, nk in 32-bit words, 4 to 8), table-driven,
+// Rijndael with variable block and key length (nb, nk in 32-bit words: 4, 6 or 8), table-driven,
 // plus the cipher envelope operations built on it: zero padding to whole blocks and CBC from an
 // all-zero block, in one shot or chunk by chunk with the chain carried between calls.
 // With a 256-bit block and key the rounds run on AES instructions when the CPU has them
@@ -38,7 +38,7 @@ class CRijndael {
 
     // Block cipher.
     void gentables();
-    // Throws std::out_of_range for nb or nk outside 4..8 or a key shorter than 4*nk bytes.
+    // Throws std::out_of_range for nb or nk other than 4, 6, 8 or a key shorter than 4*nk bytes.
     // Picks the cipher path (ActiveCipherPath() for nb = nk = 8, else portable).
     void gkey(int nb, int nk, std::span<const uint8_t> key);
     CipherPath cipherPath() const noexcept { return path_; }

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop program's command line: one text (the arguments joined with blanks), of which
 // only a prefix is compared, case-insensitively. The first matching option decides.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,20 @@ struct CommandLineRequest {
 };
 
 CommandLineRequest InterpretCommandLine(std::string_view commandLine);
+
+// The program's own options, which come before the command line above.
+struct ProgramArguments {
+    std::vector<std::string> rest;       // what the command line is made of
+    std::optional<std::string> mailUrl;  // "--mail-url URL" or "--mail-url=URL"
+};
+
+inline constexpr std::string_view kMailUrlOption = "--mail-url";
+
+// Takes leading "--mail-url" options out of the arguments after the program's name (the last
+// one counts); everything from the first other argument on is left as it is, so a path after
+// "/setencrfiles" is never taken for an option. A "--mail-url" without a value gives an empty
+// address, which the mail window reports as invalid.
+ProgramArguments TakeProgramOptions(std::vector<std::string> arguments);
 
 // The arguments after the program's name as one text.
 std::string JoinArguments(const std::vector<std::string>& arguments);

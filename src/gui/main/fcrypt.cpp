@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -18,6 +19,8 @@
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
 #include "gui/controls/uc_shape.h"
+#include "gui/keyboard/frm_tast.h"
+#include "gui/mail/frm_email.h"
 #include "gui/main/widget_factory.h"
 #include "gui/main/window_shape.h"
 #include "gui/widgets/caption_buttons.h"
@@ -88,6 +91,10 @@ void FCrypt::ConnectHandlers() {
     }
     connect(title_.about, &QPushButton::clicked, this, &FCrypt::ShowWelcome);
     connect(pwd_.onlineLink, &QPushButton::clicked, this, &FCrypt::OpenOnlineVersion);
+    connect(pwd_.keyboard, &QPushButton::clicked, this,
+            [this] { FrmTast::ShowFor(this, pwd_.passphrase); });
+    connect(pwd_.mail, &QPushButton::clicked, this,
+            [this] { frmEmail::ShowFor(this, services_, text_.text->toPlainText()); });
     connect(title_.controlBox, &CaptionButtons::MinimiseClicked, this, &QWidget::showMinimized);
     connect(title_.controlBox, &CaptionButtons::CloseClicked, this, &QWidget::close);
     connect(working_, &WorkingDisplay::CancelClicked, this, &FCrypt::CancelClicked);

@@ -161,8 +161,7 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     panel.encryptText = MakeButton(row, "Command1", Ref(ids::kEncryptText));
     panel.decryptText = MakeButton(row, "Command2", Ref(ids::kDecryptText));
     panel.mail = MakeButton(row, "cmdMail", Ref(ids::kSendViaEmail));
-    panel.mail->setEnabled(false);
-    SetToolTipReference(panel.mail, ids::kMailComesLater);
+    panel.mail->setEnabled(false);  // until a text has been encrypted
     panel.encryptFiles = MakeButton(row, "Command4", Ref(ids::kEncryptFiles));
     panel.decryptFiles = MakeButton(row, "Command5", Ref(ids::kDecryptFiles));
     panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));

@@ -1,0 +1,162 @@
+#include "gui/keyboard/frm_tast.h"
+
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/strings.h"
+#include "gui/app/localizer.h"
+#include "gui/keyboard/keyboard_text_ids.h"
+#include "gui/main/widget_factory.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+// Offset of the window from its owner: 315 and 5390 twips.
+constexpr int kOffsetLeftTwips = 315;
+constexpr int kOffsetTopTwips = 5390;
+
+QRect PixelRect(const TwipRect& rect) {
+    return QRect(ScreenKeyboard::Pixels(rect.left), ScreenKeyboard::Pixels(rect.top),
+                 ScreenKeyboard::Pixels(rect.width), ScreenKeyboard::Pixels(rect.height));
+}
+
+QString ShiftCaption(bool lowerCase) { return lowerCase ? "shift" : "SHIFT"; }
+
+// The box without its last character; a character outside the BMP goes as a whole.
+QString WithoutLastCharacter(const QString& text) {
+    qsizetype cut = 1;
+    if (text.size() >= 2 && text.back().isLowSurrogate() && text[text.size() - 2].isHighSurrogate())
+        cut = 2;
+    return text.chopped(cut);
+}
+
+}  // namespace
+
+FrmTast::FrmTast(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayout)
+    : QWidget(owner, Qt::Tool), passphrase_(passphraseBox), keyboard_(keyboardLayout) {
+    setObjectName("FrmTast");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Ref(ids::kScreenKeyboardTitle));
+    Build();
+    LocalizeForm(this);
+    LocalizeKeys();
+    ApplyGeometry();
+}
+
+void FrmTast::Build() {
+    for (const KeyDefinition& key : DesignKeys()) {
+        auto* button = MakeButton(this, QString("cmdNr_%1").arg(key.index),
+                                  QString::fromStdString(keyboard_.Caption(key.index)));
+        keys_[key.index] = button;
+        connect(button, &QPushButton::clicked, this,
+                [this, index = key.index] { KeyClicked(index); });
+    }
+    // Tab types nothing, so it is shown but cannot be pressed.
+    keys_[keys::kTab]->setEnabled(false);
+    keys_[keys::kShift]->setCheckable(true);
+    // "\" sits below the numeric "0" and overlaps it a little; it stays in front.
+    keys_[66]->raise();
+
+    auto* sizes = new QButtonGroup(this);
+    const std::array<const char*, 2> captions = {"1x", "2x"};
+    const std::array<int, 2> names = {ids::kNormalSize, ids::kDoubleSize};
+    for (int option = 0; option < 2; ++option) {
+        zoomOptions_[option] =
+            Named(new QRadioButton(captions[option], this), QString("Option1_%1").arg(option));
+        SetAccessibleReference(zoomOptions_[option], names[option]);
+        sizes->addButton(zoomOptions_[option], option);
+        connect(zoomOptions_[option], &QRadioButton::clicked, this,
+                [this, option] { ZoomClicked(option); });
+    }
+    zoomOptions_[0]->setChecked(true);
+    SetAccessibleReference(keys_[keys::kBackspace], ids::kBackspaceKeyName);
+    SetAccessibleReference(keys_[keys::kShift], ids::kShiftKeyName);
+    SetAccessibleReference(keys_[keys::kEnter], ids::kEnterKeyName);
+    SetToolTipReference(keys_[keys::kEnter], ids::kEnterKeyName);
+}
+
+// Every key that types a character is named by its place rather than by its caption.
+void FrmTast::LocalizeKeys() {
+    for (const KeyDefinition& key : DesignKeys()) {
+        QPushButton* button = keys_[key.index];
+        if (!button->property(kAccessibleTagProperty).toString().isEmpty() ||
+            key.index == keys::kTab) {
+            continue;
+        }
+        try {
+            button->setAccessibleName(QString::fromStdString(GetResText(
+                ids::kKeyAtPlace, std::to_string(key.row), std::to_string(key.position))));
+        } catch (const std::exception&) {
+            button->setAccessibleName(QString("%1.%2").arg(key.row).arg(key.position));
+        }
+    }
+}
+
+void FrmTast::KeyClicked(int index) {
+    using Kind = KeyPress::Kind;
+    const KeyPress press = keyboard_.Click(index);
+    // While a job runs the passphrase panel is disabled; the keyboard respects that.
+    const bool canType = passphrase_ && passphrase_->isEnabled();
+    switch (press.kind) {
+        case Kind::kAppend:
+            // Through the box's own setter, so its change handler rates the new text.
+            if (canType)
+                passphrase_->setText(passphrase_->text() + QString::fromStdString(press.text));
+            break;
+        case Kind::kBackspace:
+            if (canType && !passphrase_->text().isEmpty())
+                passphrase_->setText(WithoutLastCharacter(passphrase_->text()));
+            break;
+        case Kind::kShiftToggled:
+            keys_[keys::kShift]->setText(ShiftCaption(keyboard_.lowerCase()));
+            keys_[keys::kShift]->setChecked(!keyboard_.lowerCase());
+            break;
+        case Kind::kClose:
+            close();
+            break;
+        case Kind::kNothing:
+            break;
+    }
+}
+
+void FrmTast::ZoomClicked(int option) {
+    if (keyboard_.SelectZoom(option)) ApplyGeometry();
+}
+
+void FrmTast::ApplyGeometry() {
+    setFixedSize(PixelRect(keyboard_.Scaled(kKeyboardClientArea)).size());
+    for (const KeyDefinition& key : DesignKeys()) {
+        keys_[key.index]->setGeometry(PixelRect(keyboard_.Scaled(key.rect)));
+    }
+    for (int option = 0; option < 2; ++option) {
+        zoomOptions_[option]->setGeometry(PixelRect(keyboard_.Scaled(kZoomOptionRects[option])));
+    }
+}
+
+void FrmTast::PlaceBeside(QWidget* owner) {
+    const QRect outer = owner->frameGeometry();
+    const QRect inner = owner->geometry();
+    move(outer.left() + (outer.width() - inner.width()) + ScreenKeyboard::Pixels(kOffsetLeftTwips),
+         outer.top() + (outer.height() - inner.height()) + ScreenKeyboard::Pixels(kOffsetTopTwips));
+}
+
+void FrmTast::closeEvent(QCloseEvent* event) {
+    // The window is deleted soon; a click on the opener before that must make a new one.
+    setObjectName(QString());
+    QWidget::closeEvent(event);
+}
+
+FrmTast* FrmTast::ShowFor(QWidget* owner, QLineEdit* passphraseBox, uint32_t keyboardLayout) {
+    auto* keyboard = owner->findChild<FrmTast*>("FrmTast", Qt::FindDirectChildrenOnly);
+    if (!keyboard) keyboard = new FrmTast(passphraseBox, owner, keyboardLayout);
+    keyboard->show();
+    keyboard->PlaceBeside(owner);
+    keyboard->raise();
+    keyboard->activateWindow();
+    return keyboard;
+}
+
+}  // namespace sealwise::gui

@@ -1,0 +1,200 @@
+#include "gui/mail/frm_email.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/strings.h"
+#include "gui/app/desktop_services.h"
+#include "gui/app/localizer.h"
+#include "gui/app/string_ids.h"
+#include "gui/mail/mail_send_task.h"
+#include "gui/mail/mail_service_choice.h"
+#include "gui/mail/mail_window_text_ids.h"
+#include "gui/main/widget_factory.h"
+#include "text/line_breaks.h"
+#include "util/errors.h"
+
+namespace sealwise::gui {
+
+namespace {
+
+constexpr int kWindowWidth = 600;  // room for a 76-character armour line in TxtCrypt
+
+QPlainTextEdit* MakeTextArea(QWidget* parent, const QString& name, int height) {
+    auto* area = Named(new QPlainTextEdit(parent), name);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    area->setTabChangesFocus(true);  // Tab walks the form instead of typing a tab
+    area->setFixedHeight(height);
+    return area;
+}
+
+QLineEdit* MakeField(QWidget* parent, const QString& name, QLabel* label, int nameId) {
+    auto* field = Named(new QLineEdit(parent), name);
+    label->setBuddy(field);
+    SetAccessibleReference(field, nameId);
+    return field;
+}
+
+// Text of a box as the form sends it: UTF-8 with CR LF line breaks.
+std::string FormText(const QString& text) { return LfToCrLf(text.toStdString()); }
+
+}  // namespace
+
+frmEmail::frmEmail(DesktopServices& services, QWidget* owner)
+    : QWidget(owner, Qt::Window), services_(services) {
+    setObjectName("frmEmail");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Ref(ids::kMailWindowTitle));
+    setFixedWidth(kWindowWidth);
+    Build();
+    LocalizeForm(this);
+}
+
+frmEmail::~frmEmail() {
+    if (cancel_) cancel_->store(true);
+}
+
+void frmEmail::Build() {
+    crypt_ = MakeTextArea(this, "TxtCrypt", 170);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setFamilies({"Courier New", mono.family()});
+    mono.setStyleHint(QFont::TypeWriter);
+    mono.setPixelSize(12);
+    crypt_->setFont(mono);
+    SetAccessibleReference(crypt_, ids::kEncryptedTextName);
+
+    auto* nameLabel = MakeLabel(this, "lblsenderName", Ref(ids::kYourName));
+    senderName_ = MakeField(this, "TxtSender", nameLabel, ids::kYourName);
+    auto* senderLabel = MakeLabel(this, "Label1", Ref(ids::kYourAddress));
+    senderAddress_ = MakeField(this, "TxtAdrSender", senderLabel, ids::kYourAddress);
+    auto* recipientLabel = MakeLabel(this, "Label3", Ref(ids::kRecipientAddress));
+    recipient_ = MakeField(this, "txtReceipAdr", recipientLabel, ids::kRecipientAddress);
+    auto* messageLabel = MakeLabel(this, "LblMsg", Ref(ids::kOptionalMessage));
+    message_ = MakeTextArea(this, "TextMsg", 90);
+    messageLabel->setBuddy(message_);
+    SetAccessibleReference(message_, ids::kOptionalMessage);
+
+    auto* warning = MakeLabel(this, "lblWarn", Ref(ids::kNoPassphraseWarning));
+    QFont bold = warning->font();
+    bold.setBold(true);
+    warning->setFont(bold);
+    status_ = MakeLabel(this, "lblStatus", Ref(ids::kSendingMessage));
+    status_->hide();
+    send_ = MakeButton(this, "cmdSend", Ref(ids::kSend));
+    close_ = MakeButton(this, "cmdCancel", Ref(ids::kCancel));
+    for (auto* button : {send_, close_}) button->setMinimumWidth(90);
+
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(10);
+    fields->addWidget(nameLabel, 0, 0);
+    fields->addWidget(senderName_, 0, 1);
+    fields->addWidget(senderLabel, 1, 0);
+    fields->addWidget(senderAddress_, 1, 1);
+    fields->addWidget(recipientLabel, 2, 0);
+    fields->addWidget(recipient_, 2, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(status_);
+    buttons->addStretch(1);
+    buttons->addWidget(send_);
+    buttons->addWidget(close_);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(6);
+    column->addWidget(crypt_);
+    column->addSpacing(4);
+    column->addLayout(fields);
+    column->addSpacing(4);
+    column->addWidget(messageLabel);
+    column->addWidget(message_);
+    column->addWidget(warning);
+    column->addSpacing(4);
+    column->addLayout(buttons);
+
+    // The order the Tab key follows: the fields the user fills in first.
+    QWidget* order[] = {senderName_, senderAddress_, recipient_, message_, crypt_, send_, close_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    senderName_->setFocus();
+
+    connect(send_, &QPushButton::clicked, this, &frmEmail::SendClicked);
+    connect(close_, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void frmEmail::setMsg(const QString& text) {
+    msg_ = text;
+    crypt_->setPlainText(text);
+}
+
+MailForm frmEmail::Form() const {
+    return {senderName_->text().toStdString(), senderAddress_->text().toStdString(),
+            recipient_->text().toStdString(), FormText(message_->toPlainText()), FormText(msg_)};
+}
+
+void frmEmail::Tell(const QString& text) {
+    services_.ShowMessage(this, text, MessageButtons::Ok, MessageIcon::None, kProductName);
+}
+
+void frmEmail::SendClicked() {
+    if (sending_) return;
+    MailForm form = Form();
+    MailServiceUrl url;
+    try {
+        ValidateMailForm(form);  // 404 or 560 before anything leaves the machine
+        url = ChosenMailServiceUrl();
+    } catch (const SealError& error) {
+        Tell(QString::fromStdString(MessageText(error)));
+        return;
+    }
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    SetSending(true);
+    StartMailSend(std::move(form), std::move(url), cancel_, this,
+                  [this](const MailSendOutcome& outcome) { SendEnded(outcome); });
+}
+
+void frmEmail::SendEnded(const MailSendOutcome& outcome) {
+    SetSending(false);
+    if (outcome.errorId != 0) {
+        Tell(
+            QString::fromStdString(MessageText(SealError(outcome.errorId, outcome.errorArgument))));
+        Q_EMIT SendFinished();
+        return;
+    }
+    const MailOutcome& answer = outcome.result.outcome;
+    if (answer.kind == MailOutcomeKind::kCancelled) return;
+    Tell(QString::fromStdString(MailOutcomeMessage(answer)));
+    Q_EMIT SendFinished();
+    if (answer.kind == MailOutcomeKind::kSent) close();
+}
+
+void frmEmail::SetSending(bool sending) {
+    sending_ = sending;
+    send_->setEnabled(!sending);
+    status_->setVisible(sending);
+}
+
+void frmEmail::closeEvent(QCloseEvent* event) {
+    if (cancel_) cancel_->store(true);
+    setObjectName(QString());  // deleted soon: the opener makes a new window from now on
+    QWidget::closeEvent(event);
+}
+
+frmEmail* frmEmail::ShowFor(QWidget* owner, DesktopServices& services, const QString& text) {
+    auto* window = owner->findChild<frmEmail*>("frmEmail", Qt::FindDirectChildrenOnly);
+    if (!window) window = new frmEmail(services, owner);
+    window->setMsg(text);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+}  // namespace sealwise::gui

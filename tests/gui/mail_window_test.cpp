@@ -1,0 +1,250 @@
+// The e-mail window: its fields and keyboard order, the address and length checks before
+// sending, the three outcomes of a send against a loopback server, the stored text being the
+// one sent, the send on a worker thread, and how the main window opens it.
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "../mail/loopback_http_server.h"
+#include "app/strings.h"
+#include "gui/app/command_line.h"
+#include "gui/mail/frm_email.h"
+#include "gui/mail/mail_service_choice.h"
+#include "gui/main/fcrypt.h"
+#include "gui_testing.h"
+#include "mail/form_encoding.h"
+#include "mail/mail_service_url.h"
+
+using namespace sealwise::gui;
+using sealwise::testing::ClosedLoopbackPort;
+using sealwise::testing::LoopbackHttpServer;
+
+namespace {
+
+QString Text(int id) { return QString::fromStdString(sealwise::GetResText(id)); }
+
+const QString kArmour = "QUJDREVGR0hJSktM\nTU5PUFFSU1RVVldY";
+
+}  // namespace
+
+class MailWindowTest : public QObject {
+    Q_OBJECT
+
+    testing::ScriptedServices services_;
+    std::unique_ptr<QWidget> owner_;
+    QPointer<frmEmail> window_;
+
+    template <typename Widget = QWidget>
+    Widget* W(const char* name) {
+        return testing::Child<Widget>(window_.data(), name);
+    }
+    void Fill(const QString& sender, const QString& recipient) {
+        W<QLineEdit>("TxtSender")->setText("Ann Läufer");
+        W<QLineEdit>("TxtAdrSender")->setText(sender);
+        W<QLineEdit>("txtReceipAdr")->setText(recipient);
+    }
+    void UseService(const std::string& url) { SetMailUrlOption(url); }
+    // Clicks Send and waits until the outcome has been shown.
+    void SendAndWait() {
+        QSignalSpy finished(window_.data(), &frmEmail::SendFinished);
+        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QVERIFY(finished.wait(20000));
+    }
+    QStringList Messages() const {
+        QStringList texts;
+        for (const auto& message : services_.messages) texts << message.text;
+        return texts;
+    }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        testing::UseProgramLook();
+        sealwise::testing::BypassProxiesForLoopback();
+        qunsetenv(sealwise::kMailServiceUrlVariable);
+    }
+    void init() {
+        sealwise::SetLanguageOffset(900);
+        services_ = {};
+        owner_ = std::make_unique<QWidget>();
+        window_ = frmEmail::ShowFor(owner_.get(), services_, kArmour);
+    }
+    void cleanup() {
+        owner_.reset();
+        SetMailUrlOption(std::nullopt);
+    }
+
+    void showsLocalisedFieldsInKeyboardOrder() {
+        QCOMPARE(window_->windowTitle(), Text(394));
+        QCOMPARE(W<QLabel>("lblsenderName")->text(), Text(395));
+        QCOMPARE(W<QLabel>("LblMsg")->text(), Text(398));
+        QCOMPARE(W<QPushButton>("cmdSend")->text(), Text(400));
+        QCOMPARE(W<QPushButton>("cmdCancel")->text(), Text(150));
+        QVERIFY(W<QLabel>("lblWarn")->font().bold());
+        const QFontMetrics crypt(W("TxtCrypt")->font());
+        QCOMPARE(crypt.horizontalAdvance("iiii"), crypt.horizontalAdvance("WWWW"));
+        QCOMPARE(W<QPlainTextEdit>("TxtCrypt")->toPlainText(), kArmour);
+
+        QStringList visited;
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.data()));
+        W("TxtSender")->setFocus();
+        for (int step = 0; step < 7; ++step) {
+            QVERIFY(QApplication::focusWidget());
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, (QStringList{"TxtSender", "TxtAdrSender", "txtReceipAdr", "TextMsg",
+                                       "TxtCrypt", "cmdSend", "cmdCancel"}));
+    }
+
+    void invalidAddressesAreRefusedBeforeSending() {
+        LoopbackHttpServer server("ok");
+        UseService(server.url());
+        const QStringList kRefused = {"a@bc.de", "a@bcd.e", "a@bcd.de ", "@bcd.de", "a@1cd.de"};
+        for (const QString& address : kRefused) {
+            services_.messages.clear();
+            Fill("ann@example.org", address);
+            QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+            QCOMPARE(Messages(), QStringList{Text(404)});
+            QCOMPARE(services_.messages[0].icon, MessageIcon::None);
+            QVERIFY(!window_->IsSending());
+        }
+        services_.messages.clear();
+        Fill("ann", "bob@example.net");  // the sender's address is checked as well
+        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QCOMPARE(Messages(), QStringList{Text(404)});
+        QVERIFY(window_->isVisible());
+        QCOMPARE(W<QLineEdit>("TxtAdrSender")->text(), QString("ann"));
+        QVERIFY(server.Request(std::chrono::seconds(0)).empty());  // nothing was posted
+    }
+
+    void valueTooLongForTheFormIsRefused() {
+        LoopbackHttpServer server("ok");
+        UseService(server.url());
+        Fill("ann@example.org", "bob@example.net");
+        W<QPlainTextEdit>("TextMsg")->setPlainText(QString(32768, 'x'));
+        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QCOMPARE(Messages(), QStringList{Text(560)});
+        QVERIFY(!window_->IsSending());
+    }
+
+    // A leading blank passes the check (the service decides); the stored text is sent even
+    // when the box was edited, with CR LF line breaks.
+    void sentFormCarriesTheStoredTextAndClosesAfterOk() {
+        LoopbackHttpServer server("ok");
+        UseService(server.url());
+        Fill(" ann@example.org", "bob@example.net");
+        W<QPlainTextEdit>("TextMsg")->setPlainText("Hi Bob,\nbye");
+        W<QPlainTextEdit>("TxtCrypt")->setPlainText("edited");
+        SendAndWait();
+        QCOMPARE(Messages(), QStringList{Text(401)});
+        QTRY_VERIFY(window_.isNull());  // closed after success
+
+        const std::string request = server.Request();
+        const std::string body = request.substr(request.find("\r\n\r\n") + 4);
+        const std::string expected =
+            "Mode=sealwisemobile&mailabsn=Ann+L%E4ufer&mailabs=+ann%40example%2Eorg"
+            "&mailadr=bob%40example%2Enet&MailText=Hi+Bob%2C%0D%0Abye&Text=" +
+            sealwise::EncodeFormField("QUJDREVGR0hJSktM\r\nTU5PUFFSU1RVVldY");
+        QCOMPARE(body, expected);
+        QVERIFY(request.find("User-Agent: Sealwise Mobile ") != std::string::npos);
+    }
+
+    void failedSendsKeepTheWindowOpen() {
+        const QString noConnection = Text(402) + ". " + Text(403);
+        {
+            LoopbackHttpServer server("ok\r\n");  // not exactly "ok", and too short for a text
+            UseService(server.url());
+            Fill("ann@example.org", "bob@example.net");
+            SendAndWait();
+        }
+        {
+            LoopbackHttpServer server("E004 Missing field: mailabsn");
+            UseService(server.url());
+            SendAndWait();
+        }
+        {
+            ClosedLoopbackPort closed;
+            UseService("http://127.0.0.1:" + std::to_string(closed.port()));
+            SendAndWait();
+        }
+        QCOMPARE(Messages(), (QStringList{noConnection, Text(402) + ": Missing field: mailabsn",
+                                          noConnection}));
+        QVERIFY(window_->isVisible());
+        QVERIFY(W("cmdSend")->isEnabled());
+    }
+
+    void sendRunsInTheBackgroundAndClosingCancelsIt() {
+        LoopbackHttpServer server({}, LoopbackHttpServer::Mode::kSilent);
+        UseService(server.url());
+        Fill("ann@example.org", "bob@example.net");
+        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QVERIFY(window_->IsSending());
+        QVERIFY(!W("cmdSend")->isEnabled());
+        QVERIFY(W("lblStatus")->isVisible());
+        QVERIFY(!server.Request().empty());  // the event loop is free while the post waits
+        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);  // no second request
+        QTest::mouseClick(W("cmdCancel"), Qt::LeftButton);
+        QTRY_VERIFY(window_.isNull());
+        QTest::qWait(1500);  // the cancelled request ends without a word
+        QVERIFY(services_.messages.empty());
+    }
+
+    void invalidServiceAddressIsReported() {
+        UseService("ftp://mail.example");
+        Fill("ann@example.org", "bob@example.net");
+        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QCOMPARE(
+            Messages(),
+            QStringList{QString::fromStdString(sealwise::GetResText(561, "ftp://mail.example"))});
+    }
+
+    void serviceAddressComesFromOptionThenEnvironment() {
+        QCOMPARE(ChosenMailServiceUrl(), sealwise::DefaultMailServiceUrl());
+        qputenv(sealwise::kMailServiceUrlVariable, "http://127.0.0.1:8025");
+        QCOMPARE(ChosenMailServiceUrl().port, 8025);
+        SetMailUrlOption("http://[::1]:9000");
+        QCOMPARE(ChosenMailServiceUrl(), (sealwise::MailServiceUrl{"::1", 9000}));
+        qunsetenv(sealwise::kMailServiceUrlVariable);
+
+        using Args = std::vector<std::string>;
+        ProgramArguments taken =
+            TakeProgramOptions({"--mail-url", "http://a:1", "/setencrfiles", "--mail-url"});
+        QCOMPARE(taken.mailUrl, std::optional<std::string>("http://a:1"));
+        QCOMPARE(JoinArguments(taken.rest), std::string("/setencrfiles --mail-url"));
+        QCOMPARE(TakeProgramOptions({"--mail-url=http://b:2", "/filed"}).mailUrl,
+                 std::optional<std::string>("http://b:2"));
+        QCOMPARE(TakeProgramOptions({"--mail-url"}).mailUrl, std::optional<std::string>(""));
+        QCOMPARE(TakeProgramOptions(Args{"/filee"}).rest, Args{"/filee"});
+        QVERIFY(!TakeProgramOptions(Args{"/filee"}).mailUrl);
+    }
+
+    void mailButtonHandsOverTheResultText() {
+        FCrypt main(services_, "");
+        main.show();
+        auto* results = testing::Child<QPlainTextEdit>(&main, "txtResults");
+        results->setPlainText(kArmour);
+        auto* button = testing::Child<QPushButton>(&main, "cmdMail");
+        button->setEnabled(true);  // as after an encryption
+        QTest::mouseClick(button, Qt::LeftButton);
+        auto* opened = main.findChild<frmEmail*>("frmEmail");
+        QVERIFY(opened && opened->isVisible() && !opened->isModal());
+        QCOMPARE(opened->Msg(), kArmour);
+
+        // A second click brings back the same window with the current text; typed fields stay.
+        testing::Child<QLineEdit>(opened, "TxtSender")->setText("Ann");
+        results->setPlainText("other");
+        button->setEnabled(true);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(main.findChild<frmEmail*>("frmEmail"), opened);
+        QCOMPARE(opened->Msg(), QString("other"));
+        QCOMPARE(testing::Child<QLineEdit>(opened, "TxtSender")->text(), QString("Ann"));
+    }
+};
+
+QTEST_MAIN(MailWindowTest)
+#include "mail_window_test.moc"
