@@ -23,3 +23,4 @@ if [ "${SEALWISE_SKIP_SANITIZERS:-0}" != 1 ]; then
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     (cd "$asan" && ctest --output-on-failure -j "$jobs" --timeout 900)
 fi
+[ "${SEALWISE_SKIP_FUZZ:-0}" = 1 ] || scripts/fuzz-smoke.sh  # short libFuzzer runs (needs clang)

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/strings.h"
+#include "files/entry_name.h"
 #include "util/errors.h"
 
 namespace sealwise::cli {
@@ -13,7 +14,8 @@ void PrintError(Io& io, const std::string& message, const std::string& hint) {
 }
 
 int ReportFailure(Io& io, const SealError& error) {
-    PrintError(io, MessageText(error));
+    // The argument may be a name read from a container: print it escaped.
+    PrintError(io, MessageText(SealError(error.stringId(), EscapeForDisplay(error.argument()))));
     return kFailure;
 }
 

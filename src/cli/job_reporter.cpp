@@ -7,6 +7,7 @@
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/container_message_ids.h"
+#include "files/entry_name.h"
 #include "files/file_checks.h"
 #include "files/message_ids.h"
 
@@ -68,10 +69,11 @@ void JobReporter::Finish() { ClearLine(); }
 void JobReporter::ReportError(const std::string& item, const SealError& error) {
     ClearLine();
     ++errors_;
-    std::string text = MessageText(error);
+    // Items and arguments may hold names from a container: never let them steer the terminal.
+    std::string text = MessageText(SealError(error.stringId(), EscapeForDisplay(error.argument())));
     // Messages that name their item already need no prefix.
     if (error.argument().empty() || error.stringId() == sealwise::msg::kSystemError) {
-        text = item + ": " + text;
+        text = EscapeForDisplay(item) + ": " + text;
     }
     PrintError(io_, text);
 }
@@ -79,7 +81,7 @@ void JobReporter::ReportError(const std::string& item, const SealError& error) {
 char JobReporter::Ask(const std::string& path) {
     ClearLine();
     for (;;) {
-        io_.err << GetResText(sealwise::msg::kOverwriteQuestion, path) << "\n"
+        io_.err << GetResText(sealwise::msg::kOverwriteQuestion, EscapeForDisplay(path)) << "\n"
                 << GetResText(msg::kOverwriteChoices) << " " << std::flush;
         std::string answer;
         if (!std::getline(io_.in, answer)) return 's';
@@ -95,7 +97,7 @@ OverwriteAnswer JobReporter::AskOverwrite(const std::string& path) {
     if (policy_ == OverwritePolicy::kKeep) {
         ClearLine();
         // The hint once, not for every file.
-        PrintError(io_, GetResText(sealwise::msg::kNotOverwritten, path),
+        PrintError(io_, GetResText(sealwise::msg::kNotOverwritten, EscapeForDisplay(path)),
                    notOverwritten_++ == 0 ? GetResText(msg::kOverwriteHint) : "");
         return {};
     }

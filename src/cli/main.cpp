@@ -1,19 +1,16 @@
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <iostream>
 
 #include "app/strings.h"
 #include "cli/commands.h"
+#include "util/process_hardening.h"
 
 int main(int argc, char** argv) {
     // Passphrases and keys pass through this process: never let them end up in a core dump.
-    prctl(PR_SET_DUMPABLE, 0);
-    struct rlimit noCore {
-        0, 0
-    };
-    setrlimit(RLIMIT_CORE, &noCore);
+    sealwise::HardenProcess();
+    // A write beyond "ulimit -f" then fails and is reported; the staged file is cleaned up.
+    sealwise::IgnoreFileSizeSignal();
 
     // Messages and the default notice line follow the locale's language.
     sealwise::SetLanguageOffset(sealwise::LanguageOffsetFromLangId(sealwise::LangIdFromLocale()));

@@ -1,8 +1,5 @@
 // The desktop program: chooses the language from the system, shows the welcome window, and
 // opens the main window with the command line when the user presses Start.
-#include <sys/prctl.h>
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
@@ -19,6 +16,7 @@
 #include "gui/art/symbols.h"
 #include "gui/mail/mail_service_choice.h"
 #include "gui/main/fcrypt.h"
+#include "util/process_hardening.h"
 
 namespace {
 
@@ -48,11 +46,8 @@ std::string CommandLineOf(const QStringList& arguments) {
 
 int main(int argc, char** argv) {
     // Passphrases pass through this process: never let them end up in a core dump.
-    prctl(PR_SET_DUMPABLE, 0);
-    struct rlimit noCore {
-        0, 0
-    };
-    setrlimit(RLIMIT_CORE, &noCore);
+    sealwise::HardenProcess();
+    sealwise::IgnoreFileSizeSignal();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Sealwise");

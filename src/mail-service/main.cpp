@@ -13,6 +13,7 @@
 #include "service_answers.h"
 #include "service_options.h"
 #include "smtp_delivery.h"
+#include "util/process_hardening.h"
 
 namespace sealwise::mailservice {
 namespace {
@@ -110,6 +111,8 @@ int Serve(const ServiceOptions& options) {
 
 int main(int argc, char** argv) {
     using namespace sealwise::mailservice;
+    // Mail forms carry encrypted texts and addresses: keep them out of core dumps.
+    sealwise::HardenProcess();
     auto parsed =
         ParseServiceOptions(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
     if (const int* status = std::get_if<int>(&parsed)) return *status;

@@ -8,11 +8,24 @@
 
 #include "crypto/rijndael256_kernels.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
 namespace sealwise {
 namespace {
 
 constexpr int kNotForced = -1;
 std::atomic<int> forcedPath{kNotForced};
+
+#if defined(__x86_64__) || defined(__i386__)
+// CPUID leaf 7, ECX bit 9; asked directly because not every compiler knows "vaes" as a
+// __builtin_cpu_supports feature (clang 14 does not).
+bool CpuHasVaes() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0 && (ecx & (1u << 9)) != 0;
+}
+#endif
 
 bool CpuRuns(CipherPath path) {
 #if defined(__x86_64__) || defined(__i386__)
@@ -24,7 +37,7 @@ bool CpuRuns(CipherPath path) {
             return __builtin_cpu_supports("aes") && __builtin_cpu_supports("sse4.1");
         case CipherPath::kVaes:
             // The AVX-512 bits are only reported when the OS saves the wide registers.
-            return __builtin_cpu_supports("vaes") && __builtin_cpu_supports("avx2") &&
+            return CpuHasVaes() && __builtin_cpu_supports("avx2") &&
                    __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
     }
     return false;

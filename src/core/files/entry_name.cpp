@@ -79,11 +79,13 @@ DecodedEntryName DecodeEntryName(std::span<const uint8_t> bytes) {
     return result;
 }
 
-std::string PrintableName(std::string_view text) {
+namespace {
+
+std::string Escape(std::string_view text, bool slashes) {
     std::string out;
     for (char32_t cp : Utf8ToCodePoints(text)) {
         char buffer[16];
-        if (cp == U'\\') {
+        if (slashes && cp == U'\\') {
             out += '/';
         } else if (cp < 0x80 && IsControl(cp)) {
             std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned>(cp));
@@ -97,5 +99,11 @@ std::string PrintableName(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace
+
+std::string PrintableName(std::string_view text) { return Escape(text, true); }
+
+std::string EscapeForDisplay(std::string_view text) { return Escape(text, false); }
 
 }  // namespace sealwise

@@ -33,4 +33,9 @@ DecodedEntryName DecodeEntryName(std::span<const uint8_t> bytes);
 // overrides shown as \xNN or \u{NNNN} so that a hostile name cannot disguise itself.
 std::string PrintableName(std::string_view text);
 
+// Text that may hold an entry name (a path, a message naming one), safe to print on a
+// terminal or show in a window: control characters and bidirectional overrides escaped as in
+// PrintableName, everything else unchanged.
+std::string EscapeForDisplay(std::string_view text);
+
 }  // namespace sealwise

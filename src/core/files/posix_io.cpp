@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -10,10 +11,22 @@
 #include "files/message_ids.h"
 
 namespace sealwise {
+namespace {
+
+std::atomic<WriteCall> writeCall{&::write};
+
+}  // namespace
 
 void UniqueFd::Reset() noexcept {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+}
+
+int UniqueFd::Close() noexcept {
+    if (fd_ < 0) return 0;
+    // On Linux the descriptor is released even when close() fails, so it is never retried.
+    const int result = ::close(std::exchange(fd_, -1));
+    return result == 0 || errno == EINTR ? 0 : errno;
 }
 
 SealError SystemError(int err, const std::string& detail) {
@@ -57,14 +70,18 @@ std::size_t ReadFull(int fd, std::span<uint8_t> out) {
 void WriteAll(int fd, std::span<const uint8_t> data) {
     std::size_t done = 0;
     while (done < data.size()) {
-        const ssize_t put = ::write(fd, data.data() + done, data.size() - done);
+        const ssize_t put = writeCall.load()(fd, data.data() + done, data.size() - done);
         if (put < 0) {
             if (errno == EINTR) continue;
             throw SystemError(errno, "write");
         }
+        // A write that takes nothing would be retried forever: the device is full.
+        if (put == 0) throw SystemError(ENOSPC, "write");
         done += static_cast<std::size_t>(put);
     }
 }
+
+WriteCall SetWriteCallForTesting(WriteCall call) noexcept { return writeCall.exchange(call); }
 
 mode_t NormalFileMode() {
     // umask() cannot be read without changing it, which would race with other threads; the

@@ -31,6 +31,9 @@ class UniqueFd {
     int get() const noexcept { return fd_; }
     bool valid() const noexcept { return fd_ >= 0; }
     void Reset() noexcept;
+    // Closes the descriptor and reports what close() said: a file system may report a failed
+    // write only here. The descriptor is gone either way.
+    int Close() noexcept;
 
   private:
     int fd_ = -1;
@@ -47,6 +50,11 @@ std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out);
 // Reads up to out.size() bytes from the current position; fewer only at the end of the file.
 std::size_t ReadFull(int fd, std::span<uint8_t> out);
 void WriteAll(int fd, std::span<const uint8_t> data);
+
+// The call WriteAll makes, ::write normally. Tests put a failing one in place to see how the
+// jobs meet a full disk; returns the call that was in place.
+using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
+WriteCall SetWriteCallForTesting(WriteCall call) noexcept;
 
 // The permissions a new file gets from the process's umask (0666 & ~umask).
 mode_t NormalFileMode();

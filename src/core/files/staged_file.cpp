@@ -62,13 +62,17 @@ void StagedFile::CreateTemporary(const std::string& where) {
 StagedFile::~StagedFile() { Discard(); }
 
 void StagedFile::Append(std::span<const uint8_t> data) {
-    WriteAll(file_.get(), data);
+    try {
+        WriteAll(file_.get(), data);
+    } catch (const SealError& error) {
+        throw StagedWriteError(error);
+    }
     size_ += static_cast<int64_t>(data.size());
 }
 
 void StagedFile::TruncateTo(int64_t length) {
     if (::ftruncate(file_.get(), length) != 0 || ::lseek(file_.get(), length, SEEK_SET) < 0) {
-        throw SystemError(errno, "truncate");
+        throw StagedWriteError(SystemError(errno, "truncate"));
     }
     size_ = length;
 }
@@ -76,13 +80,13 @@ void StagedFile::TruncateTo(int64_t length) {
 void StagedFile::Commit() {
     if (::fsync(file_.get()) != 0) throw SystemError(errno, "fsync");
     if (::fchmod(file_.get(), NormalFileMode()) != 0) throw SystemError(errno, "chmod");
+    if (const int err = file_.Close(); err != 0) throw SystemError(err, "close");
     if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), finalName_.c_str()) != 0) {
         throw SystemError(errno, "rename to " + finalName_);
     }
     tempName_.clear();
-    file_.Reset();
     // The rename itself must reach the disk before the job reports success.
-    ::fsync(dir_.get());
+    if (::fsync(dir_.get()) != 0) throw SystemError(errno, "fsync directory");
 }
 
 void StagedFile::Discard() noexcept {

@@ -10,6 +10,13 @@
 
 namespace sealwise {
 
+// A write to a staged file failed (disk full, file size limit, I/O error): the file is
+// incomplete, so whoever writes it must give it up as a whole, not just the item at hand.
+class StagedWriteError : public SealError {
+  public:
+    explicit StagedWriteError(const SealError& cause) : SealError(cause) {}
+};
+
 class StagedFile {
   public:
     // The file will become finalName inside the directory dirFd (the descriptor is duplicated).
@@ -23,8 +30,9 @@ class StagedFile {
     int fd() const noexcept { return file_.get(); }
     int64_t size() const noexcept { return size_; }
 
+    // Throws StagedWriteError when the data cannot be written.
     void Append(std::span<const uint8_t> data);
-    // Cuts the file back to length bytes (length <= size()).
+    // Cuts the file back to length bytes (length <= size()); throws StagedWriteError.
     void TruncateTo(int64_t length);
 
     // Flushes the data to disk, gives the file normal permissions and moves it into place.
