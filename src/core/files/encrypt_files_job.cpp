@@ -125,6 +125,8 @@ int32_t EncryptFilesJob::EncryptFileToContainer(std::size_t index, const Encrypt
     try {
         WriteEntryChunks(index, item, container, lampFlag);
         return static_cast<int32_t>(container.size() - entryStart);
+    } catch (const StagedWriteError&) {
+        throw;  // the container itself is broken: the run fails and the old one stays
     } catch (const SealError& error) {
         if (error.stringId() == msg::kContainerTooLarge) throw;
         // Chunks already appended must go, or every later entry would start at a wrong place.

@@ -105,11 +105,6 @@ ssize_t FailOneWrite(int fd, const void* data, std::size_t size) {
 }
 
 TEST_F(Faults, AFailedContainerWriteFailsTheRunAndKeepsTheOldContainer) {
-    GTEST_SKIP()
-        << "Known fault of EncryptFilesJob: a failed write to the container is "
-           "caught as a failure of the input file (index record 0) and the run goes "
-           "on, so a container without that file replaces the old one (fix: let StagedWriteError "
-           "pass through EncryptFileToContainer like kContainerTooLarge)";
     for (int failingWrite : {0, 1, 2}) {
         SCOPED_TRACE(failingWrite);
         WriteFile(dir / "c.vesk", oldContainer);
