@@ -23,9 +23,12 @@ roundtrip() {  # roundtrip CLI: encrypt a small tree and restore it elsewhere
 }
 
 # Debian package.
-(cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null) || fail "cpack"
+(cd "$build" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/deb/sealwise_*.deb)
-dpkg-deb --info "$deb" | grep -q '^ Depends:.*libqt6widgets6' || fail "package dependencies"
+depends=$(dpkg-deb --field "$deb" Depends)
+for library in libqt6widgets6 libdeflate0 libcurl4; do
+    grep -q "$library" <<<"$depends" || { cat "$work/cpack.log"; fail "package dependencies: $depends"; }
+done
 dpkg -x "$deb" "$work/root"
 roundtrip "$work/root/usr/bin/sealwise-cli"
 share=$work/root/usr/share
