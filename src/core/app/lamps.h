@@ -1,14 +1,15 @@
 #pragma once
-// The three-lamp progress indicator of the working display: red, yellow and green.
+// The three lamps of a traffic light (`AmpelL(0)` red at the top, `AmpelL(1)` yellow,
+// `AmpelL(2)` green): the progress indicator of the working display and the passphrase rating.
 #include <cstdint>
 
 namespace sealwise {
 
 struct LampState {
-    bool red = true;
+    bool red = false;
     bool yellow = false;
     bool green = false;
-    bool operator==(const LampState&) const = default;
+    friend bool operator==(const LampState&, const LampState&) = default;
 };
 
 // How a job starts (red) and ends (green).

@@ -33,6 +33,7 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
                                         std::span<const uint8_t> key) {
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
     observer_.SetLamps(lamps_ = kLampsAtStart);
+    flushAtEnd_ = false;
     cipher_.setPumpHook(observer_.Pump());
     const ContainerReader reader(containerPath);
     const OutputDirectory out(outputDirectory);
@@ -97,6 +98,8 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
         }
     }
     ReportCommits(true);
+    // Files restored under free names reach the disk before the run reports its outcome.
+    if (flushAtEnd_) out.SyncFileSystem();
     if (n == 1) observer_.ShowRunProgress(true);
     if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
     return summary;
@@ -244,8 +247,14 @@ DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
     const UniqueFd parent = out.OpenParent(components);
     const std::string& leaf = components.back();
     switch (InspectLeaf(parent.get(), leaf)) {
-        case LeafState::kMissing:
-            break;
+        case LeafState::kMissing: {
+            // A free name: a crash before the run ends loses nothing the user had, so the
+            // file is flushed with all the others at the end instead of on its own.
+            auto file = std::make_unique<StagedFile>(parent.get(), leaf);
+            file->SetFlushOnCommit(false);
+            flushAtEnd_ = true;
+            return {std::move(file), display};
+        }
         case LeafState::kDirectory:
             throw SystemError(EISDIR, display);
         case LeafState::kFile: {

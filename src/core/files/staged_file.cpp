@@ -78,7 +78,7 @@ void StagedFile::TruncateTo(int64_t length) {
 }
 
 void StagedFile::Commit() {
-    if (::fsync(file_.get()) != 0) throw SystemError(errno, "fsync");
+    if (flushOnCommit_ && ::fsync(file_.get()) != 0) throw SystemError(errno, "fsync");
     if (::fchmod(file_.get(), NormalFileMode()) != 0) throw SystemError(errno, "chmod");
     if (const int err = file_.Close(); err != 0) throw SystemError(err, "close");
     if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), finalName_.c_str()) != 0) {
@@ -86,7 +86,7 @@ void StagedFile::Commit() {
     }
     tempName_.clear();
     // The rename itself must reach the disk before the job reports success.
-    if (::fsync(dir_.get()) != 0) throw SystemError(errno, "fsync directory");
+    if (flushOnCommit_ && ::fsync(dir_.get()) != 0) throw SystemError(errno, "fsync directory");
 }
 
 void StagedFile::Discard() noexcept {

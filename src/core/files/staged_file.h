@@ -37,6 +37,10 @@ class StagedFile {
 
     // Flushes the data to disk, gives the file normal permissions and moves it into place.
     void Commit();
+    // Off: Commit leaves the flushing to the caller, who flushes the whole file system once
+    // when a run ends. Only for a file that takes a free name: one that replaces an existing
+    // file is always flushed before the rename, or a crash could leave neither old nor new.
+    void SetFlushOnCommit(bool flush) noexcept { flushOnCommit_ = flush; }
     // Removes the temporary file (also done by the destructor).
     void Discard() noexcept;
 
@@ -50,6 +54,7 @@ class StagedFile {
     std::string finalName_;
     std::string tempName_;
     int64_t size_ = 0;
+    bool flushOnCommit_ = true;
 };
 
 }  // namespace sealwise

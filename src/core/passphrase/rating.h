@@ -5,17 +5,11 @@
 #include <array>
 #include <string_view>
 
+#include "app/lamps.h"
+
 namespace sealwise {
 
 constexpr int kStarCount = 5;
-
-// Lamps of the traffic light (`AmpelL(0)` red at the top, `AmpelL(1)` yellow, `AmpelL(2)` green).
-struct LampState {
-    bool red = false;
-    bool yellow = false;
-    bool green = false;
-    friend bool operator==(const LampState&, const LampState&) = default;
-};
 
 struct PassphraseRating {
     int score = 0;

@@ -20,7 +20,6 @@
 
 namespace sealwise {
 class CRijndael;
-// Not included: passphrase/rating.h and app/lamps.h both define a sealwise::LampState.
 struct PassphraseRating;
 }  // namespace sealwise
 
