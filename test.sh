@@ -2,7 +2,8 @@
 # Sets up, builds and runs every test of Sealwise:
 #  1. the normal build (desktop program, command-line tool, core) with all its tests;
 #  2. core, command-line tool and their tests again under AddressSanitizer and
-#     UndefinedBehaviorSanitizer, which must report nothing (leaks included).
+#     UndefinedBehaviorSanitizer, which must report nothing (leaks included);
+#  3. a short run of each libFuzzer target.
 set -euo pipefail
 cd "$(dirname "$0")"
 
