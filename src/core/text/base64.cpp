@@ -1,6 +1,8 @@
 #include "text/base64.h"
 
+#include <algorithm>
 #include <array>
+#include <span>
 
 #include "util/text_codec.h"
 
@@ -10,21 +12,21 @@ namespace {
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::size_t kLineLength = 76;
 
-// Value of every byte: its alphabet position, 0 for everything else.
+// Marks the characters that carry no data: line breaks in any convention, blanks, tabs and
+// padding. Mail programs and editors turn CR LF into LF; decoding those as value 0 would
+// corrupt text.
+constexpr uint8_t kIgnored = 0xFF;
+
+// Value of every byte: its alphabet position, kIgnored, or 0 for everything else.
 constexpr std::array<uint8_t, 256> MakeDecodeTable() {
     std::array<uint8_t, 256> table{};
     for (uint8_t value = 0; value < 64; ++value) {
         table[static_cast<uint8_t>(kAlphabet[value])] = value;
     }
+    for (char c : {'\r', '\n', ' ', '\t', '='}) table[static_cast<uint8_t>(c)] = kIgnored;
     return table;
 }
 constexpr std::array<uint8_t, 256> kDecodeTable = MakeDecodeTable();
-
-// Characters that carry no data: line breaks in any convention, blanks, tabs and padding.
-// Mail programs and editors turn CR LF into LF; decoding those as value 0 would corrupt text.
-constexpr bool IsIgnored(uint8_t c) {
-    return c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == '=';
-}
 
 }  // namespace
 
@@ -73,28 +75,38 @@ std::string EncodeBase64(const Bytes& bytes) {
 Bytes DecodeBase64(std::string_view text) {
     // One byte per character as in the ANSI code page; a character it lacks becomes "?",
     // which is not in the alphabet and so counts as 0 like any other foreign character.
-    const Bytes ansi = TextToCp1252Lossy(text);
-    Bytes values;
-    values.reserve(ansi.size());
-    for (uint8_t c : ansi) {
-        if (!IsIgnored(c)) values.push_back(kDecodeTable[c]);
+    // Armour is plain ASCII, which needs no conversion.
+    const auto* begin = reinterpret_cast<const uint8_t*>(text.data());
+    std::span<const uint8_t> input(begin, text.size());
+    Bytes converted;
+    if (!std::all_of(input.begin(), input.end(), [](uint8_t c) { return c < 0x80; })) {
+        converted = TextToCp1252Lossy(text);
+        input = converted;
     }
 
-    const std::size_t n = values.size();
-    const std::size_t remainder = n % 4;
-    Bytes out(3 * (n / 4) + (remainder == 2 ? 1 : 0) + (remainder == 3 ? 2 : 0));
+    Bytes out(input.size() / 4 * 3 + 3);
     std::size_t pos = 0;
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const uint8_t a = values[i], b = values[i + 1], c = values[i + 2], d = values[i + 3];
-        out[pos++] = static_cast<uint8_t>(a << 2 | b >> 4);
-        out[pos++] = static_cast<uint8_t>((b & 15) << 4 | c >> 2);
-        out[pos++] = static_cast<uint8_t>((c & 3) << 6 | d);
+    uint32_t group = 0;  // the values of up to four characters, six bits each
+    int count = 0;
+    for (uint8_t c : input) {
+        const uint8_t value = kDecodeTable[c];
+        if (value == kIgnored) continue;
+        group = group << 6 | value;
+        if (++count == 4) {
+            out[pos++] = static_cast<uint8_t>(group >> 16);
+            out[pos++] = static_cast<uint8_t>(group >> 8);
+            out[pos++] = static_cast<uint8_t>(group);
+            group = 0;
+            count = 0;
+        }
     }
-    if (remainder >= 2) out[pos++] = static_cast<uint8_t>(values[i] << 2 | values[i + 1] >> 4);
-    if (remainder == 3) {
-        out[pos++] = static_cast<uint8_t>((values[i + 1] & 15) << 4 | values[i + 2] >> 2);
+    // Two or three characters left make one or two bytes; a single one makes none.
+    if (count == 2) out[pos++] = static_cast<uint8_t>(group >> 4);
+    if (count == 3) {
+        out[pos++] = static_cast<uint8_t>(group >> 10);
+        out[pos++] = static_cast<uint8_t>(group >> 2);
     }
+    out.resize(pos);
     return out;
 }
 
