@@ -2,29 +2,22 @@
 // pipelines use it.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 
 #include "crypto/cipher_path.h"
 #include "crypto/rijndael.h"
+#include "util/sample_data.h"
 
 namespace sealwise {
 namespace {
-
-Bytes Noise(std::size_t size) {
-    std::mt19937_64 rng(42);
-    Bytes b(size);
-    for (auto& v : b) v = static_cast<uint8_t>(rng());
-    return b;
-}
 
 void ChunkThroughput(benchmark::State& state, CipherPath path, bool decrypt) {
     const auto size = static_cast<std::size_t>(state.range(0));
     ForceCipherPath(path);
     CRijndael cipher;
-    cipher.EncryptPrepareKey(Noise(32));
+    cipher.EncryptPrepareKey(SampleNoise(32));
     ForceCipherPath(std::nullopt);
-    const Bytes input = Noise(size);
+    const Bytes input = SampleNoise(size);
     Bytes output;
     for (auto _ : state) {
         const bool ok = decrypt ? cipher.DecryptChunk(input, true, output)

@@ -2,40 +2,18 @@
 // of the Base64 armour, on pieces of the sizes the pipelines use.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 
 #include "files/zlib_codec.h"
 #include "text/base64.h"
+#include "util/sample_data.h"
 
 namespace sealwise {
 namespace {
 
-Bytes Noise(std::size_t size) {
-    std::mt19937_64 rng(42);
-    Bytes b(size);
-    for (auto& v : b) v = static_cast<uint8_t>(rng());
-    return b;
-}
-
-// Log lines from a small vocabulary: compressible, but not trivially.
-Bytes LogText(std::size_t size) {
-    static constexpr const char* kWords[] = {"request", "served", "cache", "user", "login",
-                                             "failed",  "retry",  "queue", "disk", "write",
-                                             "opened",  "closed", "the",   "of",   "and"};
-    std::mt19937_64 rng(7);
-    std::string text;
-    while (text.size() < size) {
-        text += "12:" + std::to_string(rng() % 60) + ":" + std::to_string(rng() % 60) + " INFO";
-        for (int w = 0; w < 8; ++w) text += std::string(" ") + kWords[rng() % std::size(kWords)];
-        text += " id=" + std::to_string(rng() % 100000) + "\n";
-    }
-    return Bytes(text.begin(), text.begin() + static_cast<long>(size));
-}
-
 void Compress(benchmark::State& state, bool noise) {
     const auto size = static_cast<std::size_t>(state.range(0));
-    const Bytes input = noise ? Noise(size) : LogText(size);
+    const Bytes input = noise ? SampleNoise(size) : SampleLogText(size);
     ZlibCodec codec;
     Bytes out(codec.CompressBound(size));
     std::size_t length = 0;
@@ -49,7 +27,7 @@ void Compress(benchmark::State& state, bool noise) {
 
 void Decompress(benchmark::State& state) {
     const auto size = static_cast<std::size_t>(state.range(0));
-    const Bytes input = LogText(size);
+    const Bytes input = SampleLogText(size);
     ZlibCodec codec;
     Bytes stream(codec.CompressBound(size));
     stream.resize(codec.Compress(input, stream));
@@ -62,13 +40,13 @@ void Decompress(benchmark::State& state) {
 }
 
 void Base64Encode(benchmark::State& state) {
-    const Bytes input = Noise(static_cast<std::size_t>(state.range(0)));
+    const Bytes input = SampleNoise(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(EncodeBase64(input));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
 void Base64Decode(benchmark::State& state) {
-    const std::string armour = EncodeBase64(Noise(static_cast<std::size_t>(state.range(0))));
+    const std::string armour = EncodeBase64(SampleNoise(static_cast<std::size_t>(state.range(0))));
     for (auto _ : state) benchmark::DoNotOptimize(DecodeBase64(armour));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }

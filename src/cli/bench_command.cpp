@@ -4,7 +4,6 @@
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "crypto/rijndael.h"
 #include "files/zlib_codec.h"
 #include "text/base64.h"
+#include "util/sample_data.h"
 
 namespace sealwise::cli {
 namespace {
@@ -25,30 +25,9 @@ struct Stage {
     std::function<void(const Bytes& sample)> run;
 };
 
-// Log-like text of the sample's size: what the deflate stages work on, since random bytes
-// are not deflated at all (they are stored).
-Bytes TextLike(std::size_t size) {
-    static constexpr const char* kWords[] = {
-        "request", "served",  "from",  "cache", "user",   "login",  "failed", "retry",
-        "worker",  "started", "queue", "depth", "upload", "bytes",  "in",     "ms",
-        "the",     "of",      "and",   "disk",  "write",  "opened", "closed", "session"};
-    std::mt19937_64 rng(7);
-    std::string text;
-    while (text.size() < size) {
-        text += "2026-12-08T01:" + std::to_string(10 + rng() % 50) + ":" +
-                std::to_string(10 + rng() % 50) + " INFO ";
-        for (int w = 0; w < 8; ++w) {
-            text += kWords[rng() % std::size(kWords)];
-            text += ' ';
-        }
-        text += "id=" + std::to_string(rng() % 100000) + "\n";
-    }
-    return Bytes(text.begin(), text.begin() + static_cast<long>(size));
-}
-
 void AddCodecStages(std::vector<Stage>& stages, std::size_t sampleSize) {
     auto codec = std::make_shared<ZlibCodec>();
-    auto text = std::make_shared<Bytes>(TextLike(sampleSize));
+    auto text = std::make_shared<Bytes>(SampleLogText(sampleSize));
     auto stream = std::make_shared<Bytes>(codec->CompressBound(text->size()));
     stream->resize(codec->Compress(*text, *stream));
     auto out = std::make_shared<Bytes>(codec->CompressBound(sampleSize));
@@ -142,9 +121,7 @@ int RunBench(const Args& args, Io& io) {
 
     constexpr int kRounds = 5;
     // Whole cipher blocks, so that every stage can take the same sample.
-    Bytes sample(sampleKib * 1024);
-    std::mt19937_64 rng(1);
-    for (auto& b : sample) b = static_cast<uint8_t>(rng());
+    const Bytes sample = SampleNoise(sampleKib * 1024, 1);
 
     io.err << "cipher path in use: " << CipherPathName(ActiveCipherPath()) << "\n";
     bool any = false;
