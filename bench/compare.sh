@@ -43,6 +43,8 @@ for ((r = 1; r <= reps; r++)); do
         openssl enc -aes-256-cbc -pbkdf2 -pass env:P -out '$work/p.enc'"
     rm -f "$work/x.zip"
     measure zip_enc 7z a -bd -tzip -mm=Deflate -mx=5 -p"$P" -mem=AES256 "$work/x.zip" "$work/tree"
+    rm -f "$work/x.7z"
+    measure 7z_enc 7z a -bd -t7z -m0=Deflate -mhe=on -p"$P" "$work/x.7z" "$work/tree"
     fresh
     measure sw_dec "$cli" decrypt -q --passphrase-env P -C "$work/out" "$work/c.vesk"
     [[ $r -eq 1 ]] && diff -r "$work/tree" "$work/out/tree" >/dev/null
@@ -51,6 +53,8 @@ for ((r = 1; r <= reps; r++)); do
         -in '$work/p.enc' | pigz -d | tar -C '$work/out' -xf -"
     fresh
     measure zip_dec 7z x -bd -p"$P" -o"$work/out" "$work/x.zip"
+    fresh
+    measure 7z_dec 7z x -bd -p"$P" -o"$work/out" "$work/x.7z"
     echo "repetition $r done" >&2
 done
 
@@ -68,18 +72,20 @@ ratio() {  # label slower faster
         'BEGIN {printf "  %-40s %5.2fx wall  %5.2fx cpu\n", l, a / b, ca / cb}'
 }
 echo "medians of $reps alternating runs:"
-for name in sw_enc pipe_enc zip_enc sw_dec pipe_dec zip_dec; do report $name; done
+for name in sw_enc pipe_enc zip_enc 7z_enc sw_dec pipe_dec zip_dec 7z_dec; do report $name; done
 echo "speed-up of sealwise-cli (higher is better):"
 ratio "encrypt vs tar|pigz -6 -p 2|openssl enc" pipe_enc sw_enc
 ratio "encrypt vs 7z zip Deflate -mx=5 AES-256" zip_enc sw_enc
+ratio "encrypt vs 7z 7z-format Deflate AES -mhe=on" 7z_enc sw_enc
 ratio "decrypt vs openssl enc -d|pigz -d|tar x" pipe_dec sw_dec
-ratio "decrypt vs 7z x" zip_dec sw_dec
+ratio "decrypt vs 7z x (zip)" zip_dec sw_dec
+ratio "decrypt vs 7z x (7z format)" 7z_dec sw_dec
 
 read -r raw deflated pieces files < <(python3 "$here/zlib_pieces.py" "$work/tree")
 container=$(stat -c %s "$work/c.vesk")
 echo "sizes (bytes): tree $raw, container $container, zlib level 6 per piece $deflated" \
     "($pieces pieces, $files files), tar|pigz|openssl $(stat -c %s "$work/p.enc")," \
-    "7z zip $(stat -c %s "$work/x.zip")"
+    "7z zip $(stat -c %s "$work/x.zip"), 7z $(stat -c %s "$work/x.7z")"
 awk -v c="$container" -v z="$deflated" \
     'BEGIN {printf "  container / zlib level 6 per piece: %.4f (%+.2f%%)\n", c / z, (c / z - 1) * 100}'
 
