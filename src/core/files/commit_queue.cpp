@@ -21,8 +21,9 @@ void CommitQueue::Submit(std::unique_ptr<StagedFile> file, std::string display, 
         });
     }
     auto job = std::make_shared<Job>();
+    const bool flushPending = !file->flushOnCommit();
     job->file = std::move(file);
-    job->result = {std::move(display), std::move(path), bytes, std::nullopt};
+    job->result = {std::move(display), std::move(path), bytes, std::nullopt, flushPending};
     {
         std::lock_guard lock(mutex_);
         jobs_.push_back(job);

@@ -25,6 +25,7 @@ class CommitQueue {
         std::string path;     // where the file now is
         int64_t bytes = 0;
         std::optional<SealError> error;  // the commit failed; the file is not in place
+        bool flushPending = false;       // committed without its own flush (FlushCommittedFiles)
     };
 
     // threads <= 1: every commit runs at once on the caller's thread.

@@ -33,7 +33,7 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
                                         std::span<const uint8_t> key) {
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
     observer_.SetLamps(lamps_ = kLampsAtStart);
-    flushAtEnd_ = false;
+    toFlush_.clear();
     cipher_.setPumpHook(observer_.Pump());
     const ContainerReader reader(containerPath);
     const OutputDirectory out(outputDirectory);
@@ -99,7 +99,8 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     }
     ReportCommits(true);
     // Files restored under free names reach the disk before the run reports its outcome.
-    if (flushAtEnd_) out.SyncFileSystem();
+    FlushCommittedFiles(toFlush_);
+    toFlush_.clear();
     if (n == 1) observer_.ShowRunProgress(true);
     if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
     return summary;
@@ -236,6 +237,7 @@ void DecryptContainerJob::ReportCommits(bool wait) {
             ++summary_->failed;
         } else {
             observer_.ItemRestored(result.path, result.bytes);
+            if (result.flushPending) toFlush_.push_back(result.path);
             ++summary_->restored;
         }
     }
@@ -252,7 +254,6 @@ DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
             // file is flushed with all the others at the end instead of on its own.
             auto file = std::make_unique<StagedFile>(parent.get(), leaf);
             file->SetFlushOnCommit(false);
-            flushAtEnd_ = true;
             return {std::move(file), display};
         }
         case LeafState::kDirectory:

@@ -84,7 +84,7 @@ class DecryptContainerJob {
     CRijndael cipher_;  // holds the cancel request; the workers have their own keyed copies
     LampState lamps_ = kLampsAtStart;
     bool keyVerified_ = false;  // an entry has shown that the key is right
-    bool flushAtEnd_ = false;   // a restored file waits for the flush at the end of the run
+    std::vector<std::string> toFlush_;  // restored files that wait for the flush at the end
     struct WorkerState {
         CRijndael cipher;
         ZlibCodec codec;

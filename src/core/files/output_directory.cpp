@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -14,10 +13,6 @@ OutputDirectory::OutputDirectory(std::string path) : path_(std::move(path)) {
     dir_ = UniqueFd(::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir_.valid()) throw SystemErrorAt(errno, path_);
     while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
-}
-
-void OutputDirectory::SyncFileSystem() const {
-    if (::syncfs(dir_.get()) != 0) throw SystemErrorAt(errno, path_);
 }
 
 std::string OutputDirectory::DisplayPath(std::span<const std::string> components) const {

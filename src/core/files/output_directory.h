@@ -27,9 +27,6 @@ class OutputDirectory {
     // link or as something other than a directory, 103 on other failures.
     UniqueFd OpenParent(std::span<const std::string> components) const;
 
-    // Flushes everything written to the file system that holds the directory (throws 103).
-    void SyncFileSystem() const;
-
   private:
     std::string path_;
     UniqueFd dir_;

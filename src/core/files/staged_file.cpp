@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <set>
 
 #include "util/secure_random.h"
 
@@ -78,7 +79,12 @@ void StagedFile::TruncateTo(int64_t length) {
 }
 
 void StagedFile::Commit() {
-    if (flushOnCommit_ && ::fsync(file_.get()) != 0) throw SystemError(errno, "fsync");
+    if (flushOnCommit_) {
+        if (::fsync(file_.get()) != 0) throw SystemError(errno, "fsync");
+    } else {
+        // Start writing the data back now, so that the flush at the end finds little to do.
+        ::sync_file_range(file_.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
     if (::fchmod(file_.get(), NormalFileMode()) != 0) throw SystemError(errno, "chmod");
     if (const int err = file_.Close(); err != 0) throw SystemError(err, "close");
     if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), finalName_.c_str()) != 0) {
@@ -93,6 +99,19 @@ void StagedFile::Discard() noexcept {
     file_.Reset();
     if (!tempName_.empty()) ::unlinkat(dir_.get(), tempName_.c_str(), 0);
     tempName_.clear();
+}
+
+void FlushCommittedFiles(const std::vector<std::string>& paths) {
+    const auto flush = [](const std::string& path, int flags) {
+        const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
+        if (!fd.valid() || ::fsync(fd.get()) != 0) throw SystemErrorAt(errno, path);
+    };
+    std::set<std::string> directories;
+    for (const std::string& path : paths) {
+        flush(path, O_NOFOLLOW);
+        directories.insert(SplitParent(path).first);
+    }
+    for (const std::string& directory : directories) flush(directory, O_DIRECTORY);
 }
 
 }  // namespace sealwise

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "files/posix_io.h"
 
@@ -37,10 +38,11 @@ class StagedFile {
 
     // Flushes the data to disk, gives the file normal permissions and moves it into place.
     void Commit();
-    // Off: Commit leaves the flushing to the caller, who flushes the whole file system once
-    // when a run ends. Only for a file that takes a free name: one that replaces an existing
+    // Off: Commit only starts writing the data back and leaves the flush to the caller, who
+    // flushes all such files at once when a run ends (FlushCommittedFiles). Only for a file that takes a free name: one that replaces an existing
     // file is always flushed before the rename, or a crash could leave neither old nor new.
     void SetFlushOnCommit(bool flush) noexcept { flushOnCommit_ = flush; }
+    bool flushOnCommit() const noexcept { return flushOnCommit_; }
     // Removes the temporary file (also done by the destructor).
     void Discard() noexcept;
 
@@ -56,5 +58,10 @@ class StagedFile {
     int64_t size_ = 0;
     bool flushOnCommit_ = true;
 };
+
+// Flushes files committed without their own flush, and the directories that hold them, to
+// disk. Data already written back costs little here: mostly one journal commit for them all.
+// Throws SealError 103 naming the first path that fails.
+void FlushCommittedFiles(const std::vector<std::string>& paths);
 
 }  // namespace sealwise

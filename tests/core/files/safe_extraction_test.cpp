@@ -131,5 +131,22 @@ TEST(StagedFileTest, CreatesExclusivelyAndRenamesOnlyOnCommit) {
     EXPECT_EQ(test::FilesBelow(dir.path()), std::vector<std::string>{"target"});
 }
 
+TEST(StagedFileTest, ADeferredFlushCommitsAtOnceAndTheFlushNamesAFailingPath) {
+    test::ScratchDir dir;
+    StagedFile staged(dir / "fresh");
+    staged.SetFlushOnCommit(false);
+    staged.Append(Bytes{'d', 'a', 't', 'a'});
+    staged.Commit();
+    EXPECT_EQ(ReadFile(dir / "fresh"), (Bytes{'d', 'a', 't', 'a'}));
+    EXPECT_NO_THROW(FlushCommittedFiles({dir / "fresh"}));
+    try {
+        FlushCommittedFiles({dir / "fresh", dir / "gone"});
+        ADD_FAILURE() << "a vanished file was taken as flushed";
+    } catch (const SealError& error) {
+        EXPECT_EQ(error.stringId(), msg::kSystemError);
+        EXPECT_NE(error.argument().find("gone"), std::string::npos) << error.argument();
+    }
+}
+
 }  // namespace
 }  // namespace sealwise
