@@ -4,11 +4,13 @@ sealwise-mail-service to an SMTP sink, and the mail carries the armour byte for 
 Usage: mail_window_end_to_end.py DRIVER CLI SERVICE SINK_SCRIPT"""
 import json
 import os
-import select
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "mail"))
+from server_process import start, stop  # noqa: E402
 
 LOOPBACK = "127.0.0.1,::1,localhost"
 ENV = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8", QT_QPA_PLATFORM="offscreen",
@@ -16,26 +18,6 @@ ENV = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8", QT_QPA_PLATFORM="offscr
 ENV.pop("SEALWISE_MAIL_URL", None)
 TEXT = "Meet me at noon.\nBring the m\u00e4p."
 MESSAGE = b"Hi Bob,\r\nthe passphrase comes by phone."
-
-
-def start(command):
-    """Starts a server and returns it with the HOST:PORT it prints once it listens."""
-    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
-    ready, _, _ = select.select([process.stdout], [], [], 15)
-    line = process.stdout.readline().decode() if ready else ""
-    if not line.startswith("listening on "):
-        process.kill()
-        raise RuntimeError("%s did not start: %r" % (command[0], line))
-    return process, line.split()[-1]
-
-
-def stop(process):
-    process.terminate()
-    try:
-        process.communicate(timeout=10)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.communicate()
 
 
 def received(path):
@@ -60,11 +42,11 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         mails = os.path.join(tmp, "mails.jsonl")
         sink, sink_address = start([sys.executable, sink_script, "--output", mails,
-                                    "--max-seconds", "120"])
+                                    "--max-seconds", "120"], ENV)
         try:
             service, service_address = start(
                 [service_program, "--listen", "127.0.0.1:0", "--smtp-url",
-                 "smtp://" + sink_address, "--from-address", "relay@mail.example"])
+                 "smtp://" + sink_address, "--from-address", "relay@mail.example"], ENV)
             try:
                 encrypted = subprocess.run(
                     [cli, "encrypt-text", "--passphrase-env", "SW_E2E_PW", "--lang", "en"],

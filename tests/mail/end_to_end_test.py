@@ -4,7 +4,6 @@
 import http.client
 import json
 import os
-import select
 import socket
 import subprocess
 import sys
@@ -12,36 +11,14 @@ import tempfile
 import time
 import unittest
 
+from server_process import start, stop
+
 CLI, SERVICE, SINK = sys.argv[1:4] if len(sys.argv) >= 4 else (None, None, None)
 ENV = dict(os.environ, LC_ALL="en_US.UTF-8", LANG="en_US.UTF-8", SW_E2E_PW="correct horse",
            no_proxy="127.0.0.1,::1,localhost", NO_PROXY="127.0.0.1,::1,localhost")
 ENV.pop("SEALWISE_MAIL_URL", None)
 TEXT = "Meet me at noon.\nBring the m\u00e4p."
 MESSAGE = "Hi Bob,\nthe passphrase comes by phone."
-
-
-def start(command):
-    """Starts a server process and returns it with the HOST:PORT it prints when ready."""
-    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=ENV)
-    ready, _, _ = select.select([process.stdout], [], [], 15)
-    line = process.stdout.readline().decode() if ready else ""
-    if not line.startswith("listening on "):
-        process.kill()
-        raise RuntimeError("%s did not start: %r" % (command[0], line))
-    return process, line.split()[-1]
-
-
-def stop(process):
-    """Asks a server to stop; returns its log. It must stop cleanly (under the sanitizers too)."""
-    process.terminate()
-    try:
-        _, log = process.communicate(timeout=10)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        _, log = process.communicate()
-    if process.returncode != 0:
-        raise AssertionError("exit status %d: %s" % (process.returncode, log.decode(errors="replace")))
-    return log
 
 
 def run(args, stdin=b"", extra_env=None):
@@ -67,10 +44,10 @@ class MailEndToEnd(unittest.TestCase):
         cls.tmp = tempfile.TemporaryDirectory()
         cls.mails = os.path.join(cls.tmp.name, "mails.jsonl")
         cls.sink, sink_address = start([sys.executable, SINK, "--output", cls.mails,
-                                        "--max-seconds", "300"])
+                                        "--max-seconds", "300"], ENV)
         cls.service, service_address = start(
             [SERVICE, "--listen", "127.0.0.1:0", "--smtp-url", "smtp://" + sink_address,
-             "--from-address", "relay@mail.example"])
+             "--from-address", "relay@mail.example"], ENV)
         cls.url = "http://" + service_address
 
     @classmethod
@@ -141,7 +118,7 @@ class MailEndToEnd(unittest.TestCase):
     def test_4_smtp_server_down(self):
         with ClosedPort() as port:
             service, address = start([SERVICE, "--listen", "127.0.0.1:0",
-                                      "--smtp-url", "smtp://127.0.0.1:%d" % port])
+                                      "--smtp-url", "smtp://127.0.0.1:%d" % port], ENV)
             try:
                 failed = self.mail("--mail-url", "http://" + address)
             finally:
