@@ -48,7 +48,11 @@ void CommitQueue::Submit(std::unique_ptr<StagedFile> file, std::string display, 
 bool CommitQueue::Pending(const std::string& path) {
     std::lock_guard lock(mutex_);
     for (const auto& job : jobs_) {
-        if (!job->done && job->result.path == path) return true;
+        const std::string& committing = job->result.path;
+        if (!job->done && path.starts_with(committing) &&
+            (path.size() == committing.size() || path[committing.size()] == '/')) {
+            return true;
+        }
     }
     return false;
 }

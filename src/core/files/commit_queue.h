@@ -39,7 +39,8 @@ class CommitQueue {
     // others that no more than kMaxWaiting are under way.
     void Submit(std::unique_ptr<StagedFile> file, std::string display, std::string path,
                 int64_t bytes);
-    // True while a commit to path is under way (the job must not look at that path yet).
+    // True while a commit is under way to path or to a file that path would run through
+    // ("a" for "a/b"): the job must not look at that path yet.
     bool Pending(const std::string& path);
     // The results finished so far, in hand-over order; wait: all of them.
     std::vector<Result> Collect(bool wait);

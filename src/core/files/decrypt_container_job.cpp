@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <span>
 #include <stdexcept>
 
 #include "files/chunk_zero.h"
@@ -176,12 +175,7 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputD
     observer_.ItemStarted(display, -1);
     // An earlier entry of the same name, or one named like a directory above this one, must be
     // in place before this one looks for it (a file there is an error, not a directory to make).
-    bool earlierPending = commits_->Pending(display);
-    const std::span<const std::string> components(name.components);
-    for (std::size_t k = 1; k < components.size() && !earlierPending; ++k) {
-        earlierPending = commits_->Pending(out.DisplayPath(components.first(k)));
-    }
-    if (earlierPending) ReportCommits(true);
+    if (commits_->Pending(display)) ReportCommits(true);
     try {
         Target target = OpenTarget(out, name.components, display);
         if (!target.file) return EntryResult::kSkipped;
