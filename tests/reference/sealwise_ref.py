@@ -1,25 +1,24 @@
 #!/usr/bin/python3
 """Independent reference implementation of the Sealwise byte formats.
 
-Written from the format description alone (shared spec: Overview, Parts 2.1,
-2.2, 2.3, 2.4, 3.1, 3.2, 4.1, 4.2, 4.3, 4.4 and the design notes "Text and
-bytes" and "Command-line contract"), without looking at the C++ sources, so
-that the C++ core can be checked against something made separately.
+Written from the format description alone (docs/format.md, the text rule and
+the command-line contract of sealwise-cli), without looking at the C++ sources,
+so that the C++ core can be checked against something made separately.
 
 Standard library only.  The raw Rijndael block cipher (256-bit block, 256-bit
 key) comes from Debian's libmcrypt through ctypes ("rijndael-256"); a small
 textbook Rijndael in pure Python (any Nb, Nk from 4 to 8) cross-checks it and
 stands in for it when libmcrypt is missing (slow: a few kB/s).
 
-Contents, in the order of the spec:
-  * Windows-1252 text conversion (design "Text and bytes")
-  * Rijndael: PureRijndael (textbook), McryptRijndael256 (ctypes)   Part 2.1
-  * cipher envelope, one-shot and chunked                           Part 2.2
-  * MD5 (hashlib) and key derivation                                Parts 2.3, 2.4
-  * Base64 armour                                                   Part 3.1
-  * text encryption / decryption                                    Part 3.2
-  * container (.vesk) writer, index, reader, structural checker     Part 4.1 (4.2, 4.3)
-  * entry names of files and directory trees                        Part 4.4
+Contents (docs/format.md sections in brackets):
+  * Windows-1252 text conversion (the text rule)
+  * Rijndael: PureRijndael (textbook), McryptRijndael256 (ctypes)   [2]
+  * cipher envelope, one-shot and chunked                           [2]
+  * MD5 (hashlib) and key derivation                                [1]
+  * Base64 armour                                                   [3]
+  * text encryption / decryption                                    [3]
+  * container (.vesk) writer, index, reader, structural checker     [4]
+  * entry names of files and directory trees                        [4]
 
 Run `python3 sealwise_ref.py --help` for a small command line that mirrors the
 sealwise-cli contract (handy for poking at files by hand).
@@ -42,14 +41,14 @@ from typing import Callable, Iterable, List, Optional, Sequence, Tuple, Union
 
 BLOCK_SIZE = 32                       # Rijndael block (Nb = 8) and key (Nk = 8)
 KEY_SIZE = 32
-CHUNK_SIZE = 2_097_152                # Part 4.1 ChunkSize (0x200000)
+CHUNK_SIZE = 2_097_152                # ChunkSize (0x200000)
 CHUNK0_HEADER = 34                    # 32 random bytes, marker, name length
 COMPRESSED_BLOCK_MAGIC = 1234567890   # 0x499602D2
 EMPTY_FILE_MARKER = 99
 ZLIB_LEVEL = 6                        # zlib's compress(): Z_DEFAULT_COMPRESSION = 6
-INDEX_TAIL = 100                      # Part 4.1 reader: a = 100 when Z > 100
+INDEX_TAIL = 100                      # reader: a = 100 when Z > 100
 
-# Notice lines of Part 3.2 up to and including " - "; each is followed by the
+# Notice lines of the text armour up to and including " - "; each is followed by the
 # maker's web address (left to the implementer; the project uses this one).
 NOTICE_URL = "https://sealwise.example/"
 NOTICE_PREFIXES = {
@@ -67,7 +66,7 @@ def notice_line(lang: str) -> str:
 
 
 # ---------------------------------------------------------------------------
-# Windows-1252 and the design's "Text and bytes" rule
+# Windows-1252 and the text rule
 # ---------------------------------------------------------------------------
 # "The full table, 0x80-0x9F included": Python's cp1252 codec leaves 0x81, 0x8D,
 # 0x8F, 0x90 and 0x9D undefined; like Windows' own conversion (and the WHATWG
@@ -101,28 +100,28 @@ def cp1252_encode(text: str) -> bytes:
 
 
 def ansi_bytes(text: str) -> bytes:
-    """The spec's plain rule (Parts 2.3, 2.4, 3.1): one byte per character,
+    """The plain code page rule: one byte per character,
     a character the code page lacks becomes "?" (0x3F).  Used for Base64
     input; see key_text_bytes for passphrases and shared keys."""
     return bytes(_CP1252_ENCODE.get(ch, 0x3F) for ch in text)
 
 
 def text_to_bytes(text: str) -> bytes:
-    """Design "Text and bytes": Windows-1252 when every character fits, else
+    """The text rule: Windows-1252 when every character fits, else
     the whole text as UTF-8.  Used for stored texts and entry names."""
     if cp1252_encodable(text):
         return cp1252_encode(text)
     return text.encode("utf-8")
 
 
-# Passphrases and shared keys: Parts 2.3/2.4 say "?" for a character that
-# Windows-1252 lacks; the design note "Text and bytes" replaces that data loss
-# by UTF-8 for texts.  "?" would make every passphrase of, say, CJK characters
-# of one length the same key, so the design's rule is taken for key texts too
-# (the whole text as UTF-8 when one character does not fit; the 32 key bytes
-# are then the first 32 bytes).  KEY_TEXT_RULE = "ansi" gives the literal
-# Part 2.4 behaviour instead.
-KEY_TEXT_RULE = os.environ.get("SEALWISE_REF_KEY_TEXT_RULE", "design")   # design | ansi
+# Passphrases and shared keys: the plain code page rule gives "?" for a
+# character that Windows-1252 lacks; the text rule replaces that data loss by
+# UTF-8 for texts.  "?" would make every passphrase of, say, CJK characters of
+# one length the same key, so the text rule is taken for key texts too (the
+# whole text as UTF-8 when one character does not fit; the 32 key bytes are
+# then the first 32 bytes).  KEY_TEXT_RULE = "ansi" gives the plain code page
+# rule instead.
+KEY_TEXT_RULE = os.environ.get("SEALWISE_REF_KEY_TEXT_RULE", "text")   # text | ansi
 
 
 def key_text_bytes(text: str) -> bytes:
@@ -141,10 +140,10 @@ def bytes_to_text(data: bytes) -> str:
 
 
 # ---------------------------------------------------------------------------
-# Part 2.1: Rijndael, textbook version in pure Python
+# Rijndael, textbook version in pure Python
 # ---------------------------------------------------------------------------
 # Written from the Rijndael design (Daemen/Rijmen, "AES proposal: Rijndael"
-# and FIPS-197), not from the table-driven procedure of Part 2.1: a 4 x Nb state
+# and FIPS-197), not from the table-driven procedure of the C++ core: a 4 x Nb state
 # matrix filled column by column, SubBytes, ShiftRows, MixColumns, AddRoundKey.
 
 
@@ -298,7 +297,7 @@ class PureRijndael:
 
 
 # ---------------------------------------------------------------------------
-# Part 2.1: Rijndael-256 from libmcrypt through ctypes
+# Rijndael-256 from libmcrypt through ctypes
 # ---------------------------------------------------------------------------
 # libmcrypt's "rijndael-256" is Rijndael with Nb = 8 (block size 32); the key
 # length picks Nk: mcrypt_generic_init zero-pads a key up to the next supported
@@ -492,7 +491,7 @@ def new_block_cipher(key: bytes, backend: Optional[str] = None):
 
 
 # ---------------------------------------------------------------------------
-# Part 2.2: cipher envelope
+# Cipher envelope
 # ---------------------------------------------------------------------------
 
 ZERO_BLOCK = bytes(BLOCK_SIZE)
@@ -565,7 +564,7 @@ class ChunkedCipher:
 
 
 # ---------------------------------------------------------------------------
-# Parts 2.3, 2.4: MD5 and key derivation
+# MD5 and key derivation
 # ---------------------------------------------------------------------------
 
 def digest_text(text: str) -> str:
@@ -606,7 +605,7 @@ def combine_shared_keys(keys: Sequence[str]) -> bytes:
 
 
 # ---------------------------------------------------------------------------
-# Part 3.1: Base64
+# Base64
 # ---------------------------------------------------------------------------
 
 B64_ALPHABET = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
@@ -637,7 +636,7 @@ def encode_base64(data: bytes) -> str:
     s = "".join(groups)
     lines = [s[i:i + B64_LINE] for i in range(0, len(s), B64_LINE)]
     out = "\r\n".join(lines)
-    # Cross-check with the spec's length formula (step 2).
+    # Cross-check with the length formula of the armour.
     b = 4 * (len(data) // 3) + (4 if r else 0)
     c = b + 2 * (b // 76)
     if c % 78 == 0:
@@ -697,7 +696,7 @@ def armour_is_well_formed(armour: str) -> Optional[str]:
 
 
 # ---------------------------------------------------------------------------
-# Part 3.2: text encryption and decryption
+# Text encryption and decryption
 # ---------------------------------------------------------------------------
 
 def store_newlines(text: str) -> str:
@@ -757,7 +756,7 @@ def cli_shown_text(shown: str) -> bytes:
 
 
 # ---------------------------------------------------------------------------
-# Part 4.1: container format
+# Container format
 # ---------------------------------------------------------------------------
 
 def base255_digits(value: int) -> bytes:
@@ -778,11 +777,11 @@ def encode_index(sizes: Sequence[int]) -> bytes:
 
 
 class NoUsableContent(Exception):
-    """Part 4.1/4.3: "File has no usable content!" (string 108)."""
+    """The container cannot be read: "File has no usable content!" (string 108)."""
 
 
 def locate_index(container: bytes) -> Tuple[List[int], int, int]:
-    """Reader steps 1-5 of Part 4.1: (sizes, index start offset, T)."""
+    """The index reader, steps 1-5: (sizes, index start offset, T)."""
     z = len(container)
     if z < 4:
         raise NoUsableContent("container shorter than 4 bytes")
@@ -898,7 +897,7 @@ class EntryWriteInfo:
 def build_entry(name: Union[str, bytes], data: bytes, cipher: ChunkedCipher,
                 random_bytes: Callable[[int], bytes] = os.urandom,
                 compress: Callable[[bytes], bytes] = compress_block) -> Tuple[bytes, EntryWriteInfo]:
-    """The chunk records of one entry (Part 4.1, writer of Part 4.2)."""
+    """The chunk records of one entry, as the writer makes them."""
     nb = entry_name_bytes(name)
     n, f = len(nb), len(data)
     out = bytearray()
@@ -993,8 +992,8 @@ class Container:
 
 
 def read_container(container: bytes, key_bytes: bytes, backend: Optional[str] = None) -> Container:
-    """Read every entry (Part 4.1 reader, Part 4.3 restore) and check, strictly,
-    everything the writer of Part 4.2 is meant to produce.  Problems found are
+    """Read every entry (index reader, restore) and check, strictly,
+    everything the writer is meant to produce.  Problems found are
     listed in Container.problems and Entry.problems (empty = conforming)."""
     sizes, index_start, t = locate_index(container)
     result = Container([], sizes, index_start, t)
@@ -1085,7 +1084,7 @@ def _read_entry(container: bytes, start: int, size: int, cipher: ChunkedCipher) 
     if consumed != size and not entry.problems:
         entry.problems.append(f"chunk records take {consumed} bytes, the index says {size}")
     entry.data = bytes(out)
-    # compare the chunking with the plan of Part 4.1 for the restored length
+    # compare the chunking with the chunk plan for the restored length
     expected_plan = chunk_plan(len(entry.name_bytes), len(entry.data))
     if len(expected_plan) != len(entry.chunks):
         entry.problems.append(f"{len(entry.chunks)} chunks, expected {len(expected_plan)} "
@@ -1105,7 +1104,7 @@ def _all_zero(b: bytes) -> bool:
 
 
 # ---------------------------------------------------------------------------
-# Part 4.4: entry names of inputs
+# Entry names of inputs
 # ---------------------------------------------------------------------------
 
 def names_for_path(path: str) -> List[Tuple[str, str]]:

@@ -9,7 +9,7 @@ every test is skipped and the reason is printed.
 
 Optional: SEALWISE_STRICT_ZLIB=1 makes a CLI deflate stream that differs from
 zlib's compress() at level 6 a failure instead of a skip (the format only asks
-for an RFC 1950 stream; Part 4.1 names zlib's compress at its default level).
+for an RFC 1950 stream; the writers use zlib's compress at its default level).
 """
 
 import hashlib
@@ -247,7 +247,7 @@ class TextInterop(unittest.TestCase):
             NOTES.append("encrypt-text ends its armour with one LF (tolerated; the armour itself has none)")
             out = out[:-1]
         problem = ref.armour_is_well_formed(out)
-        self.assertIsNone(problem, f"CLI armour is not in the Part 3.1 form: {problem}")
+        self.assertIsNone(problem, f"CLI armour is not in the Base64 armour form: {problem}")
         return out
 
     def cli_decrypt(self, armour: str, passphrase=None, shared_file=None) -> bytes:
@@ -352,7 +352,7 @@ class TextInterop(unittest.TestCase):
 
     def test_reader_rule_on_cp1252_that_looks_like_utf8(self):
         # "Ã¤" is stored as C3 A4 in Windows-1252, which is valid UTF-8 for "ä":
-        # the design's reader rule shows "ä".  Both sides must agree.
+        # the reader's text rule shows "ä".  Both sides must agree.
         pw = "rule"
         arm = ref.text_encrypt("Ã¤", ref.passphrase_key(pw), "en")
         shown = ref.text_decrypt(arm, ref.passphrase_key(pw))
@@ -369,8 +369,8 @@ class TextInterop(unittest.TestCase):
                          ref.notice_line("en") + "\r\nvia file")
 
     def test_passphrase_outside_cp1252_uses_utf8(self):
-        # Part 2.4 literally says "?" for such characters; the design's "Text and
-        # bytes" rule (UTF-8 instead of "?") is the reading taken here.
+        # The plain code page rule would give "?" for such characters; the text
+        # rule (UTF-8 instead of "?") is the one taken here.
         for pw in ("日本 pass", "пароль-" * 6):
             key = ref.passphrase_key(pw)
             self.assertEqual(key, ref.make_key_string(pw).encode("utf-8")[:32])
@@ -625,7 +625,7 @@ class ContainerInterop(unittest.TestCase):
         self.assertEqual(len(names), len(set(names)), "duplicate entry names")
         got = {e.name: e.data for e in cont.entries}
         self.assertTrue(got == want, summarize_tree_diff(got, want))
-        self.assertEqual(cont.problems, [], "structure differs from Parts 4.1/4.2")
+        self.assertEqual(cont.problems, [], "structure differs from the container format")
         for e in cont.entries:
             self.assertEqual(e.name_bytes, ref.entry_name_bytes(e.name), "entry name bytes")
         self._compare_deflate(cont)
@@ -754,8 +754,8 @@ class ContainerInterop(unittest.TestCase):
             self.fail(f"list sizes match neither file sizes nor stored sizes: {sizes[:5]}")
 
     def test_shared_keys_container_ref_to_cli(self):
-        # Part 2.4: decrypting a container may use shared security (not in the
-        # brief's contract, but `decrypt --help` offers --shared-key-file).
+        # Decrypting a container may use shared security (`decrypt --help`
+        # offers --shared-key-file).
         if "--shared-key-file" not in run_cli(["decrypt", "--help"]).stdout.decode("utf-8", "replace"):
             self.skipTest("decrypt has no --shared-key-file option")
         keys = ["erster", "second €", "third", "日本"]

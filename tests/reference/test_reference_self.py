@@ -279,7 +279,7 @@ class Md5AndKeys(unittest.TestCase):
     def test_ansi_bytes_in_md5(self):
         self.assertEqual(ref.digest_text("ä"), hashlib.md5(b"\xe4").hexdigest())
         self.assertEqual(ref.digest_text("€"), hashlib.md5(b"\x80").hexdigest())
-        # outside Windows-1252 the whole text is hashed as UTF-8 (design rule)
+        # outside Windows-1252 the whole text is hashed as UTF-8 (the text rule)
         self.assertEqual(ref.digest_text("日"), hashlib.md5("日".encode()).hexdigest())
         self.assertEqual(ref.digest_text("日ä"), hashlib.md5("日ä".encode()).hexdigest())
 
@@ -621,7 +621,7 @@ class ContainerFormat(unittest.TestCase):
 
 
 class ContainerChecker(unittest.TestCase):
-    """The strict checker must notice deviations from the writer of Part 4.2."""
+    """The strict checker must notice deviations from the container writer."""
     KEY = ref.passphrase_key("checker")
 
     def problems(self, blob):
