@@ -104,7 +104,8 @@ MailAnswer PostMailForm(const MailServiceUrl& url, std::string_view body,
         answer.transportError = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
     }
     answer.text =
-        BytesToText(reinterpret_cast<const uint8_t*>(received.bytes.data()), received.bytes.size());
+        Utf8OrCp1252ToText(reinterpret_cast<const uint8_t*>(received.bytes.data()),
+                           received.bytes.size());
     return answer;
 }
 
