@@ -135,7 +135,7 @@ TEST_F(ContainerCli, SharedKeyContainers) {
 TEST_F(ContainerCli, ListShowsHostileNamesEscaped) {
     // A name carrying an escape sequence and a bidi override.
     test::ContainerBuilder builder(MakeKeyString("correct horse"));
-    builder.AddEntry("x\x1b[31m\xE2\x80\xAEtxt.exe", {'e'});
+    builder.AddEntry("\xEF\xBB\xBF" "x\x1b[31m\xE2\x80\xAEtxt.exe", {'e'});  // marked UTF-8
     WriteFile(dir / "h.vesk", builder.Finish());
     const Result list = Cli({"list", dir / "h.vesk"});
     EXPECT_EQ(list.status, kOk);

@@ -4,7 +4,7 @@
 
 #include "crypto/keys.h"
 #include "files/decrypt_container_job.h"
-#include "files/file_test_support.h"
+#include "file_test_support.h"
 
 namespace sealwise {
 namespace {
