@@ -30,8 +30,7 @@ int RunDecryptText(const Args& args, Io& io) {
             throw SealError(114, {}, "empty armour");
         }
         TextCryptJob job;
-        std::optional<std::string> text =
-            job.Decrypt(armour, ObtainCandidateKeys(keys));
+        std::optional<std::string> text = job.Decrypt(armour, ObtainCandidateKeys(keys));
         if (!text) return kFailure;  // not reachable without a cancel source
         WipeOnExit<std::string> wipeText(*text);
         std::string shown = CrLfToLf(*text);

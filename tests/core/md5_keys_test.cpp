@@ -81,9 +81,9 @@ TEST(Keys, EveryOneOfTheFirst32CharactersCountsAndNothingAfter) {
         std::string a, b;
         bool same;
     } cases[] = {
-        {cjk + "x", cjk + "y", false},                  // character 32 differs
+        {cjk + "x", cjk + "y", false},                           // character 32 differs
         {cjk + "x" + "\xCE\xB1", cjk + "x" + "\xCE\xB2", true},  // character 33 differs
-        {ascii31 + "x" + "\xCE\xB1", ascii31 + "x", true},  // alpha after 32: plain rule
+        {ascii31 + "x" + "\xCE\xB1", ascii31 + "x", true},       // alpha after 32: plain rule
         {"\xCE\xB1", "\xCE\xB2", false},
     };
     for (const auto& c : cases) {
@@ -140,7 +140,7 @@ TEST(Keys, CombineSharedKeysOddThenEven) {
 TEST(Keys, SharedKeysOutsideWindows1252HashUtf8AndOfferTheQuestionMarkKey) {
     auto utf8 = Store({"\xE6\x97\xA5 key", "b\xE2\x82\xAC", "x"});
     Bytes expected = Md5Of("\xE6\x97\xA5 keyx");  // odd keys: UTF-8, they do not fit
-    const Bytes even = Md5Of("b\x80");              // even keys: "b€" fits Windows-1252
+    const Bytes even = Md5Of("b\x80");            // even keys: "b€" fits Windows-1252
     expected.insert(expected.end(), even.begin(), even.end());
     auto question = Store({"? key", "b\xE2\x82\xAC", "x"});
     const std::vector<Bytes> keys = CandidateSharedKeys(utf8);

@@ -22,12 +22,13 @@ TEST(TextCodec, StoredFormIsWindows1252UnlessACharacterDoesNotFit) {
         const char* text;
         Bytes stored;
     } cases[] = {
-        {"Gru\xC3\x9F\xE2\x80\xA6", {'G', 'r', 'u', 0xDF, 0x85}},            // "Gruß…"
+        {"Gru\xC3\x9F\xE2\x80\xA6", {'G', 'r', 'u', 0xDF, 0x85}},  // "Gruß…"
         {"\xE2\x80\x9EStra\xC3\x9F\xE2\x80\x9C", {0x84, 'S', 't', 'r', 'a', 0xDF, 0x93}},
-        {"\xE2\x82\xAC \xC5\xA0", {0x80, ' ', 0x8A}},                       // euro, S caron
-        {"a\xCE\xB1", B("\xEF\xBB\xBF" "a\xCE\xB1")},                        // alpha: marked
+        {"\xE2\x82\xAC \xC5\xA0", {0x80, ' ', 0x8A}},  // euro, S caron
+        {"a\xCE\xB1", B("\xEF\xBB\xBF"
+                        "a\xCE\xB1")},                                              // alpha: marked
         {"\xC3\xAF\xC2\xBB\xC2\xBFx", B("\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFx")},  // "ï»¿x"
-        {"\xEF\xBB\xBFz", B("\xEF\xBB\xBF\xEF\xBB\xBFz")},                   // U+FEFF first
+        {"\xEF\xBB\xBFz", B("\xEF\xBB\xBF\xEF\xBB\xBFz")},                          // U+FEFF first
         {"", {}},
     };
     for (const auto& c : cases) {
@@ -44,9 +45,11 @@ TEST(TextCodec, UnmarkedBytesReadAsWindows1252EvenWhenTheyLookLikeUtf8) {
     } cases[] = {
         {{0xC3, 0xA9, 't', 0xC3, 0xA9}, "\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9"},  // "Ã©tÃ©"
         {{'M', 0xFC, 'n'}, "M\xC3\xBCn"},
-        {B("\xEF\xBB\xBF\xC3\xA9"), "\xC3\xA9"},                                // marked "é"
-        {B("\xEF\xBB\xBF" "a\xFF"), "a\xEF\xBF\xBD"},                            // damage: U+FFFD
-        {B("\xEF\xBB"), "\xC3\xAF\xC2\xBB"},                                   // half a marker
+        {B("\xEF\xBB\xBF\xC3\xA9"), "\xC3\xA9"},  // marked "é"
+        {B("\xEF\xBB\xBF"
+           "a\xFF"),
+         "a\xEF\xBF\xBD"},                    // damage: U+FFFD
+        {B("\xEF\xBB"), "\xC3\xAF\xC2\xBB"},  // half a marker
     };
     for (const auto& c : cases) EXPECT_EQ(DecodeStoredText(c.stored), c.shown);
 }

@@ -60,8 +60,9 @@ Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 // The notice line is always Windows-1252; the text is too when it fits, else it is marked.
 TEST(TextCrypt, NoticeLineStaysWindows1252AndOnlyTheTextIsMarked) {
-    const std::string german = "Dieser Text wurde mit Sealwise (kostenlos) verschl\xFCsselt - "
-                               "https://sealwise.example/\r\n";
+    const std::string german =
+        "Dieser Text wurde mit Sealwise (kostenlos) verschl\xFCsselt - "
+        "https://sealwise.example/\r\n";
     const struct {
         const char* text;
         std::string stored;
@@ -75,9 +76,9 @@ TEST(TextCrypt, NoticeLineStaysWindows1252AndOnlyTheTextIsMarked) {
 
 TEST(TextCrypt, TextsRoundTripExactly) {
     const char* texts[] = {
-        "Gru\xC3\x9F\xE2\x80\xA6",                            // bytes DF 85
-        "\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9",                // "Ã©tÃ©"
-        "\xE2\x80\x9EStra\xC3\x9F\xE2\x80\x9C",              // „Straß“
+        "Gru\xC3\x9F\xE2\x80\xA6",                                      // bytes DF 85
+        "\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9",                            // "Ã©tÃ©"
+        "\xE2\x80\x9EStra\xC3\x9F\xE2\x80\x9C",                         // „Straß“
         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE2\x82\xAC\r\nline 2",  // 日本語 €
         "\xC3\xAF\xC2\xBB\xC2\xBF starts like a marker",
         "\xEF\xBB\xBF starts with U+FEFF",
@@ -114,15 +115,15 @@ TEST(NoticeLine, RecognisedByItsForm) {
     } cases[] = {
         {NoticeLine(kOffsetEnglish) + "\r\ntext", NoticeLine(kOffsetEnglish).size()},
         {"Made with Other Tool - www.other.example\r\n", 40},
-        {"Mit \xFC - http://x.example/a?b=1\r\n", 30},  // Windows-1252 byte
-        {"Made with Other Tool - www.other.example\n", std::nullopt},    // lone LF
-        {"Made with Other Tool - www.other.example", std::nullopt},       // no line end
-        {"Made with Other Tool www.other.example\r\n", std::nullopt},   // no " - "
+        {"Mit \xFC - http://x.example/a?b=1\r\n", 30},                 // Windows-1252 byte
+        {"Made with Other Tool - www.other.example\n", std::nullopt},  // lone LF
+        {"Made with Other Tool - www.other.example", std::nullopt},    // no line end
+        {"Made with Other Tool www.other.example\r\n", std::nullopt},  // no " - "
         {"Made with Other Tool - no address\r\n", std::nullopt},
         {"Made with Other Tool - nodot\r\n", std::nullopt},
         {"Made \x01with Tool - www.other.example\r\n", std::nullopt},  // control byte
         {"Made \x81with Tool - www.other.example\r\n", std::nullopt},  // unassigned byte
-        {std::string(600, 'x') + " - a.example\r\n", std::nullopt},     // too long
+        {std::string(600, 'x') + " - a.example\r\n", std::nullopt},    // too long
     };
     for (const auto& c : cases) EXPECT_EQ(NoticeLineLength(B(c.shown)), c.length) << c.shown;
 }

@@ -11,10 +11,11 @@ textbook Rijndael in pure Python (any Nb, Nk from 4 to 8) cross-checks it and
 stands in for it when libmcrypt is missing (slow: a few kB/s).
 
 Contents (docs/format.md sections in brackets):
-  * Windows-1252 text conversion (the text rule)
+  * Windows-1252 text conversion, the UTF-8 marker; LITERAL and SEALWISE
+    modes (Windows-1252 with "?" as other programs do, or Sealwise's rules)  [0]
   * Rijndael: PureRijndael (textbook), McryptRijndael256 (ctypes)   [2]
   * cipher envelope, one-shot and chunked                           [2]
-  * MD5 (hashlib) and key derivation                                [1]
+  * MD5 (hashlib), BLAKE2b key rule, candidate keys                 [1]
   * Base64 armour                                                   [3]
   * text encryption / decryption                                    [3]
   * container (.vesk) writer, index, reader, structural checker     [4]

@@ -1,12 +1,12 @@
 #include "crypto/keys.h"
 
+#include <sodium.h>
+
 #include <algorithm>
-#include <span>
 #include <cmath>
 #include <cstdlib>
+#include <span>
 #include <string>
-
-#include <sodium.h>
 
 #include "crypto/md5.h"
 #include "util/errors.h"

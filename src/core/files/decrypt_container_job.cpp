@@ -6,8 +6,8 @@
 
 #include "files/chunk_zero.h"
 #include "files/compressed_block.h"
-#include "files/container_key.h"
 #include "files/container_format.h"
+#include "files/container_key.h"
 #include "files/container_reader.h"
 #include "files/entry_name.h"
 #include "files/message_ids.h"

@@ -26,8 +26,9 @@ struct DecodedEntryName {
     bool safe() const { return !components.empty(); }
 };
 
-// Decodes stored name bytes (UTF-8 after a leading marker, else Windows-1252). The name is safe when every component (split at "\" or "/") is
-// non-empty, not "." or "..", free of control characters, and the first is no drive ("C:").
+// Decodes stored name bytes (UTF-8 after a leading marker, else Windows-1252). The name is safe
+// when every component (split at "\" or "/") is non-empty, not "." or "..", free of control
+// characters, and the first is no drive ("C:").
 DecodedEntryName DecodeEntryName(std::span<const uint8_t> bytes);
 
 // The name for people to read: "/" between components, control characters and bidirectional

@@ -21,8 +21,8 @@ bool PrintableCp1252(uint8_t b) {
 
 bool LooksLikeWebAddress(std::span<const uint8_t> address) {
     if (address.empty()) return false;
-    const bool plain = std::all_of(address.begin(), address.end(),
-                                   [](uint8_t b) { return b > 0x20 && b < 0x7F; });
+    const bool plain =
+        std::all_of(address.begin(), address.end(), [](uint8_t b) { return b > 0x20 && b < 0x7F; });
     return plain && std::find(address.begin(), address.end(), '.') != address.end();
 }
 
@@ -62,8 +62,8 @@ std::optional<std::size_t> NoticeLineLength(std::span<const uint8_t> shown) {
         return std::nullopt;
     }
     const std::span<const uint8_t> line = shown.first(length);
-    const auto separator = std::search(line.rbegin(), line.rend(), kSeparator.rbegin(),
-                                       kSeparator.rend());
+    const auto separator =
+        std::search(line.rbegin(), line.rend(), kSeparator.rbegin(), kSeparator.rend());
     if (separator == line.rend()) return std::nullopt;
     const auto addressStart = static_cast<std::size_t>(line.rend() - separator);
     if (!LooksLikeWebAddress(line.subspan(addressStart))) return std::nullopt;

@@ -10,7 +10,7 @@ namespace sealwise {
 void SecureWipe(void* data, std::size_t size) noexcept;
 
 template <typename T>
-    requires std::is_trivially_copyable_v<T>
+requires std::is_trivially_copyable_v<T>
 void SecureWipe(std::vector<T>& v) noexcept {
     SecureWipe(v.data(), v.size() * sizeof(T));
     v.clear();

@@ -162,8 +162,8 @@ std::string DecodeStoredText(const uint8_t* data, std::size_t size) {
     if (!StartsWithMarker(data, size)) return Cp1252ToText(data, size);
     const std::size_t skip = kUtf8Marker.size();
     // Damaged UTF-8 shows as U+FFFD rather than passing invalid bytes on.
-    return CodePointsToUtf8(
-        Utf8ToCodePoints(std::string_view(reinterpret_cast<const char*>(data) + skip, size - skip)));
+    return CodePointsToUtf8(Utf8ToCodePoints(
+        std::string_view(reinterpret_cast<const char*>(data) + skip, size - skip)));
 }
 
 std::string Utf8OrCp1252ToText(const uint8_t* data, std::size_t size) {

@@ -25,7 +25,7 @@ constexpr int kMemorizePassword = 190;
 struct TextJob {
     explicit TextJob(ProgressSink* progress) : crypt(progress) {}
     TextCryptJob crypt;
-    std::string input;  // the text (encrypting) or the armour (decrypting), line breaks CR LF
+    std::string input;        // the text (encrypting) or the armour (decrypting), line breaks CR LF
     Bytes key;                // encrypting
     std::vector<Bytes> keys;  // decrypting: the candidates, best first
     int languageOffset = 0;

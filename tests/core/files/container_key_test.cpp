@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "crypto/keys.h"
-#include "files/decrypt_container_job.h"
 #include "file_test_support.h"
+#include "files/decrypt_container_job.h"
 
 namespace sealwise {
 namespace {
@@ -38,8 +38,7 @@ TEST(ContainerKey, TheFirstKeyUnderWhichAnEntryDeciphersIsChosen) {
         std::vector<std::string> names;
         std::size_t chosen;
     } cases[] = {
-        {keys[0], {"a.txt", "b.txt"}, 0},
-        {keys[1], {"a.txt", "b.txt"}, 1},
+        {keys[0], {"a.txt", "b.txt"}, 0}, {keys[1], {"a.txt", "b.txt"}, 1},
         {keys[1], {"", "b.txt"}, 1},  // a damaged first entry does not decide
         {keys[1], {"", ""}, 0},       // nothing deciphers: the first key, as for a wrong one
         {test::Key(), {"a.txt"}, 0},

@@ -16,7 +16,8 @@ TEST(EntryNameMarker, StoredNamesCarryTheMarkerOnlyWhenNeeded) {
         {"proj/\xC3\xA9t\xC3\xA9.txt", B("proj\\\xE9t\xE9.txt")},
         {"Gru\xC3\x9F\xE2\x80\xA6.txt", B("Gru\xDF\x85.txt")},
         {"proj/\xCE\xB1/a.txt", B("\xEF\xBB\xBFproj\\\xCE\xB1\\a.txt")},
-        {"\xC3\xAF\xC2\xBB\xC2\xBF.txt", B("\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBF.txt")},  // "ï»¿.txt"
+        {"\xC3\xAF\xC2\xBB\xC2\xBF.txt",
+         B("\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBF.txt")},  // "ï»¿.txt"
     };
     for (const auto& c : cases) {
         const Bytes stored = EntryNameBytes("/unused", c.relative);

@@ -69,9 +69,9 @@ TEST(PassphraseRating, OnlyTheFirst32CharactersCount) {
         std::string passphrase;
         int score;
     } cases[] = {
-        {Cycle("Ab", 32) + "1[!", 71},             // letters only in the first 32
-        {Cycle("Ab", 31) + "1" + "[!", 75},         // one digit inside, symbols outside
-        {Cycle("Ab1[", 32) + "\xCE\xA9", 100},     // all four classes inside
+        {Cycle("Ab", 32) + "1[!", 71},          // letters only in the first 32
+        {Cycle("Ab", 31) + "1" + "[!", 75},     // one digit inside, symbols outside
+        {Cycle("Ab1[", 32) + "\xCE\xA9", 100},  // all four classes inside
     };
     for (const auto& c : cases) EXPECT_EQ(Score(c.passphrase), c.score) << c.passphrase;
 }
