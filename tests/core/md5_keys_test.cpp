@@ -103,6 +103,12 @@ TEST(Keys, CandidatesAddTheQuestionMarkKeyOnlyWhenItDiffers) {
         {"Schl\xC3\xBCssel", {MakeKeyString("Schl\xC3\xBCssel")}},
         {nihon, {MakeKeyString(nihon), MakeKeyString("?? pass")}},
         {std::string(32, 'q') + "\xCE\xB1", {Bytes(32, 'q')}},  // outside 1252 after 32
+        // Beyond U+FFFF: one "?", or two where strings count UTF-16 units.
+        {"\xF0\x9F\x98\x80 x",
+         {MakeKeyString("\xF0\x9F\x98\x80 x"), MakeKeyString("? x"), MakeKeyString("?? x")}},
+        {std::string(31, 'q') + "\xF0\x9F\x98\x80",
+         {MakeKeyString(std::string(31, 'q') + "\xF0\x9F\x98\x80"),
+          MakeKeyString(std::string(31, 'q') + "?")}},
     };
     for (const auto& c : cases) EXPECT_EQ(CandidateKeys(c.passphrase), c.keys) << c.passphrase;
     EXPECT_EQ(MakeQuestionMarkKey(nihon), MakeKeyString("?? pass"));

@@ -613,12 +613,20 @@ def _unique(keys: Iterable[bytes]) -> List[bytes]:
     return out
 
 
+def utf16_units(text: str) -> str:
+    """The text with every character beyond U+FFFF as its two UTF-16 surrogates:
+    "characters" where strings are UTF-16 (each surrogate becomes "?")."""
+    return "".join(ch if ord(ch) <= 0xFFFF else "\ud800\udc00" for ch in text)
+
+
 def passphrase_keys(passphrase: str, mode: str = SEALWISE) -> List[bytes]:
     """Keys a reader tries, best first: in SEALWISE mode its own key, then the
-    LITERAL one when it differs."""
+    LITERAL ones that differ (characters counted as code points, or as UTF-16
+    units)."""
     if mode == LITERAL:
         return [passphrase_key(passphrase, LITERAL)]
-    return _unique([passphrase_key(passphrase, SEALWISE), passphrase_key(passphrase, LITERAL)])
+    return _unique([passphrase_key(passphrase, SEALWISE), passphrase_key(passphrase, LITERAL),
+                    passphrase_key(utf16_units(passphrase), LITERAL)])
 
 
 def combine_shared_keys(keys: Sequence[str], mode: str = SEALWISE) -> bytes:
@@ -641,7 +649,8 @@ def combine_shared_keys(keys: Sequence[str], mode: str = SEALWISE) -> bytes:
 def shared_keys_candidates(keys: Sequence[str], mode: str = SEALWISE) -> List[bytes]:
     if mode == LITERAL:
         return [combine_shared_keys(keys, LITERAL)]
-    return _unique([combine_shared_keys(keys, SEALWISE), combine_shared_keys(keys, LITERAL)])
+    return _unique([combine_shared_keys(keys, SEALWISE), combine_shared_keys(keys, LITERAL),
+                    combine_shared_keys([utf16_units(k) for k in keys], LITERAL)])
 
 
 # ---------------------------------------------------------------------------

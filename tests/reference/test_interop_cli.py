@@ -410,6 +410,10 @@ class TextInterop(unittest.TestCase):
                                      ref.cli_shown_text(ref.notice_line("en") + "\r\nq"))
             arm2 = self.cli_encrypt("r", pw, "en")
             self.assertEqual(ref.text_decrypt(arm2, ref.passphrase_key(pw)), ref.notice_line("en") + "\r\nr")
+        # where strings are UTF-16, a character beyond U+FFFF is two "?"
+        pw = "😀 emoji"
+        arm = ref.text_encrypt("u", ref.passphrase_key(ref.utf16_units(pw), ref.LITERAL), "en", mode=ref.LITERAL)
+        self.assertEqual(self.cli_decrypt(arm, passphrase=pw), ref.cli_shown_text(ref.notice_line("en") + "\r\nu"))
 
     def test_shared_keys_outside_cp1252(self):
         keys = ["日本 key", "b€", "третий"]

@@ -308,6 +308,8 @@ class Md5AndKeys(unittest.TestCase):
             self.assertEqual(ref.passphrase_key(pw), ours, pw)
             self.assertEqual(ref.passphrase_key(pw, ref.LITERAL), literal, pw)
             self.assertEqual(ref.passphrase_keys(pw), ref._unique([ours, literal]), pw)
+        # beyond U+FFFF a reader also tries two "?" per character (UTF-16 units)
+        self.assertEqual(ref.passphrase_keys("😀 x")[1:], [b"? x" + b"A" * 29, b"?? x" + b"A" * 28])
         # every one of the first 32 characters counts
         self.assertNotEqual(ref.passphrase_key("日" * 31 + "a"), ref.passphrase_key("日" * 31 + "b"))
         self.assertEqual(ref.passphrase_keys("Schlüssel"), [ref.passphrase_key("Schlüssel")])

@@ -57,12 +57,16 @@ Bytes MakeKeyString(std::string_view passphrase) {
     return Blake2b256(std::span(reinterpret_cast<const uint8_t*>(first.data()), first.size()));
 }
 
-Bytes MakeQuestionMarkKey(std::string_view passphrase) {
+Bytes MakeQuestionMarkKey(std::string_view passphrase, bool perUtf16Unit) {
     std::u32string chars = FirstCharacters(passphrase);
     Bytes key;
-    key.reserve(kKeyLength);
-    for (char32_t c : chars) key.push_back(Cp1252CodeOrQuestion(c));
+    key.reserve(kKeyLength + 1);
+    for (char32_t c : chars) {
+        key.push_back(Cp1252CodeOrQuestion(c));
+        if (perUtf16Unit && c > 0xFFFF) key.push_back('?');
+    }
     SecureWipe(chars.data(), chars.size() * sizeof(char32_t));
+    if (key.size() > kKeyLength) key.resize(kKeyLength);  // only a "?" can be cut off here
     key.resize(kKeyLength, 'A');
     return key;
 }
@@ -70,7 +74,8 @@ Bytes MakeQuestionMarkKey(std::string_view passphrase) {
 std::vector<Bytes> CandidateKeys(std::string_view passphrase) {
     std::vector<Bytes> keys;
     keys.push_back(MakeKeyString(passphrase));
-    AppendUnique(keys, MakeQuestionMarkKey(passphrase));
+    AppendUnique(keys, MakeQuestionMarkKey(passphrase, false));
+    AppendUnique(keys, MakeQuestionMarkKey(passphrase, true));
     return keys;
 }
 
@@ -121,6 +126,17 @@ Bytes CombineWith(SharedKeyStore& store, Bytes (*toBytes)(std::string_view)) {
     return key;
 }
 
+// "?" for each UTF-16 unit of a character Windows-1252 lacks.
+Bytes LossyPerUtf16Unit(std::string_view utf8) {
+    Bytes out;
+    out.reserve(utf8.size());
+    for (char32_t c : Utf8ToCodePoints(utf8)) {
+        out.push_back(Cp1252CodeOrQuestion(c));
+        if (c > 0xFFFF) out.push_back('?');
+    }
+    return out;
+}
+
 }  // namespace
 
 Bytes CombineSharedKeys(SharedKeyStore& store) { return CombineWith(store, TextToCp1252OrUtf8); }
@@ -129,6 +145,7 @@ std::vector<Bytes> CandidateSharedKeys(SharedKeyStore& store) {
     std::vector<Bytes> keys;
     keys.push_back(CombineWith(store, TextToCp1252OrUtf8));
     AppendUnique(keys, CombineWith(store, TextToCp1252Lossy));
+    AppendUnique(keys, CombineWith(store, LossyPerUtf16Unit));
     return keys;
 }
 

@@ -18,11 +18,12 @@ constexpr int kMaxSharedKeys = 10;
 Bytes MakeKeyString(std::string_view passphrase);
 
 // The key other programs of the format make: the first 32 characters in Windows-1252 with "?"
-// for those it lacks, filled up with "A".
-Bytes MakeQuestionMarkKey(std::string_view passphrase);
+// for those it lacks, filled up with "A". perUtf16Unit: a character beyond U+FFFF counts as
+// the two characters of its UTF-16 surrogate pair, each a "?", as where strings are UTF-16.
+Bytes MakeQuestionMarkKey(std::string_view passphrase, bool perUtf16Unit = false);
 
-// Keys to try when decrypting, best first: MakeKeyString, then MakeQuestionMarkKey when a
-// character outside Windows-1252 makes it differ. Wipe the results after use.
+// Keys to try when decrypting, best first: MakeKeyString, then the question-mark keys that
+// differ from it (a character outside Windows-1252 makes them differ). Wipe after use.
 std::vector<Bytes> CandidateKeys(std::string_view passphrase);
 
 // The shared-security key entry: ten slots (keys 1..10), the key count as typed, the key shown
@@ -42,8 +43,8 @@ struct SharedKeyStore {
 // slots keep their contents; the caller empties them after use.
 Bytes CombineSharedKeys(SharedKeyStore& store);
 
-// As CombineSharedKeys, followed by the key of other programs ("?" for characters outside
-// Windows-1252) when that differs.
+// As CombineSharedKeys, followed by the keys of other programs ("?" for each character, or
+// each UTF-16 unit, outside Windows-1252) that differ from it.
 std::vector<Bytes> CandidateSharedKeys(SharedKeyStore& store);
 
 // The key count typed into the count box, rounded as the scroll bar does; nullopt when not
