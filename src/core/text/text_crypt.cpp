@@ -75,13 +75,12 @@ std::optional<std::string> TextCryptJob::Encrypt(std::string_view text, Bytes ke
     CheckTextToEncrypt(text);
 
     // The notice line stays Windows-1252 for every reader; only the text may need the marker.
-    Bytes stored = TextToCp1252Lossy(NoticeLine(languageOffset));
-    stored.push_back('\r');
-    stored.push_back('\n');
     Bytes body = EncodeStoredText(text);
     WipeOnExit<Bytes> wipeBody(body);
-    stored.insert(stored.end(), body.begin(), body.end());
+    Bytes stored = TextToCp1252Lossy(NoticeLine(languageOffset) + "\r\n");
     WipeOnExit<Bytes> wipeStored(stored);
+    stored.reserve(stored.size() + body.size());  // no unwiped copy on growth
+    stored.insert(stored.end(), body.begin(), body.end());
     MaybeBytes plaintext{Bytes(kRandomPrefixLength)};
     WipeOnExit<Bytes> wipePlaintext(*plaintext);
     plaintext->reserve(kRandomPrefixLength + stored.size());  // no unwiped copy on growth
