@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <span>
+#include <stdexcept>
 #include <string>
 
 #include "crypto/md5.h"
@@ -28,6 +29,8 @@ std::u32string FirstCharacters(std::string_view passphrase) {
 }
 
 Bytes Blake2b256(std::span<const uint8_t> data) {
+    // Required before any libsodium call; cheap and thread-safe once it has run.
+    if (sodium_init() < 0) throw std::runtime_error("libsodium cannot be initialised");
     Bytes out(kKeyLength);
     crypto_generichash(out.data(), out.size(), data.data(), data.size(), nullptr, 0);
     return out;
