@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libdeflate-dev zlib1g-dev libcli11-dev libcurl4-openssl-dev
+    libdeflate-dev zlib1g-dev libsodium-dev libcli11-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
     libcpp-httplib-dev clang libclang-rt-14-dev
     python3 xvfb xauth dpkg-dev desktop-file-utils appstream man-db

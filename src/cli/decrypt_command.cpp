@@ -50,11 +50,11 @@ int RunDecrypt(const Args& args, Io& io) {
     JobReporter reporter(io, io.stderrIsTerminal && !quiet, policy);
     DecryptSummary summary;
     try {
-        Bytes key = ObtainKey(keys, PassphraseUse::kDecrypt);
-        WipeOnExit<Bytes> wipeKey(key);
+        std::vector<Bytes> candidates = ObtainCandidateKeys(keys);
+        WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
         InterruptFlag interrupt;
         DecryptContainerJob job(reporter, interrupt.flag());
-        summary = job.Run(container, outputDirectory, key);
+        summary = job.Run(container, outputDirectory, candidates);
     } catch (const SealError& error) {
         reporter.Finish();
         return ReportFailure(io, error);

@@ -1,5 +1,5 @@
 // sealwise-cli decrypt-text: Base64 armour on stdin, the text as the text box shows it on
-// stdout (UTF-8, line breaks as LF).
+// stdout (UTF-8, line breaks as LF). Armour that no key opens to a notice line prints nothing.
 #include <optional>
 #include <string>
 
@@ -30,8 +30,7 @@ int RunDecryptText(const Args& args, Io& io) {
             throw SealError(114, {}, "empty armour");
         }
         TextCryptJob job;
-        std::optional<std::string> text =
-            job.Decrypt(armour, ObtainKey(keys, PassphraseUse::kDecrypt));
+        std::optional<std::string> text = job.Decrypt(armour, ObtainCandidateKeys(keys));
         if (!text) return kFailure;  // not reachable without a cancel source
         WipeOnExit<std::string> wipeText(*text);
         std::string shown = CrLfToLf(*text);

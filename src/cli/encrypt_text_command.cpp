@@ -61,7 +61,8 @@ int RunEncryptText(const Args& args, Io& io) {
         const std::optional<std::string> armour =
             job.Encrypt(text, ObtainKey(keys, PassphraseUse::kEncrypt), offset);
         if (!armour) return kFailure;  // not reachable without a cancel source
-        return WriteOutput(io, *armour + "\n") ? kOk : kFailure;
+        // CR LF: a reader that drops CR LF pairs would take a lone LF for a Base64 character.
+        return WriteOutput(io, *armour + "\r\n") ? kOk : kFailure;
     } catch (const SealError& e) {
         return ReportFailure(io, e);
     }

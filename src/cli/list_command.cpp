@@ -4,6 +4,7 @@
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/passphrase_options.h"
+#include "files/container_key.h"
 #include "files/container_listing.h"
 #include "files/entry_name.h"
 #include "files/message_ids.h"
@@ -25,9 +26,9 @@ int RunList(const Args& args, Io& io) {
 
     std::vector<ListedEntry> entries;
     try {
-        Bytes key = ObtainKey(keys, PassphraseUse::kDecrypt);
-        WipeOnExit<Bytes> wipeKey(key);
-        entries = ListContainer(container, key);
+        std::vector<Bytes> candidates = ObtainCandidateKeys(keys);
+        WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
+        entries = ListContainer(container, ChooseContainerKey(container, candidates));
     } catch (const SealError& error) {
         return ReportFailure(io, error);
     }

@@ -1,6 +1,7 @@
 #include "cli/passphrase_options.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "app/strings.h"
@@ -10,6 +11,7 @@
 #include "text/text_crypt.h"
 #include "util/errors.h"
 #include "util/secure_wipe.h"
+#include "util/text_codec.h"
 
 namespace sealwise::cli {
 namespace {
@@ -23,6 +25,15 @@ constexpr int kMessageNotUtf8 = 415;
 
 void DropLineEnd(std::string& line) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+// Editors on some systems start a UTF-8 file with a byte-order mark; it is no part of a key.
+void DropByteOrderMark(std::string& line) {
+    if (!line.starts_with(kUtf8Marker)) return;
+    const std::size_t n = kUtf8Marker.size();
+    std::memmove(line.data(), line.data() + n, line.size() - n);
+    SecureWipe(line.data() + line.size() - n, n);  // the moved secret's old tail
+    line.resize(line.size() - n);
 }
 
 void RequireUtf8(const std::string& secret) {
@@ -39,6 +50,7 @@ std::string FirstLineOf(const std::string& path) {
         throw SealError(kMessageCannotRead, path, "cannot read passphrase file");
     }
     DropLineEnd(line);
+    DropByteOrderMark(line);
     return line;
 }
 
@@ -72,6 +84,7 @@ void LoadSharedKeys(const std::string& path, SharedKeyStore& store) {
             throw SealError(kMessageKeyFileCount, {}, "more than 10 shared keys");
         }
         DropLineEnd(line);
+        if (count == 0) DropByteOrderMark(line);
         RequireUtf8(line);
         store.slots[count++] = line;
         SecureWipe(line);
@@ -136,6 +149,22 @@ Bytes ObtainKey(const KeyOptions& options, PassphraseUse use) {
     std::string passphrase = ObtainPassphrase(options, use);
     WipeOnExit<std::string> wipePassphrase(passphrase);
     return TextKeyFromPassphrase(passphrase);
+}
+
+std::vector<Bytes> ObtainCandidateKeys(const KeyOptions& options) {
+    if (!options.sharedKeyFile.empty()) {
+        SharedKeyStore store;
+        try {
+            LoadSharedKeys(options.sharedKeyFile, store);
+        } catch (...) {
+            store.Clear();
+            throw;
+        }
+        return TextKeysFromSharedKeys(store);  // clears the store
+    }
+    std::string passphrase = ObtainPassphrase(options, PassphraseUse::kDecrypt);
+    WipeOnExit<std::string> wipePassphrase(passphrase);
+    return TextKeysFromPassphrase(passphrase);
 }
 
 }  // namespace sealwise::cli

@@ -4,6 +4,7 @@
 // encrypts or decrypts.
 #include <CLI/CLI.hpp>
 #include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "util/bytes.h"
@@ -34,5 +35,9 @@ std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use);
 // otherwise, 386 for an empty key) or derived from the passphrase (114 when it is empty).
 // Every intermediate copy of the secrets is wiped. Wipe the result after use.
 Bytes ObtainKey(const KeyOptions& options, PassphraseUse use);
+
+// For decrypting: the keys to try, best first (crypto/keys.h CandidateKeys and
+// CandidateSharedKeys). Throws as ObtainKey does. Wipe the results after use.
+std::vector<Bytes> ObtainCandidateKeys(const KeyOptions& options);
 
 }  // namespace sealwise::cli

@@ -55,7 +55,7 @@ int RunRate(const Args& args, Io& io) {
     }
     // Bytes that are not UTF-8 are read as Windows-1252, as stored texts are.
     std::string text =
-        BytesToText(reinterpret_cast<const uint8_t*>(passphrase.data()), passphrase.size());
+        Utf8OrCp1252ToText(reinterpret_cast<const uint8_t*>(passphrase.data()), passphrase.size());
     WipeOnExit<std::string> wipeText(text);
 
     const PassphraseRating rating = RatePassphrase(text);

@@ -133,9 +133,10 @@ TEST_F(ContainerCli, SharedKeyContainers) {
 }
 
 TEST_F(ContainerCli, ListShowsHostileNamesEscaped) {
-    // A name carrying an escape sequence and a bidi override.
+    // A name carrying an escape sequence and a bidi override (marked UTF-8).
     test::ContainerBuilder builder(MakeKeyString("correct horse"));
-    builder.AddEntry("x\x1b[31m\xE2\x80\xAEtxt.exe", {'e'});
+    const std::string utf8Marker = "\xEF\xBB\xBF";
+    builder.AddEntry(utf8Marker + "x\x1b[31m\xE2\x80\xAEtxt.exe", {'e'});
     WriteFile(dir / "h.vesk", builder.Finish());
     const Result list = Cli({"list", dir / "h.vesk"});
     EXPECT_EQ(list.status, kOk);

@@ -148,8 +148,9 @@ TEST_F(HardeningCli, NamesInMessagesCannotSteerTheTerminal) {
     // the message names the path, which must come out escaped.
     const Bytes key = TextKeyFromPassphrase("bad containers");
     test::ContainerBuilder builder(key);
-    builder.AddEntry("evil\u202Etxt", {'e'});
-    builder.AddEntry("evil\u202Etxt\\x\x1b]0;title\x07", {'x'});
+    const std::string utf8Marker = "\uFEFF";
+    builder.AddEntry(utf8Marker + "evil\u202Etxt", {'e'});
+    builder.AddEntry(utf8Marker + "evil\u202Etxt\\x\x1b]0;title\x07", {'x'});
     WriteFile(dir / "c.vesk", builder.Finish());
     std::istringstream in;
     std::ostringstream out, err;

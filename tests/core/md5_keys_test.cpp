@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "crypto/keys.h"
 #include "crypto/md5.h"
 #include "util/errors.h"
@@ -45,6 +49,71 @@ TEST(Keys, MakeKeyStringPadsWithAAndCutsAt32) {
     EXPECT_EQ(umlaut[1], 'A');
 }
 
+Bytes FromHex(std::string_view hex) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        out.push_back(static_cast<uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    }
+    return out;
+}
+
+std::string Repeat(std::string_view s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+// Passphrases with characters Windows-1252 lacks: BLAKE2b-256 of the UTF-8 bytes of the first
+// 32 characters (digests from Python's hashlib.blake2b(digest_size=32)).
+TEST(Keys, CharactersOutsideWindows1252HashTheFirst32Characters) {
+    EXPECT_EQ(MakeKeyString("\xE6\x97\xA5\xE6\x9C\xAC pass"),  // "日本 pass"
+              FromHex("a362dfbc3824ec33d525f44d3fd39d66ae869b59a1ae86ce9851ceac5ba2e74d"));
+    const std::string cyrillic = Repeat("\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C-", 6);
+    EXPECT_EQ(MakeKeyString(cyrillic),  // 42 characters: the first 32 count
+              FromHex("770b9388cb0f7c4f1f75669a10c9cc3d258dde3871518dab6f1e83dd9ed2f7d1"));
+}
+
+// Which characters make the key: the first 32, every one of them, and nothing after them.
+TEST(Keys, EveryOneOfTheFirst32CharactersCountsAndNothingAfter) {
+    const std::string cjk = Repeat("\xE6\x97\xA5", 31);  // 31 x "日", 93 bytes of UTF-8
+    const std::string ascii31(31, 'p');
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {cjk + "x", cjk + "y", false},                           // character 32 differs
+        {cjk + "x" + "\xCE\xB1", cjk + "x" + "\xCE\xB2", true},  // character 33 differs
+        {ascii31 + "x" + "\xCE\xB1", ascii31 + "x", true},       // alpha after 32: plain rule
+        {"\xCE\xB1", "\xCE\xB2", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MakeKeyString(c.a) == MakeKeyString(c.b), c.same) << c.a << " / " << c.b;
+    }
+    const std::string first32 = ascii31 + "x";
+    EXPECT_EQ(MakeKeyString(first32 + "\xCE\xB1"), Bytes(first32.begin(), first32.end()));
+}
+
+TEST(Keys, CandidatesAddTheQuestionMarkKeyOnlyWhenItDiffers) {
+    const std::string nihon = "\xE6\x97\xA5\xE6\x9C\xAC pass";
+    const struct {
+        std::string passphrase;
+        std::vector<Bytes> keys;
+    } cases[] = {
+        {"secret", {MakeKeyString("secret")}},
+        {"Schl\xC3\xBCssel", {MakeKeyString("Schl\xC3\xBCssel")}},
+        {nihon, {MakeKeyString(nihon), MakeKeyString("?? pass")}},
+        {std::string(32, 'q') + "\xCE\xB1", {Bytes(32, 'q')}},  // outside 1252 after 32
+        // Beyond U+FFFF: one "?", or two where strings count UTF-16 units.
+        {"\xF0\x9F\x98\x80 x",
+         {MakeKeyString("\xF0\x9F\x98\x80 x"), MakeKeyString("? x"), MakeKeyString("?? x")}},
+        {std::string(31, 'q') + "\xF0\x9F\x98\x80",
+         {MakeKeyString(std::string(31, 'q') + "\xF0\x9F\x98\x80"),
+          MakeKeyString(std::string(31, 'q') + "?")}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CandidateKeys(c.passphrase), c.keys) << c.passphrase;
+    EXPECT_EQ(MakeQuestionMarkKey(nihon), MakeKeyString("?? pass"));
+}
+
 SharedKeyStore Store(std::initializer_list<std::string> keys) {
     SharedKeyStore s;
     int i = 0;
@@ -72,6 +141,19 @@ TEST(Keys, CombineSharedKeysOddThenEven) {
     EXPECT_NE(CombineSharedKeys(two), CombineSharedKeys(swapped));
     auto fourA = Store({"a", "b", "c", "d"}), fourB = Store({"c", "b", "a", "d"});
     EXPECT_NE(CombineSharedKeys(fourA), CombineSharedKeys(fourB));
+}
+
+TEST(Keys, SharedKeysOutsideWindows1252HashUtf8AndOfferTheQuestionMarkKey) {
+    auto utf8 = Store({"\xE6\x97\xA5 key", "b\xE2\x82\xAC", "x"});
+    Bytes expected = Md5Of("\xE6\x97\xA5 keyx");  // odd keys: UTF-8, they do not fit
+    const Bytes even = Md5Of("b\x80");            // even keys: "b€" fits Windows-1252
+    expected.insert(expected.end(), even.begin(), even.end());
+    auto question = Store({"? key", "b\xE2\x82\xAC", "x"});
+    const std::vector<Bytes> keys = CandidateSharedKeys(utf8);
+    EXPECT_EQ(keys, (std::vector<Bytes>{expected, CombineSharedKeys(question)}));
+
+    auto plain = Store({"one", "zw\xC3\xB6lf"});
+    EXPECT_EQ(CandidateSharedKeys(plain), std::vector<Bytes>{CombineSharedKeys(plain)});
 }
 
 TEST(Keys, CombineTakesTheUnconfirmedBoxIntoTheKeyShown) {

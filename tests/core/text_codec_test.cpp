@@ -5,36 +5,77 @@
 namespace sealwise {
 namespace {
 
+Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
 TEST(TextCodec, Windows1252FullTableRoundTrips) {
     for (int b = 0; b < 256; ++b) {
         const uint8_t byte = static_cast<uint8_t>(b);
         const std::string text = Cp1252ToText(&byte, 1);
-        const Bytes back = TextToBytes(text);
-        ASSERT_EQ(back, Bytes{byte}) << "byte " << b;
+        ASSERT_EQ(EncodeStoredText(text), Bytes{byte}) << "byte " << b;
+        ASSERT_EQ(DecodeStoredText(Bytes{byte}), text) << "byte " << b;
     }
-    EXPECT_EQ(TextToBytes("\xE2\x82\xAC"), Bytes{0x80});  // euro sign
-    EXPECT_EQ(TextToBytes("\xC5\xA0"), Bytes{0x8A});      // S with caron
-    EXPECT_EQ(TextToBytes("\xC3\xBC"), Bytes{0xFC});      // u umlaut
 }
 
-TEST(TextCodec, CharactersOutsideTheCodePageKeepTheTextAsUtf8) {
+// What the writer stores: Windows-1252 whenever the text fits, the marker and UTF-8 otherwise.
+TEST(TextCodec, StoredFormIsWindows1252UnlessACharacterDoesNotFit) {
+    const struct {
+        const char* text;
+        Bytes stored;
+    } cases[] = {
+        {"Gru\xC3\x9F\xE2\x80\xA6", {'G', 'r', 'u', 0xDF, 0x85}},  // "Gruß…"
+        {"\xE2\x80\x9EStra\xC3\x9F\xE2\x80\x9C", {0x84, 'S', 't', 'r', 'a', 0xDF, 0x93}},
+        {"\xE2\x82\xAC \xC5\xA0", {0x80, ' ', 0x8A}},  // euro, S caron
+        {"a\xCE\xB1", B("\xEF\xBB\xBF"
+                        "a\xCE\xB1")},                                              // alpha: marked
+        {"\xC3\xAF\xC2\xBB\xC2\xBFx", B("\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFx")},  // "ï»¿x"
+        {"\xEF\xBB\xBFz", B("\xEF\xBB\xBF\xEF\xBB\xBFz")},                          // U+FEFF first
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeStoredText(c.text), c.stored) << c.text;
+        EXPECT_EQ(DecodeStoredText(c.stored), c.text) << c.text;
+    }
+}
+
+// What the reader shows: only a leading marker makes the bytes UTF-8.
+TEST(TextCodec, UnmarkedBytesReadAsWindows1252EvenWhenTheyLookLikeUtf8) {
+    const struct {
+        Bytes stored;
+        const char* shown;
+    } cases[] = {
+        {{0xC3, 0xA9, 't', 0xC3, 0xA9}, "\xC3\x83\xC2\xA9t\xC3\x83\xC2\xA9"},  // "Ã©tÃ©"
+        {{'M', 0xFC, 'n'}, "M\xC3\xBCn"},
+        {B("\xEF\xBB\xBF\xC3\xA9"), "\xC3\xA9"},  // marked "é"
+        {B("\xEF\xBB\xBF"
+           "a\xFF"),
+         "a\xEF\xBF\xBD"},                    // damage: U+FFFD
+        {B("\xEF\xBB"), "\xC3\xAF\xC2\xBB"},  // half a marker
+    };
+    for (const auto& c : cases) EXPECT_EQ(DecodeStoredText(c.stored), c.shown);
+}
+
+TEST(TextCodec, KeyTextAndLossyForms) {
     const std::string greek = "a\xCE\xB1\xC3\xA4";  // a, alpha, a-umlaut
-    const Bytes stored = TextToBytes(greek);
-    EXPECT_EQ(std::string(stored.begin(), stored.end()), greek);
-    EXPECT_EQ(BytesToText(stored), greek);
     EXPECT_FALSE(FitsCp1252(greek));
+    EXPECT_TRUE(FitsCp1252("Gru\xC3\x9F\xE2\x80\xA6"));
+    EXPECT_EQ(TextToCp1252(greek), std::nullopt);
     EXPECT_EQ(TextToCp1252Lossy(greek), (Bytes{'a', '?', 0xE4}));
-}
-
-TEST(TextCodec, ReadingPrefersWindows1252UnlessValidMultiByteUtf8) {
-    const Bytes latin = {'M', 0xFC, 'n'};  // "Mün" in Windows-1252, invalid as UTF-8
-    EXPECT_EQ(BytesToText(latin), "M\xC3\xBCn");
-    const Bytes ascii = {'a', 'b'};
-    EXPECT_EQ(BytesToText(ascii), "ab");
-    const Bytes utf8 = {'M', 0xC3, 0xBC, 'n'};
-    EXPECT_EQ(BytesToText(utf8), "M\xC3\xBCn");
+    EXPECT_EQ(TextToCp1252OrUtf8(greek), B(greek));
+    EXPECT_EQ(TextToCp1252OrUtf8("\xC3\xA4"), Bytes{0xE4});
     EXPECT_EQ(Cp1252CodeOrQuestion(0x3B1), '?');
     EXPECT_EQ(Cp1252CodeOrQuestion(0xE4), 0xE4);
+}
+
+TEST(TextCodec, InputOfUnknownOriginIsUtf8WhenWellFormed) {
+    const struct {
+        Bytes in;
+        const char* text;
+    } cases[] = {
+        {{'M', 0xC3, 0xBC, 'n'}, "M\xC3\xBCn"},
+        {{'M', 0xFC, 'n'}, "M\xC3\xBCn"},
+        {{'a', 'b'}, "ab"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Utf8OrCp1252ToText(c.in.data(), c.in.size()), c.text);
 }
 
 }  // namespace

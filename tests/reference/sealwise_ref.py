@@ -11,10 +11,11 @@ textbook Rijndael in pure Python (any Nb, Nk from 4 to 8) cross-checks it and
 stands in for it when libmcrypt is missing (slow: a few kB/s).
 
 Contents (docs/format.md sections in brackets):
-  * Windows-1252 text conversion (the text rule)
+  * Windows-1252 text conversion, the UTF-8 marker; LITERAL and SEALWISE
+    modes (Windows-1252 with "?" as other programs do, or Sealwise's rules)  [0]
   * Rijndael: PureRijndael (textbook), McryptRijndael256 (ctypes)   [2]
   * cipher envelope, one-shot and chunked                           [2]
-  * MD5 (hashlib) and key derivation                                [1]
+  * MD5 (hashlib), BLAKE2b key rule, candidate keys                 [1]
   * Base64 armour                                                   [3]
   * text encryption / decryption                                    [3]
   * container (.vesk) writer, index, reader, structural checker     [4]
@@ -101,42 +102,57 @@ def cp1252_encode(text: str) -> bytes:
 
 def ansi_bytes(text: str) -> bytes:
     """The plain code page rule: one byte per character,
-    a character the code page lacks becomes "?" (0x3F).  Used for Base64
-    input; see key_text_bytes for passphrases and shared keys."""
+    a character the code page lacks becomes "?" (0x3F)."""
     return bytes(_CP1252_ENCODE.get(ch, 0x3F) for ch in text)
 
 
-def text_to_bytes(text: str) -> bytes:
-    """The text rule: Windows-1252 when every character fits, else
-    the whole text as UTF-8.  Used for stored texts and entry names."""
+# Two rule sets (docs/format.md, "Text and keys"):
+#   LITERAL  - what every program of the format does: texts, names and key texts
+#              in Windows-1252, "?" for a character it lacks; the reader shows
+#              Windows-1252.  Reads everything Sealwise writes for texts that fit.
+#   SEALWISE - a text or name with a character Windows-1252 lacks is stored as
+#              the marker EF BB BF and UTF-8; unmarked bytes are Windows-1252.
+#              Keys: the first 32 characters; when one of them does not fit,
+#              BLAKE2b-256 of their UTF-8.  Shared keys: each joined text as
+#              UTF-8 when it does not fit.  Decryption also tries the LITERAL
+#              key and takes the one that is recognisably right.
+LITERAL = "literal"
+SEALWISE = "sealwise"
+MODES = (LITERAL, SEALWISE)
+UTF8_MARKER = b"\xef\xbb\xbf"
+
+
+def _check_mode(mode: str) -> None:
+    if mode not in MODES:
+        raise ValueError(f"unknown mode {mode!r}")
+
+
+def stored_text_bytes(text: str, mode: str = SEALWISE) -> bytes:
+    """Bytes of a stored text or entry name."""
+    _check_mode(mode)
+    if mode == LITERAL:
+        return ansi_bytes(text)
     if cp1252_encodable(text):
-        return cp1252_encode(text)
-    return text.encode("utf-8")
+        data = cp1252_encode(text)
+        if not data.startswith(UTF8_MARKER):   # "ï»¿..." would read as marked
+            return data
+    return UTF8_MARKER + text.encode("utf-8")
 
 
-# Passphrases and shared keys: the plain code page rule gives "?" for a
-# character that Windows-1252 lacks; the text rule replaces that data loss by
-# UTF-8 for texts.  "?" would make every passphrase of, say, CJK characters of
-# one length the same key, so the text rule is taken for key texts too (the
-# whole text as UTF-8 when one character does not fit; the 32 key bytes are
-# then the first 32 bytes).  KEY_TEXT_RULE = "ansi" gives the plain code page
-# rule instead.
-KEY_TEXT_RULE = os.environ.get("SEALWISE_REF_KEY_TEXT_RULE", "text")   # text | ansi
-
-
-def key_text_bytes(text: str) -> bytes:
-    return ansi_bytes(text) if KEY_TEXT_RULE == "ansi" else text_to_bytes(text)
-
-
-def bytes_to_text(data: bytes) -> str:
-    """Reader side: UTF-8 when the bytes are valid UTF-8 holding at least one
-    multi-byte sequence, else Windows-1252."""
-    if any(b >= 0x80 for b in data):
-        try:
-            return data.decode("utf-8", errors="strict")
-        except UnicodeDecodeError:
-            pass
+def stored_text(data: bytes, mode: str = SEALWISE) -> str:
+    """A stored text or entry name as the reader shows it."""
+    _check_mode(mode)
+    if mode == SEALWISE and data.startswith(UTF8_MARKER):
+        return data[len(UTF8_MARKER):].decode("utf-8", errors="replace")
     return cp1252_decode(data)
+
+
+def key_text_bytes(text: str, mode: str = SEALWISE) -> bytes:
+    """Bytes a shared-key text is hashed from."""
+    _check_mode(mode)
+    if mode == SEALWISE and not cp1252_encodable(text):
+        return text.encode("utf-8")
+    return ansi_bytes(text)
 
 
 # ---------------------------------------------------------------------------
@@ -567,10 +583,9 @@ class ChunkedCipher:
 # MD5 and key derivation
 # ---------------------------------------------------------------------------
 
-def digest_text(text: str) -> str:
-    """DigestText: MD5 (RFC 1321) of the text's bytes (Windows-1252, or UTF-8
-    when a character does not fit: key_text_bytes), 32 lowercase hex."""
-    return hashlib.md5(key_text_bytes(text)).hexdigest()
+def digest_text(text: str, mode: str = SEALWISE) -> str:
+    """DigestText: MD5 (RFC 1321) of key_text_bytes(text), 32 lowercase hex."""
+    return hashlib.md5(key_text_bytes(text, mode)).hexdigest()
 
 
 def make_key_string(passphrase: str) -> str:
@@ -579,15 +594,42 @@ def make_key_string(passphrase: str) -> str:
     return s + "A" * (KEY_SIZE - len(s))
 
 
-def passphrase_key(passphrase: str) -> bytes:
-    """Key bytes of one passphrase: the bytes of MakeKeyString, first 32
-    (exactly 32 when the passphrase fits Windows-1252)."""
+def passphrase_key(passphrase: str, mode: str = SEALWISE) -> bytes:
+    """Key bytes of one passphrase, the key a writer uses."""
+    _check_mode(mode)
     if passphrase == "":
         raise ValueError("empty passphrase")
-    return key_text_bytes(make_key_string(passphrase))[:KEY_SIZE]
+    first = passphrase[:KEY_SIZE]
+    if mode == LITERAL or cp1252_encodable(first):
+        return ansi_bytes(make_key_string(passphrase))
+    return hashlib.blake2b(first.encode("utf-8"), digest_size=KEY_SIZE).digest()
 
 
-def combine_shared_keys(keys: Sequence[str]) -> bytes:
+def _unique(keys: Iterable[bytes]) -> List[bytes]:
+    out: List[bytes] = []
+    for k in keys:
+        if k not in out:
+            out.append(k)
+    return out
+
+
+def utf16_units(text: str) -> str:
+    """The text with every character beyond U+FFFF as its two UTF-16 surrogates:
+    "characters" where strings are UTF-16 (each surrogate becomes "?")."""
+    return "".join(ch if ord(ch) <= 0xFFFF else "\ud800\udc00" for ch in text)
+
+
+def passphrase_keys(passphrase: str, mode: str = SEALWISE) -> List[bytes]:
+    """Keys a reader tries, best first: in SEALWISE mode its own key, then the
+    LITERAL ones that differ (characters counted as code points, or as UTF-16
+    units)."""
+    if mode == LITERAL:
+        return [passphrase_key(passphrase, LITERAL)]
+    return _unique([passphrase_key(passphrase, SEALWISE), passphrase_key(passphrase, LITERAL),
+                    passphrase_key(utf16_units(passphrase), LITERAL)])
+
+
+def combine_shared_keys(keys: Sequence[str], mode: str = SEALWISE) -> bytes:
     """CombineSharedKeys for keys 1..n (n = 2..10) in key order: MD5 of the
     odd-numbered keys joined, then MD5 of the even-numbered keys joined."""
     if not 2 <= len(keys) <= 10:
@@ -600,8 +642,15 @@ def combine_shared_keys(keys: Sequence[str]) -> bytes:
             odd += k
         else:
             even += k
-    h = digest_text(odd) + digest_text(even)
+    h = digest_text(odd, mode) + digest_text(even, mode)
     return bytes.fromhex(h)
+
+
+def shared_keys_candidates(keys: Sequence[str], mode: str = SEALWISE) -> List[bytes]:
+    if mode == LITERAL:
+        return [combine_shared_keys(keys, LITERAL)]
+    return _unique([combine_shared_keys(keys, SEALWISE), combine_shared_keys(keys, LITERAL),
+                    combine_shared_keys([utf16_units(k) for k in keys], LITERAL)])
 
 
 # ---------------------------------------------------------------------------
@@ -712,22 +761,24 @@ def store_newlines(text: str) -> str:
     return "".join(out)
 
 
-def text_plaintext(text: str, lang: str = "en", random_prefix: Optional[bytes] = None) -> bytes:
-    """R || N || CR LF || T; the text box content N CR LF T is converted as a
-    whole (Windows-1252, or UTF-8 when a character does not fit)."""
+def text_plaintext(text: str, lang: str = "en", random_prefix: Optional[bytes] = None,
+                   mode: str = SEALWISE) -> bytes:
+    """R || N || CR LF || T: the notice line always in Windows-1252, the
+    text by stored_text_bytes."""
     r = os.urandom(32) if random_prefix is None else bytes(random_prefix)
     if len(r) != 32:
         raise ValueError("the random prefix has 32 bytes")
-    return r + text_to_bytes(notice_line(lang) + "\r\n" + text)
+    return r + ansi_bytes(notice_line(lang) + "\r\n") + stored_text_bytes(text, mode)
 
 
 def text_encrypt(text: str, key_bytes: bytes, lang: str = "en",
-                 random_prefix: Optional[bytes] = None, backend: Optional[str] = None) -> str:
+                 random_prefix: Optional[bytes] = None, backend: Optional[str] = None,
+                 mode: str = SEALWISE) -> str:
     """Armour of a text (T as stored: line breaks already CR LF).
-    key_bytes: passphrase_key(p) or combine_shared_keys(...)."""
+    key_bytes: passphrase_key(p, mode) or combine_shared_keys(..., mode)."""
     if text == "":
         raise ValueError("empty text")
-    env = envelope_encrypt(text_plaintext(text, lang, random_prefix), key_bytes, backend)
+    env = envelope_encrypt(text_plaintext(text, lang, random_prefix, mode), key_bytes, backend)
     return encode_base64(env)
 
 
@@ -744,10 +795,50 @@ def text_decrypt_bytes(armour: str, key_bytes: bytes, backend: Optional[str] = N
     return rest if z < 0 else rest[:z]
 
 
-def text_decrypt(armour: str, key_bytes: bytes, backend: Optional[str] = None) -> Optional[str]:
-    """The text the text box shows: N CR LF T (decoded by the reader rule)."""
-    shown = text_decrypt_bytes(armour, key_bytes, backend)
-    return None if shown is None else bytes_to_text(shown)
+NOTICE_LINE_MAX = 512
+
+
+def notice_line_length(shown: bytes) -> Optional[int]:
+    """Length of the notice line that shown starts with (CR LF not counted),
+    recognised by its form: at most 512 printable Windows-1252 characters,
+    then CR LF; " - " and a web address (printable ASCII without blanks,
+    holding a dot) at its end.  None when shown does not start with one."""
+    end = shown.find(b"\r\n")
+    if end < 0 or end > NOTICE_LINE_MAX:
+        return None
+    line = shown[:end]
+    if any(b < 0x20 or b == 0x7F or b in CP1252_UNDEFINED_IN_PYTHON for b in line):
+        return None
+    _, sep, address = line.rpartition(b" - ")
+    if not sep or not address or b"." not in address:
+        return None
+    if any(not 0x21 <= b <= 0x7E for b in address):
+        return None
+    return end
+
+
+class WrongKeyOrDamage(Exception):
+    """No key opens the armour to a notice line."""
+
+
+def text_decrypt(armour: str, keys: Union[bytes, Sequence[bytes]], backend: Optional[str] = None,
+                 mode: str = SEALWISE) -> Optional[str]:
+    """The text the text box shows: N CR LF T.  None when the envelope is
+    empty or not a multiple of 32.  LITERAL: the plaintext in Windows-1252,
+    whatever the key.  SEALWISE: the first of keys that yields a notice line;
+    WrongKeyOrDamage when none does."""
+    _check_mode(mode)
+    keys = [keys] if isinstance(keys, (bytes, bytearray)) else list(keys)
+    for key in keys:
+        shown = text_decrypt_bytes(armour, key, backend)
+        if shown is None:
+            return None
+        if mode == LITERAL:
+            return cp1252_decode(shown)
+        n = notice_line_length(shown)
+        if n is not None:
+            return cp1252_decode(shown[:n + 2]) + stored_text(shown[n + 2:], SEALWISE)
+    raise WrongKeyOrDamage("no key yields a notice line")
 
 
 def cli_shown_text(shown: str) -> bytes:
@@ -857,14 +948,14 @@ def decompress_block(block: bytes) -> InflateResult:
     return InflateResult(True, out, stream_length=stream_len, trailing=d.unused_data)
 
 
-def entry_name_bytes(name: Union[str, bytes]) -> bytes:
-    """Stored form of an entry name: "\\" separators, no leading "\\", one byte
-    per character in Windows-1252 (UTF-8 when a character does not fit)."""
+def entry_name_bytes(name: Union[str, bytes], mode: str = SEALWISE) -> bytes:
+    """Stored form of an entry name: "\\" separators, no leading "\\", the
+    whole path by stored_text_bytes (one marker at its start when needed)."""
     if isinstance(name, str):
         name = name.replace("/", "\\")
         while name.startswith("\\"):
             name = name[1:]
-        name = text_to_bytes(name)
+        name = stored_text_bytes(name, mode)
     if len(name) > 255:
         raise ValueError(f"entry name of {len(name)} bytes (> 255)")
     return name
@@ -896,9 +987,10 @@ class EntryWriteInfo:
 
 def build_entry(name: Union[str, bytes], data: bytes, cipher: ChunkedCipher,
                 random_bytes: Callable[[int], bytes] = os.urandom,
-                compress: Callable[[bytes], bytes] = compress_block) -> Tuple[bytes, EntryWriteInfo]:
+                compress: Callable[[bytes], bytes] = compress_block,
+                mode: str = SEALWISE) -> Tuple[bytes, EntryWriteInfo]:
     """The chunk records of one entry, as the writer makes them."""
-    nb = entry_name_bytes(name)
+    nb = entry_name_bytes(name, mode)
     n, f = len(nb), len(data)
     out = bytearray()
     info = EntryWriteInfo(nb, 0)
@@ -924,15 +1016,15 @@ def build_entry(name: Union[str, bytes], data: bytes, cipher: ChunkedCipher,
 def write_container(path: str, entries: Iterable[Tuple[Union[str, bytes], bytes]], key_bytes: bytes,
                     random_bytes: Callable[[int], bytes] = os.urandom,
                     compress: Callable[[bytes], bytes] = compress_block,
-                    backend: Optional[str] = None) -> List[EntryWriteInfo]:
+                    backend: Optional[str] = None, mode: str = SEALWISE) -> List[EntryWriteInfo]:
     """Write a container file from (name, data) pairs; the key is 32 bytes
-    (passphrase_key(p)).  Returns per-entry information."""
+    (passphrase_key(p, mode)).  Returns per-entry information."""
     infos = []
     cipher = ChunkedCipher(key_bytes, backend)
     try:
         with open(path, "wb") as fh:
             for name, data in entries:
-                records, info = build_entry(name, data, cipher, random_bytes, compress)
+                records, info = build_entry(name, data, cipher, random_bytes, compress, mode)
                 fh.write(records)
                 infos.append(info)
             fh.write(encode_index([i.size for i in infos]))
@@ -949,7 +1041,7 @@ def make_container(entries: Iterable[Tuple[Union[str, bytes], bytes]], key_bytes
     try:
         for name, data in entries:
             records, info = build_entry(name, data, cipher, kw.get("random_bytes", os.urandom),
-                                        kw.get("compress", compress_block))
+                                        kw.get("compress", compress_block), kw.get("mode", SEALWISE))
             out += records
             infos.append(info)
     finally:
@@ -991,10 +1083,54 @@ class Container:
     problems: List[str] = field(default_factory=list)   # strict structure problems
 
 
-def read_container(container: bytes, key_bytes: bytes, backend: Optional[str] = None) -> Container:
+def chunk0_passes(plain: bytes, only_chunk: bool) -> bool:
+    """Whether a deciphered first chunk looks like one: its name fits, and a
+    compressed block with the magic follows it, or (an empty file) only the
+    zero padding of a single-chunk entry with marker 99."""
+    if len(plain) < CHUNK0_HEADER:
+        return False
+    n = plain[33]
+    if len(plain) < CHUNK0_HEADER + n:
+        return False
+    block = plain[CHUNK0_HEADER + n:]
+    if len(block) >= 9 and struct.unpack_from("<i", block)[0] == COMPRESSED_BLOCK_MAGIC:
+        return True
+    return plain[32] == EMPTY_FILE_MARKER and only_chunk and len(block) < BLOCK_SIZE and _all_zero(block)
+
+
+def choose_container_key(container: bytes, keys: Sequence[bytes], backend: Optional[str] = None) -> bytes:
+    """Of keys (best first), the first under which the first chunk of an
+    entry passes chunk0_passes, entries taken in index order; keys[0] when
+    none does."""
+    keys = list(keys)
+    if len(keys) == 1:
+        return keys[0]
+    sizes, _, _ = locate_index(container)
+    pos = 0
+    for size in sizes:
+        start, pos = pos, pos + size
+        if size < 4 + BLOCK_SIZE:
+            continue
+        (l,) = struct.unpack_from("<i", container, start)
+        cbytes = container[start + 4:start + 5 + l]
+        if l + 1 <= 0 or (l + 1) % BLOCK_SIZE or len(cbytes) != l + 1:
+            continue
+        for key in keys:
+            plain = envelope_decrypt(cbytes, key, backend)
+            if chunk0_passes(plain, l + 5 == size):
+                return key
+    return keys[0]
+
+
+def read_container(container: bytes, keys: Union[bytes, Sequence[bytes]], backend: Optional[str] = None,
+                   mode: str = SEALWISE) -> Container:
     """Read every entry (index reader, restore) and check, strictly,
     everything the writer is meant to produce.  Problems found are
-    listed in Container.problems and Entry.problems (empty = conforming)."""
+    listed in Container.problems and Entry.problems (empty = conforming).
+    keys: one key, or candidates for choose_container_key.  Names are
+    decoded by stored_text(mode)."""
+    _check_mode(mode)
+    key_bytes = keys if isinstance(keys, (bytes, bytearray)) else choose_container_key(container, keys, backend)
     sizes, index_start, t = locate_index(container)
     result = Container([], sizes, index_start, t)
     # canonical index: re-encode and compare
@@ -1006,7 +1142,7 @@ def read_container(container: bytes, key_bytes: bytes, backend: Optional[str] = 
     pos = 0
     try:
         for k, size in enumerate(sizes):
-            entry = _read_entry(container, pos, size, cipher)
+            entry = _read_entry(container, pos, size, cipher, mode)
             result.entries.append(entry)
             for p in entry.problems:
                 result.problems.append(f"entry {k} ({entry.name!r}): {p}")
@@ -1016,7 +1152,7 @@ def read_container(container: bytes, key_bytes: bytes, backend: Optional[str] = 
     return result
 
 
-def _read_entry(container: bytes, start: int, size: int, cipher: ChunkedCipher) -> Entry:
+def _read_entry(container: bytes, start: int, size: int, cipher: ChunkedCipher, mode: str) -> Entry:
     entry = Entry(b"", "", b"", size)
     out = bytearray()
     consumed = 0
@@ -1043,7 +1179,7 @@ def _read_entry(container: bytes, start: int, size: int, cipher: ChunkedCipher) 
             entry.marker = plain[32]
             n = plain[33]
             entry.name_bytes = bytes(plain[34:34 + n])
-            entry.name = bytes_to_text(entry.name_bytes)
+            entry.name = stored_text(entry.name_bytes, mode)
             block = plain[34 + n:]
             head = 34 + n
         else:
@@ -1148,14 +1284,16 @@ def _passphrase(args) -> str:
     raise SystemExit("no passphrase (--passphrase-env VAR or --passphrase-file FILE)")
 
 
-def _key(args) -> bytes:
+def _keys(args) -> List[bytes]:
+    """The keys to decrypt with, best first; the first is the one to encrypt with."""
+    mode = LITERAL if args.literal else SEALWISE
     if getattr(args, "shared_key_file", None):
         with open(args.shared_key_file, encoding="utf-8") as fh:
             keys = fh.read().split("\n")
         if keys and keys[-1] == "":
             keys.pop()
-        return combine_shared_keys(keys)
-    return passphrase_key(_passphrase(args))
+        return shared_keys_candidates(keys, mode)
+    return passphrase_keys(_passphrase(args), mode)
 
 
 def main(argv: Optional[Sequence[str]] = None) -> int:
@@ -1167,6 +1305,8 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
     def pw(sp, shared=False):
         sp.add_argument("--passphrase-env")
         sp.add_argument("--passphrase-file")
+        sp.add_argument("--literal", action="store_true",
+                        help="Windows-1252 with '?' throughout, no marker, no second key")
         if shared:
             sp.add_argument("--shared-key-file")
 
@@ -1203,12 +1343,16 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
             return 1
         sys.stdout.buffer.write(out)
         return 0
+    mode = LITERAL if getattr(args, "literal", False) else SEALWISE
     if args.cmd == "encrypt-text":
         text = store_newlines(sys.stdin.buffer.read().decode("utf-8"))
-        sys.stdout.write(text_encrypt(text, _key(args), args.lang))
+        sys.stdout.write(text_encrypt(text, _keys(args)[0], args.lang, mode=mode) + "\r\n")
         return 0
     if args.cmd == "decrypt-text":
-        shown = text_decrypt(sys.stdin.buffer.read().decode("utf-8"), _key(args))
+        try:
+            shown = text_decrypt(sys.stdin.buffer.read().decode("utf-8"), _keys(args), mode=mode)
+        except WrongKeyOrDamage:
+            shown = None
         if shown is None:
             print("sealwise_ref: error: not an encrypted text", file=sys.stderr)
             return 1
@@ -1220,11 +1364,11 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
             for full, name in names_for_path(path):
                 with open(full, "rb") as fh:
                     entries.append((name, fh.read()))
-        write_container(args.o, entries, _key(args))
+        write_container(args.o, entries, _keys(args)[0], mode=mode)
         return 0
     with open(args.container, "rb") as fh:
         blob = fh.read()
-    cont = read_container(blob, _key(args))
+    cont = read_container(blob, _keys(args), mode=mode)
     for prob in cont.problems:
         print("sealwise_ref: warning:", prob, file=sys.stderr)
     if args.cmd == "list":

@@ -243,14 +243,15 @@ class TextInterop(unittest.TestCase):
                     text_input.encode("utf-8"), passphrase=passphrase)
         self.assertEqual(p.returncode, 0, describe(p))
         out = p.stdout.decode("ascii")
-        if out.endswith("\n") and not out.endswith("\r\n"):
-            NOTES.append("encrypt-text ends its armour with one LF (tolerated; the armour itself has none)")
-            out = out[:-1]
+        # CR LF, which a reader drops like the breaks inside the armour; a lone LF would be
+        # decoded as a character
+        self.assertTrue(out.endswith("\r\n"), "armour does not end with CR LF")
+        out = out[:-2]
         problem = ref.armour_is_well_formed(out)
         self.assertIsNone(problem, f"CLI armour is not in the Base64 armour form: {problem}")
         return out
 
-    def cli_decrypt(self, armour: str, passphrase=None, shared_file=None) -> bytes:
+    def cli_decrypt(self, armour: str, passphrase=None, shared_file=None, expect_rc=0) -> bytes:
         args = ["decrypt-text"]
         env = {}
         if shared_file:
@@ -260,16 +261,17 @@ class TextInterop(unittest.TestCase):
         else:
             args += ["--passphrase-env", PW_VAR]
         p = run_cli(args, armour.encode("ascii"), env=env, passphrase=passphrase)
-        self.assertEqual(p.returncode, 0, describe(p))
+        self.assertEqual(p.returncode, expect_rc, describe(p))
         return p.stdout
 
-    def check_cli_plaintext(self, armour, key, expected_shown):
-        """The stored plaintext of a CLI armour: R, the text bytes, zero padding."""
+    def check_cli_plaintext(self, armour, key, lang, text):
+        """The stored plaintext of a CLI armour: R, the notice line in
+        Windows-1252, CR LF, the text by the stored-text rule, zero padding."""
         plain = ref.envelope_decrypt(ref.decode_base64(armour), key)
         self.assertIsNotNone(plain, "CLI envelope length is not a multiple of 32")
-        body = ref.text_to_bytes(expected_shown)
+        body = ref.cp1252_encode(ref.notice_line(lang) + "\r\n") + ref.stored_text_bytes(text)
         self.assertEqual(plain[32:32 + len(body)], body,
-                         "stored text bytes differ from the Windows-1252/UTF-8 rule")
+                         "stored text bytes differ from the Windows-1252/marker rule")
         self.assertEqual(len(plain), ref.padded_length(32 + len(body)), "wrong amount of zero padding")
         self.assertEqual(plain[32 + len(body):], bytes(len(plain) - 32 - len(body)))
         return plain[:32]
@@ -319,15 +321,17 @@ class TextInterop(unittest.TestCase):
                     shown = ref.text_decrypt(arm, key)
                     want = ref.notice_line(lang) + "\r\n" + ref.store_newlines(text)
                     self.assertEqual(shown, want)
-                    self.check_cli_plaintext(arm, key, want)
+                    self.check_cli_plaintext(arm, key, lang, ref.store_newlines(text))
+                    # a reader that follows the format literally shows the same
+                    self.assertEqual(ref.text_decrypt(arm, key, mode=ref.LITERAL), want)
 
     def test_cli_random_prefix_differs(self):
         a = self.cli_encrypt("same text", "pw", "en")
         b = self.cli_encrypt("same text", "pw", "en")
         self.assertNotEqual(a, b)
         key = ref.passphrase_key("pw")
-        ra = self.check_cli_plaintext(a, key, ref.notice_line("en") + "\r\nsame text")
-        rb = self.check_cli_plaintext(b, key, ref.notice_line("en") + "\r\nsame text")
+        ra = self.check_cli_plaintext(a, key, "en", "same text")
+        rb = self.check_cli_plaintext(b, key, "en", "same text")
         self.assertNotEqual(ra, rb)
 
     def test_long_text_both_ways(self):
@@ -339,55 +343,88 @@ class TextInterop(unittest.TestCase):
         self.assertEqual(ref.text_decrypt(arm, ref.passphrase_key("long")), want)
         self.assertEqual(self.cli_decrypt(arm, passphrase="long"), ref.cli_shown_text(want))
 
-    def test_utf8_fallback_both_ways(self):
-        text = "日本語のテキスト und Grüße €"
-        pw = "utf8"
-        key = ref.passphrase_key(pw)
-        want = ref.notice_line("fr") + "\r\n" + text
-        arm = self.cli_encrypt(text, pw, "fr")
-        self.assertEqual(ref.text_decrypt(arm, key), want)
-        self.check_cli_plaintext(arm, key, want)       # the whole content as UTF-8
-        arm2 = ref.text_encrypt(text, key, "fr")
-        self.assertEqual(self.cli_decrypt(arm2, passphrase=pw), ref.cli_shown_text(want))
+    def test_texts_outside_cp1252_round_trip(self):
+        for text in ("日本語のテキスト und Grüße €", "ï»¿ looks like a marker", "\ufeffBOM first", "😀 x"):
+            with self.subTest(text=text):
+                pw = "utf8"
+                key = ref.passphrase_key(pw)
+                want = ref.notice_line("fr") + "\r\n" + text
+                arm = self.cli_encrypt(text, pw, "fr")
+                self.check_cli_plaintext(arm, key, "fr", text)   # marker, then UTF-8
+                self.assertEqual(ref.text_decrypt(arm, key), want)
+                self.assertEqual(self.cli_decrypt(arm, passphrase=pw), ref.cli_shown_text(want))
+                arm2 = ref.text_encrypt(text, key, "fr")
+                self.assertEqual(self.cli_decrypt(arm2, passphrase=pw), ref.cli_shown_text(want))
 
-    def test_reader_rule_on_cp1252_that_looks_like_utf8(self):
-        # "Ã¤" is stored as C3 A4 in Windows-1252, which is valid UTF-8 for "ä":
-        # the reader's text rule shows "ä".  Both sides must agree.
+    def test_literal_texts_that_look_like_utf8(self):
+        # Windows-1252 bytes that happen to be valid UTF-8 ("Gruß…" is DF 85,
+        # "Ã©" is C3 A9): unmarked, so shown as Windows-1252, exactly.
         pw = "rule"
-        arm = ref.text_encrypt("Ã¤", ref.passphrase_key(pw), "en")
-        shown = ref.text_decrypt(arm, ref.passphrase_key(pw))
-        self.assertEqual(self.cli_decrypt(arm, passphrase=pw), ref.cli_shown_text(shown))
+        key = ref.passphrase_key(pw, ref.LITERAL)
+        for text in ("Gruß…", "Ã©tÃ©", "„Straß“", "Ã¤ and ä"):
+            with self.subTest(text=text):
+                arm = ref.text_encrypt(text, key, "de", mode=ref.LITERAL)
+                want = ref.notice_line("de") + "\r\n" + text
+                self.assertEqual(ref.text_decrypt(arm, key, mode=ref.LITERAL), want)
+                self.assertEqual(self.cli_decrypt(arm, passphrase=pw), ref.cli_shown_text(want))
+
+    def test_cli_armour_as_saved_is_read_by_the_literal_reader(self):
+        # encrypt-text's output with its line ending, pasted whole: the envelope
+        # lengths cover all three remainders of the Base64 groups
+        pw = "saved"
+        key = ref.passphrase_key(pw)
+        lengths = set()
+        for n in range(0, 96, 11):
+            text = "Grüße " + "z" * n
+            p = run_cli(["encrypt-text", "--lang", "de", "--passphrase-env", PW_VAR], text.encode(), passphrase=pw)
+            self.assertEqual(p.returncode, 0, describe(p))
+            saved = p.stdout.decode("ascii")
+            lengths.add(len(ref.decode_base64(saved)) // 32 % 3)
+            self.assertEqual(ref.text_decrypt(saved, key, mode=ref.LITERAL), ref.notice_line("de") + "\r\n" + text)
+        self.assertEqual(lengths, {0, 1, 2})
+
+    def test_wrong_passphrase_prints_nothing(self):
+        arm = ref.text_encrypt("secret", ref.passphrase_key("right"), "en")
+        self.assertEqual(self.cli_decrypt(arm, passphrase="wrong", expect_rc=1), b"")
 
     def test_passphrase_file(self):
-        path = os.path.join(self.tmp, "pw.txt")
-        with open(path, "w", encoding="utf-8", newline="") as fh:
-            fh.write("from a file ü\nsecond line is ignored\n")
-        p = run_cli(["encrypt-text", "--lang", "en", "--passphrase-file", path], b"via file")
-        self.assertEqual(p.returncode, 0, describe(p))
-        arm = p.stdout.decode("ascii").rstrip("\n")
-        self.assertEqual(ref.text_decrypt(arm, ref.passphrase_key("from a file ü")),
-                         ref.notice_line("en") + "\r\nvia file")
+        for prefix in ("", "\ufeff"):        # an editor's byte-order mark is no part of it
+            path = os.path.join(self.tmp, "pw.txt")
+            with open(path, "w", encoding="utf-8", newline="") as fh:
+                fh.write(prefix + "from a file ü\nsecond line is ignored\n")
+            p = run_cli(["encrypt-text", "--lang", "en", "--passphrase-file", path], b"via file")
+            self.assertEqual(p.returncode, 0, describe(p))
+            arm = p.stdout.decode("ascii")
+            self.assertEqual(ref.text_decrypt(arm, ref.passphrase_key("from a file ü")),
+                             ref.notice_line("en") + "\r\nvia file")
 
-    def test_passphrase_outside_cp1252_uses_utf8(self):
-        # The plain code page rule would give "?" for such characters; the text
-        # rule (UTF-8 instead of "?") is the one taken here.
-        for pw in ("日本 pass", "пароль-" * 6):
-            key = ref.passphrase_key(pw)
-            self.assertEqual(key, ref.make_key_string(pw).encode("utf-8")[:32])
-            arm = ref.text_encrypt("q", key, "en")
-            self.assertEqual(self.cli_decrypt(arm, passphrase=pw),
-                             ref.cli_shown_text(ref.notice_line("en") + "\r\nq"))
+    def test_passphrases_outside_cp1252(self):
+        # ours: the first 32 characters, BLAKE2b-256 of their UTF-8 when one does
+        # not fit; a literal writer's "?" key opens with the same passphrase
+        for pw in ("日本 pass", "пароль-" * 6, "p" * 31 + "日", "p" * 32 + "日本"):
+            for mode in ref.MODES:
+                with self.subTest(passphrase=pw, mode=mode):
+                    key = ref.passphrase_key(pw, mode)
+                    arm = ref.text_encrypt("q", key, "en", mode=mode)
+                    self.assertEqual(self.cli_decrypt(arm, passphrase=pw),
+                                     ref.cli_shown_text(ref.notice_line("en") + "\r\nq"))
             arm2 = self.cli_encrypt("r", pw, "en")
-            self.assertEqual(ref.text_decrypt(arm2, key), ref.notice_line("en") + "\r\nr")
+            self.assertEqual(ref.text_decrypt(arm2, ref.passphrase_key(pw)), ref.notice_line("en") + "\r\nr")
+        # where strings are UTF-16, a character beyond U+FFFF is two "?"
+        pw = "😀 emoji"
+        arm = ref.text_encrypt("u", ref.passphrase_key(ref.utf16_units(pw), ref.LITERAL), "en", mode=ref.LITERAL)
+        self.assertEqual(self.cli_decrypt(arm, passphrase=pw), ref.cli_shown_text(ref.notice_line("en") + "\r\nu"))
 
     def test_shared_keys_outside_cp1252(self):
         keys = ["日本 key", "b€", "третий"]
         path = os.path.join(self.tmp, "keys-utf8.txt")
         with open(path, "w", encoding="utf-8", newline="") as fh:
-            fh.write("\n".join(keys) + "\n")
-        arm = ref.text_encrypt("utf-8 keys", ref.combine_shared_keys(keys), "en")
-        self.assertEqual(self.cli_decrypt(arm, shared_file=path),
-                         ref.cli_shown_text(ref.notice_line("en") + "\r\nutf-8 keys"))
+            fh.write("\ufeff" + "\n".join(keys) + "\n")
+        for mode in ref.MODES:
+            with self.subTest(mode=mode):
+                arm = ref.text_encrypt("utf-8 keys", ref.combine_shared_keys(keys, mode), "en", mode=mode)
+                self.assertEqual(self.cli_decrypt(arm, shared_file=path),
+                                 ref.cli_shown_text(ref.notice_line("en") + "\r\nutf-8 keys"))
 
     def test_shared_keys_reference_to_cli(self):
         keys = ["first key", "zweiter Schlüssel", "troisième clé €"]
@@ -603,6 +640,37 @@ class ContainerInterop(unittest.TestCase):
     def test_ref_to_cli_utf8_names(self):
         self.reference_to_cli("utf8")
 
+    def test_literal_containers_restore_exactly(self):
+        # Made as the format says literally: names and passphrase in Windows-1252
+        # with "?"; names whose bytes look like UTF-8 stay what they are.
+        files = {
+            "Ã©tude.txt": b"etude",
+            "Gruß….txt": b"gruss",
+            "d/Ã¤/„Straß“.txt": b"strasse",
+            "日本/x.txt": b"question marks",
+        }
+        want = {rel.replace("日本", "??"): data for rel, data in files.items()}
+        entries = [(rel.replace("/", "\\"), data) for rel, data in files.items()]
+        for pw in ("日本 pass", "p" * 31 + "日", "p" * 32 + "日本", "Paß €"):
+            with self.subTest(passphrase=pw):
+                container = os.path.join(self.fresh_dir("lit"), "literal.vesk")
+                ref.write_container(container, entries, ref.passphrase_key(pw, ref.LITERAL), mode=ref.LITERAL)
+                got = read_tree(self.cli_restore(container, passphrase=pw))
+                self.assertTrue(got == want, summarize_tree_diff(got, want))
+
+    def test_literal_shared_keys_container(self):
+        keys = ["erster", "日本", "third"]
+        path = os.path.join(self.tmp, "literal-keys.txt")
+        with open(path, "w", encoding="utf-8", newline="") as fh:
+            fh.write("\n".join(keys) + "\n")
+        container = os.path.join(self.fresh_dir("lit"), "shared.vesk")
+        ref.write_container(container, [("a.txt", b"shared")], ref.combine_shared_keys(keys, ref.LITERAL),
+                            mode=ref.LITERAL)
+        out = self.fresh_dir("out")
+        p = run_cli(["decrypt", "-C", out, "--shared-key-file", path, container])
+        self.assertEqual(p.returncode, 0, describe(p))
+        self.assertEqual(read_tree(out), {"a.txt": b"shared"})
+
     def test_ref_to_cli_all_in_one(self):
         files = {}
         for set_name in ("empty", "tree", "cp1252", "names"):
@@ -693,7 +761,7 @@ class ContainerInterop(unittest.TestCase):
 
     def test_cli_to_ref_utf8_names(self):
         cont = self.cli_to_reference("utf8")
-        self.assertEqual(cont.entries[0].name_bytes, "日本語\\ファイル ü.txt".encode("utf-8"))
+        self.assertEqual(cont.entries[0].name_bytes, ref.UTF8_MARKER + "日本語\\ファイル ü.txt".encode("utf-8"))
 
     def test_cli_to_ref_files_and_directory_mixed(self):
         # single files store their base name, a directory its tree below its parent

@@ -277,11 +277,15 @@ class Md5AndKeys(unittest.TestCase):
             self.assertEqual(d, d.lower())
 
     def test_ansi_bytes_in_md5(self):
-        self.assertEqual(ref.digest_text("ä"), hashlib.md5(b"\xe4").hexdigest())
-        self.assertEqual(ref.digest_text("€"), hashlib.md5(b"\x80").hexdigest())
-        # outside Windows-1252 the whole text is hashed as UTF-8 (the text rule)
-        self.assertEqual(ref.digest_text("日"), hashlib.md5("日".encode()).hexdigest())
-        self.assertEqual(ref.digest_text("日ä"), hashlib.md5("日ä".encode()).hexdigest())
+        cases = [  # text, SEALWISE bytes, LITERAL bytes
+            ("ä", b"\xe4", b"\xe4"),
+            ("€", b"\x80", b"\x80"),
+            ("日", "日".encode(), b"?"),
+            ("日ä", "日ä".encode(), b"?\xe4"),
+        ]
+        for text, ours, literal in cases:
+            self.assertEqual(ref.digest_text(text), hashlib.md5(ours).hexdigest(), text)
+            self.assertEqual(ref.digest_text(text, ref.LITERAL), hashlib.md5(literal).hexdigest(), text)
 
     def test_make_key_string(self):
         self.assertEqual(ref.make_key_string("secret"), "secret" + "A" * 26)
@@ -291,15 +295,33 @@ class Md5AndKeys(unittest.TestCase):
         self.assertEqual(ref.passphrase_key("Schlüssel"), b"Schl\xfcssel" + b"A" * 23)
         self.assertEqual(ref.passphrase_key("p" * 32 + "tail1"), ref.passphrase_key("p" * 32 + "tail2"))
         self.assertEqual(len(ref.passphrase_key("€" * 50)), 32)
-        # outside Windows-1252: UTF-8 of the key string, first 32 bytes
-        self.assertEqual(ref.passphrase_key("日本 pass"), "日本 pass".encode() + b"A" * 21)
-        self.assertEqual(ref.passphrase_key("日" * 20), ("日" * 20).encode()[:32])
-        self.assertNotEqual(ref.passphrase_key("日本"), ref.passphrase_key("中文"))
+
+    def test_key_rule_outside_cp1252(self):
+        b2 = lambda t: hashlib.blake2b(t.encode(), digest_size=32).digest()
+        cases = [  # passphrase, SEALWISE key, LITERAL key
+            ("日本 pass", b2("日本 pass"), b"?? pass" + b"A" * 25),
+            ("日" * 40, b2("日" * 32), b"?" * 32),
+            ("p" * 32 + "日", b"p" * 32, b"p" * 32),            # after character 32: no effect
+            ("p" * 31 + "日", b2("p" * 31 + "日"), b"p" * 31 + b"?"),
+        ]
+        for pw, ours, literal in cases:
+            self.assertEqual(ref.passphrase_key(pw), ours, pw)
+            self.assertEqual(ref.passphrase_key(pw, ref.LITERAL), literal, pw)
+            self.assertEqual(ref.passphrase_keys(pw), ref._unique([ours, literal]), pw)
+        # beyond U+FFFF a reader also tries two "?" per character (UTF-16 units)
+        self.assertEqual(ref.passphrase_keys("😀 x")[1:], [b"? x" + b"A" * 29, b"?? x" + b"A" * 28])
+        # every one of the first 32 characters counts
+        self.assertNotEqual(ref.passphrase_key("日" * 31 + "a"), ref.passphrase_key("日" * 31 + "b"))
+        self.assertEqual(ref.passphrase_keys("Schlüssel"), [ref.passphrase_key("Schlüssel")])
 
     def test_combine_shared_keys_outside_cp1252(self):
         # the rule applies to each joined text: odd "日本x" is UTF-8, even "b€" Windows-1252
         k = ref.combine_shared_keys(["日本", "b€", "x"])
         self.assertEqual(k, hashlib.md5("日本x".encode()).digest() + hashlib.md5(b"b\x80").digest())
+        literal = hashlib.md5(b"??x").digest() + hashlib.md5(b"b\x80").digest()
+        self.assertEqual(ref.combine_shared_keys(["日本", "b€", "x"], ref.LITERAL), literal)
+        self.assertEqual(ref.shared_keys_candidates(["日本", "b€", "x"]), [k, literal])
+        self.assertEqual(len(ref.shared_keys_candidates(["ä", "b€"])), 1)
 
     def test_combine_shared_keys(self):
         k = ref.combine_shared_keys(["one", "two", "three"])
@@ -384,14 +406,22 @@ class TextCodec(unittest.TestCase):
         for b in range(256):
             self.assertEqual(ref.cp1252_encode(ref.cp1252_decode(bytes([b]))), bytes([b]))
 
-    def test_text_to_bytes_rule(self):
-        self.assertEqual(ref.text_to_bytes("Grüße €"), b"Gr\xfc\xdfe \x80")
-        self.assertEqual(ref.text_to_bytes("Grüße 日本"), "Grüße 日本".encode("utf-8"))
-        self.assertEqual(ref.bytes_to_text(b"Gr\xfc\xdfe \x80"), "Grüße €")
-        self.assertEqual(ref.bytes_to_text("Grüße 日本".encode()), "Grüße 日本")
-        self.assertEqual(ref.bytes_to_text(b"plain ascii"), "plain ascii")
-        # valid UTF-8 with a multi-byte sequence wins, even if meant as cp1252
-        self.assertEqual(ref.bytes_to_text("Ã¤".encode("cp1252")), "ä")
+    def test_stored_text_rules(self):
+        m = ref.UTF8_MARKER
+        cases = [  # text, SEALWISE bytes, LITERAL bytes
+            ("Grüße €", b"Gr\xfc\xdfe \x80", b"Gr\xfc\xdfe \x80"),
+            ("Gruß…", b"Gru\xdf\x85", b"Gru\xdf\x85"),
+            ("Ã©tÃ©", b"\xc3\xa9t\xc3\xa9", b"\xc3\xa9t\xc3\xa9"),
+            ("Grüße 日本", m + "Grüße 日本".encode(), b"Gr\xfc\xdfe ??"),
+            ("ï»¿x", m + "ï»¿x".encode(), b"\xef\xbb\xbfx"),
+        ]
+        for text, ours, literal in cases:
+            self.assertEqual(ref.stored_text_bytes(text), ours, text)
+            self.assertEqual(ref.stored_text_bytes(text, ref.LITERAL), literal, text)
+            self.assertEqual(ref.stored_text(ours), text, text)
+        # unmarked bytes are Windows-1252 however much they look like UTF-8
+        self.assertEqual(ref.stored_text("ä".encode()), "Ã¤")
+        self.assertEqual(ref.stored_text(m + "é".encode(), ref.LITERAL), "ï»¿Ã©")
 
     def test_store_newlines(self):
         self.assertEqual(ref.store_newlines("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\rd\r\n")
@@ -433,13 +463,38 @@ class TextArmour(unittest.TestCase):
         self.assertNotEqual(a, b)
         self.assertEqual(ref.text_decrypt(a, key), ref.text_decrypt(b, key))
 
-    def test_utf8_fallback(self):
+    def test_utf8_marker_after_the_notice_line(self):
         key = ref.passphrase_key("pw")
         text = "日本語 und Grüße"
         arm = ref.text_encrypt(text, key, "de")
         plain = ref.envelope_decrypt(ref.decode_base64(arm), key)
-        self.assertIn(("verschlüsselt".encode("utf-8")), plain)
+        head = ref.cp1252_encode(ref.notice_line("de") + "\r\n") + ref.UTF8_MARKER + text.encode()
+        self.assertEqual(plain[32:32 + len(head)], head)
         self.assertEqual(ref.text_decrypt(arm, key), ref.notice_line("de") + "\r\n" + text)
+        # a literal reader still shows the notice line right
+        shown = ref.text_decrypt(arm, key, mode=ref.LITERAL)
+        self.assertTrue(shown.startswith(ref.notice_line("de") + "\r\n"))
+
+    def test_literal_mode_writes_question_marks(self):
+        key = ref.passphrase_key("日本", ref.LITERAL)
+        arm = ref.text_encrypt("日本 €", key, "en", mode=ref.LITERAL)
+        want = ref.notice_line("en") + "\r\n?? €"
+        self.assertEqual(ref.text_decrypt(arm, key, mode=ref.LITERAL), want)
+        # ours reads it with the same passphrase through the second key
+        self.assertEqual(ref.text_decrypt(arm, ref.passphrase_keys("日本")), want)
+
+    def test_notice_line_by_form(self):
+        cases = [
+            (ref.cp1252_encode(ref.notice_line("de")) + b"\r\nx", len(ref.cp1252_encode(ref.notice_line("de")))),
+            (b"Other Tool - www.other.example\r\n", 30),
+            (b"Other Tool - www.other.example\n", None),
+            (b"Other Tool www.other.example\r\n", None),
+            (b"Other Tool - no dot\r\n", None),
+            (b"Other\x01Tool - a.example\r\n", None),
+            (b"x" * 600 + b" - a.example\r\n", None),
+        ]
+        for shown, length in cases:
+            self.assertEqual(ref.notice_line_length(shown), length, shown[:40])
 
     def test_pasted_variants(self):
         key = ref.passphrase_key("pw")
@@ -448,16 +503,19 @@ class TextArmour(unittest.TestCase):
         self.assertEqual(ref.text_decrypt(arm.replace("\r\n", ""), key), expect)
         self.assertEqual(ref.text_decrypt(arm.replace("=", ""), key), expect)
         self.assertEqual(ref.text_decrypt("  " + arm.replace("\r\n", " \r\n  ") + " ", key), expect)
-        self.assertNotEqual(ref.text_decrypt(arm.replace("\r\n", "\n"), key), expect)
+        self.assertNotEqual(ref.text_decrypt(arm.replace("\r\n", "\n"), key, mode=ref.LITERAL), expect)
 
     def test_bad_armour(self):
         key = ref.passphrase_key("pw")
         self.assertIsNone(ref.text_decrypt("", key))
         self.assertIsNone(ref.text_decrypt(ref.encode_base64(bytes(33)), key))
 
-    def test_wrong_key_is_not_detected(self):
+    def test_wrong_key(self):
         arm = ref.text_encrypt("secret", ref.passphrase_key("pw"))
-        self.assertIsNotNone(ref.text_decrypt(arm, ref.passphrase_key("other")))
+        # the literal reader cannot tell; ours finds no notice line
+        self.assertIsNotNone(ref.text_decrypt(arm, ref.passphrase_key("other"), mode=ref.LITERAL))
+        with self.assertRaises(ref.WrongKeyOrDamage):
+            ref.text_decrypt(arm, ref.passphrase_key("other"))
 
     def test_shown_text_cut_at_first_zero(self):
         key = ref.passphrase_key("pw")
@@ -592,8 +650,18 @@ class ContainerFormat(unittest.TestCase):
         blob, cont = self.roundtrip([(n, n.encode("utf-8") * 3) for n in names])
         self.assertEqual(cont.entries[0].name_bytes, b"\xdcbersicht \xe4.txt")
         self.assertEqual(cont.entries[1].name_bytes, b"\x80uro\x97\x8cuvre\x85.txt")
-        self.assertEqual(cont.entries[3].name_bytes, "日本語\\ファイル.txt".encode("utf-8"))
+        self.assertEqual(cont.entries[3].name_bytes, ref.UTF8_MARKER + "日本語\\ファイル.txt".encode("utf-8"))
         self.assertEqual([e.name for e in cont.entries], names)
+        literal = ref.make_container([("日本\\Ã©.txt", b"x")], self.KEY, mode=ref.LITERAL)
+        self.assertEqual([e.name for e in ref.read_container(literal, self.KEY, mode=ref.LITERAL).entries],
+                         ["??\\Ã©.txt"])
+
+    def test_container_key_choice(self):
+        ours, literal = ref.passphrase_keys("日本 pass")
+        for writer in (ours, literal):
+            blob = ref.make_container([("a", b"data")], writer)
+            self.assertEqual(ref.choose_container_key(blob, [ours, literal]), writer)
+            self.assertEqual(ref.read_container(blob, [ours, literal]).entries[0].data, b"data")
 
     def test_name_of_255_bytes(self):
         name = "d" * 100 + "\\" + "f" * 154

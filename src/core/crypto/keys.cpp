@@ -1,8 +1,12 @@
 #include "crypto/keys.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <span>
+#include <stdexcept>
 #include <string>
 
 #include "crypto/md5.h"
@@ -12,14 +16,70 @@
 
 namespace sealwise {
 
-Bytes MakeKeyString(std::string_view passphrase) {
-    Bytes key = TextToBytes(passphrase);
-    if (key.size() > kKeyLength) {
-        SecureWipe(key.data() + kKeyLength, key.size() - kKeyLength);
-        key.resize(kKeyLength);
+namespace {
+
+// The first 32 characters (code points) of a passphrase.
+std::u32string FirstCharacters(std::string_view passphrase) {
+    std::u32string chars = Utf8ToCodePoints(passphrase);
+    if (chars.size() > kKeyLength) {
+        SecureWipe(chars.data() + kKeyLength, (chars.size() - kKeyLength) * sizeof(char32_t));
+        chars.resize(kKeyLength);
     }
+    return chars;
+}
+
+Bytes Blake2b256(std::span<const uint8_t> data) {
+    // Required before any libsodium call; cheap and thread-safe once it has run.
+    if (sodium_init() < 0) throw std::runtime_error("libsodium cannot be initialised");
+    Bytes out(kKeyLength);
+    crypto_generichash(out.data(), out.size(), data.data(), data.size(), nullptr, 0);
+    return out;
+}
+
+void AppendUnique(std::vector<Bytes>& keys, Bytes key) {
+    for (const Bytes& k : keys) {
+        if (k == key) {
+            SecureWipe(key);
+            return;
+        }
+    }
+    keys.push_back(std::move(key));
+}
+
+}  // namespace
+
+Bytes MakeKeyString(std::string_view passphrase) {
+    std::u32string chars = FirstCharacters(passphrase);
+    std::string first = CodePointsToUtf8(chars);
+    SecureWipe(chars.data(), chars.size() * sizeof(char32_t));
+    WipeOnExit<std::string> wipeFirst(first);
+    if (std::optional<Bytes> cp1252 = TextToCp1252(first)) {
+        cp1252->resize(kKeyLength, 'A');
+        return std::move(*cp1252);
+    }
+    return Blake2b256(std::span(reinterpret_cast<const uint8_t*>(first.data()), first.size()));
+}
+
+Bytes MakeQuestionMarkKey(std::string_view passphrase, bool perUtf16Unit) {
+    std::u32string chars = FirstCharacters(passphrase);
+    Bytes key;
+    key.reserve(kKeyLength + 1);
+    for (char32_t c : chars) {
+        key.push_back(Cp1252CodeOrQuestion(c));
+        if (perUtf16Unit && c > 0xFFFF) key.push_back('?');
+    }
+    SecureWipe(chars.data(), chars.size() * sizeof(char32_t));
+    if (key.size() > kKeyLength) key.resize(kKeyLength);  // only a "?" can be cut off here
     key.resize(kKeyLength, 'A');
     return key;
+}
+
+std::vector<Bytes> CandidateKeys(std::string_view passphrase) {
+    std::vector<Bytes> keys;
+    keys.push_back(MakeKeyString(passphrase));
+    AppendUnique(keys, MakeQuestionMarkKey(passphrase, false));
+    AppendUnique(keys, MakeQuestionMarkKey(passphrase, true));
+    return keys;
 }
 
 void SharedKeyStore::Clear() {
@@ -40,7 +100,11 @@ std::optional<int> ParseKeyCount(std::string_view countText) {
     return static_cast<int>(std::nearbyint(v));  // halves to even, as the scroll bar rounds
 }
 
-Bytes CombineSharedKeys(SharedKeyStore& store) {
+namespace {
+
+// MD5 of the odd-numbered keys joined, then MD5 of the even-numbered keys joined; toBytes turns
+// each joined text into the bytes hashed.
+Bytes CombineWith(SharedKeyStore& store, Bytes (*toBytes)(std::string_view)) {
     if (store.keyShown >= 1 && store.keyShown <= kMaxSharedKeys) {
         store.slots[store.keyShown - 1] = store.passphraseBox;
     }
@@ -55,7 +119,7 @@ Bytes CombineSharedKeys(SharedKeyStore& store) {
         if (slot.empty()) throw SealError(386, std::to_string(i), "shared key missing");
         (i % 2 ? odd : even) += slot;
     }
-    Bytes oddBytes = TextToBytes(odd), evenBytes = TextToBytes(even);
+    Bytes oddBytes = toBytes(odd), evenBytes = toBytes(even);
     const Md5Digest a = Md5(oddBytes), b = Md5(evenBytes);
     SecureWipe(oddBytes);
     SecureWipe(evenBytes);
@@ -63,6 +127,29 @@ Bytes CombineSharedKeys(SharedKeyStore& store) {
     std::copy(a.begin(), a.end(), key.begin());
     std::copy(b.begin(), b.end(), key.begin() + a.size());
     return key;
+}
+
+// "?" for each UTF-16 unit of a character Windows-1252 lacks.
+Bytes LossyPerUtf16Unit(std::string_view utf8) {
+    Bytes out;
+    out.reserve(utf8.size());
+    for (char32_t c : Utf8ToCodePoints(utf8)) {
+        out.push_back(Cp1252CodeOrQuestion(c));
+        if (c > 0xFFFF) out.push_back('?');
+    }
+    return out;
+}
+
+}  // namespace
+
+Bytes CombineSharedKeys(SharedKeyStore& store) { return CombineWith(store, TextToCp1252OrUtf8); }
+
+std::vector<Bytes> CandidateSharedKeys(SharedKeyStore& store) {
+    std::vector<Bytes> keys;
+    keys.push_back(CombineWith(store, TextToCp1252OrUtf8));
+    AppendUnique(keys, CombineWith(store, TextToCp1252Lossy));
+    AppendUnique(keys, CombineWith(store, LossyPerUtf16Unit));
+    return keys;
 }
 
 }  // namespace sealwise

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "util/bytes.h"
 
@@ -11,8 +12,19 @@ namespace sealwise {
 constexpr std::size_t kKeyLength = 32;
 constexpr int kMaxSharedKeys = 10;
 
-// The passphrase's stored bytes, cut to 32 or filled up with "A" to 32. Wipe the result after use.
+// Key bytes of a passphrase, from its first 32 characters. When they all fit Windows-1252: their
+// Windows-1252 bytes filled up with "A" to 32. Otherwise: BLAKE2b-256 of their UTF-8 bytes, so
+// that every one of them counts. Wipe the result after use.
 Bytes MakeKeyString(std::string_view passphrase);
+
+// The key other programs of the format make: the first 32 characters in Windows-1252 with "?"
+// for those it lacks, filled up with "A". perUtf16Unit: a character beyond U+FFFF counts as
+// the two characters of its UTF-16 surrogate pair, each a "?", as where strings are UTF-16.
+Bytes MakeQuestionMarkKey(std::string_view passphrase, bool perUtf16Unit = false);
+
+// Keys to try when decrypting, best first: MakeKeyString, then the question-mark keys that
+// differ from it (a character outside Windows-1252 makes them differ). Wipe after use.
+std::vector<Bytes> CandidateKeys(std::string_view passphrase);
 
 // The shared-security key entry: ten slots (keys 1..10), the key count as typed, the key shown
 // and the text of the passphrase box, which belongs to the key shown.
@@ -26,9 +38,14 @@ struct SharedKeyStore {
 };
 
 // Takes the box into the slot shown, then hashes keys 1,3,5,... and keys 2,4,6,... (MD5 each)
-// into 32 key bytes. Throws SealError 386 naming the first empty key, or 385 when the count is
-// not 2 to 10. The slots keep their contents; the caller empties them after use.
+// into 32 key bytes; each joined text is hashed as Windows-1252 when it fits, else as UTF-8.
+// Throws SealError 386 naming the first empty key, or 385 when the count is not 2 to 10. The
+// slots keep their contents; the caller empties them after use.
 Bytes CombineSharedKeys(SharedKeyStore& store);
+
+// As CombineSharedKeys, followed by the keys of other programs ("?" for each character, or
+// each UTF-16 unit, outside Windows-1252) that differ from it.
+std::vector<Bytes> CandidateSharedKeys(SharedKeyStore& store);
 
 // The key count typed into the count box, rounded as the scroll bar does; nullopt when not
 // a number.

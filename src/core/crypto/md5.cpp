@@ -84,7 +84,7 @@ std::string ToLowerHex(std::span<const uint8_t> bytes) {
 }
 
 std::string DigestText(std::string_view text) {
-    Bytes bytes = TextToBytes(text);
+    Bytes bytes = TextToCp1252OrUtf8(text);
     const Md5Digest d = Md5(bytes);
     SecureWipe(bytes);
     return ToLowerHex(d);

@@ -11,7 +11,8 @@ namespace sealwise {
 using Md5Digest = std::array<uint8_t, 16>;
 
 Md5Digest Md5(std::span<const uint8_t> message);
-// Digest of a text's stored bytes (Windows-1252, see util/text_codec.h) as 32 lowercase hex digits.
+// Digest of a text's bytes (Windows-1252 when it fits, else UTF-8: TextToCp1252OrUtf8) as 32
+// lowercase hex digits.
 std::string DigestText(std::string_view text);
 std::string ToLowerHex(std::span<const uint8_t> bytes);
 

@@ -7,6 +7,7 @@
 #include "files/chunk_zero.h"
 #include "files/compressed_block.h"
 #include "files/container_format.h"
+#include "files/container_key.h"
 #include "files/container_reader.h"
 #include "files/entry_name.h"
 #include "files/message_ids.h"
@@ -103,6 +104,12 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     if (n == 1) observer_.ShowRunProgress(true);
     if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
     return summary;
+}
+
+DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
+                                        const std::string& outputDirectory,
+                                        const std::vector<Bytes>& candidateKeys) {
+    return Run(containerPath, outputDirectory, ChooseContainerKey(containerPath, candidateKeys));
 }
 
 void DecryptContainerJob::StartPipeline(const ContainerReader& reader,

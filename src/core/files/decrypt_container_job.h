@@ -43,6 +43,10 @@ class DecryptContainerJob {
     // wrong; 103 when the container or the output directory cannot be opened.
     DecryptSummary Run(const std::string& containerPath, const std::string& outputDirectory,
                        std::span<const uint8_t> key);
+    // The same under the first of candidateKeys (best first) that the container's entries
+    // decipher with (files/container_key.h).
+    DecryptSummary Run(const std::string& containerPath, const std::string& outputDirectory,
+                       const std::vector<Bytes>& candidateKeys);
 
     // Safe from any thread: the job stops at its next check.
     void RequestCancel() noexcept { cipher_.setDoCancel(true); }

@@ -41,7 +41,7 @@ Bytes EntryNameBytes(std::string_view path, std::string_view relativeName) {
         if (base.size() > container::kMaxNameBytes) base.resize(container::kMaxNameBytes);
         // Outside Windows-1252 a character takes several bytes: cut further until it fits.
         for (;;) {
-            Bytes stored = TextToBytes(CodePointsToUtf8(base));
+            Bytes stored = EncodeStoredText(CodePointsToUtf8(base));
             if (stored.size() <= static_cast<std::size_t>(container::kMaxNameBytes)) return stored;
             base.pop_back();
         }
@@ -51,7 +51,7 @@ Bytes EntryNameBytes(std::string_view path, std::string_view relativeName) {
         if (ch == '/') ch = '\\';
     }
     if (!name.empty() && name.front() == '\\') name.erase(0, 1);
-    Bytes stored = TextToBytes(name);
+    Bytes stored = EncodeStoredText(name);
     if (stored.size() > static_cast<std::size_t>(container::kMaxNameBytes)) {
         throw SealError(msg::kNameTooLong, name, "entry name longer than 255 bytes");
     }
@@ -60,7 +60,7 @@ Bytes EntryNameBytes(std::string_view path, std::string_view relativeName) {
 
 DecodedEntryName DecodeEntryName(std::span<const uint8_t> bytes) {
     DecodedEntryName result;
-    result.text = BytesToText(bytes.data(), bytes.size());
+    result.text = DecodeStoredText(bytes.data(), bytes.size());
     const std::u32string text = Utf8ToCodePoints(result.text);
     std::vector<std::string> components;
     std::size_t start = 0;

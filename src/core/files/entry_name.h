@@ -16,7 +16,8 @@ inline constexpr std::string_view kOwnFileMarker = "\\";
 
 // Stored bytes of the name of path: its base name (cut to 255 characters) when relativeName is
 // "\", else relativeName with "/" turned into "\" and without a leading "\". Windows-1252 when
-// the name fits it, else UTF-8. Throws SealError 425 when it needs more than 255 bytes.
+// the whole name fits it, else the UTF-8 marker and UTF-8 (one marker at the start of the whole
+// path, see util/text_codec.h). Throws SealError 425 when it needs more than 255 bytes.
 Bytes EntryNameBytes(std::string_view path, std::string_view relativeName);
 
 struct DecodedEntryName {
@@ -25,8 +26,9 @@ struct DecodedEntryName {
     bool safe() const { return !components.empty(); }
 };
 
-// Decodes stored name bytes. The name is safe when every component (split at "\" or "/") is
-// non-empty, not "." or "..", free of control characters, and the first is no drive ("C:").
+// Decodes stored name bytes (UTF-8 after a leading marker, else Windows-1252). The name is safe
+// when every component (split at "\" or "/") is non-empty, not "." or "..", free of control
+// characters, and the first is no drive ("C:").
 DecodedEntryName DecodeEntryName(std::span<const uint8_t> bytes);
 
 // The name for people to read: "/" between components, control characters and bidirectional

@@ -103,8 +103,8 @@ MailAnswer PostMailForm(const MailServiceUrl& url, std::string_view body,
     if (result != CURLE_OK && !received.truncated) {
         answer.transportError = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
     }
-    answer.text =
-        BytesToText(reinterpret_cast<const uint8_t*>(received.bytes.data()), received.bytes.size());
+    answer.text = Utf8OrCp1252ToText(reinterpret_cast<const uint8_t*>(received.bytes.data()),
+                                     received.bytes.size());
     return answer;
 }
 

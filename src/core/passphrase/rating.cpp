@@ -12,10 +12,12 @@ constexpr std::size_t kCountedLength = 32;
 
 enum CharClass { kUpper = 0, kLowerOrBlank = 1, kDigitOrPunctuation = 2, kOther = 3 };
 
-CharClass ClassOf(uint8_t code) {
-    if (code >= 'A' && code <= 'Z') return kUpper;
-    if ((code >= 'a' && code <= 'z') || code == ' ') return kLowerOrBlank;
-    if (code >= 33 && code <= 64) return kDigitOrPunctuation;
+// A character Windows-1252 lacks enters the key as itself (crypto/keys.h), so it counts as
+// "everything else" rather than as the "?" other programs would key it as.
+CharClass ClassOf(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return kUpper;
+    if ((c >= 'a' && c <= 'z') || c == ' ') return kLowerOrBlank;
+    if (c >= 33 && c <= 64) return kDigitOrPunctuation;
     return kOther;
 }
 
@@ -65,10 +67,12 @@ PassphraseRating DisplayForScore(int score) {
 PassphraseRating RatePassphrase(std::string_view utf8) {
     // Plain counts rather than 16-bit counters: a pasted text of any length rates safely.
     std::array<std::size_t, 4> classCount{};
-    const std::u32string chars = Utf8ToCodePoints(utf8);
-    for (char32_t c : chars) ++classCount[ClassOf(Cp1252CodeOrQuestion(c))];
+    // Only the first 32 characters make the key; what follows them adds nothing to it.
+    std::u32string chars = Utf8ToCodePoints(utf8);
+    if (chars.size() > kCountedLength) chars.resize(kCountedLength);
+    for (char32_t c : chars) ++classCount[ClassOf(c)];
 
-    const int n = static_cast<int>(std::min(chars.size(), kCountedLength));
+    const int n = static_cast<int>(chars.size());
     int score = RoundHalfEven(n * 100, static_cast<int>(kCountedLength));
 
     if (classCount[kUpper] == 0 || classCount[kLowerOrBlank] == 0) {

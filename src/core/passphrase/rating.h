@@ -21,8 +21,9 @@ struct PassphraseRating {
     friend bool operator==(const PassphraseRating&, const PassphraseRating&) = default;
 };
 
-// Rates a passphrase given as UTF-8. Characters are classified by their Windows-1252 code
-// (one the code page lacks counts as "?"); only the first 32 characters count for length.
+// Rates a passphrase given as UTF-8 by what makes its key: only its first 32 characters count,
+// for length and for the character classes; a character Windows-1252 lacks is of the class
+// "everything else", since it enters the key as itself.
 PassphraseRating RatePassphrase(std::string_view utf8);
 
 // The verdict, stars, placeholders and lamps that belong to a score of 0 to 100.

@@ -187,4 +187,11 @@ Bytes SharedKeyEntry::CombineKeys() {
     return key;
 }
 
+std::vector<Bytes> SharedKeyEntry::CombineKeyCandidates() {
+    std::vector<Bytes> keys = CandidateSharedKeys(store_);
+    WipeKeys();
+    SecureWipe(store_.passphraseBox);
+    return keys;
+}
+
 }  // namespace sealwise

@@ -76,6 +76,8 @@ class SharedKeyEntry {
     // the box are wiped (the caller empties `TxtCode`, as after every job). Throws SealError 386
     // naming the first empty key, or 385 for a count outside 2 to 10; then nothing is wiped.
     Bytes CombineKeys();
+    // The keys to try when decrypting (CandidateSharedKeys), wiping as CombineKeys does.
+    std::vector<Bytes> CombineKeyCandidates();
 
     KeyEntryMode mode() const { return mode_; }
     bool sharedSecurity() const { return mode_ == KeyEntryMode::kSharedSecurity; }

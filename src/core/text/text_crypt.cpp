@@ -1,6 +1,7 @@
 #include "text/text_crypt.h"
 
 #include <algorithm>
+#include <span>
 
 #include "app/string_table.h"
 #include "text/base64.h"
@@ -15,35 +16,19 @@ namespace {
 constexpr std::size_t kRandomPrefixLength = 32;
 constexpr int kMessageCheckInput = 114;
 constexpr int kMessageTextHoldsNul = 414;
-constexpr std::string_view kWebAddress = "https://sealwise.example/";
+constexpr int kMessageWrongKeyOrDamage = 570;
+
+// The text shown for a decrypted plaintext whose notice line is lineLength bytes long: the
+// line in Windows-1252, CR LF, and the stored text (marked UTF-8 or Windows-1252).
+std::string ShownText(std::span<const uint8_t> shown, std::size_t lineLength) {
+    std::string text = Cp1252ToText(shown.data(), lineLength);
+    text += "\r\n";
+    const std::span<const uint8_t> rest = shown.subspan(lineLength + 2);
+    text += DecodeStoredText(rest.data(), rest.size());
+    return text;
+}
 
 }  // namespace
-
-std::string NoticeLine(int languageOffset) {
-    std::string line;
-    switch (languageOffset) {
-        case kOffsetGerman:
-            line = "Dieser Text wurde mit Sealwise (kostenlos) verschl\xC3\xBCsselt - ";
-            break;
-        case kOffsetSpanish:
-            line = "Este texto ha sido encriptado con Sealwise (gratis) - ";
-            break;
-        case kOffsetFrench:
-            line = "Ce texte a \xC3\xA9t\xC3\xA9 chiffr\xC3\xA9 avec Sealwise (gratuit) - ";
-            break;
-        default:
-            line = "This text has been encrypted with Sealwise (free!) - ";
-            break;
-    }
-    return line.append(kWebAddress);
-}
-
-std::string WithNoticeLine(std::string_view text, int languageOffset) {
-    std::string out = NoticeLine(languageOffset);
-    out += "\r\n";
-    out += text;
-    return out;
-}
 
 void CheckTextToEncrypt(std::string_view text) {
     if (text.empty()) throw SealError(kMessageCheckInput, {}, "empty text");
@@ -57,12 +42,25 @@ Bytes TextKeyFromPassphrase(std::string_view passphrase) {
     return MakeKeyString(passphrase);
 }
 
+std::vector<Bytes> TextKeysFromPassphrase(std::string_view passphrase) {
+    if (passphrase.empty()) throw SealError(kMessageCheckInput, {}, "empty passphrase");
+    return CandidateKeys(passphrase);
+}
+
 Bytes TextKeyFromSharedKeys(SharedKeyStore& store) {
     struct ClearOnExit {
         SharedKeyStore& store;
         ~ClearOnExit() { store.Clear(); }
     } clear{store};
     return CombineSharedKeys(store);
+}
+
+std::vector<Bytes> TextKeysFromSharedKeys(SharedKeyStore& store) {
+    struct ClearOnExit {
+        SharedKeyStore& store;
+        ~ClearOnExit() { store.Clear(); }
+    } clear{store};
+    return CandidateSharedKeys(store);
 }
 
 TextCryptJob::TextCryptJob(ProgressSink* progress, PumpHook* pump) {
@@ -76,9 +74,13 @@ std::optional<std::string> TextCryptJob::Encrypt(std::string_view text, Bytes ke
     WipeOnExit<Bytes> wipeKey(*keyBytes);
     CheckTextToEncrypt(text);
 
-    // A character outside Windows-1252 anywhere keeps the whole plaintext as UTF-8.
-    Bytes stored = TextToBytes(WithNoticeLine(text, languageOffset));
+    // The notice line stays Windows-1252 for every reader; only the text may need the marker.
+    Bytes body = EncodeStoredText(text);
+    WipeOnExit<Bytes> wipeBody(body);
+    Bytes stored = TextToCp1252Lossy(NoticeLine(languageOffset) + "\r\n");
     WipeOnExit<Bytes> wipeStored(stored);
+    stored.reserve(stored.size() + body.size());  // no unwiped copy on growth
+    stored.insert(stored.end(), body.begin(), body.end());
     MaybeBytes plaintext{Bytes(kRandomPrefixLength)};
     WipeOnExit<Bytes> wipePlaintext(*plaintext);
     plaintext->reserve(kRandomPrefixLength + stored.size());  // no unwiped copy on growth
@@ -92,8 +94,13 @@ std::optional<std::string> TextCryptJob::Encrypt(std::string_view text, Bytes ke
 }
 
 std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, Bytes key) {
-    MaybeBytes keyBytes(std::move(key));
-    WipeOnExit<Bytes> wipeKey(*keyBytes);
+    std::vector<Bytes> keys;
+    keys.push_back(std::move(key));
+    return Decrypt(armour, std::move(keys));
+}
+
+std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, std::vector<Bytes> keys) {
+    WipeOnExit<std::vector<Bytes>> wipeKeys(keys);
 
     std::string compact(armour);
     std::erase(compact, ' ');
@@ -102,19 +109,27 @@ std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, Bytes 
         throw SealError(kMessageCheckInput, {}, "armour does not hold whole cipher blocks");
     }
 
-    MaybeBytes plaintext = cipher_.DecryptData(envelope, keyBytes);
-    if (cipher_.doCancel()) {
-        if (plaintext) SecureWipe(*plaintext);
-        return std::nullopt;
-    }
-    if (!plaintext) throw SealError(kMessageCheckInput, {}, "cipher returned no plaintext");
-    WipeOnExit<Bytes> wipePlaintext(*plaintext);
+    for (Bytes& key : keys) {
+        MaybeBytes keyBytes(std::move(key));
+        WipeOnExit<Bytes> wipeKey(*keyBytes);
+        MaybeBytes plaintext = cipher_.DecryptData(envelope, keyBytes);
+        if (cipher_.doCancel()) {
+            if (plaintext) SecureWipe(*plaintext);
+            return std::nullopt;
+        }
+        if (!plaintext) throw SealError(kMessageCheckInput, {}, "cipher returned no plaintext");
+        WipeOnExit<Bytes> wipePlaintext(*plaintext);
 
-    // Drop the random prefix; the zero padding of the last block ends the text.
-    const uint8_t* begin = plaintext->data() + kRandomPrefixLength;
-    const uint8_t* end =
-        std::find(begin, begin + (plaintext->size() - kRandomPrefixLength), uint8_t{0});
-    return BytesToText(begin, static_cast<std::size_t>(end - begin));
+        // Drop the random prefix; the zero padding of the last block ends the text.
+        const uint8_t* begin = plaintext->data() + kRandomPrefixLength;
+        const uint8_t* end =
+            std::find(begin, begin + (plaintext->size() - kRandomPrefixLength), uint8_t{0});
+        const std::span<const uint8_t> shown(begin, static_cast<std::size_t>(end - begin));
+        if (const std::optional<std::size_t> line = NoticeLineLength(shown)) {
+            return ShownText(shown, *line);
+        }
+    }
+    throw SealError(kMessageWrongKeyOrDamage, {}, "no key yields a notice line");
 }
 
 }  // namespace sealwise

@@ -5,19 +5,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/progress.h"
 #include "crypto/keys.h"
 #include "crypto/rijndael.h"
+#include "text/notice_line.h"
 #include "util/bytes.h"
 
 namespace sealwise {
-
-// The notice line for a language offset (English for any offset but 0, 1900 and 2900).
-std::string NoticeLine(int languageOffset);
-
-// The text as it stands in the text box while it is being encrypted: notice line, CR LF, text.
-std::string WithNoticeLine(std::string_view text, int languageOffset);
 
 // Refuses a text that cannot be encrypted: SealError 114 when it is empty, 414 when it holds a
 // NUL character (decryption ends the text at the first zero byte, so the rest would be lost).
@@ -25,10 +21,14 @@ void CheckTextToEncrypt(std::string_view text);
 
 // Key bytes of a passphrase; SealError 114 when it is empty.
 Bytes TextKeyFromPassphrase(std::string_view passphrase);
+// The keys to try when decrypting with a passphrase (CandidateKeys); SealError 114 when empty.
+std::vector<Bytes> TextKeysFromPassphrase(std::string_view passphrase);
 
 // Key bytes combined from the shared keys (SealError 385 / 386 from the combination); the key
 // slots are wiped afterwards, whatever the outcome.
 Bytes TextKeyFromSharedKeys(SharedKeyStore& store);
+// The keys to try when decrypting with shared keys (CandidateSharedKeys); the slots are wiped.
+std::vector<Bytes> TextKeysFromSharedKeys(SharedKeyStore& store);
 
 // One encryption or decryption of a text. Owns the cipher object of the run, so that Cancel()
 // from another thread (the user interface) reaches it. Use one job per run: a cancel request
@@ -43,12 +43,15 @@ class TextCryptJob {
     bool Cancelled() const noexcept { return cipher_.doCancel(); }
 
     // Armour of text (line breaks as they should be stored, CR LF) under key (32 bytes, wiped
-    // here). std::nullopt when cancelled. Refuses texts as CheckTextToEncrypt does.
+    // here). std::nullopt when cancelled. Refuses texts as CheckTextToEncrypt does. The notice
+    // line is Windows-1252; the text too when it fits, else the UTF-8 marker and UTF-8.
     std::optional<std::string> Encrypt(std::string_view text, Bytes key, int languageOffset);
 
-    // The text held by armour, as the text box shows it (notice line first). std::nullopt
-    // when cancelled. SealError 114 when the armour is empty or its decoded length is zero or
-    // not a multiple of 32. A wrong key is not detectable and yields unreadable text.
+    // The text held by armour, as the text box shows it (notice line first), under the first
+    // of keys (each 32 bytes, all wiped here) that yields a notice line. std::nullopt when
+    // cancelled. SealError 114 when the armour is empty or its decoded length is zero or not a
+    // multiple of 32; 570 when no key yields a notice line (wrong passphrase or damage).
+    std::optional<std::string> Decrypt(std::string_view armour, std::vector<Bytes> keys);
     std::optional<std::string> Decrypt(std::string_view armour, Bytes key);
 
   private:

@@ -2,6 +2,7 @@
 // Overwrites secrets (passphrases, key strings, key bytes) in a way the compiler keeps.
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace sealwise {
@@ -9,9 +10,17 @@ namespace sealwise {
 void SecureWipe(void* data, std::size_t size) noexcept;
 
 template <typename T>
+requires std::is_trivially_copyable_v<T>
 void SecureWipe(std::vector<T>& v) noexcept {
     SecureWipe(v.data(), v.size() * sizeof(T));
     v.clear();
+}
+
+// A list of secrets (candidate keys): each one is wiped.
+template <typename T>
+void SecureWipe(std::vector<std::vector<T>>& list) noexcept {
+    for (std::vector<T>& item : list) SecureWipe(item);
+    list.clear();
 }
 
 inline void SecureWipe(std::string& s) noexcept {

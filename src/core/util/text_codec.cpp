@@ -1,5 +1,6 @@
 #include "util/text_codec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace sealwise {
@@ -107,6 +108,17 @@ bool FitsCp1252(std::string_view utf8) {
     return true;
 }
 
+std::optional<Bytes> TextToCp1252(std::string_view utf8) {
+    Bytes out;
+    out.reserve(utf8.size());
+    for (char32_t cp : Utf8ToCodePoints(utf8)) {
+        const auto b = Cp1252FromCodePoint(cp);
+        if (!b) return std::nullopt;
+        out.push_back(*b);
+    }
+    return out;
+}
+
 Bytes TextToCp1252Lossy(std::string_view utf8) {
     Bytes out;
     out.reserve(utf8.size());
@@ -114,19 +126,28 @@ Bytes TextToCp1252Lossy(std::string_view utf8) {
     return out;
 }
 
-Bytes TextToBytes(std::string_view utf8) {
-    const std::u32string cps = Utf8ToCodePoints(utf8);
-    Bytes out;
-    out.reserve(cps.size());
-    for (char32_t cp : cps) {
-        auto b = Cp1252FromCodePoint(cp);
-        if (!b) {
-            // Something the code page cannot hold: keep the text whole as UTF-8.
-            std::string u = CodePointsToUtf8(cps);
-            return Bytes(u.begin(), u.end());
-        }
-        out.push_back(*b);
-    }
+Bytes TextToCp1252OrUtf8(std::string_view utf8) {
+    if (std::optional<Bytes> cp1252 = TextToCp1252(utf8)) return std::move(*cp1252);
+    const std::string canonical = CodePointsToUtf8(Utf8ToCodePoints(utf8));
+    return Bytes(canonical.begin(), canonical.end());
+}
+
+namespace {
+
+bool StartsWithMarker(const uint8_t* data, std::size_t size) {
+    return size >= kUtf8Marker.size() &&
+           std::equal(kUtf8Marker.begin(), kUtf8Marker.end(), data,
+                      [](char m, uint8_t b) { return static_cast<uint8_t>(m) == b; });
+}
+
+}  // namespace
+
+Bytes EncodeStoredText(std::string_view utf8) {
+    std::optional<Bytes> cp1252 = TextToCp1252(utf8);
+    if (cp1252 && !StartsWithMarker(cp1252->data(), cp1252->size())) return std::move(*cp1252);
+    const std::string canonical = CodePointsToUtf8(Utf8ToCodePoints(utf8));
+    Bytes out(kUtf8Marker.begin(), kUtf8Marker.end());
+    out.insert(out.end(), canonical.begin(), canonical.end());
     return out;
 }
 
@@ -137,18 +158,23 @@ std::string Cp1252ToText(const uint8_t* data, std::size_t size) {
     return out;
 }
 
-std::string BytesToText(const uint8_t* data, std::size_t size) {
-    bool multiByte = false;
+std::string DecodeStoredText(const uint8_t* data, std::size_t size) {
+    if (!StartsWithMarker(data, size)) return Cp1252ToText(data, size);
+    const std::size_t skip = kUtf8Marker.size();
+    // Damaged UTF-8 shows as U+FFFD rather than passing invalid bytes on.
+    return CodePointsToUtf8(Utf8ToCodePoints(
+        std::string_view(reinterpret_cast<const char*>(data) + skip, size - skip)));
+}
+
+std::string Utf8OrCp1252ToText(const uint8_t* data, std::size_t size) {
     std::size_t i = 0;
     while (i < size) {
         char32_t cp;
-        std::size_t len = DecodeOne(data + i, size - i, cp);
+        const std::size_t len = DecodeOne(data + i, size - i, cp);
         if (len == 0) return Cp1252ToText(data, size);
-        if (len > 1) multiByte = true;
         i += len;
     }
-    if (multiByte) return std::string(reinterpret_cast<const char*>(data), size);
-    return Cp1252ToText(data, size);
+    return std::string(reinterpret_cast<const char*>(data), size);
 }
 
 uint8_t Cp1252CodeOrQuestion(char32_t cp) { return Cp1252FromCodePoint(cp).value_or('?'); }

@@ -30,7 +30,7 @@ struct DecryptRun {
     DecryptContainerJob job;  // only its own cancel request ends it
     std::string container;
     std::string outputDirectory;
-    Bytes key;
+    std::vector<Bytes> keys;  // the candidates, best first
     std::optional<SealError> failure;
 };
 
@@ -39,13 +39,13 @@ void RunDecrypt(DecryptRun& run) {
         // A directory typed into the field that does not exist yet is made.
         std::error_code ignored;
         std::filesystem::create_directories(run.outputDirectory, ignored);
-        run.job.Run(run.container, run.outputDirectory, run.key);
+        run.job.Run(run.container, run.outputDirectory, run.keys);
     } catch (const SealError& error) {
         run.failure = error;
     } catch (const std::exception& error) {
         run.failure = SealError(msg::kSystemError, error.what());
     }
-    SecureWipe(run.key);
+    SecureWipe(run.keys);
 }
 
 }  // namespace
@@ -97,7 +97,7 @@ void FCrypt::DecryptFilesClicked() {
     auto run = std::make_shared<DecryptRun>(*this, services_, *jobs_, *relay_);
     if (keyEntry_.sharedSecurity()) {
         try {
-            run->key = keyEntry_.CombineKeys();
+            run->keys = keyEntry_.CombineKeyCandidates();
         } catch (const SealError& error) {
             ShowFailure(error);  // a missing key: nothing has changed
             return;
@@ -107,7 +107,7 @@ void FCrypt::DecryptFilesClicked() {
     working_->SetLamps(kLampsAtStart);
     SetBusy(true, false);
     std::string passphrase = TakePassphrase();
-    if (!keyEntry_.sharedSecurity()) run->key = MakeKeyString(passphrase);
+    if (!keyEntry_.sharedSecurity()) run->keys = CandidateKeys(passphrase);
     SecureWipe(passphrase);
     run->container = container;
     run->outputDirectory = output;

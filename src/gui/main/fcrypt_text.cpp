@@ -25,8 +25,9 @@ constexpr int kMemorizePassword = 190;
 struct TextJob {
     explicit TextJob(ProgressSink* progress) : crypt(progress) {}
     TextCryptJob crypt;
-    std::string input;  // the text (encrypting) or the armour (decrypting), line breaks CR LF
-    Bytes key;
+    std::string input;        // the text (encrypting) or the armour (decrypting), line breaks CR LF
+    Bytes key;                // encrypting
+    std::vector<Bytes> keys;  // decrypting: the candidates, best first
     int languageOffset = 0;
     std::optional<std::string> output;  // nullopt: cancelled
     std::optional<SealError> failure;
@@ -36,13 +37,14 @@ struct TextJob {
 void RunTextJob(TextJob& job, bool encrypt) {
     try {
         job.output = encrypt ? job.crypt.Encrypt(job.input, std::move(job.key), job.languageOffset)
-                             : job.crypt.Decrypt(job.input, std::move(job.key));
+                             : job.crypt.Decrypt(job.input, std::move(job.keys));
     } catch (const SealError& error) {
         job.failure = error;
     } catch (const std::exception& error) {
         job.failure = SealError(103, error.what());
     }
     SecureWipe(job.key);
+    SecureWipe(job.keys);
 }
 
 }  // namespace
@@ -110,7 +112,7 @@ void FCrypt::DecryptTextClicked() {
     auto job = std::make_shared<TextJob>(&relay_->Item());
     if (keyEntry_.sharedSecurity()) {
         try {
-            job->key = keyEntry_.CombineKeys();
+            job->keys = keyEntry_.CombineKeyCandidates();
         } catch (const SealError& error) {
             ShowFailure(error);  // a missing key: nothing has changed
             return;
@@ -118,7 +120,7 @@ void FCrypt::DecryptTextClicked() {
     }
     SetBusy(true, false);
     std::string passphrase = TakePassphrase();
-    if (!keyEntry_.sharedSecurity()) job->key = MakeKeyString(passphrase);
+    if (!keyEntry_.sharedSecurity()) job->keys = CandidateKeys(passphrase);
     SecureWipe(passphrase);
     // Armour is read with CR LF line breaks, as it was written.
     job->input = LfToCrLf(armour.toStdString());

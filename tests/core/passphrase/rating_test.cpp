@@ -51,14 +51,29 @@ TEST(PassphraseRating, CharacterClasses) {
     // An umlaut is class 3 and one character, although two bytes in UTF-8.
     EXPECT_EQ(Score("Aa1\xC3\xA4"), 12);
     EXPECT_EQ(Score("\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"), 8);
-    // The euro sign is 0x80 in Windows-1252: class 3. Omega is not in it: "?", class 2.
+    // The euro sign is 0x80 in Windows-1252: class 3. Omega is not in it and enters the key as
+    // itself, not as "?": class 3 as well.
     EXPECT_EQ(Score("Aa[\xE2\x82\xAC"), 9);
-    EXPECT_EQ(Score("Aa[\xCE\xA9"), 12);
+    EXPECT_EQ(Score("Aa[\xCE\xA9"), 9);
+    EXPECT_EQ(Score("Aa?\xCE\xA9"), 12);
     // Tab, "~" and "`" are class 3; "@" and "!" class 2.
     for (const char* s : {"Aa@\t", "Aa@~", "Aa@`"}) EXPECT_EQ(Score(s), 12) << s;
     EXPECT_EQ(Score("Aa@!"), 9);
     // Far beyond what a 16-bit class counter could hold.
     EXPECT_EQ(Score(std::string(100000, 'a')), 65);
+}
+
+// Characters after the 32nd make no difference to the key, so they do not raise the score.
+TEST(PassphraseRating, OnlyTheFirst32CharactersCount) {
+    const struct {
+        std::string passphrase;
+        int score;
+    } cases[] = {
+        {Cycle("Ab", 32) + "1[!", 71},          // letters only in the first 32
+        {Cycle("Ab", 31) + "1" + "[!", 75},     // one digit inside, symbols outside
+        {Cycle("Ab1[", 32) + "\xCE\xA9", 100},  // all four classes inside
+    };
+    for (const auto& c : cases) EXPECT_EQ(Score(c.passphrase), c.score) << c.passphrase;
 }
 
 TEST(PassphraseRating, VerdictStarsPlaceholdersAndLamps) {
