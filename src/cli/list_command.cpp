@@ -30,8 +30,7 @@ int RunList(const Args& args, Io& io) {
         ContainerListing listing(container, key);
         if (listing.unaccountedBytes() > 0) {
             io.err << "sealwise-cli: note: "
-                   << GetResText(msg::kUnaccountedBytes,
-                                 std::to_string(listing.unaccountedBytes()))
+                   << GetResText(msg::kUnaccountedBytes, std::to_string(listing.unaccountedBytes()))
                    << "\n";
         }
         // One entry at a time: the listing of a huge container needs no more memory.

@@ -1,5 +1,7 @@
 #include "files/container_index.h"
 
+#include <cstring>
+
 #include "files/container_format.h"
 
 namespace sealwise {
@@ -71,6 +73,19 @@ IndexParser::Step IndexParser::Next(std::span<const uint8_t>& in, int32_t& size)
     }
     in = {};
     return Step::kNeedMore;
+}
+
+int64_t IndexParser::SkipEmptyRecords(std::span<const uint8_t>& in) {
+    if (size_ != 0 || position_ != 0) return 0;
+    std::size_t i = 0;
+    // Eight bytes at a time through the long runs.
+    for (uint64_t word = 0; i + sizeof word <= in.size(); i += sizeof word) {
+        std::memcpy(&word, in.data() + i, sizeof word);
+        if (word != ~uint64_t{0}) break;
+    }
+    while (i < in.size() && in[i] == kTerminator) ++i;
+    in = in.subspan(i);
+    return static_cast<int64_t>(i);
 }
 
 std::optional<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> index) {

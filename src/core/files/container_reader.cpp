@@ -60,7 +60,8 @@ void ContainerReader::ReadIndex() {
     int64_t entries = 0;
     for (; cursor.Next(entry); ++entries) entriesEnd_ = entry.start + entry.size;
     // Only records of size 0: every file failed when the container was made.
-    if (entries == 0) throw SealError(msg::kNoUsableContent, {}, "no record of the index has bytes");
+    if (entries == 0)
+        throw SealError(msg::kNoUsableContent, {}, "no record of the index has bytes");
     records_ = cursor.recordsRead();
     emptyRecords_ = records_ - entries;
 }
@@ -81,6 +82,7 @@ bool EntryCursor::Refill() {
 
 bool EntryCursor::Next(EntryExtent& entry) {
     for (;;) {
+        number_ += parser_.SkipEmptyRecords(pending_);
         int32_t size = 0;
         switch (parser_.Next(pending_, size)) {
             case IndexParser::Step::kOverflow:

@@ -41,10 +41,10 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     if (CheckContainerKey(reader, key) == KeyVerdict::kWrong)
         throw SealError(msg::kWrongPassword, {}, "no entry's first chunk makes sense");
     if (reader.unaccountedBytes() > 0) {
-        observer_.ReportNotice(containerPath,
-                               SealError(msg::kUnaccountedBytes,
-                                         std::to_string(reader.unaccountedBytes()),
-                                         "bytes between the last entry and the index"));
+        observer_.ReportNotice(
+            containerPath,
+            SealError(msg::kUnaccountedBytes, std::to_string(reader.unaccountedBytes()),
+                      "bytes between the last entry and the index"));
     }
     const OutputDirectory out(outputDirectory);
     StartPipeline(reader, key);

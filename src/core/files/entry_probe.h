@@ -15,9 +15,9 @@ namespace sealwise {
 
 struct ChunkZeroProbe {
     enum class Status {
-        kSound,        // a chunk 0 as the key's owner wrote it
-        kNotChunkZero, // deciphered, but the bytes cannot be a chunk 0 made with this key
-        kUnreadable,   // the record's length field is impossible: damage whatever the key
+        kSound,         // a chunk 0 as the key's owner wrote it
+        kNotChunkZero,  // deciphered, but the bytes cannot be a chunk 0 made with this key
+        kUnreadable,    // the record's length field is impossible: damage whatever the key
     };
     Status status = Status::kUnreadable;
     Bytes name;                    // the stored name (kSound only)

@@ -181,9 +181,9 @@ TEST(BadContainers, MillionsOfEmptyRecordsNeedNoMemoryPerRecord) {
         const std::string tail = digits(entriesSize - firstSize) + '\xff';
         out << head;
         const std::string block(1 << 20, '\xff');
-        for (int64_t i = 0; i < kEmptyRecords / static_cast<int64_t>(block.size()); ++i) out << block;
-        out << tail
-            << digits(static_cast<int64_t>(head.size() + tail.size()) + kEmptyRecords);
+        for (int64_t i = 0; i < kEmptyRecords / static_cast<int64_t>(block.size()); ++i)
+            out << block;
+        out << tail << digits(static_cast<int64_t>(head.size() + tail.size()) + kEmptyRecords);
         ASSERT_TRUE(out.good());
     }
     std::filesystem::create_directories(dir / "out");

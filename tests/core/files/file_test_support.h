@@ -148,7 +148,7 @@ struct RecordingObserver : FileJobObserver {
     };
     Progress item, run;
     std::vector<LampState> lamps;
-    std::vector<std::pair<std::string, int>> errors;  // item, string id
+    std::vector<std::pair<std::string, int>> errors;   // item, string id
     std::vector<std::pair<int, std::string>> notices;  // string id, argument
     std::vector<std::string> questions;
     OverwriteAnswer answer;

@@ -202,9 +202,8 @@ TEST_F(Hostile, EntriesAreLocatedFromTheStartByTheSizesAlone) {
         EXPECT_EQ(test::FilesBelow(Out()), c.restored);
         EXPECT_EQ(observer.errors, c.errors);
         // The left bytes are named, and the run goes on.
-        EXPECT_EQ(observer.notices,
-                  (std::vector<std::pair<int, std::string>>{
-                      {msg::kUnaccountedBytes, std::to_string(left)}}));
+        EXPECT_EQ(observer.notices, (std::vector<std::pair<int, std::string>>{
+                                        {msg::kUnaccountedBytes, std::to_string(left)}}));
         EXPECT_EQ(s.outcome, JobOutcome::kCompleted);
         ContainerListing listing(dir / "c.vesk", key);
         EXPECT_EQ(listing.unaccountedBytes(), static_cast<int64_t>(left));
@@ -242,15 +241,17 @@ TEST_F(Hostile, DamageFailsOnlyItsOwnEntry) {
         int error;                 // reported for each damaged entry; 194 for the whole run
     };
     const Case cases[] = {
-        {{0}, kName, msg::kDamagedEntryNumber}, {{0}, kData, msg::kDamagedEntry},
-        {{1}, kName, msg::kDamagedEntryNumber}, {{3}, kData, msg::kDamagedEntry},
+        {{0}, kName, msg::kDamagedEntryNumber},
+        {{0}, kData, msg::kDamagedEntry},
+        {{1}, kName, msg::kDamagedEntryNumber},
+        {{3}, kData, msg::kDamagedEntry},
         {{0, 1, 2}, kName, msg::kDamagedEntryNumber},
         // When no first chunk makes sense, nothing shows that the key is right.
         {{0, 1, 2, 3}, kName, msg::kWrongPassword},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.damaged.size() << " damaged from " << c.damaged[0]
-                                        << " at " << c.offset);
+        SCOPED_TRACE(testing::Message()
+                     << c.damaged.size() << " damaged from " << c.damaged[0] << " at " << c.offset);
         Bytes container = good;
         for (int e : c.damaged) {
             const auto entry = static_cast<std::size_t>(e);
@@ -260,8 +261,7 @@ TEST_F(Hostile, DamageFailsOnlyItsOwnEntry) {
         std::filesystem::remove_all(Out());
         if (c.error == msg::kWrongPassword) {
             EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, key); }), msg::kWrongPassword);
-            EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }),
-                      msg::kWrongPassword);
+            EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }), msg::kWrongPassword);
             continue;
         }
         const DecryptSummary s = Decrypt(container, key);
@@ -281,8 +281,7 @@ TEST_F(Hostile, DamageFailsOnlyItsOwnEntry) {
         // The damaged entry is named: by its number when its name is lost, else by its path.
         const std::string& first = observer.errors[0].first;
         EXPECT_TRUE(first == std::to_string(c.damaged[0] + 1) ||
-                    first.find(names[static_cast<std::size_t>(c.damaged[0])]) !=
-                        std::string::npos)
+                    first.find(names[static_cast<std::size_t>(c.damaged[0])]) != std::string::npos)
             << first;
         int64_t sound = -1;
         EXPECT_EQ(CheckContainerKey(ContainerReader(dir / "c.vesk"), key, &sound),
