@@ -62,6 +62,12 @@ def main():
         recipe([recipe_entry(0, b"a", b"a"), recipe_entry(0, b"a", b"b")], overwrite=True),
         recipe([recipe_entry(0, b"t.txt", b"t")], ops=[(0, 0x00FFFF00), (1, 3)]),
         recipe([recipe_entry(0, b"f", b"f"), recipe_entry(0, b"f\\g", b"g")], ops=[(2, 0x01000010)]),
+        # A file that failed half way: its bytes stay, its index record says 0 (at the end
+        # and between entries).
+        recipe([recipe_entry(0, b"a", b"a"), recipe_entry(0, b"b", b"b"),
+                recipe_entry(4, b"big.bin", b"tail")], ops=[(0, 2)]),
+        recipe([recipe_entry(0, b"a", b"a"), recipe_entry(4, b"big.bin", b"tail"),
+                recipe_entry(0, b"c", b"c")], ops=[(0, 1)]),
         # Found by the fuzzer: an entry named like a temporary file of the job.
         b"\x03\xc3\xbf.sealwise-\x9e\xff\xff",
     ])

@@ -78,6 +78,13 @@ void JobReporter::ReportError(const std::string& item, const SealError& error) {
     PrintError(io_, text);
 }
 
+void JobReporter::ReportNotice(const std::string& /*item*/, const SealError& notice) {
+    ClearLine();
+    io_.err << "sealwise-cli: note: "
+            << MessageText(SealError(notice.stringId(), EscapeForDisplay(notice.argument())))
+            << "\n";
+}
+
 char JobReporter::Ask(const std::string& path) {
     ClearLine();
     for (;;) {

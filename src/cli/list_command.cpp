@@ -24,22 +24,28 @@ int RunList(const Args& args, Io& io) {
     app.add_option("container", container, "the container to list")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
-    std::vector<ListedEntry> entries;
+    int result = kOk;
     try {
         std::vector<Bytes> candidates = ObtainCandidateKeys(keys);
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
-        entries = ListContainer(container, ChooseContainerKey(container, candidates));
-    } catch (const SealError& error) {
-        return ReportFailure(io, error);
-    }
-    int result = kOk;
-    for (const auto& entry : entries) {
-        if (entry.damaged) {
-            PrintError(io, GetResText(msg::kDamagedEntryNumber, std::to_string(entry.number)));
-            result = kFailure;
-            continue;
+        ContainerListing listing(container, ChooseContainerKey(container, candidates));
+        if (listing.unaccountedBytes() > 0) {
+            io.err << "sealwise-cli: note: "
+                   << GetResText(msg::kUnaccountedBytes, std::to_string(listing.unaccountedBytes()))
+                   << "\n";
         }
-        io.out << PrintableName(entry.name) << '\t' << entry.size << '\n';
+        // One entry at a time: the listing of a huge container needs no more memory.
+        for (ListedEntry entry; listing.Next(entry);) {
+            if (entry.damaged) {
+                PrintError(io, GetResText(msg::kDamagedEntryNumber, std::to_string(entry.number)));
+                result = kFailure;
+                continue;
+            }
+            io.out << PrintableName(entry.name) << '\t' << entry.size << '\n';
+        }
+    } catch (const SealError& error) {
+        io.out.flush();
+        return ReportFailure(io, error);
     }
     io.out.flush();
     return result;

@@ -188,5 +188,48 @@ TEST_F(HardeningCli, CraftedContainersThroughTheBinary) {
     EXPECT_TRUE(fs::exists(dir / "out/CON"));
 }
 
+TEST_F(HardeningCli, ListAndDecryptAgreeOnIndexLocatedEntries) {
+    struct Case {
+        std::string file;
+        int status;
+        std::string message;  // in stderr
+        std::vector<std::string> restored;
+    };
+    const Case cases[] = {
+        {"orphan-after-partial-file.vesk", 0, "belong to no entry", {"a.txt", "b.txt"}},
+        {"only-empty-records.vesk", 1, "File has no usable content!", {}},
+        {"damaged-first-of-four.vesk",
+         1,
+         "Entry 1 of the container is damaged",
+         {"four.txt", "three.txt", "two.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string container = kCorpus + "/" + c.file;
+        const ShellResult list = Shell("'" + kCli + "' list --passphrase-env SW_HARDEN_PW '" +
+                                           container + "' >'" + dir / "list.txt" + "'",
+                                       dir / "err.txt");
+        EXPECT_EQ(list.status, c.status) << list.err;
+        EXPECT_NE(list.err.find(c.message), std::string::npos) << list.err;
+        const Bytes listed = ReadFile(dir / "list.txt");
+        std::vector<std::string> names;
+        std::istringstream lines(std::string(listed.begin(), listed.end()));
+        for (std::string line; std::getline(lines, line);)
+            names.push_back(line.substr(0, line.find('\t')));
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.restored);
+
+        fs::remove_all(dir / "out");
+        fs::create_directories(dir / "out");
+        const ShellResult decrypt =
+            Shell("'" + kCli + "' decrypt -q --passphrase-env SW_HARDEN_PW -C '" + dir / "out" +
+                      "' '" + container + "' </dev/null",
+                  dir / "err.txt");
+        EXPECT_EQ(decrypt.status, c.status) << decrypt.err;
+        EXPECT_NE(decrypt.err.find(c.message), std::string::npos) << decrypt.err;
+        EXPECT_EQ(test::FilesBelow(dir / "out"), c.restored);
+    }
+}
+
 }  // namespace
 }  // namespace sealwise::cli

@@ -1,5 +1,7 @@
 #include "files/container_index.h"
 
+#include <cstring>
+
 #include "files/container_format.h"
 
 namespace sealwise {
@@ -55,20 +57,56 @@ std::optional<IndexLength> FindIndexLength(std::span<const uint8_t> tail) {
     return found;
 }
 
+IndexParser::Step IndexParser::Next(std::span<const uint8_t>& in, int32_t& size) {
+    std::size_t i = 0;
+    for (; i < in.size(); ++i) {
+        if (in[i] == kTerminator) {
+            size = static_cast<int32_t>(size_);
+            size_ = position_ = 0;
+            in = in.subspan(i + 1);
+            return Step::kRecord;
+        }
+        if (!AddDigit(size_, in[i], position_++)) {
+            in = in.subspan(i + 1);
+            return Step::kOverflow;
+        }
+    }
+    in = {};
+    return Step::kNeedMore;
+}
+
+int64_t IndexParser::SkipEmptyRecords(std::span<const uint8_t>& in) {
+    if (size_ != 0 || position_ != 0) return 0;
+    std::size_t i = 0;
+    // Eight bytes at a time through the long runs.
+    for (uint64_t word = 0; i + sizeof word <= in.size(); i += sizeof word) {
+        std::memcpy(&word, in.data() + i, sizeof word);
+        if (word != ~uint64_t{0}) break;
+    }
+    while (i < in.size() && in[i] == kTerminator) ++i;
+    in = in.subspan(i);
+    return static_cast<int64_t>(i);
+}
+
 std::optional<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> index) {
     std::vector<int32_t> sizes;
     if (index.empty()) return sizes;
-    int64_t size = 0, position = 0;
-    for (std::size_t i = 0; i + 1 < index.size(); ++i) {
-        if (index[i] == kTerminator) {
-            sizes.push_back(static_cast<int32_t>(size));
-            size = position = 0;
-        } else if (!AddDigit(size, index[i], position++)) {
-            return std::nullopt;
+    IndexParser parser;
+    // The last byte closes the last record whatever its value, as the format's reader does.
+    std::span<const uint8_t> rest = index.first(index.size() - 1);
+    for (int32_t size = 0;;) {
+        const IndexParser::Step step = parser.Next(rest, size);
+        if (step == IndexParser::Step::kOverflow) return std::nullopt;
+        if (step == IndexParser::Step::kRecord) {
+            sizes.push_back(size);
+            continue;
         }
+        const uint8_t terminator = kTerminator;
+        std::span<const uint8_t> close(&terminator, 1);
+        parser.Next(close, size);
+        sizes.push_back(size);
+        return sizes;
     }
-    sizes.push_back(static_cast<int32_t>(size));  // closed by the final 0xFF
-    return sizes;
 }
 
 }  // namespace sealwise

@@ -29,8 +29,28 @@ struct IndexLength {
 // not fit in 32 bits.
 std::optional<IndexLength> FindIndexLength(std::span<const uint8_t> tail);
 
-// The entry sizes of an index (its last byte being the final 0xFF); nullopt when a size
-// overflows 32 bits.
+// Reads index records one at a time from consecutive slices of the index, so that an index of
+// any length is parsed in constant memory.
+class IndexParser {
+  public:
+    enum class Step {
+        kNeedMore,  // the slice is used up inside a record
+        kRecord,    // a 0xFF closed a record; its size is in size
+        kOverflow,  // a size left 32 bits
+    };
+    // Consumes bytes from the front of in, up to and including the next 0xFF.
+    Step Next(std::span<const uint8_t>& in, int32_t& size);
+    // Consumes the records of size 0 at the front of in (a run of 0xFF bytes, when no digit of
+    // a record is pending) and returns how many; a quick path for long runs of failed files.
+    int64_t SkipEmptyRecords(std::span<const uint8_t>& in);
+
+  private:
+    int64_t size_ = 0;
+    int64_t position_ = 0;  // digits read so far for the current record
+};
+
+// The entry sizes of a small index (its last byte being the final 0xFF); nullopt when a size
+// overflows 32 bits. Readers of whole containers walk the index with IndexParser instead.
 std::optional<std::vector<int32_t>> ParseIndex(std::span<const uint8_t> index);
 
 }  // namespace sealwise

@@ -3,16 +3,27 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "files/byte_order.h"
 #include "files/container_format.h"
-#include "files/container_index.h"
 #include "files/message_ids.h"
 
 namespace sealwise {
 
 using namespace container;
+
+namespace {
+
+// The index is read from the file in slices of this size.
+constexpr int64_t kIndexSlice = 64 * 1024;
+
+SealError DamagedContainer(const std::string& path) {
+    return SealError(msg::kDamagedContainer, path, "index does not fit the container");
+}
+
+}  // namespace
 
 ContainerReader::ContainerReader(const std::string& path) : path_(path) {
     fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -37,23 +48,58 @@ void ContainerReader::ReadIndex() {
     if (!found || found->indexLength == 0) throw noContent;
 
     const int64_t indexEnd = size_ - found->digitCount;
-    const int64_t indexStart = indexEnd - found->indexLength;
-    const SealError damaged(msg::kDamagedContainer, path_, "index does not fit the container");
-    if (indexStart < 0) throw damaged;
-    Bytes index(static_cast<std::size_t>(found->indexLength));
-    if (!ReadExact(indexStart, index)) throw damaged;
-    const auto sizes = ParseIndex(index);
-    if (!sizes) throw noContent;
+    indexStart_ = indexEnd - found->indexLength;
+    indexLength_ = found->indexLength;
+    if (indexStart_ < 0) throw DamagedContainer(path_);
 
-    // The entries fill the file from its first byte up to the index, exactly.
-    int64_t position = 0;
-    entries_.reserve(sizes->size());
-    for (int32_t size : *sizes) {
-        entries_.push_back({position, size});
-        position += size;
-        if (position > indexStart) throw damaged;
+    // One pass over the whole index checks every size before any entry is read: the entries
+    // must lie between offset 0 and the index. Bytes left between the last entry and the
+    // index belong to no entry; the entries the index locates are still sound.
+    EntryCursor cursor(*this);
+    EntryExtent entry;
+    int64_t entries = 0;
+    for (; cursor.Next(entry); ++entries) entriesEnd_ = entry.start + entry.size;
+    // Only records of size 0: every file failed when the container was made.
+    if (entries == 0)
+        throw SealError(msg::kNoUsableContent, {}, "no record of the index has bytes");
+    records_ = cursor.recordsRead();
+    emptyRecords_ = records_ - entries;
+}
+
+EntryCursor::EntryCursor(const ContainerReader& reader)
+    : reader_(reader), readOffset_(reader.indexStart_) {}
+
+bool EntryCursor::Refill() {
+    const int64_t indexEnd = reader_.indexStart_ + reader_.indexLength_;
+    if (readOffset_ >= indexEnd) return false;
+    buffer_.resize(static_cast<std::size_t>(std::min(kIndexSlice, indexEnd - readOffset_)));
+    if (ReadAt(reader_.fd_.get(), readOffset_, buffer_) != buffer_.size())
+        throw DamagedContainer(reader_.path_);
+    readOffset_ += static_cast<int64_t>(buffer_.size());
+    pending_ = buffer_;
+    return true;
+}
+
+bool EntryCursor::Next(EntryExtent& entry) {
+    for (;;) {
+        number_ += parser_.SkipEmptyRecords(pending_);
+        int32_t size = 0;
+        switch (parser_.Next(pending_, size)) {
+            case IndexParser::Step::kOverflow:
+                throw SealError(msg::kNoUsableContent, {}, "an index size overflows");
+            case IndexParser::Step::kNeedMore:
+                if (!Refill()) return false;  // the index ends with 0xFF: nothing is left open
+                continue;
+            case IndexParser::Step::kRecord:
+                break;
+        }
+        const int64_t number = number_++;
+        if (size == 0) continue;  // no bytes of its own: the next entry starts right here
+        entry = {number, position_, size};
+        position_ += size;
+        if (position_ > reader_.indexStart_) throw DamagedContainer(reader_.path_);
+        return true;
     }
-    if (position != indexStart) throw damaged;
 }
 
 bool ContainerReader::ReadExact(int64_t offset, std::span<uint8_t> out) const {

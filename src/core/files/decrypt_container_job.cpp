@@ -10,6 +10,7 @@
 #include "files/container_key.h"
 #include "files/container_reader.h"
 #include "files/entry_name.h"
+#include "files/entry_probe.h"
 #include "files/message_ids.h"
 #include "files/output_directory.h"
 #include "files/staged_file.h"
@@ -36,6 +37,16 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     toFlush_.clear();
     cipher_.setPumpHook(observer_.Pump());
     const ContainerReader reader(containerPath);
+    // The format has no check value: a key is right when the first chunk of some entry makes
+    // sense with it. Entries that do not are damaged, each on its own.
+    if (CheckContainerKey(reader, key) == KeyVerdict::kWrong)
+        throw SealError(msg::kWrongPassword, {}, "no entry's first chunk makes sense");
+    if (reader.unaccountedBytes() > 0) {
+        observer_.ReportNotice(
+            containerPath,
+            SealError(msg::kUnaccountedBytes, std::to_string(reader.unaccountedBytes()),
+                      "bytes between the last entry and the index"));
+    }
     const OutputDirectory out(outputDirectory);
     StartPipeline(reader, key);
     // Flushing restored files is waiting, not computing: several flushes at once pay off
@@ -54,48 +65,50 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
 
     DecryptSummary summary;
     summary_ = &summary;
-    const auto& entries = reader.entries();
-    const auto n = static_cast<int64_t>(entries.size());
+    const int64_t n = reader.recordCount();
     summary.entries = static_cast<int>(n);
+    summary.emptyRecords = static_cast<int>(reader.emptyRecordCount());
     if (n == 1) observer_.ShowRunProgress(false);
     if (ProgressSink* bar = observer_.RunProgress()) {
         bar->SetMax(static_cast<int32_t>(n));
         bar->SetMin(0);
         bar->SetPosition(0);
     }
-    for (int64_t e = 0; e < n; ++e) {
-        if (entries[e].size == 0) {
-            ++summary.emptyRecords;  // no bytes of its own: the next entry starts right here
-        } else {
-            const auto index = static_cast<std::size_t>(e);
-            const EntryResult result = DecryptEntry(out, entries[e], index, n == 1);
-            records_->Abandon(index);  // whatever of it is left unread is not needed
-            switch (result) {
-                case EntryResult::kCommitting:
-                    break;
-                case EntryResult::kSkipped:
-                    ++summary.skipped;
-                    break;
-                case EntryResult::kFailed:
-                    ++summary.failed;
-                    break;
-                case EntryResult::kCancelled:
-                    summary.outcome = JobOutcome::kCancelled;
-                    break;
-            }
-            ReportCommits(false);
+    // Records of size 0 own no bytes; only the entries with bytes are visited, so that a run
+    // over millions of empty records costs nothing per record.
+    EntryCursor entries = reader.Entries();
+    for (EntryExtent extent; entries.Next(extent);) {
+        const auto index = static_cast<std::size_t>(extent.number);
+        const EntryResult result = DecryptEntry(out, extent, index, n == 1);
+        records_->Abandon(index);  // whatever of it is left unread is not needed
+        switch (result) {
+            case EntryResult::kCommitting:
+                break;
+            case EntryResult::kSkipped:
+                ++summary.skipped;
+                break;
+            case EntryResult::kFailed:
+                ++summary.failed;
+                break;
+            case EntryResult::kCancelled:
+                summary.outcome = JobOutcome::kCancelled;
+                break;
         }
+        ReportCommits(false);
         if (ProgressSink* bar = observer_.RunProgress()) {
-            bar->SetPosition(static_cast<int32_t>(e + 1));
+            bar->SetPosition(static_cast<int32_t>(extent.number + 1));
         }
         if (n >= 2) {
-            UpdateLamps(lamps_, e, n - 1);
+            UpdateLamps(lamps_, extent.number, n - 1);
             observer_.SetLamps(lamps_);
         }
         if (summary.outcome == JobOutcome::kCancelled || Cancelled()) {
             summary.outcome = JobOutcome::kCancelled;
             break;
         }
+    }
+    if (summary.outcome == JobOutcome::kCompleted) {
+        if (ProgressSink* bar = observer_.RunProgress()) bar->SetPosition(static_cast<int32_t>(n));
     }
     ReportCommits(true);
     // Files restored under free names reach the disk before the run reports its outcome.
@@ -164,13 +177,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputD
     if (!record->deciphered) cipher_.setDoCancel(true);  // as the cipher does for a bad length
     if (Cancelled()) return EntryResult::kCancelled;
     const auto& chunk = record->chunkZero;
-    if (!chunk) {
-        // Until one entry has made sense, garbage here means the passphrase is wrong.
-        if (!keyVerified_)
-            throw SealError(msg::kWrongPassword, {}, "first chunk does not decipher");
-        return Damaged(number, msg::kDamagedEntryNumber, number);
-    }
-    keyVerified_ = true;
+    // Another entry has shown that the key is right: this one is damaged.
+    if (!chunk) return Damaged(number, msg::kDamagedEntryNumber, number);
 
     const DecodedEntryName name = DecodeEntryName(chunk->name);
     if (!name.safe()) {

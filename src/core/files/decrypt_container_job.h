@@ -39,8 +39,9 @@ class DecryptContainerJob {
                                  const std::atomic<bool>* cancelRequested = nullptr);
 
     // Throws SealError 108 for a container without usable content, 424 for a damaged,
-    // truncated or oversized one; 194 when the first entry shows that the passphrase is
-    // wrong; 103 when the container or the output directory cannot be opened.
+    // truncated or oversized one; 194 when first chunks decipher but none makes sense with the
+    // key (a wrong passphrase); 103 when the container or the output directory cannot be opened.
+    // Bytes that no entry accounts for are reported through ReportNotice (590).
     DecryptSummary Run(const std::string& containerPath, const std::string& outputDirectory,
                        std::span<const uint8_t> key);
     // The same under the first of candidateKeys (best first) that the container's entries
@@ -87,7 +88,6 @@ class DecryptContainerJob {
     int threads_ = 0;
     CRijndael cipher_;  // holds the cancel request; the workers have their own keyed copies
     LampState lamps_ = kLampsAtStart;
-    bool keyVerified_ = false;  // an entry has shown that the key is right
     std::vector<std::string> toFlush_;  // restored files that wait for the flush at the end
     struct WorkerState {
         CRijndael cipher;

@@ -9,15 +9,13 @@ namespace sealwise {
 using namespace container;
 
 bool DecryptRecordReader::Next(DecryptRecord& record) {
-    const auto& entries = reader_.entries();
-    // Records of size 0 have no bytes: nothing to read for them.
-    while (entry_ < entries.size() && consumed_ >= entries[entry_].size) {
-        ++entry_;
+    while (!started_ || consumed_ >= extent_.size) {
+        if (!entries_.Next(extent_)) return false;
+        started_ = true;
         consumed_ = chunk_ = 0;
     }
-    if (entry_ >= entries.size()) return false;
-    const EntryExtent& extent = entries[entry_];
-    record.entry = entry_;
+    const EntryExtent& extent = extent_;
+    record.entry = static_cast<std::size_t>(extent.number);
     record.chunk = chunk_++;
     record.failure = nullptr;
     record.deciphered = false;
@@ -43,7 +41,7 @@ bool DecryptRecordReader::Next(DecryptRecord& record) {
 }
 
 void DecryptRecordReader::Abandon(std::size_t entry) {
-    if (entry == entry_) consumed_ = reader_.entries()[entry_].size;
+    if (started_ && entry == static_cast<std::size_t>(extent_.number)) consumed_ = extent_.size;
 }
 
 void OpenRecord(DecryptRecord& record, CRijndael& cipher, ZlibCodec& codec) {

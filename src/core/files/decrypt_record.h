@@ -35,7 +35,8 @@ struct DecryptRecord {
 // Reads the records of all entries of a container in order.
 class DecryptRecordReader {
   public:
-    explicit DecryptRecordReader(const ContainerReader& reader) : reader_(reader) {}
+    explicit DecryptRecordReader(const ContainerReader& reader)
+        : reader_(reader), entries_(reader.Entries()) {}
 
     // Fills record with the next unit; false after the last record of the last entry.
     bool Next(DecryptRecord& record);
@@ -44,7 +45,9 @@ class DecryptRecordReader {
 
   private:
     const ContainerReader& reader_;
-    std::size_t entry_ = 0;
+    EntryCursor entries_;
+    EntryExtent extent_;
+    bool started_ = false;
     int64_t consumed_ = 0, chunk_ = 0;
     std::array<uint8_t, CRijndael::kBlockSize> previous_{};
 };

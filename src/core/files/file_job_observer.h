@@ -48,6 +48,8 @@ class FileJobObserver {
 
     // A failure that concerns one item only; the run goes on with the next.
     virtual void ReportError(const std::string& item, const SealError& error) = 0;
+    // Something the user should know that is no failure (the run's outcome does not change).
+    virtual void ReportNotice(const std::string& /*item*/, const SealError& /*notice*/) {}
 
     // The file that an entry would be restored to exists.
     virtual OverwriteAnswer AskOverwrite(const std::string& /*path*/) { return {}; }

@@ -22,4 +22,6 @@ constexpr int kFileChanged = 428;         // %s: the input file
 constexpr int kPathNotDirectory = 429;    // %s: the entry's output path
 constexpr int kDamagedEntryNumber = 430;  // %s: the entry's number (from 1)
 
+constexpr int kUnaccountedBytes = 590;  // %s: how many bytes of the container no entry holds
+
 }  // namespace sealwise::msg

@@ -50,6 +50,17 @@ void WindowJobObserver::ReportError(const std::string& /*item*/, const SealError
         true);
 }
 
+void WindowJobObserver::ReportNotice(const std::string& /*item*/, const SealError& notice) {
+    const QString text = QString::fromStdString(MessageText(notice));
+    thread_.Ask<bool>(
+        [this, text] {
+            services_.ShowMessage(&window_, text, MessageButtons::Ok, MessageIcon::Information,
+                                  kProductName);
+            return true;
+        },
+        true);
+}
+
 OverwriteAnswer WindowJobObserver::AskOverwrite(const std::string& path) {
     const QString question =
         QString::fromStdString(MessageText(SealError(msg::kOverwriteQuestion, path)));

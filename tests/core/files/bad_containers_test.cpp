@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "file_test_support.h"
+#include "files/container_listing.h"
 #include "files/decrypt_container_job.h"
 #include "text/text_crypt.h"
 
@@ -88,13 +90,50 @@ TEST(BadContainers, EachGivesItsExpectedOutcomeAndWritesOnlyBelowTheOutput) {
     }
 }
 
-// The reader allocates by lengths it has checked: under an address-space limit far below
-// 2 GiB, containers whose fields claim 2 GiB still end with their ordinary messages.
-TEST(BadContainers, ClaimedHugeLengthsAllocateNothingBig) {
+// Runs body in a child process whose address space is limited to what it has mapped now plus
+// 256 MiB, far below a 2 GiB buffer or a per-record table of a large index. Returns the child's
+// exit status: body's result, 3 when it ran out of memory, 4 when the limit did not take effect.
+int UnderAddressLimit(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (256u << 20);
+        const struct rlimit as { limit, limit };
+        ::setrlimit(RLIMIT_AS, &as);
+        try {
+            // The limit must bite, or the test would prove nothing.
+            static void* volatile sink;  // volatile: the allocation cannot be elided
+            sink = ::operator new (std::size_t{1} << 30);
+            ::_exit(sink != nullptr ? 4 : 5);
+        } catch (const std::bad_alloc&) {
+        }
+        int status = 0;
+        try {
+            status = body();
+        } catch (const std::bad_alloc&) {
+            status = 3;
+        }
+        ::_exit(status);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
 #if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space; the limit test "
-                    "runs in the normal build";
+#define SKIP_UNDER_ASAN()                                                              \
+    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space; the limit " \
+                    "tests run in the normal build"
+#else
+#define SKIP_UNDER_ASAN()
 #endif
+
+// The reader allocates by lengths it has checked: containers whose fields claim 2 GiB still
+// end with their ordinary messages.
+TEST(BadContainers, ClaimedHugeLengthsAllocateNothingBig) {
+    SKIP_UNDER_ASAN();
     for (const char* file : {"claims-2gib-entry.vesk", "record-claims-2gib.vesk",
                              "block-u-huge.vesk", "length-huge.vesk"}) {
         SCOPED_TRACE(file);
@@ -102,40 +141,63 @@ TEST(BadContainers, ClaimedHugeLengthsAllocateNothingBig) {
         test::WriteFile(dir / "c.vesk", test::ReadFile(kCorpus + "/" + std::string(file)));
         std::filesystem::create_directories(dir / "out");
         const Bytes key = CorpusKey();
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // What the process has mapped now, plus 256 MiB: far below a 2 GiB buffer.
-            long pages = 0;
-            std::ifstream("/proc/self/statm") >> pages;
-            const rlim_t limit =
-                static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (256u << 20);
-            const struct rlimit as { limit, limit };
-            ::setrlimit(RLIMIT_AS, &as);
-            int status = 0;
-            try {
-                // The limit must bite, or the test would prove nothing.
-                static void* volatile sink;  // volatile: the allocation cannot be elided
-                sink = ::operator new (std::size_t{1} << 30);
-                ::_exit(sink != nullptr ? 4 : 5);
-            } catch (const std::bad_alloc&) {
-            }
+        const int status = UnderAddressLimit([&] {
             try {
                 test::RecordingObserver observer;
                 DecryptContainerJob job(observer);
                 job.Run(dir / "c.vesk", dir / "out", key);
             } catch (const SealError&) {
-            } catch (const std::bad_alloc&) {
-                status = 3;
             }
-            ::_exit(status);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_NE(WEXITSTATUS(status), 4) << "the address-space limit did not take effect";
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "a claimed length was allocated";
+            return 0;
+        });
+        ASSERT_NE(status, 4) << "the address-space limit did not take effect";
+        EXPECT_EQ(status, 0) << "a claimed length was allocated";
     }
+}
+
+// Records of size 0 cost one index byte each; reading them must cost no memory per record. A
+// container of two entries around 32 million such records is restored and listed in 256 MiB.
+TEST(BadContainers, MillionsOfEmptyRecordsNeedNoMemoryPerRecord) {
+    SKIP_UNDER_ASAN();
+    test::ScratchDir dir;
+    const Bytes key = CorpusKey();
+    test::ContainerBuilder builder(key);
+    builder.AddEntry("a.txt", {'a'});
+    const auto firstSize = static_cast<int64_t>(builder.size());
+    builder.AddEntry("b.txt", {'b'});
+    const auto entriesSize = static_cast<int64_t>(builder.size());
+    const Bytes whole = builder.Finish();
+    const Bytes entries(whole.begin(), whole.begin() + entriesSize);
+    constexpr int64_t kEmptyRecords = 32 << 20;
+    const auto digits = [](int64_t value) {
+        std::string out;
+        for (; value > 0; value /= 255) out.push_back(static_cast<char>(value % 255));
+        return out;
+    };
+    {
+        std::ofstream out(dir / "c.vesk", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(entries.data()), entriesSize);
+        const std::string head = digits(firstSize) + '\xff';
+        const std::string tail = digits(entriesSize - firstSize) + '\xff';
+        out << head;
+        const std::string block(1 << 20, '\xff');
+        for (int64_t i = 0; i < kEmptyRecords / static_cast<int64_t>(block.size()); ++i)
+            out << block;
+        out << tail << digits(static_cast<int64_t>(head.size() + tail.size()) + kEmptyRecords);
+        ASSERT_TRUE(out.good());
+    }
+    std::filesystem::create_directories(dir / "out");
+    const int status = UnderAddressLimit([&] {
+        test::RecordingObserver observer;
+        DecryptContainerJob job(observer);
+        const DecryptSummary s = job.Run(dir / "c.vesk", dir / "out", key);
+        if (s.restored != 2 || s.emptyRecords != kEmptyRecords || !observer.errors.empty())
+            return 6;
+        return ListContainer(dir / "c.vesk", key).size() == 2 ? 0 : 7;
+    });
+    ASSERT_NE(status, 4) << "the address-space limit did not take effect";
+    EXPECT_EQ(status, 0) << (status == 3 ? "memory grew with the records" : "wrong outcome");
+    EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
 }  // namespace

@@ -38,6 +38,41 @@ TEST(ContainerIndex, ParsesWhatItEncodes) {
     EXPECT_EQ(ParseIndex(index), sizes);
 }
 
+TEST(ContainerIndex, ParserGivesTheSameRecordsWhateverTheSlicesItIsFed) {
+    std::vector<int32_t> sizes{0, 1, 254, 255, 7140, 65025, kMaxSize, 0, 0, 996};
+    sizes.insert(sizes.end(), 21, 0);  // a run of failed files, longer than the quick path's step
+    sizes.push_back(7);
+    Bytes index = EncodeIndex(sizes);
+    while (index.back() != 0xFF) index.pop_back();  // the index without its length
+    for (const bool skipping : {false, true}) {
+        for (std::size_t slice : {1u, 2u, 3u, 5u, 64u}) {
+            SCOPED_TRACE(testing::Message() << slice << (skipping ? " skipping" : ""));
+            IndexParser parser;
+            std::vector<int32_t> parsed;
+            for (std::size_t at = 0; at < index.size(); at += slice) {
+                std::span<const uint8_t> in =
+                    std::span(index).subspan(at, std::min(slice, index.size() - at));
+                for (int32_t size = 0;;) {
+                    if (skipping) parsed.insert(parsed.end(), parser.SkipEmptyRecords(in), 0);
+                    const IndexParser::Step step = parser.Next(in, size);
+                    ASSERT_NE(step, IndexParser::Step::kOverflow);
+                    if (step == IndexParser::Step::kNeedMore) break;
+                    parsed.push_back(size);
+                }
+            }
+            EXPECT_EQ(parsed, sizes);
+        }
+    }
+    // A size that overflows is reported where it happens, even across slices.
+    IndexParser parser;
+    Bytes first = test::FromHex("0101"), second = test::FromHex("010101ff");  // 255^4 * 1
+    std::span<const uint8_t> in = first;
+    int32_t size = 0;
+    EXPECT_EQ(parser.Next(in, size), IndexParser::Step::kNeedMore);
+    in = second;
+    EXPECT_EQ(parser.Next(in, size), IndexParser::Step::kOverflow);
+}
+
 TEST(ContainerIndex, TailLengthFollowsTheContainerSize) {
     EXPECT_EQ(IndexTailLength(3), 0);
     EXPECT_EQ(IndexTailLength(4), 1);

@@ -34,7 +34,8 @@ struct Jobs : ::testing::Test {
     std::vector<std::vector<int64_t>> Records(const std::string& container) {
         ContainerReader reader(container);
         std::vector<std::vector<int64_t>> out;
-        for (const auto& e : reader.entries()) {
+        EntryCursor entries = reader.Entries();
+        for (EntryExtent e; entries.Next(e);) {
             out.emplace_back();
             for (int64_t pos = e.start; pos < e.start + e.size;) {
                 const int64_t length = reader.RecordCipherLength(pos, e.start + e.size);

@@ -148,7 +148,8 @@ struct RecordingObserver : FileJobObserver {
     };
     Progress item, run;
     std::vector<LampState> lamps;
-    std::vector<std::pair<std::string, int>> errors;  // item, string id
+    std::vector<std::pair<std::string, int>> errors;   // item, string id
+    std::vector<std::pair<int, std::string>> notices;  // string id, argument
     std::vector<std::string> questions;
     OverwriteAnswer answer;
 
@@ -157,6 +158,9 @@ struct RecordingObserver : FileJobObserver {
     void SetLamps(const LampState& l) override { lamps.push_back(l); }
     void ReportError(const std::string& name, const SealError& e) override {
         errors.emplace_back(name, e.stringId());
+    }
+    void ReportNotice(const std::string&, const SealError& n) override {
+        notices.emplace_back(n.stringId(), n.argument());
     }
     OverwriteAnswer AskOverwrite(const std::string& path) override {
         questions.push_back(path);

@@ -3,9 +3,11 @@
 // leave junk or partial files.
 #include <gtest/gtest.h>
 
+#include "core/test_util.h"
 #include "file_test_support.h"
 #include "files/container_listing.h"
 #include "files/decrypt_container_job.h"
+#include "files/entry_probe.h"
 #include "files/message_ids.h"
 
 namespace sealwise {
@@ -155,6 +157,161 @@ TEST_F(Hostile, ContainersWithoutUsableContent) {
         EXPECT_TRUE(id == msg::kDamagedContainer || id == msg::kNoUsableContent) << cut;
     }
     EXPECT_TRUE(test::FilesBelow(Out()).empty());
+}
+
+// A file that failed after its first chunk, as a writer that keeps going leaves it: the chunk
+// stays in the container and the index records size 0. Returns the bytes it left.
+std::size_t AddPartialFile(ContainerBuilder& b) {
+    const std::size_t before = b.size();
+    const std::string name = "big.bin";
+    const Bytes piece(static_cast<std::size_t>(container::kChunkSize) - 34 - name.size(), 0);
+    b.AppendRecord(ContainerBuilder::ChunkZero(name, CompressBlock(piece, b.codec()), 0), false);
+    b.AddEmptyRecord();
+    return b.size() - before;
+}
+
+TEST_F(Hostile, EntriesAreLocatedFromTheStartByTheSizesAlone) {
+    // 'a', 'b', 'c': small entries; '0': a file that failed half way.
+    struct Case {
+        std::string layout;
+        std::vector<std::string> restored;
+        std::vector<std::pair<std::string, int>> errors;
+    };
+    const Case cases[] = {
+        // Index [a, b, 0]: the left bytes lie behind the last entry; every entry restores.
+        {"ab0", {"a", "b"}, {}},
+        {"a00", {"a"}, {}},
+        // Index [a, 0, c]: summed sizes put entry 3 on the failed file's chunk, which does not
+        // fit there; it fails alone (nothing is written under either name).
+        {"a0c", {"a"}, {{"3", msg::kDamagedEntryNumber}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout);
+        ContainerBuilder b(key);
+        std::size_t left = 0;
+        for (char item : c.layout) {
+            if (item == '0') {
+                left += AddPartialFile(b);
+            } else {
+                b.AddEntry(std::string(1, item), {static_cast<uint8_t>(item)});
+            }
+        }
+        observer = {};
+        std::filesystem::remove_all(Out());
+        const DecryptSummary s = Decrypt(b.Finish(), key);
+        EXPECT_EQ(test::FilesBelow(Out()), c.restored);
+        EXPECT_EQ(observer.errors, c.errors);
+        // The left bytes are named, and the run goes on.
+        EXPECT_EQ(observer.notices, (std::vector<std::pair<int, std::string>>{
+                                        {msg::kUnaccountedBytes, std::to_string(left)}}));
+        EXPECT_EQ(s.outcome, JobOutcome::kCompleted);
+        ContainerListing listing(dir / "c.vesk", key);
+        EXPECT_EQ(listing.unaccountedBytes(), static_cast<int64_t>(left));
+        std::vector<std::string> listed;
+        for (ListedEntry e; listing.Next(e);) {
+            if (!e.damaged) listed.push_back(e.name);
+        }
+        EXPECT_EQ(listed, c.restored);
+    }
+}
+
+TEST_F(Hostile, ContainersWithoutBytesBeforeTheIndexAreNotNoted) {
+    builder.AddEntry("a.txt", {'a'});
+    builder.AddEmptyRecord();
+    Decrypt();
+    EXPECT_TRUE(observer.notices.empty());
+    EXPECT_EQ(ContainerListing(dir / "c.vesk", key).unaccountedBytes(), 0);
+}
+
+TEST_F(Hostile, DamageFailsOnlyItsOwnEntry) {
+    const std::vector<std::string> names{"one.txt", "two.txt", "three.txt", "four.txt"};
+    std::vector<std::size_t> starts;
+    for (const std::string& name : names) {
+        starts.push_back(builder.size());
+        builder.AddEntry(name, test::PatternBytes(300, static_cast<uint32_t>(name.size())));
+    }
+    starts.push_back(builder.size());
+    const Bytes good = builder.Finish();
+    // Where the bit flips: in the second cipher block (name, magic) or 40 bytes before the
+    // entry's end (the zlib stream).
+    constexpr int kName = 4 + 40, kData = -40;
+    struct Case {
+        std::vector<int> damaged;  // entries with a flipped bit
+        int offset;                // kName or kData
+        int error;                 // reported for each damaged entry; 194 for the whole run
+    };
+    const Case cases[] = {
+        {{0}, kName, msg::kDamagedEntryNumber},
+        {{0}, kData, msg::kDamagedEntry},
+        {{1}, kName, msg::kDamagedEntryNumber},
+        {{3}, kData, msg::kDamagedEntry},
+        {{0, 1, 2}, kName, msg::kDamagedEntryNumber},
+        // When no first chunk makes sense, nothing shows that the key is right.
+        {{0, 1, 2, 3}, kName, msg::kWrongPassword},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.damaged.size() << " damaged from " << c.damaged[0] << " at " << c.offset);
+        Bytes container = good;
+        for (int e : c.damaged) {
+            const auto entry = static_cast<std::size_t>(e);
+            container[c.offset > 0 ? starts[entry] + c.offset : starts[entry + 1] - 40] ^= 0x10;
+        }
+        observer = {};
+        std::filesystem::remove_all(Out());
+        if (c.error == msg::kWrongPassword) {
+            EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, key); }), msg::kWrongPassword);
+            EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }), msg::kWrongPassword);
+            continue;
+        }
+        const DecryptSummary s = Decrypt(container, key);
+        std::vector<std::string> expected;
+        std::vector<int> errors;
+        for (std::size_t e = 0; e < names.size(); ++e) {
+            const bool hit = std::count(c.damaged.begin(), c.damaged.end(), e) > 0;
+            if (!hit) expected.push_back(names[e]);
+            if (hit) errors.push_back(c.error);
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(test::FilesBelow(Out()), expected);
+        EXPECT_EQ(s.failed, static_cast<int>(c.damaged.size()));
+        std::vector<int> reported;
+        for (const auto& [item, id] : observer.errors) reported.push_back(id);
+        EXPECT_EQ(reported, errors);
+        // The damaged entry is named: by its number when its name is lost, else by its path.
+        const std::string& first = observer.errors[0].first;
+        EXPECT_TRUE(first == std::to_string(c.damaged[0] + 1) ||
+                    first.find(names[static_cast<std::size_t>(c.damaged[0])]) != std::string::npos)
+            << first;
+        int64_t sound = -1;
+        EXPECT_EQ(CheckContainerKey(ContainerReader(dir / "c.vesk"), key, &sound),
+                  KeyVerdict::kRight);
+        // Damage behind the header leaves the entry's first chunk sound.
+        const bool headerHit = c.offset == kName && c.damaged[0] == 0;
+        EXPECT_EQ(sound, headerHit ? static_cast<int64_t>(c.damaged.size()) : 0);
+    }
+}
+
+TEST_F(Hostile, IndexesWithoutARecordThatHasBytesHaveNoUsableContent) {
+    ContainerBuilder onlyEmpty(key);
+    for (int i = 0; i < 3; ++i) onlyEmpty.AddEmptyRecord();
+    const Bytes cases[] = {
+        test::FromHex("ff01"),          // one file that failed
+        test::FromHex("ffffffffff05"),  // five files that failed
+        onlyEmpty.Finish(),
+        // A failed file's chunk left in front of an index of size-0 records only.
+        [&] {
+            ContainerBuilder b(key);
+            AddPartialFile(b);
+            return b.Finish();
+        }(),
+    };
+    for (const Bytes& container : cases) {
+        SCOPED_TRACE(test::ToHex(Bytes(container.end() - 2, container.end())));
+        EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, key); }), msg::kNoUsableContent);
+        EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }), msg::kNoUsableContent);
+        EXPECT_TRUE(std::filesystem::is_empty(Out()));
+    }
 }
 
 TEST_F(Hostile, IndexFoundInContainersOf100And101Bytes) {

@@ -93,8 +93,9 @@ def main():
     b = Builder()
     b.file("a.txt", b"alpha " * 200)
     b.file("dir\\b.txt", b"beta " * 300)
-    case("sizes-short-of-index.vesk", b.finish([b.sizes[0], b.sizes[1] - 32]), DAMAGED_CONTAINER,
-         note="the sizes end before the index starts")
+    case("sizes-short-of-index.vesk", b.finish([b.sizes[0], b.sizes[1] - 32]), 0, ["a.txt"],
+         [DAMAGED_ENTRY_NO],
+         note="the sizes end 32 bytes before the index: the second entry's record overruns it")
     case("sizes-past-index.vesk", b.finish([b.sizes[0], b.sizes[1] + 32]), DAMAGED_CONTAINER,
          note="the sizes reach into the index")
     # --- Truncations of a good two-entry container at every interesting offset.
@@ -198,6 +199,37 @@ def main():
     b.file("a.txt", b"a")
     b.empty_record()
     case("empty-records.vesk", b.finish(), 0, ["a.txt"], [], note="index records of size 0")
+    # A file that failed half way: its first chunk stays, its index record says 0. The reader
+    # locates entries from offset 0 by the sizes alone, as the format's reader does.
+    def partial_file(builder):
+        name = b"big.bin"
+        piece = ref.compress_block(bytes(CHUNK - 34 - len(name)))
+        start = len(builder.body)
+        builder.raw(bytes(32) + bytes((len(piece) % 32, len(name))) + name + piece)
+        builder.sizes[-1] = 0
+        return len(builder.body) - start
+    b = Builder()
+    b.file("a.txt", b"a")
+    b.file("b.txt", b"b")
+    partial_file(b)
+    case("orphan-after-partial-file.vesk", b.finish(), 0, ["a.txt", "b.txt"], [],
+         note="index [a, b, 0]: a third file left its first chunk before failing")
+    b = Builder()
+    b.file("a.txt", b"a")
+    partial_file(b)
+    b.file("c.txt", b"c")
+    case("orphan-between-entries.vesk", b.finish(), 0, ["a.txt"], [DAMAGED_ENTRY_NO],
+         note="index [a, 0, c]: summed sizes put entry 3 on the failed file's chunk")
+    case("only-empty-records.vesk", b"\xff" * 5 + b"\x05", NO_CONTENT,
+         note="five records of size 0 (five files that failed): nothing to restore")
+    b = Builder()
+    for n in ("one.txt", "two.txt", "three.txt", "four.txt"):
+        b.file(n, n.encode() * 10)
+    damaged_first = bytearray(b.finish())
+    damaged_first[4 + 40] ^= 0x10  # in the second cipher block of entry 1: name and magic
+    case("damaged-first-of-four.vesk", bytes(damaged_first), 0,
+         ["two.txt", "three.txt", "four.txt"], [DAMAGED_ENTRY_NO],
+         note="a flipped bit in the first entry: the other three restore")
     b = Builder()
     b.file("e.txt", b"")
     b.raw(bytes(32) + b"\x63\x05f.txt" + b"\x00" * 20 + b"\x01")  # junk after an empty name
@@ -206,7 +238,7 @@ def main():
     b = Builder()
     b.raw(bytes(32) + b"\x00\xf0abc")  # name longer than the chunk
     case("name-past-chunk.vesk", b.finish(), WRONG_PW,
-         note="first chunk's name runs past its end: taken as a wrong passphrase")
+         note="the only first chunk's name runs past its end: taken as a wrong passphrase")
 
     with open(os.path.join(HERE, "manifest.tsv"), "w", encoding="utf-8") as manifest:
         manifest.write("# file\trun_error\trestored\tentry_errors\tnote\n")
