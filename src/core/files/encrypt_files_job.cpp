@@ -10,6 +10,7 @@
 #include "files/container_index.h"
 #include "files/input_message_ids.h"
 #include "files/message_ids.h"
+#include "files/record_writer.h"
 #include "files/staged_file.h"
 #include "files/stored_names.h"
 #include "files/thread_count.h"
@@ -69,6 +70,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     }
     containerLimit_ = kMaxSize - IndexReserve(n);
     StartPipeline(items, names, std::move(leaveOut));
+    RecordWriter writer(container);
     // However the run ends, the workers stop before the container goes.
     struct StopWorkers {
         std::unique_ptr<OrderedPipeline<EncryptPiece>>& pipeline;
@@ -84,11 +86,11 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     };
     if (n == 1) {
         observer_.ShowRunProgress(false);
-        record(EncryptFileToContainer(0, items[0], container, true));
+        record(EncryptFileToContainer(0, items[0], writer, true));
         observer_.ShowRunProgress(true);
     } else {
         for (std::size_t i = 0; i < n; ++i) {
-            record(EncryptFileToContainer(i, items[i], container, false));
+            record(EncryptFileToContainer(i, items[i], writer, false));
             if (ProgressSink* bar = observer_.RunProgress()) {
                 bar->SetPosition(static_cast<int32_t>(i + 1));
             }
@@ -109,6 +111,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
         throw SealError(msg::kNothingStored, containerPath, "no entry stored");
     }
     observer_.SetLamps(lamps_ = kLampsAtEnd);
+    writer.Flush();
     container.Append(EncodeIndex(summary.storedSizes));
     summary.containerSize = container.size();
     container.Commit();
@@ -148,7 +151,7 @@ EncryptPiece* EncryptFilesJob::NextPieceOf(std::size_t index) {
 
 std::optional<int32_t> EncryptFilesJob::EncryptFileToContainer(std::size_t index,
                                                                const EncryptItem& item,
-                                                               StagedFile& container,
+                                                               RecordWriter& container,
                                                                bool lampFlag) {
     const int64_t entryStart = container.size();
     try {
@@ -167,7 +170,7 @@ std::optional<int32_t> EncryptFilesJob::EncryptFileToContainer(std::size_t index
 }
 
 bool EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& item,
-                                       StagedFile& container, bool lampFlag) {
+                                       RecordWriter& container, bool lampFlag) {
     EncryptPiece* piece = NextPieceOf(index);
     if (!piece) return true;
     if (piece->leftOut) return false;
@@ -216,15 +219,14 @@ void EncryptFilesJob::FillFiller(std::span<uint8_t> filler) {
     randomUsed_ += filler.size();
 }
 
-void EncryptFilesJob::AppendRecord(StagedFile& container) {
+void EncryptFilesJob::AppendRecord(RecordWriter& container) {
     const auto cipherLength = static_cast<int64_t>(cipherBytes_.size());
     if (container.size() + kRecordHeaderSize + cipherLength > containerLimit_) {
         throw SealError(msg::kContainerTooLarge, {}, "container would reach 2 GiB");
     }
     uint8_t header[kRecordHeaderSize];
     PutInt32Le(header, static_cast<uint32_t>(cipherLength - 1));
-    container.Append(header);
-    container.Append(cipherBytes_);
+    container.Append(header, cipherBytes_);
 }
 
 }  // namespace sealwise

@@ -21,7 +21,7 @@
 
 namespace sealwise {
 
-class StagedFile;
+class RecordWriter;
 
 struct EncryptSummary {
     JobOutcome outcome = JobOutcome::kCompleted;
@@ -63,9 +63,9 @@ class EncryptFilesJob {
     // is then cut back to where the entry began).
     // nullopt when the item was left out.
     std::optional<int32_t> EncryptFileToContainer(std::size_t index, const EncryptItem& item,
-                                                  StagedFile& container, bool lampFlag);
+                                                  RecordWriter& container, bool lampFlag);
     // False when the item was left out.
-    bool WriteEntryChunks(std::size_t index, const EncryptItem& item, StagedFile& container,
+    bool WriteEntryChunks(std::size_t index, const EncryptItem& item, RecordWriter& container,
                           bool lampFlag);
     void StartPipeline(const std::vector<EncryptItem>& items,
                        const std::vector<std::variant<Bytes, SealError>>& names,
@@ -74,7 +74,7 @@ class EncryptFilesJob {
     // The next unit of item index in reading order (units of items given up are dropped);
     // null when cancelled. Rethrows a failure the unit carries.
     EncryptPiece* NextPieceOf(std::size_t index);
-    void AppendRecord(StagedFile& container);
+    void AppendRecord(RecordWriter& container);
     bool Cancelled() const;
 
     FileJobObserver& observer_;
