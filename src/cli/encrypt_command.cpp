@@ -11,8 +11,10 @@
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/encrypt_files_job.h"
+#include "files/entry_name.h"
 #include "files/file_checks.h"
 #include "files/input_list.h"
+#include "files/input_message_ids.h"
 #include "files/message_ids.h"
 #include "util/secure_wipe.h"
 
@@ -21,11 +23,84 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool ConfirmOverwrite(Io& io, const std::string& container) {
-    io.err << GetResText(sealwise::msg::kOverwriteQuestion, container) << "\n"
+constexpr const char* kDescription =
+    "Encrypt files and directory trees into one container. A directory adds every file below "
+    "it, stored under its path relative to the directory's parent; hidden files are included, "
+    "symbolic links to files are followed. Links to directories, devices, FIFOs, sockets and "
+    "unreadable directories are left out and reported, and so are names that would not come "
+    "back unchanged (a backslash, a control character, bytes that are not UTF-8): the run then "
+    "ends with status 1. Names are compared exactly, so README and readme are two entries. "
+    "Two different inputs that would be stored under the same name (ca/x.txt and cb/x.txt are "
+    "both stored as x.txt) are refused before anything is written: name a common parent "
+    "directory instead. The container replaces an existing one only when at least one file "
+    "was stored, and it never holds itself.";
+
+// Answers the question about an existing container. The container to write, or nullopt when
+// nothing is to be written (status holds the exit status then).
+struct Destination {
+    std::optional<std::string> container;
+    int status = kOk;
+};
+
+bool AskYes(Io& io, const std::string& container) {
+    io.err << GetResText(sealwise::msg::kOverwriteQuestion, EscapeForDisplay(container)) << "\n"
            << GetResText(msg::kYesNoChoices) << " " << std::flush;
     std::string answer;
     return std::getline(io.in, answer) && !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+Destination ChooseDestination(Io& io, std::string container, bool overwrite, bool noOverwrite) {
+    for (;;) {
+        if (DirExists(container)) {
+            PrintError(io, GetResText(msg::kContainerIsDirectory, EscapeForDisplay(container)));
+            return {std::nullopt, kFailure};
+        }
+        if (!FileExists(container) || overwrite) return {container, kOk};
+        if (noOverwrite) {
+            // Asked for explicitly: keeping the container is the expected outcome.
+            io.err << "sealwise-cli: note: "
+                   << GetResText(sealwise::msg::kContainerKept, EscapeForDisplay(container))
+                   << "\n";
+            return {std::nullopt, kOk};
+        }
+        if (!io.stdinIsTerminal) {
+            PrintError(io,
+                       GetResText(sealwise::msg::kNotOverwritten, EscapeForDisplay(container)),
+                       GetResText(msg::kContainerExistsHint));
+            return {std::nullopt, kFailure};
+        }
+        if (AskYes(io, container)) return {container, kOk};
+        io.err << GetResText(msg::kNewFileName) << " " << std::flush;
+        std::string name;
+        if (!std::getline(io.in, name) || name.empty()) {
+            io.err << "sealwise-cli: note: " << GetResText(msg::kEncryptCancelled) << "\n";
+            return {std::nullopt, kFailure};
+        }
+        container = AbsolutePath(name);
+    }
+}
+
+// The list as the window's drop handler builds it, leaving out the container itself.
+std::optional<InputList> CollectInputs(const std::vector<std::string>& paths,
+                                       const std::string& container, Io& io) {
+    InputList list;
+    list.LeaveOut(container);
+    bool duplicates = false;
+    for (const auto& path : paths) {
+        duplicates |= list.AddPath(AbsolutePath(path));
+    }
+    if (duplicates) {
+        io.err << "sealwise-cli: note: " << GetResText(sealwise::msg::kDuplicateSkipped) << "\n";
+    }
+    for (const SkippedInput& skipped : list.skipped()) {
+        PrintError(io, GetResText(skipped.stringId, EscapeForDisplay(skipped.path),
+                                  skipped.detail));
+    }
+    if (list.empty()) {
+        if (list.skipped().empty()) PrintError(io, GetResText(msg::kNoFilesToEncrypt));
+        return std::nullopt;
+    }
+    return list;
 }
 
 int64_t TotalBytes(const std::vector<EncryptItem>& items) {
@@ -38,69 +113,52 @@ int64_t TotalBytes(const std::vector<EncryptItem>& items) {
     return total;
 }
 
-// The list as the window's drop handler builds it: every path added, a name proposed.
-std::optional<InputList> CollectInputs(const std::vector<std::string>& paths, Io& io) {
-    InputList list;
-    bool duplicates = false;
-    for (const auto& path : paths) {
-        std::error_code ec;
-        if (!fs::exists(path, ec)) {
-            PrintError(io, GetResText(msg::kPathMissing, path));
-            return std::nullopt;
-        }
-        duplicates |= list.AddPath(AbsolutePath(path));
-    }
-    if (duplicates) {
-        io.err << "sealwise-cli: note: " << GetResText(sealwise::msg::kDuplicateSkipped) << "\n";
-    }
-    if (list.empty()) {
-        PrintError(io, GetResText(msg::kNoFilesToEncrypt));
-        return std::nullopt;
-    }
-    list.ProposeOutputName(list.paths().front());
-    return list;
-}
-
 }  // namespace
 
 int RunEncrypt(const Args& args, Io& io) {
-    CLI::App app{
-        "Encrypt files and directory trees into one container. A directory adds every "
-        "file below it, stored under its path relative to the directory's parent.",
-        "encrypt"};
+    CLI::App app{kDescription, "encrypt"};
     std::string output;
-    bool quiet = false, overwrite = false;
+    bool quiet = false, overwrite = false, noOverwrite = false;
     std::vector<std::string> paths;
     KeyOptions keys;
     app.add_option("-o,--output", output,
-                   "the container to write (default: a new random name beside the first input, "
-                   "or inside an expanded directory)");
-    app.add_flag("--overwrite", overwrite, "replace an existing container without asking");
+                   "the container to write (default: NAME.vesk beside the first input, named "
+                   "after it: report.doc gives report.vesk, the directory proj gives proj.vesk "
+                   "beside proj)");
+    auto* overwriteFlag =
+        app.add_flag("--overwrite", overwrite, "replace an existing container without asking");
+    app.add_flag("--no-overwrite", noOverwrite,
+                 "keep an existing container and write nothing (status 0)")
+        ->excludes(overwriteFlag);
     app.add_flag("-q,--quiet", quiet, "no progress display");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
     app.add_option("paths", paths, "files and directories to encrypt")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
-    std::optional<InputList> list = CollectInputs(paths, io);
-    if (!list) return kFailure;
-    const std::string container = output.empty() ? list->containerName : output;
-    if (DirExists(container)) {
-        PrintError(io, GetResText(msg::kContainerIsDirectory, container));
-        return kFailure;
-    }
-    if (FileExists(container) && !overwrite) {
-        if (!io.stdinIsTerminal) {
-            PrintError(io, GetResText(sealwise::msg::kNotOverwritten, container),
-                       GetResText(msg::kContainerExistsHint));
+    for (const auto& path : paths) {
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(path, ec))) {
+            PrintError(io, GetResText(msg::kPathMissing, EscapeForDisplay(path)));
             return kFailure;
         }
-        if (!ConfirmOverwrite(io, container)) return kFailure;
     }
+    const std::string first = AbsolutePath(paths.front());
+    const Destination destination = ChooseDestination(
+        io, output.empty() ? DefaultContainerName(first, DirExists(first)) : AbsolutePath(output),
+        overwrite, noOverwrite);
+    if (!destination.container) return destination.status;
+    const std::string& container = *destination.container;
+
+    std::optional<InputList> list = CollectInputs(paths, container, io);
+    if (!list) return kFailure;
+    const std::size_t skipped = list->skipped().size();
 
     const std::vector<EncryptItem> items = list->EncryptItems();
-    JobReporter reporter(io, io.stderrIsTerminal && !quiet);
-    reporter.SetTotals(static_cast<int64_t>(items.size()), TotalBytes(items));
+    const bool showProgress = io.stderrIsTerminal && !quiet;
+    JobReporter reporter(io, showProgress);
+    // Sizes only for the progress line: a stat per file is not free on large trees.
+    if (showProgress) reporter.SetTotals(static_cast<int64_t>(items.size()), TotalBytes(items));
     EncryptSummary summary;
     try {
         Bytes key = ObtainKey(keys, PassphraseUse::kEncrypt);
@@ -118,10 +176,11 @@ int RunEncrypt(const Args& args, Io& io) {
         return kFailure;
     }
     if (output.empty() || !quiet) {
-        io.out << GetResText(sealwise::msg::kSavedAs, container) << "\n";
+        io.out << GetResText(sealwise::msg::kSavedAs, EscapeForDisplay(container)) << "\n";
     }
-    if (summary.failedFiles > 0) {
-        PrintError(io, GetResText(msg::kFilesFailed, std::to_string(summary.failedFiles)));
+    const std::size_t failed = static_cast<std::size_t>(summary.failedFiles) + skipped;
+    if (failed > 0) {
+        PrintError(io, GetResText(msg::kFilesFailed, std::to_string(failed)));
         return kFailure;
     }
     return kOk;

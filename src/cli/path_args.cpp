@@ -16,4 +16,21 @@ std::string ParentDirectory(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string DefaultContainerName(const std::string& input, bool isDirectory) {
+    std::string path = input;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    const auto slash = path.find_last_of('/');
+    const std::string parent = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty()) name = "root";
+    if (!isDirectory) {
+        const auto dot = name.find_last_of('.');
+        // A leading dot starts a hidden name, not an extension.
+        if (dot != std::string::npos && dot > 0) name.resize(dot);
+    }
+    std::string container = parent + name + ".vesk";
+    if (container == path) container = path + ".vesk";
+    return container;
+}
+
 }  // namespace sealwise::cli

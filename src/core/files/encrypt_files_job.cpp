@@ -1,12 +1,18 @@
 #include "files/encrypt_files_job.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <stdexcept>
 
 #include "files/byte_order.h"
 #include "files/container_format.h"
 #include "files/container_index.h"
+#include "files/input_message_ids.h"
 #include "files/message_ids.h"
+#include "files/record_writer.h"
 #include "files/staged_file.h"
+#include "files/stored_names.h"
 #include "files/thread_count.h"
 #include "util/secure_random.h"
 #include "util/secure_wipe.h"
@@ -37,6 +43,8 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     if (items.empty() || containerPath.empty())
         throw SealError(msg::kCheckNamesAndPassword, {}, "nothing to encrypt");
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
+    // Names are checked before anything is written: a collision refuses the whole run.
+    const std::vector<std::variant<Bytes, SealError>> names = StoredNames(items);
 
     EncryptSummary summary;
     const std::size_t n = items.size();
@@ -53,22 +61,36 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
         SecureWipe(*keyCopy);
     }
 
+    // Neither the container being replaced nor the new one is ever packed into itself.
+    std::vector<FileIdentity> leaveOut;
+    if (auto existing = IdentityOf(containerPath)) leaveOut.push_back(*existing);
     StagedFile container(containerPath);
+    if (struct stat st {}; ::fstat(container.fd(), &st) == 0) {
+        leaveOut.push_back({st.st_dev, st.st_ino});
+    }
     containerLimit_ = kMaxSize - IndexReserve(n);
-    StartPipeline(items);
+    StartPipeline(items, names, std::move(leaveOut));
+    RecordWriter writer(container);
     // However the run ends, the workers stop before the container goes.
     struct StopWorkers {
         std::unique_ptr<OrderedPipeline<EncryptPiece>>& pipeline;
         ~StopWorkers() { pipeline.reset(); }
     } stopWorkers{pipeline_};
 
+    auto record = [&summary](std::optional<int32_t> size) {
+        if (size) {
+            summary.storedSizes.push_back(*size);
+        } else {
+            ++summary.leftOut;
+        }
+    };
     if (n == 1) {
         observer_.ShowRunProgress(false);
-        summary.storedSizes.push_back(EncryptFileToContainer(0, items[0], container, true));
+        record(EncryptFileToContainer(0, items[0], writer, true));
         observer_.ShowRunProgress(true);
     } else {
         for (std::size_t i = 0; i < n; ++i) {
-            summary.storedSizes.push_back(EncryptFileToContainer(i, items[i], container, false));
+            record(EncryptFileToContainer(i, items[i], writer, false));
             if (ProgressSink* bar = observer_.RunProgress()) {
                 bar->SetPosition(static_cast<int32_t>(i + 1));
             }
@@ -83,16 +105,24 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
         return summary;  // the staged container is discarded
     }
 
-    observer_.SetLamps(lamps_ = kLampsAtEnd);
-    container.Append(EncodeIndex(summary.storedSizes));
     for (int32_t size : summary.storedSizes) summary.failedFiles += size == 0 ? 1 : 0;
+    if (summary.failedFiles == static_cast<int>(summary.storedSizes.size())) {
+        // Not one entry: an existing container stays as it was.
+        throw SealError(msg::kNothingStored, containerPath, "no entry stored");
+    }
+    observer_.SetLamps(lamps_ = kLampsAtEnd);
+    writer.Flush();
+    container.Append(EncodeIndex(summary.storedSizes));
     summary.containerSize = container.size();
     container.Commit();
     return summary;
 }
 
-void EncryptFilesJob::StartPipeline(const std::vector<EncryptItem>& items) {
-    reader_ = std::make_unique<EncryptPieceReader>(items, openInput_);
+void EncryptFilesJob::StartPipeline(const std::vector<EncryptItem>& items,
+                                    const std::vector<std::variant<Bytes, SealError>>& names,
+                                    std::vector<FileIdentity> leaveOut) {
+    reader_ = std::make_unique<EncryptPieceReader>(items, names, openInput_);
+    reader_->LeaveOut(std::move(leaveOut));
     const int threads = ResolveThreadCount(threads_);
     codecs_.clear();
     for (int i = 0; i < threads; ++i) codecs_.push_back(std::make_unique<ZlibCodec>());
@@ -119,11 +149,13 @@ EncryptPiece* EncryptFilesJob::NextPieceOf(std::size_t index) {
     }
 }
 
-int32_t EncryptFilesJob::EncryptFileToContainer(std::size_t index, const EncryptItem& item,
-                                                StagedFile& container, bool lampFlag) {
+std::optional<int32_t> EncryptFilesJob::EncryptFileToContainer(std::size_t index,
+                                                               const EncryptItem& item,
+                                                               RecordWriter& container,
+                                                               bool lampFlag) {
     const int64_t entryStart = container.size();
     try {
-        WriteEntryChunks(index, item, container, lampFlag);
+        if (!WriteEntryChunks(index, item, container, lampFlag)) return std::nullopt;
         return static_cast<int32_t>(container.size() - entryStart);
     } catch (const StagedWriteError&) {
         throw;  // the container itself is broken: the run fails and the old one stays
@@ -137,11 +169,12 @@ int32_t EncryptFilesJob::EncryptFileToContainer(std::size_t index, const Encrypt
     }
 }
 
-void EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& item,
-                                       StagedFile& container, bool lampFlag) {
+bool EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& item,
+                                       RecordWriter& container, bool lampFlag) {
     EncryptPiece* piece = NextPieceOf(index);
-    if (!piece) return;
-    const int64_t chunks = piece->chunks;
+    if (!piece) return true;
+    if (piece->leftOut) return false;
+    int64_t chunks = piece->chunks;
     observer_.ItemStarted(item.path, piece->fileSize);
     ProgressSink* bar = observer_.ItemProgress();
     if (bar) {
@@ -149,18 +182,17 @@ void EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& ite
         bar->SetMin(0);
         bar->SetPosition(0);
     }
-    for (int64_t c = 0; c < chunks; ++c) {
-        if (c > 0 && !(piece = NextPieceOf(index))) return;
-        Bytes& plain = piece->plain;
-        if (c == 0) {
-            if (filler_) {
-                filler_(std::span(plain).first(kFillerSize));
-            } else {
-                FillSecureRandom(plain.data(), kFillerSize);
-            }
+    for (int64_t c = 0;; ++c) {
+        if (c > 0 && !(piece = NextPieceOf(index))) return true;
+        if (piece->chunks != chunks) {  // a file read to its end grows as it is read
+            chunks = piece->chunks;
+            if (bar) bar->SetMax(static_cast<int32_t>(chunks + 1));
         }
+        Bytes& plain = piece->plain;
+        if (c == 0) FillFiller(std::span(plain).first(kFillerSize));
+        const bool last = piece->last();
         // Each entry starts a fresh chain; its later chunks continue it.
-        if (!cipher_.EncryptChunk(plain, c > 0, cipherBytes_) || Cancelled()) return;
+        if (!cipher_.EncryptChunk(plain, c > 0, cipherBytes_) || Cancelled()) return true;
         AppendRecord(container);
         observer_.BytesDone(static_cast<int64_t>(piece->data.size()));
         if (bar) bar->SetPosition(static_cast<int32_t>(c + 2));
@@ -168,18 +200,33 @@ void EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& ite
             UpdateLamps(lamps_, c + 1, chunks);
             observer_.SetLamps(lamps_);
         }
+        if (last) return true;
     }
 }
 
-void EncryptFilesJob::AppendRecord(StagedFile& container) {
+void EncryptFilesJob::FillFiller(std::span<uint8_t> filler) {
+    if (filler_) {
+        filler_(filler);
+        return;
+    }
+    if (randomUsed_ + filler.size() > randomPool_.size()) {
+        randomPool_.resize(4096);
+        FillSecureRandom(randomPool_.data(), randomPool_.size());
+        randomUsed_ = 0;
+    }
+    std::copy_n(randomPool_.begin() + static_cast<std::ptrdiff_t>(randomUsed_), filler.size(),
+                filler.begin());
+    randomUsed_ += filler.size();
+}
+
+void EncryptFilesJob::AppendRecord(RecordWriter& container) {
     const auto cipherLength = static_cast<int64_t>(cipherBytes_.size());
     if (container.size() + kRecordHeaderSize + cipherLength > containerLimit_) {
         throw SealError(msg::kContainerTooLarge, {}, "container would reach 2 GiB");
     }
     uint8_t header[kRecordHeaderSize];
     PutInt32Le(header, static_cast<uint32_t>(cipherLength - 1));
-    container.Append(header);
-    container.Append(cipherBytes_);
+    container.Append(header, cipherBytes_);
 }
 
 }  // namespace sealwise

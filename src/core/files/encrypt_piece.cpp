@@ -2,7 +2,6 @@
 
 #include "files/compressed_block.h"
 #include "files/container_format.h"
-#include "files/entry_name.h"
 #include "files/message_ids.h"
 
 namespace sealwise {
@@ -14,11 +13,18 @@ bool EncryptPieceReader::Next(EncryptPiece& piece) {
     piece.item = item_;
     piece.error.reset();
     piece.failure = nullptr;
+    piece.leftOut = false;
     piece.name.clear();
     piece.data.clear();
     try {
         if (!input_) Start(piece);
-        if (input_) ReadChunk(piece);
+        if (piece.leftOut) {
+            Close();
+        } else if (toEnd_) {
+            ReadToEnd(piece);
+        } else {
+            ReadChunk(piece);
+        }
     } catch (const SealError& error) {
         piece.error = error;
         Close();
@@ -38,10 +44,21 @@ void EncryptPieceReader::Start(EncryptPiece& piece) {
     piece.chunk = 0;
     piece.chunks = 0;
     const EncryptItem& item = items_[item_];
-    name_ = EntryNameBytes(item.path, item.relativeName);
+    if (const auto* error = std::get_if<SealError>(&names_[item_])) throw *error;
+    name_ = &std::get<Bytes>(names_[item_]);
     auto input = opener_(item.path);
+    if (const std::optional<FileIdentity> identity = input->Identity()) {
+        for (const FileIdentity& own : leaveOut_) {
+            if (own == *identity) {
+                piece.leftOut = true;
+                return;
+            }
+        }
+    }
     fileSize_ = input->Size();
-    const auto nameBytes = static_cast<int64_t>(name_.size());
+    toEnd_ = fileSize_ == 0;
+    carry_.reset();
+    const auto nameBytes = static_cast<int64_t>(name_->size());
     const int64_t logicalSize = LogicalSize(nameBytes, fileSize_);
     if (logicalSize > kMaxSize) throw SealError(msg::kFileTooLarge, item.path, "file too large");
     chunks_ = ChunkCount(logicalSize);
@@ -49,12 +66,40 @@ void EncryptPieceReader::Start(EncryptPiece& piece) {
     input_ = std::move(input);
 }
 
+// A file that reports no size: each piece is filled to its full length while the file lasts,
+// and one byte read ahead tells whether another piece follows. The chunks come out exactly as
+// for a file whose size was known.
+void EncryptPieceReader::ReadToEnd(EncryptPiece& piece) {
+    const auto nameBytes = static_cast<int64_t>(name_->size());
+    const int64_t room = chunk_ == 0 ? kChunkSize - kHeaderSize - nameBytes : kChunkSize;
+    piece.data.resize(static_cast<std::size_t>(room));
+    std::size_t got = 0;
+    if (carry_) piece.data[got++] = *carry_;
+    got += input_->Read(std::span(piece.data).subspan(got));
+    piece.data.resize(got);
+    carry_.reset();
+    if (got == static_cast<std::size_t>(room)) {
+        uint8_t next = 0;
+        if (input_->Read(std::span(&next, 1)) == 1) carry_ = next;
+    }
+    fileSize_ += static_cast<int64_t>(got);
+    if (LogicalSize(nameBytes, fileSize_ + (carry_ ? 1 : 0)) > kMaxSize) {
+        throw SealError(msg::kFileTooLarge, items_[item_].path, "file too large");
+    }
+    piece.chunk = chunk_;
+    piece.chunks = chunk_ + (carry_ ? 2 : 1);
+    piece.fileSize = fileSize_;
+    if (chunk_ == 0) piece.name = *name_;
+    ++chunk_;
+    if (!carry_) Close();
+}
+
 void EncryptPieceReader::ReadChunk(EncryptPiece& piece) {
     piece.chunk = chunk_;
     piece.chunks = chunks_;
     piece.fileSize = fileSize_;
-    if (chunk_ == 0) piece.name = name_;
-    const auto nameBytes = static_cast<int64_t>(name_.size());
+    if (chunk_ == 0) piece.name = *name_;
+    const auto nameBytes = static_cast<int64_t>(name_->size());
     piece.data.resize(static_cast<std::size_t>(PieceLength(chunk_, nameBytes, fileSize_)));
     if (input_->Read(piece.data) != piece.data.size()) {
         throw SealError(msg::kFileChanged, items_[item_].path, "file shrank while reading");
@@ -65,7 +110,7 @@ void EncryptPieceReader::ReadChunk(EncryptPiece& piece) {
 void BuildChunkPlaintext(EncryptPiece& piece, ZlibCodec& codec) {
     Bytes& plain = piece.plain;
     plain.clear();
-    if (piece.error || piece.failure) return;
+    if (piece.error || piece.failure || piece.leftOut) return;
     if (piece.chunk == 0) {
         plain.resize(kHeaderSize);  // the filler stays zero here
         plain[kNameLengthOffset] = static_cast<uint8_t>(piece.name.size());

@@ -1,33 +1,22 @@
 #include "files/input_list.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <set>
 
 #include "files/entry_name.h"
 #include "files/file_checks.h"
 #include "files/file_page_paths.h"
 #include "util/secure_random.h"
-#include "util/text_codec.h"
 
 namespace sealwise {
-namespace fs = std::filesystem;
-
 namespace {
 
-// Key of relativeNames: the path with letter case folded for the letters of Windows-1252.
-std::string FoldCase(std::string_view path) {
-    std::u32string cps = Utf8ToCodePoints(path);
-    for (char32_t& cp : cps) {
-        if ((cp >= U'A' && cp <= U'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)) {
-            cp += 0x20;
-        } else if (cp == 0x152 || cp == 0x160 || cp == 0x17D) {
-            cp += 1;
-        } else if (cp == 0x178) {
-            cp = 0xFF;
-        }
-    }
-    return CodePointsToUtf8(cps);
+// The name a file will be stored under, "/" between components, as a key for finding the
+// same file added twice.
+std::string StoredNameKey(const std::string& path, const std::string& value) {
+    if (value == kOwnFileMarker) return path.substr(path.find_last_of('/') + 1);
+    std::string key = value.substr(value.rfind('\\', 0) == 0 ? 1 : 0);
+    std::replace(key.begin(), key.end(), '\\', '/');
+    return key;
 }
 
 std::string CollapseSlashes(std::string path) {
@@ -50,8 +39,7 @@ std::string RandomNamePart() {
 
 void InputList::AddFileToList(std::string path, std::string_view base) {
     path = CollapseSlashes(std::move(path));
-    const std::string key = FoldCase(path);
-    if (relativeNames_.count(key) != 0) {
+    if (relativeNames_.count(path) != 0) {
         duplicateSkipped = true;
         return;
     }
@@ -62,7 +50,20 @@ void InputList::AddFileToList(std::string path, std::string_view base) {
         value = path.substr(std::min(base.size(), path.size()));
         std::replace(value.begin(), value.end(), '/', '\\');
     }
-    relativeNames_.emplace(key, std::move(value));
+    // Only files that would share a stored name are compared by identity (a stat each).
+    const std::string storedKey = StoredNameKey(path, value);
+    const auto [first, last] = storedNames_.equal_range(storedKey);
+    if (first != last) {
+        const std::optional<FileIdentity> identity = IdentityOf(path);
+        for (auto it = first; identity && it != last; ++it) {
+            if (IdentityOf(it->second) == identity) {
+                duplicateSkipped = true;
+                return;
+            }
+        }
+    }
+    storedNames_.emplace(storedKey, path);
+    relativeNames_.emplace(path, std::move(value));
     paths_.push_back(path);
     const auto dot = path.find_last_of('.');
     const auto slash = path.find_last_of('/');
@@ -81,35 +82,16 @@ std::string ExpansionBase(const std::string& directory) {
 }
 
 void InputList::WalkDirectory(const std::string& directory) {
-    Walk(directory, ExpansionBase(directory));
-}
-
-void InputList::Walk(const std::string& directory, const std::string& base) {
     if (CancelRequested()) return;
-    std::error_code ec;
-    fs::directory_iterator it(directory, ec);
-    if (ec) return;  // a directory that cannot be read adds nothing
-    std::set<std::string> files, subdirectories;
-    for (const fs::directory_entry& entry : it) {
-        const std::string name = entry.path().filename().string();
-        std::error_code statusError;
-        const fs::file_status own = entry.symlink_status(statusError);
-        if (statusError) continue;
-        if (fs::is_directory(own)) {
-            subdirectories.insert(name);
-        } else if (fs::is_regular_file(entry.status(statusError)) && !statusError) {
-            files.insert(name);  // a regular file or a link to one
-        }
-    }
-    for (const std::string& name : files) {
-        AddFileToList(directory + name, base);
+    const std::string base = ExpansionBase(directory);
+    WalkOptions options;
+    options.leaveOut = leaveOut_;
+    options.onFile = [&](const std::string& path) {
+        AddFileToList(path, base);
         if (pump_) pump_->Pump();
-        if (CancelRequested()) return;
-    }
-    for (const std::string& name : subdirectories) {
-        Walk(directory + name + "/", base);
-        if (CancelRequested()) return;
-    }
+        return !CancelRequested();
+    };
+    WalkDirectoryTree(directory, options, skipped_);
 }
 
 void InputList::AddDirectoryTree(std::string directory) {
@@ -174,7 +156,15 @@ bool InputList::TakeDuplicate() {
 }
 
 void InputList::RemoveAt(std::size_t index) {
-    relativeNames_.erase(FoldCase(paths_[index]));
+    const std::string& path = paths_[index];
+    const auto [first, last] = storedNames_.equal_range(StoredNameKey(path, relativeNames_[path]));
+    for (auto it = first; it != last; ++it) {
+        if (it->second == path) {
+            storedNames_.erase(it);
+            break;
+        }
+    }
+    relativeNames_.erase(path);
     paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -186,7 +176,7 @@ std::optional<std::size_t> InputList::RemoveSelected(const std::vector<std::size
         if (*it < paths_.size()) RemoveAt(*it);
     }
     if (!paths_.empty()) return 0;
-    relativeNames_.clear();
+    ForgetAll();
     modeOptionsEnabled = true;
     containerName.clear();
     return std::nullopt;
@@ -194,8 +184,7 @@ std::optional<std::size_t> InputList::RemoveSelected(const std::vector<std::size
 
 std::optional<std::size_t> InputList::DeleteCurrent(std::optional<std::size_t> current) {
     if (!current) {
-        paths_.clear();
-        relativeNames_.clear();
+        ForgetAll();
     } else if (*current < paths_.size()) {
         RemoveAt(*current);
     }
@@ -231,15 +220,21 @@ InputList::DropResult InputList::DropOnWindow(const std::vector<std::string>& pa
     return result;
 }
 
-void InputList::Clear() {
+void InputList::ForgetAll() {
     paths_.clear();
     relativeNames_.clear();
+    storedNames_.clear();
+    skipped_.clear();
+}
+
+void InputList::Clear() {
+    ForgetAll();
     modeOptionsEnabled = true;
     containerName.clear();
 }
 
 std::optional<std::string> InputList::RelativeName(const std::string& path) const {
-    const auto it = relativeNames_.find(FoldCase(CollapseSlashes(path)));
+    const auto it = relativeNames_.find(CollapseSlashes(path));
     if (it == relativeNames_.end()) return std::nullopt;
     return it->second;
 }
@@ -247,7 +242,7 @@ std::optional<std::string> InputList::RelativeName(const std::string& path) cons
 std::vector<EncryptItem> InputList::EncryptItems() const {
     std::vector<EncryptItem> items;
     items.reserve(paths_.size());
-    for (const auto& path : paths_) items.push_back({path, relativeNames_.at(FoldCase(path))});
+    for (const auto& path : paths_) items.push_back({path, relativeNames_.at(path)});
     return items;
 }
 

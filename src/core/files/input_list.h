@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/progress.h"
+#include "files/directory_walk.h"
 #include "files/encrypt_item.h"
 
 namespace sealwise {
@@ -43,12 +44,18 @@ class InputList {
 
     // --- The operations of the list ---
     // Adds one file; base is "\" for a file added on its own, else the parent of the expanded
-    // directory. A path already listed (letter case ignored) sets duplicateSkipped.
+    // directory. Paths compare exactly (names differing in case are different files). A path
+    // already listed, or the same file (device and inode) under the same stored name, sets
+    // duplicateSkipped. Different files under one stored name are both listed: the encrypt job
+    // refuses them before it writes anything.
     void AddFileToList(std::string path, std::string_view base);
     // Adds every regular file below directory (ending with "/"). Hidden files are included;
-    // symbolic links to directories are not followed, links to files are added; FIFOs, sockets
-    // and devices are left out. Files of one directory come in name order.
+    // links to files are added. Symbolic links to directories, FIFOs, sockets, devices and
+    // directories that cannot be read are left out and recorded in skipped(). Files of one
+    // directory come in name order.
     void WalkDirectory(const std::string& directory);
+    // The walk leaves this file out from now on (the container being written, when it exists).
+    void LeaveOut(const std::string& path) { leaveOut_ = IdentityOf(path); }
     // Expands a directory and proposes the container inside it.
     void AddDirectoryTree(std::string directory);
     // Adds a file or a directory; true when message 393 is due.
@@ -82,6 +89,8 @@ class InputList {
     // The relativeNames value of a listed path: "\" or its entry name.
     std::optional<std::string> RelativeName(const std::string& path) const;
     std::vector<EncryptItem> EncryptItems() const;
+    // What directory expansions left out since the list was last emptied.
+    const std::vector<SkippedInput>& skipped() const noexcept { return skipped_; }
 
     std::string containerName;  // the proposed or chosen container path
     Mode mode = Mode::kFiles;
@@ -89,13 +98,16 @@ class InputList {
     bool duplicateSkipped = false;
 
   private:
-    void Walk(const std::string& directory, const std::string& base);
     void RemoveAt(std::size_t index);
+    void ForgetAll();
     bool CancelRequested() const { return cancelRequested_ && cancelRequested_->load(); }
     bool TakeDuplicate();
 
     std::vector<std::string> paths_;
-    std::unordered_map<std::string, std::string> relativeNames_;  // folded path -> value
+    std::unordered_map<std::string, std::string> relativeNames_;  // path -> value
+    std::unordered_multimap<std::string, std::string> storedNames_;  // stored name -> path
+    std::vector<SkippedInput> skipped_;
+    std::optional<FileIdentity> leaveOut_;
     std::atomic<bool>* cancelRequested_ = nullptr;
     PumpHook* pump_ = nullptr;
     ScanObserver* scanObserver_ = nullptr;

@@ -13,13 +13,16 @@ namespace {
 
 class RegularFileSource : public InputSource {
   public:
-    RegularFileSource(UniqueFd fd, int64_t size) : fd_(std::move(fd)), size_(size) {}
+    RegularFileSource(UniqueFd fd, int64_t size, FileIdentity identity)
+        : fd_(std::move(fd)), size_(size), identity_(identity) {}
     int64_t Size() const override { return size_; }
+    std::optional<FileIdentity> Identity() const override { return identity_; }
     std::size_t Read(std::span<uint8_t> out) override { return ReadFull(fd_.get(), out); }
 
   private:
     UniqueFd fd_;
     int64_t size_;
+    FileIdentity identity_;
 };
 
 }  // namespace
@@ -31,9 +34,9 @@ std::unique_ptr<InputSource> OpenInputFile(const std::string& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throw SystemError(errno, "stat " + path);
     if (!S_ISREG(st.st_mode)) throw SealError(msg::kNotRegularFile, path, "not a regular file");
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
-    return std::make_unique<RegularFileSource>(std::move(fd), static_cast<int64_t>(st.st_size));
+    // O_NONBLOCK stays: reads of a regular file ignore it.
+    return std::make_unique<RegularFileSource>(std::move(fd), static_cast<int64_t>(st.st_size),
+                                               FileIdentity{st.st_dev, st.st_ino});
 }
 
 }  // namespace sealwise

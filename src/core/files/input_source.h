@@ -4,15 +4,22 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+
+#include "files/directory_walk.h"
 
 namespace sealwise {
 
 class InputSource {
   public:
     virtual ~InputSource() = default;
+    // The size the file reports; 0 also for files that only tell their size by being read to
+    // the end (/proc and the like), so a size of 0 is read until the end of the file.
     virtual int64_t Size() const = 0;
+    // Device and inode, when known (to recognise the container being written).
+    virtual std::optional<FileIdentity> Identity() const { return std::nullopt; }
     // Fills out from the current position; fewer bytes only at the end. Throws SealError.
     virtual std::size_t Read(std::span<uint8_t> out) = 0;
 };

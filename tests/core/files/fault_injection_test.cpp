@@ -105,7 +105,8 @@ ssize_t FailOneWrite(int fd, const void* data, std::size_t size) {
 }
 
 TEST_F(Faults, AFailedContainerWriteFailsTheRunAndKeepsTheOldContainer) {
-    for (int failingWrite : {0, 1, 2}) {
+    // The records of both small files go out in one write, the index in the next.
+    for (int failingWrite : {0, 1}) {
         SCOPED_TRACE(failingWrite);
         WriteFile(dir / "c.vesk", oldContainer);
         writesBeforeFailure = failingWrite;

@@ -230,12 +230,14 @@ TEST_F(Jobs, RunFailuresLeaveNothingAndBadInputsAreReported) {
     observer = {};
     EncryptFilesJob huge(observer);
     huge.SetInputOpener([](const std::string&) { return std::make_unique<HugeSource>(); });
-    EXPECT_EQ(huge.Run({{dir / "a", "\\"}}, dir / "h.vesk", key).storedSizes[0], 0);
+    // Nothing stored: no container at all.
+    EXPECT_THROW(huge.Run({{dir / "a", "\\"}}, dir / "h.vesk", key), SealError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "h.vesk"));
     ASSERT_EQ(observer.errors.size(), 1u);
     EXPECT_EQ(observer.errors[0].second, 422);
     // A relative name over 255 bytes cannot be stored.
     observer = {};
-    Encrypt({{dir / "a", std::string(300, 'n')}}, dir / "d.vesk");
+    Encrypt({{dir / "a", std::string(300, 'n')}, {dir / "a", "\\"}}, dir / "d.vesk");
     ASSERT_EQ(observer.errors.size(), 1u);
     EXPECT_EQ(observer.errors[0].second, 425);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <regex>
 
@@ -103,20 +104,27 @@ TEST_F(ListTest, ExpandedDirectoriesStoreNamesFromTheirParent) {
     EXPECT_EQ(ExpansionBase("proj/"), "");
 }
 
-TEST_F(ListTest, DuplicatesDifferingInCaseAreSkippedOnce) {
+TEST_F(ListTest, CaseTwinsAreTwoFilesAndTheSameFileIsListedOnce) {
     WriteFile(dir / "Report.doc", {1});
     WriteFile(dir / "report.DOC", {2});
     EXPECT_FALSE(list.AddPath(dir / "Report.doc"));
     EXPECT_EQ(list.containerName, dir / "Report.vesk");  // from the extension
-    EXPECT_TRUE(list.AddPath(dir / "report.DOC"));
-    EXPECT_TRUE(list.AddPath(dir / "Report.doc"));
-    EXPECT_FALSE(list.duplicateSkipped);  // reported once per add, then cleared
-    EXPECT_EQ(list.paths().size(), 1u);
+    EXPECT_FALSE(list.AddPath(dir / "report.DOC"));      // another file on this file system
+    EXPECT_TRUE(list.AddPath(dir / "Report.doc"));       // the same path again
+    std::filesystem::create_directory_symlink(dir.path(), dir / "via");
+    EXPECT_TRUE(list.AddPath(dir / "via/Report.doc"));  // the same file under the same name
+    EXPECT_FALSE(list.duplicateSkipped);                 // reported once per add, then cleared
+    EXPECT_EQ(list.paths(), (std::vector<std::string>{dir / "Report.doc", dir / "report.DOC"}));
     // The Delete key and adding the same file again works.
-    EXPECT_EQ(list.DeleteCurrent(0), std::nullopt);
-    EXPECT_EQ(list.containerName, dir / "Report.vesk");  // the Delete key keeps it
-    EXPECT_FALSE(list.AddPath(dir / "report.DOC"));
-    EXPECT_EQ(list.paths().size(), 1u);
+    EXPECT_EQ(list.DeleteCurrent(0), 0u);
+    EXPECT_FALSE(list.AddPath(dir / "Report.doc"));
+    EXPECT_EQ(list.paths().size(), 2u);
+    // Hard links in a tree are one file under two names: both are kept.
+    WriteFile(dir / "t/a", {3});
+    ASSERT_EQ(::link((dir / "t/a").c_str(), (dir / "t/b").c_str()), 0);
+    list.Clear();
+    EXPECT_FALSE(list.AddPath(dir / "t"));
+    EXPECT_EQ(list.paths(), (std::vector<std::string>{dir / "t/a", dir / "t/b"}));
 }
 
 TEST_F(ListTest, DialogResultsDropsAndRemoval) {

@@ -1,0 +1,194 @@
+// The encrypt job on inputs that fail or mislead: a run that stores nothing keeps the old
+// container byte for byte, files that report no size are read to their end, and the container
+// never holds itself.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+
+#include "file_test_support.h"
+#include "files/container_listing.h"
+#include "files/encrypt_files_job.h"
+#include "files/input_message_ids.h"
+#include "files/message_ids.h"
+#include "files/posix_io.h"
+#include "unprivileged.h"
+
+namespace sealwise {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace container;
+using test::ReadFile;
+using test::WriteFile;
+using Items = std::vector<EncryptItem>;
+
+ssize_t DiskIsFull(int, const void*, std::size_t) {
+    errno = ENOSPC;
+    return -1;
+}
+
+struct FailedRunCase {
+    const char* label;
+    std::function<std::string(const test::ScratchDir&)> makeInput;  // returns the input path
+    int runError;    // what the run throws
+    int inputError;  // what is reported for the input (0: nothing)
+    bool diskFull = false;
+};
+
+TEST(FailedRuns, EveryCauseKeepsTheOldContainerByteForByte) {
+    const std::vector<FailedRunCase> cases{
+        {"missing input",
+         [](const test::ScratchDir& d) { return d / "gone.txt"; },
+         msg::kNothingStored, msg::kSystemError},
+        {"FIFO",
+         [](const test::ScratchDir& d) {
+             ::mkfifo((d / "fifo").c_str(), 0600);
+             return d / "fifo";
+         },
+         msg::kNothingStored, msg::kNotRegularFile},
+        {"device", [](const test::ScratchDir&) { return std::string("/dev/null"); },
+         msg::kNothingStored, msg::kNotRegularFile},
+        {"sparse file over the limit",
+         [](const test::ScratchDir& d) {
+             const int fd = ::open((d / "sparse").c_str(), O_CREAT | O_WRONLY, 0600);
+             EXPECT_EQ(::ftruncate(fd, int64_t{2'200'000'000}), 0);
+             ::close(fd);
+             return d / "sparse";
+         },
+         msg::kNothingStored, msg::kFileTooLarge},
+        {"name that would not come back",
+         [](const test::ScratchDir& d) {
+             WriteFile(d / "a\\b.txt", {1});
+             return d / "a\\b.txt";
+         },
+         msg::kNothingStored, msg::kNameNotStorable},
+        {"disk full",
+         [](const test::ScratchDir& d) {
+             WriteFile(d / "fine.txt", test::PatternBytes(5000));
+             return d / "fine.txt";
+         },
+         msg::kSystemError, 0, true},
+    };
+    const Bytes old{'o', 'l', 'd', 0xFF, 0x01};
+    for (const FailedRunCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        test::ScratchDir dir;
+        WriteFile(dir / "backup.vesk", old);
+        const std::string input = c.makeInput(dir);
+        test::RecordingObserver observer;
+        int runError = 0;
+        const WriteCall previous = c.diskFull ? SetWriteCallForTesting(&DiskIsFull) : nullptr;
+        try {
+            EncryptFilesJob job(observer);
+            job.Run({{input, "\\"}}, dir / "backup.vesk", test::Key());
+        } catch (const SealError& e) {
+            runError = e.stringId();
+        }
+        if (c.diskFull) SetWriteCallForTesting(previous);
+        EXPECT_EQ(runError, c.runError);
+        EXPECT_EQ(ReadFile(dir / "backup.vesk"), old);
+        if (c.inputError != 0) {
+            ASSERT_FALSE(observer.errors.empty());
+            EXPECT_EQ(observer.errors[0], (std::pair{input, c.inputError}));
+        }
+        for (const auto& name : test::FilesBelow(dir.path())) {
+            EXPECT_EQ(name.find(".sealwise-"), std::string::npos) << name;
+        }
+    }
+}
+
+TEST(FailedRuns, AnUnreadableInputKeepsTheOldContainer) {
+    test::ScratchDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    WriteFile(dir / "secret.txt", {1, 2, 3});
+    ::chmod((dir / "secret.txt").c_str(), 0600);
+    const Bytes old{'o', 'l', 'd'};
+    WriteFile(dir / "backup.vesk", old);
+    ::chmod((dir / "backup.vesk").c_str(), 0666);
+    const int status = test::RunUnprivileged([&] {
+        test::RecordingObserver observer;
+        EncryptFilesJob job(observer);
+        try {
+            job.Run({{dir / "secret.txt", "\\"}}, dir / "backup.vesk", test::Key());
+        } catch (const SealError& e) {
+            return e.stringId() == msg::kNothingStored && observer.errors.size() == 1 &&
+                   ReadFile(dir / "backup.vesk") == old;
+        }
+        return false;
+    });
+    if (status < 0) GTEST_SKIP() << "cannot give up root here";
+    EXPECT_EQ(status, 0);
+}
+
+// Hands out given bytes but reports a size of 0, as files under /proc do.
+struct SizelessSource : InputSource {
+    Bytes data;
+    std::size_t at = 0;
+    int64_t Size() const override { return 0; }
+    std::size_t Read(std::span<uint8_t> out) override {
+        const std::size_t n = std::min(out.size(), data.size() - at);
+        std::memcpy(out.data(), data.data() + at, n);
+        at += n;
+        return n;
+    }
+};
+
+TEST(ReadToEnd, AFileWithoutASizeGivesTheSameContainerAsOneWithIt) {
+    // Name "f" (N = 1): chunk 0 holds up to 2,097,117 file bytes.
+    const int64_t room = kChunkSize - kHeaderSize - 1;
+    for (int64_t size : {int64_t{0}, int64_t{1}, room, room + 1, room + kChunkSize, int64_t{5'000'000}}) {
+        SCOPED_TRACE(size);
+        test::ScratchDir dir;
+        const Bytes content = test::PatternBytes(static_cast<std::size_t>(size), 9);
+        WriteFile(dir / "f", content);
+        auto encrypt = [&](bool sizeless, const std::string& container) {
+            test::RecordingObserver observer;
+            EncryptFilesJob job(observer);
+            job.SetFillerSource([](std::span<uint8_t> filler) { std::fill(filler.begin(), filler.end(), 7); });
+            if (sizeless) {
+                job.SetInputOpener([&](const std::string&) {
+                    auto source = std::make_unique<SizelessSource>();
+                    source->data = content;
+                    return source;
+                });
+            }
+            job.Run({{dir / "f", "\\"}}, dir / container, test::Key());
+            return ReadFile(dir / container);
+        };
+        EXPECT_EQ(encrypt(true, "sizeless.vesk"), encrypt(false, "sized.vesk"));
+        const auto listed = ListContainer(dir / "sizeless.vesk", test::Key());
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed[0].size, size);
+    }
+}
+
+TEST(OwnContainer, AnInputThatIsTheContainerGetsNoEntry) {
+    test::ScratchDir dir;
+    WriteFile(dir / "a.txt", test::PatternBytes(100));
+    test::RecordingObserver observer;
+    {
+        EncryptFilesJob job(observer);
+        job.Run({{dir / "a.txt", "\\"}}, dir / "box.vesk", test::Key());
+    }
+    // The next run lists the container it replaces (as a walk of the directory would).
+    EncryptFilesJob again(observer);
+    const EncryptSummary s =
+        again.Run({{dir / "a.txt", "\\"}, {dir / "box.vesk", "\\"}}, dir / "box.vesk", test::Key());
+    EXPECT_EQ(s.leftOut, 1);
+    EXPECT_EQ(s.failedFiles, 0);
+    EXPECT_TRUE(observer.errors.empty());
+    const auto listed = ListContainer(dir / "box.vesk", test::Key());
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].name, "a.txt");
+    // Only the container itself: nothing to store, the old one stays.
+    const Bytes before = ReadFile(dir / "box.vesk");
+    EncryptFilesJob alone(observer);
+    EXPECT_THROW(alone.Run({{dir / "box.vesk", "\\"}}, dir / "box.vesk", test::Key()), SealError);
+    EXPECT_EQ(ReadFile(dir / "box.vesk"), before);
+}
+
+}  // namespace
+}  // namespace sealwise
