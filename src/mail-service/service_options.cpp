@@ -134,6 +134,7 @@ std::variant<ServiceOptions, int> ParseServiceOptions(const std::vector<std::str
         "Receives the Sealwise mail form over HTTP and mails the encrypted text through "
         "an SMTP server. Answers \"ok\", or a five-character code and an error text.",
         "sealwise-mail-service"};
+    app.allow_config_extras(CLI::config_extras_mode::error);
     app.set_config("--config", "", "read settings from FILE (name = value, one per line)");
     app.add_option("--listen", listen,
                    "address and port to listen on, HOST:PORT or [IPV6]:PORT "
