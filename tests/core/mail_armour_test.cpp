@@ -58,7 +58,7 @@ TEST(ArmourShape, RefusesEverythingElse) {
         good.substr(0, 76) + "\n" + good.substr(78),        // lone LF
         good.substr(0, 76) + "\r\n\r\n" + good.substr(78),  // empty line
         good + "\r\n\r\n",
-        Lines(96, 60),                               // 60 is not a multiple of 4
+        Lines(96, 62),                               // 62 is not a multiple of 4
         Lines(96, 80),                               // lines longer than 76
         good.substr(0, 10) + "=" + good.substr(11),  // "=" inside
         good.substr(0, 10) + "-" + good.substr(11),  // URL-safe alphabet
