@@ -1,5 +1,6 @@
 // sealwise-cli mail: posts the armour on stdin, with sender, recipient and an optional message,
-// to the mail service, and reports its answer.
+// to the mail service, and reports its answer; or, with --print-mailto, prints a mailto: link
+// that hands the armour to the desktop's mail program.
 #include <algorithm>
 #include <chrono>
 #include <istream>
@@ -10,12 +11,19 @@
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/text_input.h"
+#include "mail/armour_shape.h"
+#include "mail/control_escape.h"
+#include "mail/mailto_link.h"
 #include "mail/send_mail.h"
 #include "text/line_breaks.h"
 #include "util/errors.h"
 
 namespace sealwise::cli {
 namespace {
+
+constexpr int kNotArmourId = 630;
+constexpr int kMailtoSubjectId = 638;
+constexpr int kLongMailtoId = 643;
 
 // Reads at most limit bytes; nullopt when the input holds more.
 std::optional<std::string> ReadAtMost(std::istream& in, std::size_t limit) {
@@ -34,37 +42,84 @@ std::string ArmourFromInput(std::string_view input) {
     return LfToCrLf(input);
 }
 
+// The armour on standard input, checked: SealError when it is too long, not UTF-8, empty or
+// not armour at all.
+std::string ReadArmour(std::istream& in) {
+    // Four bytes per character is the most UTF-8 needs; more cannot fit into a field.
+    const std::optional<std::string> input = ReadAtMost(in, kMaxMailFieldChars * 4 + 2);
+    if (!input) throw SealError(kMailFieldTooLongId, {}, "standard input too long");
+    if (!IsValidUtf8(*input)) throw SealError(405, {}, "input not UTF-8");
+    std::string armour = ArmourFromInput(*input);
+    if (armour.empty()) throw SealError(kNoMailTextId, {}, "standard input empty");
+    if (!IsWellFormedArmour(armour)) throw SealError(kNotArmourId, {}, "input is not armour");
+    return armour;
+}
+
+int PrintMailto(const MailForm& form, Io& io) {
+    const std::string link = BuildMailtoLink({form.recipientAddress, GetResText(kMailtoSubjectId),
+                                              HandOffBody(form.message, form.text)});
+    io.out << link << "\n";
+    if (link.size() > kMailtoCommonLimit) {
+        io.err << "sealwise-cli: warning: "
+               << GetResText(kLongMailtoId, {}, std::to_string(link.size())) << "\n";
+    }
+    return FinishOutput(io) ? kOk : kFailure;
+}
+
 }  // namespace
 
 int RunMail(const Args& args, Io& io) {
     CLI::App app{
-        "Send the encrypted text on standard input by e-mail through the Sealwise mail "
-        "service. The service address comes from --mail-url, else the environment "
-        "variable " +
-            std::string(kMailServiceUrlVariable) + ", else http://" +
-            std::string(kDefaultMailServiceHost) + ".",
+        "Send the encrypted text on standard input by e-mail through a Sealwise mail "
+        "service, named by --mail-url or else the environment variable " +
+            std::string(kMailServiceUrlVariable) +
+            ". With --print-mailto, print a mailto: link instead that opens your own mail "
+            "program with the encrypted text (no service needed).",
         "mail"};
     MailForm form;
     std::optional<std::string> mailUrl;
     int timeoutSeconds = 60;
-    app.add_option("--from-name", form.senderName, "your name (may be empty)")->required();
-    app.add_option("--from", form.senderAddress, "your e-mail address")->required();
-    app.add_option("--to", form.recipientAddress, "the recipient's e-mail address")->required();
+    bool printMailto = false;
+    app.add_option("--from-name", form.senderName, "your name (may be empty)");
+    app.add_option("--from", form.senderAddress, "your e-mail address");
+    app.add_option("--to", form.recipientAddress, "the recipient's e-mail address");
     app.add_option("--message", form.message,
                    "a message to the recipient, sent UNENCRYPTED; never put the passphrase here");
-    app.add_option("--mail-url", mailUrl, "the mail service, http://HOST[:PORT]");
+    app.add_option("--mail-url", mailUrl, "the mail service, http(s)://HOST[:PORT]");
     app.add_option("--timeout", timeoutSeconds, "seconds to wait for the service at most")
         ->check(CLI::Range(1, 600))
         ->capture_default_str();
+    app.add_flag("--print-mailto", printMailto,
+                 "print a mailto: link with the encrypted text as its body (--to and --message "
+                 "go into it; links over 2000 characters are too long for some mail programs)");
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
-    MailServiceUrl url;
-    try {
-        const std::optional<std::string> environment = MailServiceUrlFromEnvironment();
-        url = ResolveMailServiceUrl(mailUrl, environment);
-    } catch (const SealError& e) {
-        PrintError(io, MessageText(e));
+    if (!printMailto) {
+        for (const char* option : {"--from-name", "--from", "--to"}) {
+            if (app.count(option) == 0) {
+                PrintError(io, std::string(option) + " is required", "sealwise-cli mail --help");
+                return kUsage;
+            }
+        }
+    }
+    if (!IsValidUtf8(form.message) || !IsValidUtf8(form.senderName)) {
+        PrintError(io, GetResText(405));
         return kUsage;
+    }
+    std::optional<MailServiceUrl> url;
+    if (!printMailto) {
+        try {
+            url = ResolveMailServiceUrl(mailUrl, MailServiceUrlFromEnvironment());
+        } catch (const SealError& e) {
+            PrintError(io, MessageText(e));
+            return kUsage;
+        }
+        if (!url) {
+            PrintError(io, GetResText(kNoMailServiceId),
+                       "--print-mailto hands the text to your mail program; --mail-url or " +
+                           std::string(kMailServiceUrlVariable) + " names a service");
+            return kUsage;
+        }
     }
     if (io.stdinIsTerminal) {
         PrintError(io, "the encrypted text is read from standard input",
@@ -73,19 +128,16 @@ int RunMail(const Args& args, Io& io) {
     }
 
     try {
-        // Four bytes per character is the most UTF-8 needs; more cannot fit into a field.
-        const std::optional<std::string> input = ReadAtMost(io.in, kMaxMailFieldChars * 4 + 2);
-        if (!input) throw SealError(kMailFieldTooLongId, {}, "standard input too long");
-        if (!IsValidUtf8(*input)) throw SealError(405, {}, "input not UTF-8");
-        form.text = ArmourFromInput(*input);
-        if (form.text.empty()) throw SealError(kNoMailTextId, {}, "standard input empty");
+        form.text = ReadArmour(io.in);
         form.message = LfToCrLf(form.message);
+        if (printMailto) return PrintMailto(form, io);
 
         MailTransferOptions options;
         options.totalTimeout = std::chrono::seconds(timeoutSeconds);
         options.connectTimeout = std::min(options.connectTimeout, options.totalTimeout);
-        const MailSendResult result = SendMail(form, url, options);
-        const std::string message = MailOutcomeMessage(result.outcome);
+        const MailSendResult result = SendMail(form, *url, options);
+        // The answer comes from the network: nothing in it may steer the terminal.
+        const std::string message = EscapeForTerminal(MailOutcomeMessage(result.outcome));
         if (result.outcome.kind == MailOutcomeKind::kSent) {
             io.out << message << "\n";
             io.out.flush();
@@ -93,8 +145,11 @@ int RunMail(const Args& args, Io& io) {
         }
         std::string hint;
         if (!result.transportError.empty()) {
-            hint = "no answer from " + MailRequestUrl(url) + " (" + result.transportError +
-                   "); --mail-url or " + kMailServiceUrlVariable + " names the service";
+            hint = "no answer from " + MailRequestUrl(*url) + " (" +
+                   EscapeForTerminal(result.transportError) + "); --mail-url or " +
+                   kMailServiceUrlVariable +
+                   " names the service, --print-mailto hands the "
+                   "text to your mail program";
         }
         PrintError(io, message, hint);
         return kFailure;

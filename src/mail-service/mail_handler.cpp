@@ -20,23 +20,40 @@ bool IsFormContentType(std::string_view contentType) {
     return lower == kForm;
 }
 
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
 PostResult Refuse(const Refusal& refusal, std::string_view detail = {}) {
     return {refusal.httpStatus, RefusalAnswer(refusal, detail), {}};
 }
 
 }  // namespace
 
-PostResult HandleMailPost(std::string_view contentType, std::string_view body,
-                          const std::string& fromAddress, const MailDeliverer& deliver) {
+MailHandler::MailHandler(std::string fromAddress, MailDeliverer deliver, MailLimits limits)
+    : fromAddress_(std::move(fromAddress)),
+      deliver_(std::move(deliver)),
+      perClient_(limits.perClient, limits.window),
+      perRecipient_(limits.perRecipient, limits.window) {}
+
+PostResult MailHandler::Handle(std::string_view contentType, std::string_view body,
+                               const std::string& client) {
     if (!IsFormContentType(contentType)) return Refuse(kWrongContentType);
     auto read = ReadSubmission(body);
     if (auto* refused = std::get_if<ReadRefusal>(&read)) {
         return Refuse(refused->refusal, refused->detail);
     }
     const MailSubmission& mail = std::get<MailSubmission>(read);
+    // Only mails that would go out are counted: refused forms cost the SMTP server nothing.
+    if (!perClient_.TryCount(client)) return Refuse(kClientLimit);
+    if (!perRecipient_.TryCount(Lower(mail.recipientAddress))) return Refuse(kRecipientLimit);
     const std::string message = ComposeMailMessage(
-        mail, MessageContext{fromAddress, CurrentMailDate(), NewMessageId(fromAddress)});
-    if (std::optional<std::string> failure = deliver(mail.recipientAddress, message)) {
+        mail, MessageContext{fromAddress_, CurrentMailDate(), NewMessageId(fromAddress_)});
+    if (std::optional<std::string> failure = deliver_(mail.recipientAddress, message)) {
         PostResult result = Refuse(kNotDelivered);
         result.logNote = *failure;
         return result;

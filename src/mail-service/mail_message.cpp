@@ -15,12 +15,12 @@ std::string MailBody(const MailSubmission& mail) {
 std::string ComposeMailMessage(const MailSubmission& mail, const MessageContext& context) {
     const bool named = !mail.senderName.empty();
     const std::string fromName =
-        named ? HeaderPhrase(mail.senderName + " via Sealwise", true) : "Sealwise";
-    const std::string replyTo =
-        named ? HeaderPhrase(mail.senderName, true) + " <" + mail.senderAddress + ">"
-              : "<" + mail.senderAddress + ">";
+        named ? HeaderPhrase(mail.senderName + " via Sealwise", true, mail.nameIsUtf8) : "Sealwise";
+    const std::string replyTo = named ? HeaderPhrase(mail.senderName, true, mail.nameIsUtf8) +
+                                            " <" + mail.senderAddress + ">"
+                                      : "<" + mail.senderAddress + ">";
     const std::string subjectName =
-        named ? HeaderPhrase(mail.senderName, false) : mail.senderAddress;
+        named ? HeaderPhrase(mail.senderName, false, mail.nameIsUtf8) : mail.senderAddress;
 
     const std::string body = MailBody(mail);
     const bool plain = IsSevenBitClean(body);
@@ -33,7 +33,8 @@ std::string ComposeMailMessage(const MailSubmission& mail, const MessageContext&
     out += "Subject: Encrypted message from " + subjectName + "\r\n";
     out += "Message-ID: <" + context.messageId + ">\r\n";
     out += "MIME-Version: 1.0\r\n";
-    out += "Content-Type: text/plain; charset=windows-1252\r\n";
+    out += std::string("Content-Type: text/plain; charset=") +
+           (mail.messageIsUtf8 ? "utf-8" : "windows-1252") + "\r\n";
     out += std::string("Content-Transfer-Encoding: ") + (plain ? "7bit" : "base64") + "\r\n";
     out += "\r\n";
     out += plain ? body : Base64Lines(body) + "\r\n";

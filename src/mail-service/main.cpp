@@ -1,13 +1,14 @@
 // sealwise-mail-service: receives the mail form over HTTP and mails it through SMTP.
-#include <httplib.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <iostream>
 #include <mutex>
-#include <regex>
 #include <thread>
 
+#include "http_server.h"
+#include "mail/control_escape.h"
 #include "mail/mail_form.h"
 #include "mail_handler.h"
 #include "service_answers.h"
@@ -20,81 +21,93 @@ namespace {
 
 std::mutex logMutex;
 
-// One line per event on stderr. Callers pass nothing of a mail's content.
+// One line per event on stderr. Callers pass nothing of a mail's content, and everything that
+// came from the network goes through EscapeForLog.
 void Log(const std::string& line) {
     std::lock_guard lock(logMutex);
     std::cerr << "sealwise-mail-service: " << line << std::endl;
 }
 
-std::string RoutePattern(std::string_view path) {
-    return std::regex_replace(std::string(path), std::regex(R"(\.)"), R"(\.)");
+HttpResponse Answer(const Refusal& refusal) { return {refusal.httpStatus, RefusalAnswer(refusal)}; }
+
+HttpResponse ReadFailureAnswer(int status) {
+    if (status == kRequestTooLarge.httpStatus) return Answer(kRequestTooLarge);
+    return {status, "E" + std::to_string(status) + " Bad request"};
 }
 
-void Answer(httplib::Response& res, int status, const std::string& text) {
-    res.status = status;
-    res.set_content(text, "text/plain; charset=windows-1252");
+HttpResponse FrontAnswer(FrontRefusal why) {
+    return why == FrontRefusal::kTimeout ? Answer(kTooSlow) : Answer(kBusy);
+}
+
+// The descriptors the connections may use: raised to the hard limit, and the connection cap
+// kept below it (a few are the service's own).
+void FitConnectionsToDescriptors(HttpServerLimits& limits) {
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) != 0) return;
+    files.rlim_cur = files.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &files);
+    getrlimit(RLIMIT_NOFILE, &files);
+    constexpr rlim_t kOwn = 64;
+    if (files.rlim_cur > kOwn && limits.maxConnections > files.rlim_cur - kOwn) {
+        limits.maxConnections = files.rlim_cur - kOwn;
+    }
 }
 
 // Stops the server at SIGINT or SIGTERM; the signals are blocked in every thread and taken here.
-void StopOnSignal(httplib::Server& server, sigset_t signals) {
+void StopOnSignal(HttpServer& server, sigset_t signals) {
     std::thread([&server, signals] {
         int received = 0;
         sigwait(&signals, &received);
         Log("stopping");
-        server.stop();
+        server.Stop();
     }).detach();
 }
 
-int Serve(const ServiceOptions& options) {
+int Serve(ServiceOptions options) {
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
+    FitConnectionsToDescriptors(options.server);
 
-    const SmtpSettings smtp{options.smtpUrl, options.fromAddress};
-    const MailDeliverer deliver = [&smtp](const std::string& recipient, const std::string& mail) {
-        return DeliverBySmtp(smtp, recipient, mail);
+    const SmtpSettings smtp{options.smtpUrl, options.fromAddress, options.credentials,
+                            options.smtpCaFile};
+    MailHandler mailHandler(
+        options.fromAddress,
+        [&smtp](const std::string& recipient, const std::string& mail) {
+            return DeliverBySmtp(smtp, recipient, mail);
+        },
+        options.mail);
+
+    HttpServerHooks hooks;
+    hooks.handle = [&mailHandler](const HttpRequest& request, const std::string& client) {
+        std::string_view path = request.target;
+        if (path != kMailServicePath) return Answer(kNotFound);
+        if (request.method != "POST") return Answer(kMethodNotAllowed);
+        const PostResult result =
+            mailHandler.Handle(request.Header("content-type"), request.body, client);
+        if (!result.logNote.empty()) {
+            Log(EscapeForLog(client) + " delivery failed: " + EscapeForLog(result.logNote));
+        }
+        return HttpResponse{result.httpStatus, result.answer};
+    };
+    hooks.readFailure = ReadFailureAnswer;
+    hooks.refusal = FrontAnswer;
+    hooks.answered = [](const std::string& client, const HttpRequest* request,
+                        const HttpResponse& response) {
+        const std::string outcome =
+            response.status == 200 ? response.body : response.body.substr(0, 4);
+        const std::string what =
+            request ? EscapeForLog(request->method) + " " + EscapeForLog(request->target) : "-";
+        Log(EscapeForLog(client) + " " + what + " " + std::to_string(response.status) + " " +
+            EscapeForLog(outcome));
     };
 
-    httplib::Server server;
-    server.set_payload_max_length(options.maxBodyBytes);
-    server.set_read_timeout(20, 0);
-    server.set_write_timeout(20, 0);
-    const std::string route = RoutePattern(kMailServicePath);
-    server.Post(route, [&](const httplib::Request& req, httplib::Response& res) {
-        const PostResult result = HandleMailPost(req.get_header_value("Content-Type"), req.body,
-                                                 options.fromAddress, deliver);
-        if (!result.logNote.empty()) Log(req.remote_addr + " delivery failed: " + result.logNote);
-        Answer(res, result.httpStatus, result.answer);
-    });
-    server.Get(route, [](const httplib::Request&, httplib::Response& res) {
-        Answer(res, kMethodNotAllowed.httpStatus, RefusalAnswer(kMethodNotAllowed));
-    });
-    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (!res.body.empty()) return;
-        if (res.status == kRequestTooLarge.httpStatus) {
-            Answer(res, res.status, RefusalAnswer(kRequestTooLarge));
-        } else if (res.status == kNotFound.httpStatus) {
-            Answer(res, res.status, RefusalAnswer(kNotFound));
-        } else {
-            Answer(res, res.status, "E" + std::to_string(res.status) + " Bad request");
-        }
-    });
-    server.set_logger([](const httplib::Request& req, const httplib::Response& res) {
-        const std::string outcome = res.status == 200 ? res.body : res.body.substr(0, 4);
-        Log(req.remote_addr + " " + req.method + " " + req.path + " " + std::to_string(res.status) +
-            " " + outcome);
-    });
-
-    int port = options.listenPort;
-    if (port == 0) {
-        port = server.bind_to_any_port(options.listenHost);
-    } else if (!server.bind_to_port(options.listenHost, port)) {
-        port = -1;
-    }
-    if (port <= 0) {
+    HttpServer server(options.server, hooks);
+    const std::optional<uint16_t> port = server.Bind(options.listenHost, options.listenPort);
+    if (!port) {
         Log("error: cannot listen on " + options.listenHost + ":" +
             std::to_string(options.listenPort));
         return 1;
@@ -102,8 +115,11 @@ int Serve(const ServiceOptions& options) {
     StopOnSignal(server, stopSignals);
     const bool ipv6 = options.listenHost.find(':') != std::string::npos;
     std::cout << "listening on " << (ipv6 ? "[" + options.listenHost + "]" : options.listenHost)
-              << ":" << port << std::endl;
-    return server.listen_after_bind() ? 0 : 1;
+              << ":" << *port << std::endl;
+    Log(std::string("SMTP ") +
+        (options.credentials ? "with credentials, TLS required" : "without credentials"));
+    server.Run();
+    return 0;
 }
 
 }  // namespace
@@ -116,5 +132,5 @@ int main(int argc, char** argv) {
     auto parsed =
         ParseServiceOptions(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
     if (const int* status = std::get_if<int>(&parsed)) return *status;
-    return Serve(std::get<ServiceOptions>(parsed));
+    return Serve(std::move(std::get<ServiceOptions>(parsed)));
 }

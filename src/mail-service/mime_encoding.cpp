@@ -1,5 +1,7 @@
 #include "mime_encoding.h"
 
+#include <algorithm>
+
 namespace sealwise::mailservice {
 namespace {
 
@@ -44,7 +46,7 @@ std::string Base64Lines(std::string_view bytes) {
     return out;
 }
 
-std::string HeaderPhrase(std::string_view bytes, bool quoted) {
+std::string HeaderPhrase(std::string_view bytes, bool quoted, bool utf8) {
     if (IsPrintableAscii(bytes)) {
         if (!quoted) return std::string(bytes);
         std::string out = "\"";
@@ -55,11 +57,19 @@ std::string HeaderPhrase(std::string_view bytes, bool quoted) {
         return out + "\"";
     }
     // 30 bytes give 40 Base64 characters: every encoded word stays well under 75 characters.
+    // A UTF-8 character is never split between two words.
     constexpr std::size_t kChunk = 30;
+    const std::string prefix = utf8 ? "=?utf-8?B?" : "=?windows-1252?B?";
     std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += kChunk) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::size_t length = std::min(kChunk, bytes.size() - i);
+        while (utf8 && i + length < bytes.size() && length > 1 &&
+               (static_cast<unsigned char>(bytes[i + length]) & 0xC0) == 0x80) {
+            --length;
+        }
         if (i > 0) out += "\r\n ";
-        out += "=?windows-1252?B?" + Base64(bytes.substr(i, kChunk)) + "?=";
+        out += prefix + Base64(bytes.substr(i, length)) + "?=";
+        i += length;
     }
     return out;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "mail/service_codes.h"
+
 namespace sealwise::mailservice {
 
 inline constexpr std::string_view kSentAnswer = "ok";
@@ -14,18 +16,33 @@ struct Refusal {
     std::string_view text;
 };
 
-inline constexpr Refusal kInvalidRecipient{400, "E001", "Invalid recipient address"};
-inline constexpr Refusal kInvalidSender{400, "E002", "Invalid sender address"};
-inline constexpr Refusal kInvalidSenderName{400, "E003", "Invalid sender name"};
-inline constexpr Refusal kMissingField{400, "E004", "Missing field: "};
-inline constexpr Refusal kUnsupportedMode{400, "E005", "Unsupported mode"};
-inline constexpr Refusal kMalformedForm{400, "E006", "Malformed form data"};
-inline constexpr Refusal kRequestTooLarge{413, "E007", "The request is too large"};
-inline constexpr Refusal kFieldTooLong{400, "E008", "Field too long: "};
-inline constexpr Refusal kNoEncryptedText{400, "E009", "No encrypted text"};
-inline constexpr Refusal kWrongContentType{415, "E010", "Unsupported content type"};
-inline constexpr Refusal kNotDelivered{502, "E011",
+inline constexpr Refusal kInvalidRecipient{400, service_code::kInvalidRecipient,
+                                           "Invalid recipient address"};
+inline constexpr Refusal kInvalidSender{400, service_code::kInvalidSender,
+                                        "Invalid sender address"};
+inline constexpr Refusal kInvalidSenderName{400, service_code::kInvalidSenderName,
+                                            "Invalid sender name"};
+inline constexpr Refusal kMissingField{400, service_code::kMissingField, "Missing field: "};
+inline constexpr Refusal kUnsupportedMode{400, service_code::kUnsupportedMode, "Unsupported mode"};
+inline constexpr Refusal kMalformedForm{400, service_code::kMalformedForm, "Malformed form data"};
+inline constexpr Refusal kRequestTooLarge{413, service_code::kRequestTooLarge,
+                                          "The request is too large"};
+inline constexpr Refusal kFieldTooLong{400, service_code::kFieldTooLong, "Field too long: "};
+inline constexpr Refusal kNoEncryptedText{400, service_code::kNoEncryptedText, "No encrypted text"};
+inline constexpr Refusal kWrongContentType{415, service_code::kWrongContentType,
+                                           "Unsupported content type"};
+inline constexpr Refusal kNotDelivered{502, service_code::kNotDelivered,
                                        "The mail could not be delivered, please try again later"};
+inline constexpr Refusal kNotArmour{400, service_code::kNotArmour,
+                                    "The text is not an encrypted text"};
+inline constexpr Refusal kClientLimit{
+    429, service_code::kClientLimit, "Too many messages from your address, please try again later"};
+inline constexpr Refusal kRecipientLimit{
+    429, service_code::kRecipientLimit,
+    "Too many messages to this recipient, please try again later"};
+inline constexpr Refusal kBusy{503, service_code::kBusy,
+                               "The service is busy, please try again shortly"};
+inline constexpr Refusal kTooSlow{408, service_code::kTooSlow, "The request took too long"};
 inline constexpr Refusal kNotFound{404, "E404", "Not found"};
 inline constexpr Refusal kMethodNotAllowed{405, "E405", "Method not allowed"};
 

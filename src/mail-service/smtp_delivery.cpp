@@ -48,7 +48,16 @@ std::optional<std::string> DeliverBySmtp(const SmtpSettings& settings, std::stri
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, settings.url.c_str());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!settings.caFile.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, settings.caFile.c_str());
+    if (settings.credentials) {
+        curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(h, CURLOPT_USERNAME, settings.credentials->user.c_str());
+        curl_easy_setopt(h, CURLOPT_PASSWORD, settings.credentials->password.c_str());
+    } else {
+        curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    }
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, from.c_str());
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT, recipients.get());

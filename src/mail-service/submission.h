@@ -9,16 +9,19 @@
 
 namespace sealwise::mailservice {
 
-// Every value as the client's Windows-1252 bytes.
+// Every value as the client's bytes: Windows-1252, except for a name or message that the
+// client marked as UTF-8 (the marker itself is removed).
 struct MailSubmission {
     std::string senderName;
     std::string senderAddress;
     std::string recipientAddress;
     std::string message;  // may be empty
-    std::string text;     // the encrypted text, never empty
+    std::string text;     // the encrypted text (armour), never empty
+    bool nameIsUtf8 = false;
+    bool messageIsUtf8 = false;
 };
 
-// Upper bounds of the values, in bytes (one byte per character).
+// Upper bounds of the values, in characters.
 inline constexpr std::size_t kMaxNameBytes = 100;
 inline constexpr std::size_t kMaxAddressBytes = 254;
 inline constexpr std::size_t kMaxTextBytes = 32767;
@@ -29,8 +32,9 @@ inline constexpr std::size_t kMaxTextBytes = 32767;
 bool IsDeliverableAddress(std::string_view address);
 
 // Reads the form body: exactly the fields Mode, mailabsn, mailabs, mailadr, MailText and Text,
-// Mode "sealwisemobile", deliverable addresses, a name without control characters and values
-// within their bounds. A refusal carries the detail to append to its text, if any.
+// Mode "sealwisemobile", deliverable addresses, a name without control characters, values
+// within their bounds, a field marked as UTF-8 valid UTF-8, and a Text that is well-formed
+// armour (nothing else is relayed). A refusal carries the detail to append to its text, if any.
 struct ReadRefusal {
     Refusal refusal;
     std::string detail;

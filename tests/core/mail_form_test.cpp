@@ -58,11 +58,24 @@ TEST(FormEncoding, SpecialCharacters) {
     EXPECT_EQ(EncodeFormField("x\r\ny"), "x%0D%0Ay");
     EXPECT_EQ(EncodeFormField("\xC3\xA4"), "%E4");      // a-umlaut, 228 in Windows-1252
     EXPECT_EQ(EncodeFormField("\xE2\x82\xAC"), "%80");  // euro sign
-    EXPECT_EQ(EncodeFormField("\xCE\xB1"), "%3F");      // alpha: not in the code page
+    EXPECT_EQ(EncodeFormField("?"), "%3F");
     EXPECT_EQ(EncodeFormField("-._~*+%&="), "%2D%2E%5F%7E%2A%2B%25%26%3D");
     EXPECT_EQ(EncodeFormField(std::string("\0\x01\x7F", 3)), "%00%01%7F");
     EXPECT_EQ(EncodeFormField("azAZ09"), "azAZ09");
     EXPECT_EQ(EncodeFormField(""), "");
+}
+
+TEST(FormEncoding, WhatWindows1252LacksGoesAsMarkedUtf8) {
+    const struct {
+        const char* text;
+        const char* encoded;
+    } cases[] = {
+        {"\xCE\xB1", "%EF%BB%BF%CE%B1"},                  // alpha alone
+        {"\xC3\xA4 \xCE\xB1", "%EF%BB%BF%C3%A4+%CE%B1"},  // a-umlaut then too as UTF-8
+        {"\xF0\x9F\x94\x92x", "%EF%BB%BF%F0%9F%94%92x"},  // outside the BMP
+        {"\xE2\x82\xAC\xC3\xA4", "%80%E4"},               // both fit: no marker
+    };
+    for (const auto& c : cases) EXPECT_EQ(EncodeFormField(c.text), c.encoded) << c.text;
 }
 
 TEST(FormEncoding, EveryCodeHasOneForm) {

@@ -1,7 +1,9 @@
 // The e-mail window: its fields and keyboard order, the address and length checks before
 // sending, the three outcomes of a send against a loopback server, the stored text being the
 // one sent, the send on a worker thread, and how the main window opens it.
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -155,7 +157,8 @@ class MailWindowTest : public QObject {
     }
 
     void failedSendsKeepTheWindowOpen() {
-        const QString noConnection = Text(402) + ". " + Text(403);
+        const QString noConnection = Text(402) + ". " + Text(403) + "\n\n" + Text(637);
+        services_.answers = {MessageAnswer::No, MessageAnswer::Ok, MessageAnswer::No};
         {
             LoopbackHttpServer server("ok\r\n");  // not exactly "ok", and too short for a text
             UseService(server.url());
@@ -174,6 +177,7 @@ class MailWindowTest : public QObject {
         }
         QCOMPARE(Messages(), (QStringList{noConnection, Text(402) + ": Missing field: mailabsn",
                                           noConnection}));
+        QVERIFY(services_.openedUrls.empty());  // the offer of the mail program was declined
         QVERIFY(window_->isVisible());
         QVERIFY(W("cmdSend")->isEnabled());
     }
@@ -200,15 +204,44 @@ class MailWindowTest : public QObject {
         QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
         QCOMPARE(
             Messages(),
-            QStringList{QString::fromStdString(sealwise::GetResText(561, "ftp://mail.example"))});
+            QStringList{QString::fromStdString(sealwise::GetResText(636, "ftp://mail.example"))});
+    }
+
+    void withoutAServiceTheMailProgramGetsTheText() {
+        Fill("ann@example.org", "bob@example.net");
+        W<QPlainTextEdit>("TextMsg")->setPlainText("Hi");
+        services_.answers = {MessageAnswer::Yes};
+        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QCOMPARE(Messages(), QStringList{Text(642) + " " + Text(637)});
+        QCOMPARE(services_.openedUrls.size(), std::size_t{1});
+        QCOMPARE(services_.openedUrls[0].toEncoded(),
+                 QByteArray("mailto:bob@example.net?subject=Encrypted%20message&body=Hi%0D%0A%0D%0A"
+                            "QUJDREVGR0hJSktM%0D%0ATU5PUFFSU1RVVldY"));
+        QTRY_VERIFY(window_.isNull());  // handed over: the window's work is done
+    }
+
+    void tooLongForALinkTheTextGoesToTheClipboard() {
+        const QString longArmour = QString(76, 'Q') + QString("\n" + QString(76, 'Q')).repeated(30);
+        window_->setMsg(longArmour);
+        Fill("ann@example.org", "bob@example.net");
+        ClosedLoopbackPort closed;
+        UseService("http://127.0.0.1:" + std::to_string(closed.port()));
+        services_.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
+        SendAndWait();
+        QTRY_VERIFY(window_.isNull());
+        QCOMPARE(Messages().value(1), Text(640));
+        QCOMPARE(QGuiApplication::clipboard()->text(), longArmour);
+        QCOMPARE(services_.openedUrls.size(), std::size_t{1});
+        QVERIFY(services_.openedUrls[0].toEncoded().endsWith("body=" +
+                                                             QUrl::toPercentEncoding(Text(639))));
     }
 
     void serviceAddressComesFromOptionThenEnvironment() {
-        QCOMPARE(ChosenMailServiceUrl(), sealwise::DefaultMailServiceUrl());
+        QVERIFY(!ChosenMailServiceUrl());
         qputenv(sealwise::kMailServiceUrlVariable, "http://127.0.0.1:8025");
-        QCOMPARE(ChosenMailServiceUrl().port, 8025);
+        QCOMPARE(ChosenMailServiceUrl()->port, 8025);
         SetMailUrlOption("http://[::1]:9000");
-        QCOMPARE(ChosenMailServiceUrl(), (sealwise::MailServiceUrl{"::1", 9000}));
+        QCOMPARE(*ChosenMailServiceUrl(), (sealwise::MailServiceUrl{"::1", 9000}));
         qunsetenv(sealwise::kMailServiceUrlVariable);
 
         using Args = std::vector<std::string>;

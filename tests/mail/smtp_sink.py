@@ -51,7 +51,23 @@ class SmtpHandler(socketserver.StreamRequestHandler):
             command = line.decode("latin-1").rstrip("\r\n")
             verb = command[:4].upper()
             if verb in ("EHLO", "HELO"):
+                extensions = []
+                if self.server.starttls:
+                    extensions.append("STARTTLS")
+                if self.server.auth:
+                    extensions.append("AUTH PLAIN LOGIN")
+                for extension in extensions:
+                    self.reply("250-" + extension)
                 self.reply("250 sink")
+            elif verb == "STAR" and self.server.starttls:
+                # Agrees, then speaks no TLS at all: the handshake must fail.
+                self.reply("220 go ahead")
+                self.wfile.write(b"this is not TLS\r\n")
+                return
+            elif verb == "AUTH":
+                # Every AUTH that reaches this sink came without TLS: record it, refuse it.
+                self.server.record_event({"auth_in_clear": command})
+                self.reply("535 no")
             elif command.upper().startswith("MAIL FROM:"):
                 mail_from, rcpt_to = command[10:].strip(), []
                 self.reply("250 ok")
@@ -78,10 +94,16 @@ class SinkServer(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, output):
+    def __init__(self, output, auth=False, starttls=False):
         super().__init__(("127.0.0.1", 0), SmtpHandler)
         self.output = output
+        self.auth = auth
+        self.starttls = starttls
         self.lock = threading.Lock()
+
+    def record_event(self, entry):
+        with self.lock, open(self.output, "a", encoding="utf-8") as out:
+            out.write(json.dumps(entry) + "\n")
 
     def record(self, mail_from, rcpt_to, data):
         entry = {"mail_from": mail_from, "rcpt_to": rcpt_to, "data": data.decode("latin-1")}
@@ -93,9 +115,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--output", required=True, help="file that receives one JSON line per mail")
     parser.add_argument("--max-seconds", type=float, default=120.0)
+    parser.add_argument("--auth", action="store_true", help="offer AUTH (and record any)")
+    parser.add_argument("--starttls", action="store_true",
+                        help="offer STARTTLS, then fail the handshake")
     args = parser.parse_args()
 
-    with SinkServer(args.output) as server:
+    with SinkServer(args.output, args.auth, args.starttls) as server:
         stopper = threading.Timer(args.max_seconds, server.shutdown)
         stopper.daemon = True
         stopper.start()

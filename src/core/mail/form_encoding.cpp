@@ -18,23 +18,29 @@ constexpr std::array<bool, 256> kSafeCodes = [] {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+void AppendEncoded(std::string& encoded, uint8_t code) {
+    if (code == ' ') {
+        encoded += '+';
+    } else if (kSafeCodes[code]) {
+        encoded += static_cast<char>(code);
+    } else {
+        encoded += '%';
+        encoded += kHexDigits[code >> 4];
+        encoded += kHexDigits[code & 0x0F];
+    }
+}
+
 }  // namespace
 
 std::string EncodeFormField(std::string_view text) {
     std::string encoded;
     encoded.reserve(text.size() * 3);
-    for (char32_t c : Utf8ToCodePoints(text)) {
-        const uint8_t code = Cp1252CodeOrQuestion(c);
-        if (code == ' ') {
-            encoded += '+';
-        } else if (kSafeCodes[code]) {
-            encoded += static_cast<char>(code);
-        } else {
-            encoded += '%';
-            encoded += kHexDigits[code >> 4];
-            encoded += kHexDigits[code & 0x0F];
-        }
+    if (FitsCp1252(text)) {
+        for (char32_t c : Utf8ToCodePoints(text)) AppendEncoded(encoded, Cp1252CodeOrQuestion(c));
+        return encoded;
     }
+    for (char c : kUtf8FieldMarker) AppendEncoded(encoded, static_cast<uint8_t>(c));
+    for (char c : text) AppendEncoded(encoded, static_cast<uint8_t>(c));
     return encoded;
 }
 

@@ -5,9 +5,13 @@
 
 namespace sealwise {
 
-// Encodes a UTF-8 text character by character through its Windows-1252 code (a character the
-// code page lacks counts as "?"): blank -> "+", "0"-"9", "A"-"Z", "a"-"z" as they are, every
-// other code -> "%" and two upper-case hexadecimal digits.
+// Marks a value sent as UTF-8 (a byte-order mark in front); unmarked values are Windows-1252.
+inline constexpr std::string_view kUtf8FieldMarker = "\xEF\xBB\xBF";
+
+// Encodes a UTF-8 text byte by byte: blank -> "+", "0"-"9", "A"-"Z", "a"-"z" as they are,
+// every other byte -> "%" and two upper-case hexadecimal digits. The bytes are the text's
+// Windows-1252 codes when every character fits that code page, otherwise the marker followed
+// by the text's UTF-8 bytes (so nothing becomes "?").
 std::string EncodeFormField(std::string_view text);
 
 }  // namespace sealwise

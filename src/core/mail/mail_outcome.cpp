@@ -1,5 +1,6 @@
 #include "mail/mail_outcome.h"
 
+#include "mail/service_codes.h"
 #include "util/text_codec.h"
 
 namespace sealwise {
@@ -9,8 +10,9 @@ MailOutcome EvaluateMailAnswer(std::string_view answer) {
     const std::u32string characters = Utf8ToCodePoints(answer);
     constexpr std::size_t kPrefixLength = 5;
     if (characters.size() <= kPrefixLength) return {MailOutcomeKind::kNoConnection, {}};
-    return {MailOutcomeKind::kServiceError,
-            CodePointsToUtf8(std::u32string_view(characters).substr(kPrefixLength))};
+    const std::u32string_view all(characters);
+    return {MailOutcomeKind::kServiceError, CodePointsToUtf8(all.substr(kPrefixLength)),
+            CodePointsToUtf8(all.substr(0, kPrefixLength - 1))};
 }
 
 std::string ComposeMailOutcomeMessage(const MailOutcome& outcome,
@@ -20,8 +22,11 @@ std::string ComposeMailOutcomeMessage(const MailOutcome& outcome,
             return text(kMailSentId);
         case MailOutcomeKind::kNoConnection:
             return text(kMailSendErrorId) + ". " + text(kMailConnectionNeededId);
-        case MailOutcomeKind::kServiceError:
-            return text(kMailSendErrorId) + ": " + outcome.serviceText;
+        case MailOutcomeKind::kServiceError: {
+            const int ownText = ServiceCodeTextId(outcome.serviceCode);
+            return text(kMailSendErrorId) + ": " +
+                   (ownText != 0 ? text(ownText) : outcome.serviceText);
+        }
         case MailOutcomeKind::kCancelled:
             break;
     }

@@ -16,6 +16,7 @@ enum class MailOutcomeKind {
 struct MailOutcome {
     MailOutcomeKind kind = MailOutcomeKind::kNoConnection;
     std::string serviceText;  // for kServiceError: the answer from its sixth character on
+    std::string serviceCode;  // for kServiceError: its first four characters ("E013")
 };
 
 // Message ids of the outcomes.
@@ -28,7 +29,8 @@ inline constexpr int kMailConnectionNeededId = 403;
 MailOutcome EvaluateMailAnswer(std::string_view answer);
 
 // The text shown for an outcome, with the string-table lookup passed in:
-// 401; 402 + ". " + 403; 402 + ": " + service text. Empty for kCancelled.
+// 401; 402 + ". " + 403; 402 + ": " + the client's own text for the service's code, or the
+// service's text for a code without one. Empty for kCancelled.
 std::string ComposeMailOutcomeMessage(const MailOutcome& outcome,
                                       const std::function<std::string(int)>& text);
 

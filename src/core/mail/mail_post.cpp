@@ -79,7 +79,10 @@ MailAnswer PostMailForm(const MailServiceUrl& url, std::string_view body,
     char errorText[CURL_ERROR_SIZE] = {};
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, requestUrl.c_str());
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
+    // HTTPS verifies the server's certificate and name (libcurl's defaults, stated here).
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, url.https ? "https" : "http");
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_USERAGENT, agent.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.get());

@@ -53,12 +53,19 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 std::optional<MailServiceUrl> TryParse(std::string_view text) {
-    constexpr std::string_view kScheme = "http://";
-    if (!StartsWithNoCase(text, kScheme)) return std::nullopt;
-    std::string_view rest = text.substr(kScheme.size());
+    MailServiceUrl url;
+    std::string_view rest;
+    if (StartsWithNoCase(text, "https://")) {
+        url.https = true;
+        url.port = 443;
+        rest = text.substr(8);
+    } else if (StartsWithNoCase(text, "http://")) {
+        rest = text.substr(7);
+    } else {
+        return std::nullopt;
+    }
     if (!rest.empty() && rest.back() == '/') rest.remove_suffix(1);
 
-    MailServiceUrl url;
     std::string_view portText;
     if (!rest.empty() && rest.front() == '[') {
         const std::size_t close = rest.find(']');
@@ -90,24 +97,20 @@ std::optional<MailServiceUrl> TryParse(std::string_view text) {
 
 }  // namespace
 
-MailServiceUrl DefaultMailServiceUrl() {
-    return {std::string(kDefaultMailServiceHost), kDefaultMailServicePort};
-}
-
 MailServiceUrl ParseMailServiceUrl(std::string_view text) {
     std::optional<MailServiceUrl> url = TryParse(text);
     if (!url) {
         throw SealError(kInvalidMailServiceUrlId, std::string(text),
-                        "mail service address is not http://HOST[:PORT]");
+                        "mail service address is not http(s)://HOST[:PORT]");
     }
     return *url;
 }
 
-MailServiceUrl ResolveMailServiceUrl(std::optional<std::string_view> commandLine,
-                                     std::optional<std::string_view> environment) {
-    if (commandLine) return ParseMailServiceUrl(*commandLine);
+std::optional<MailServiceUrl> ResolveMailServiceUrl(std::optional<std::string_view> commandLine,
+                                                    std::optional<std::string_view> environment) {
+    if (commandLine && !commandLine->empty()) return ParseMailServiceUrl(*commandLine);
     if (environment && !environment->empty()) return ParseMailServiceUrl(*environment);
-    return DefaultMailServiceUrl();
+    return std::nullopt;
 }
 
 std::optional<std::string> MailServiceUrlFromEnvironment() {
@@ -118,8 +121,8 @@ std::optional<std::string> MailServiceUrlFromEnvironment() {
 
 std::string MailRequestUrl(const MailServiceUrl& url) {
     const bool ipv6 = url.host.find(':') != std::string::npos;
-    return "http://" + (ipv6 ? "[" + url.host + "]" : url.host) + ":" + std::to_string(url.port) +
-           std::string(kMailServicePath);
+    return (url.https ? "https://" : "http://") + (ipv6 ? "[" + url.host + "]" : url.host) + ":" +
+           std::to_string(url.port) + std::string(kMailServicePath);
 }
 
 }  // namespace sealwise

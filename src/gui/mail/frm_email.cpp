@@ -1,8 +1,10 @@
 #include "gui/mail/frm_email.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include "gui/mail/mail_service_choice.h"
 #include "gui/mail/mail_window_text_ids.h"
 #include "gui/main/widget_factory.h"
+#include "mail/mailto_link.h"
 #include "text/line_breaks.h"
 #include "util/errors.h"
 
@@ -146,7 +149,7 @@ void frmEmail::Tell(const QString& text) {
 void frmEmail::SendClicked() {
     if (sending_) return;
     MailForm form = Form();
-    MailServiceUrl url;
+    std::optional<MailServiceUrl> url;
     try {
         ValidateMailForm(form);  // 404 or 560 before anything leaves the machine
         url = ChosenMailServiceUrl();
@@ -154,9 +157,14 @@ void frmEmail::SendClicked() {
         Tell(QString::fromStdString(MessageText(error)));
         return;
     }
+    if (!url) {
+        OfferMailProgram(GetResText(ids::kNoMailService) + " " +
+                         GetResText(ids::kOfferMailProgram));
+        return;
+    }
     cancel_ = std::make_shared<std::atomic<bool>>(false);
     SetSending(true);
-    StartMailSend(std::move(form), std::move(url), cancel_, this,
+    StartMailSend(std::move(form), std::move(*url), cancel_, this,
                   [this](const MailSendOutcome& outcome) { SendEnded(outcome); });
 }
 
@@ -170,9 +178,30 @@ void frmEmail::SendEnded(const MailSendOutcome& outcome) {
     }
     const MailOutcome& answer = outcome.result.outcome;
     if (answer.kind == MailOutcomeKind::kCancelled) return;
+    if (answer.kind == MailOutcomeKind::kNoConnection) {
+        OfferMailProgram(MailOutcomeMessage(answer) + "\n\n" + GetResText(ids::kOfferMailProgram));
+        Q_EMIT SendFinished();
+        return;
+    }
     Tell(QString::fromStdString(MailOutcomeMessage(answer)));
     Q_EMIT SendFinished();
     if (answer.kind == MailOutcomeKind::kSent) close();
+}
+
+void frmEmail::OfferMailProgram(const std::string& question) {
+    const MessageAnswer answer =
+        services_.ShowMessage(this, QString::fromStdString(question), MessageButtons::YesNo,
+                              MessageIcon::Question, kProductName);
+    if (answer != MessageAnswer::Yes) return;
+    const MailtoHandOff handOff =
+        HandOffLink(Form(), GetResText(ids::kMailtoSubject), GetResText(ids::kMailtoPasteNote));
+    if (!handOff.armourInLink) {
+        // Too long for a link that every mail program takes: the user pastes it instead.
+        if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(msg_);
+        Tell(QString::fromStdString(GetResText(ids::kArmourOnClipboard)));
+    }
+    services_.OpenUrl(QUrl::fromEncoded(QByteArray::fromStdString(handOff.link), QUrl::StrictMode));
+    close();
 }
 
 void frmEmail::SetSending(bool sending) {

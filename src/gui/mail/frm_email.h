@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "mail/mail_form.h"
 
@@ -49,6 +50,8 @@ class frmEmail : public QWidget {
     void SendClicked();
     void SendEnded(const MailSendOutcome& outcome);
     void SetSending(bool sending);
+    // Asks whether to hand the text to the desktop's mail program (a mailto: link) and does so.
+    void OfferMailProgram(const std::string& question);
     void Tell(const QString& text);
 
     DesktopServices& services_;

@@ -14,7 +14,7 @@ void SetMailUrlOption(std::optional<std::string> url) { StoredOption() = std::mo
 
 std::optional<std::string> MailUrlOption() { return StoredOption(); }
 
-MailServiceUrl ChosenMailServiceUrl() {
+std::optional<MailServiceUrl> ChosenMailServiceUrl() {
     const std::optional<std::string> environment = MailServiceUrlFromEnvironment();
     const std::optional<std::string>& option = StoredOption();
     return ResolveMailServiceUrl(

@@ -1,6 +1,7 @@
 #pragma once
 // Which mail service the e-mail window posts to: the program's --mail-url option, else the
-// SEALWISE_MAIL_URL environment variable, else the built-in default.
+// SEALWISE_MAIL_URL environment variable, else none (the window then offers the desktop's mail
+// program).
 #include <optional>
 #include <string>
 
@@ -12,7 +13,8 @@ namespace sealwise::gui {
 void SetMailUrlOption(std::optional<std::string> url);
 std::optional<std::string> MailUrlOption();
 
-// The address to post to now. Throws SealError 561 when the chosen text is no valid address.
-MailServiceUrl ChosenMailServiceUrl();
+// The address to post to now, nullopt when none is set. Throws SealError 636 when the chosen
+// text is no valid address.
+std::optional<MailServiceUrl> ChosenMailServiceUrl();
 
 }  // namespace sealwise::gui

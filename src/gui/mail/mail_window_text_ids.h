@@ -11,5 +11,10 @@ inline constexpr int kNoPassphraseWarning = 399;
 inline constexpr int kSend = 400;
 inline constexpr int kSendingMessage = 546;
 inline constexpr int kEncryptedTextName = 547;
+inline constexpr int kOfferMailProgram = 637;
+inline constexpr int kMailtoSubject = 638;
+inline constexpr int kMailtoPasteNote = 639;
+inline constexpr int kArmourOnClipboard = 640;
+inline constexpr int kNoMailService = 642;
 
 }  // namespace sealwise::gui::ids
