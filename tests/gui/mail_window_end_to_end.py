@@ -53,7 +53,7 @@ def main():
                     input=TEXT.encode(), capture_output=True, env=ENV, timeout=60)
                 if encrypted.returncode != 0:
                     return fail("encrypt-text: " + encrypted.stderr.decode())
-                armour = encrypted.stdout.rstrip(b"\n")
+                armour = encrypted.stdout.rstrip(b"\r\n")  # the armour ends with CR LF
                 if b"\r\n" not in armour:
                     return fail("the armour should have several lines")
                 armour_file = os.path.join(tmp, "armour.txt")

@@ -78,7 +78,7 @@ class MailEndToEnd(unittest.TestCase):
         encrypted = run(["encrypt-text", "--passphrase-env", "SW_E2E_PW", "--lang", "en"],
                         TEXT.encode())
         self.assertEqual(encrypted.returncode, 0, encrypted.stderr)
-        armour = encrypted.stdout.rstrip(b"\n")
+        armour = encrypted.stdout.rstrip(b"\r\n")  # the armour ends with CR LF
         self.assertIn(b"\r\n", armour)  # several 76-character lines
 
         sent = self.mail("--message", MESSAGE, "--mail-url", self.url, stdin=encrypted.stdout)
