@@ -14,5 +14,6 @@ constexpr int kOverwriteHint = 439;
 constexpr int kCannotCreateOutput = 440;  // %s: the directory
 constexpr int kContainerExistsHint = 441;
 constexpr int kYesNoChoices = 442;
+constexpr int kKeptExisting = 601;  // %s: the existing file
 
 }  // namespace sealwise::cli::msg

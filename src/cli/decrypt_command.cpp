@@ -1,5 +1,4 @@
 // sealwise-cli decrypt [-C OUTDIR] CONTAINER: restores every entry below the output directory.
-#include <filesystem>
 #include <ostream>
 
 #include "app/strings.h"
@@ -10,9 +9,31 @@
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/decrypt_container_job.h"
+#include "files/entry_name.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
+namespace {
+
+// --no-overwrite given: keeping existing files is what was asked for, so each one gets a
+// note and the run still succeeds.
+class KeepingReporter : public JobReporter {
+  public:
+    KeepingReporter(Io& io, bool showProgress)
+        : JobReporter(io, showProgress, OverwritePolicy::kKeep), io_(io) {}
+
+    OverwriteAnswer AskOverwrite(const std::string& path) override {
+        Finish();  // clears the progress line
+        io_.err << "sealwise-cli: " << GetResText(msg::kKeptExisting, EscapeForDisplay(path))
+                << "\n";
+        return {};
+    }
+
+  private:
+    Io& io_;
+};
+
+}  // namespace
 
 int RunDecrypt(const Args& args, Io& io) {
     CLI::App app{
@@ -20,15 +41,21 @@ int RunDecrypt(const Args& args, Io& io) {
         "directory structure.",
         "decrypt"};
     std::string container, outputDirectory;
-    bool overwrite = false, keep = false, quiet = false;
+    bool overwrite = false, keep = false, quiet = false, noSync = false;
     KeyOptions keys;
     app.add_option("-C,--directory", outputDirectory,
                    "where to restore the files (default: the container's directory; created "
-                   "when missing)");
+                   "when missing, once the passphrase has proved right)");
     auto* overwriteFlag =
         app.add_flag("--overwrite", overwrite, "replace existing files without asking");
-    app.add_flag("--no-overwrite", keep, "keep existing files (their entries are skipped)")
+    app.add_flag("--no-overwrite", keep,
+                 "keep existing files: their entries are skipped with a note, and the run "
+                 "still succeeds")
         ->excludes(overwriteFlag);
+    app.add_flag("--no-sync", noSync,
+                 "do not wait until the restored files are on disk; they get there when the "
+                 "system writes them back (files that replace existing ones are still flushed "
+                 "first)");
     app.add_flag("-q,--quiet", quiet, "no progress display");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
@@ -36,35 +63,33 @@ int RunDecrypt(const Args& args, Io& io) {
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
     if (outputDirectory.empty()) outputDirectory = ParentDirectory(container);
-    std::error_code ec;
-    std::filesystem::create_directories(outputDirectory, ec);
-    if (ec) {
-        PrintError(io, GetResText(msg::kCannotCreateOutput, outputDirectory) + " " + ec.message());
-        return kFailure;
-    }
-
+    // Without a terminal to ask on, existing files are kept too, but that is a failure: the
+    // caller did not say that keeping them is fine.
     const OverwritePolicy policy = overwrite            ? OverwritePolicy::kOverwrite
-                                   : keep               ? OverwritePolicy::kKeep
                                    : io.stdinIsTerminal ? OverwritePolicy::kAsk
                                                         : OverwritePolicy::kKeep;
-    JobReporter reporter(io, io.stderrIsTerminal && !quiet, policy);
+    const bool showProgress = io.stderrIsTerminal && !quiet;
+    std::unique_ptr<JobReporter> reporter =
+        keep ? std::make_unique<KeepingReporter>(io, showProgress)
+             : std::make_unique<JobReporter>(io, showProgress, policy);
     DecryptSummary summary;
     try {
         std::vector<Bytes> candidates = ObtainCandidateKeys(keys);
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
         InterruptFlag interrupt;
-        DecryptContainerJob job(reporter, interrupt.flag());
+        DecryptContainerJob job(*reporter, interrupt.flag());
+        job.SetSyncRestoredFiles(!noSync);
         summary = job.Run(container, outputDirectory, candidates);
     } catch (const SealError& error) {
-        reporter.Finish();
+        reporter->Finish();
         return ReportFailure(io, error);
     }
-    reporter.Finish();
+    reporter->Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
         PrintError(io, GetResText(msg::kDecryptCancelled));
         return kFailure;
     }
-    return summary.failed > 0 || reporter.notOverwritten() > 0 ? kFailure : kOk;
+    return summary.failed > 0 || reporter->notOverwritten() > 0 ? kFailure : kOk;
 }
 
 }  // namespace sealwise::cli

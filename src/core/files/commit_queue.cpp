@@ -6,38 +6,53 @@ CommitQueue::CommitQueue(int threads) : pool_(threads) {}
 
 CommitQueue::~CommitQueue() { Collect(true); }
 
-void CommitQueue::Submit(std::unique_ptr<StagedFile> file, std::string display, std::string path,
-                         int64_t bytes) {
+void CommitQueue::Submit(std::unique_ptr<StagedFile> file, Bytes data, std::string display,
+                         std::string path) {
     {
-        // Each waiting file holds two descriptors: a slow disk must not make them run out.
+        // Each waiting file holds a descriptor and maybe its data: a slow disk must not make
+        // them run out.
         std::unique_lock lock(mutex_);
-        doneCv_.wait(lock, [this, &path] {
+        doneCv_.wait(lock, [this, &path, &data] {
             std::size_t waiting = 0;
             for (const auto& job : jobs_) {
                 if (job->done) continue;
                 if (job->result.path == path || ++waiting >= kMaxWaiting) return false;
             }
-            return true;
+            return waiting == 0 || waitingBytes_ + data.size() <= kMaxWaitingBytes;
         });
+        waitingBytes_ += data.size();
     }
     auto job = std::make_shared<Job>();
-    const bool flushPending = !file->flushOnCommit();
+    job->result.bytes = file->size() + static_cast<int64_t>(data.size());
     job->file = std::move(file);
-    job->result = {std::move(display), std::move(path), bytes, std::nullopt, flushPending};
+    job->data = std::move(data);
+    job->result.display = std::move(display);
+    job->result.path = std::move(path);
     {
         std::lock_guard lock(mutex_);
         jobs_.push_back(job);
     }
     pool_.Submit([this, job](int) {
         std::optional<SealError> error;
+        bool taken = false;
         try {
+            if (!job->data.empty()) job->file->Append(job->data);
             job->file->Commit();
+        } catch (const NameTakenError&) {
+            taken = true;
         } catch (const SealError& e) {
             error = e;
         }
-        job->file.reset();  // discards the temporary file if the commit failed
+        const std::size_t bytes = job->data.size();
+        job->data = Bytes();
+        if (taken) {
+            job->result.unplaced = std::move(job->file);
+        } else {
+            job->file.reset();  // discards the staged file if the commit failed
+        }
         {
             std::lock_guard lock(mutex_);
+            waitingBytes_ -= bytes;
             job->result.error = std::move(error);
             job->done = true;
         }

@@ -1,8 +1,8 @@
 #pragma once
-// Finishing restored files on a few threads at once: each file is flushed to disk and moved
-// into place (StagedFile::Commit) while the job restores the next entries. Flushes that run
-// together share the file system's journal commits, which one after the other cost a few
-// milliseconds per file. Results come back in the order the files were handed over.
+// Finishing restored files on a few threads while the job restores the next entries: the
+// data of a small file is written there, and each file is given its name (StagedFile::Commit).
+// Results come back in the order the files were handed over. Memory and descriptors are
+// bounded: at most kMaxWaiting files and kMaxWaitingBytes of data are under way.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -14,6 +14,7 @@
 
 #include "files/staged_file.h"
 #include "files/worker_pool.h"
+#include "util/bytes.h"
 #include "util/errors.h"
 
 namespace sealwise {
@@ -25,7 +26,8 @@ class CommitQueue {
         std::string path;     // where the file now is
         int64_t bytes = 0;
         std::optional<SealError> error;  // the commit failed; the file is not in place
-        bool flushPending = false;       // committed without its own flush (FlushCommittedFiles)
+        // The free name was taken meanwhile: the complete file, for the job to ask about.
+        std::unique_ptr<StagedFile> unplaced;
     };
 
     // threads <= 1: every commit runs at once on the caller's thread.
@@ -34,11 +36,11 @@ class CommitQueue {
     // the queue).
     ~CommitQueue();
 
-    // Hands over a complete file. A commit to the same path still under way is finished
-    // first, so that the later file wins as it would one after the other; so are enough
-    // others that no more than kMaxWaiting are under way.
-    void Submit(std::unique_ptr<StagedFile> file, std::string display, std::string path,
-                int64_t bytes);
+    // Hands over a file, with data still to be appended to it (may be empty). A commit to
+    // the same path still under way is finished first, so that the later file wins as it
+    // would one after the other.
+    void Submit(std::unique_ptr<StagedFile> file, Bytes data, std::string display,
+                std::string path);
     // True while a commit is under way to path or to a file that path would run through
     // ("a" for "a/b"): the job must not look at that path yet.
     bool Pending(const std::string& path);
@@ -47,9 +49,11 @@ class CommitQueue {
 
   private:
     static constexpr std::size_t kMaxWaiting = 32;
+    static constexpr std::size_t kMaxWaitingBytes = 8 << 20;
 
     struct Job {
         std::unique_ptr<StagedFile> file;
+        Bytes data;
         Result result;
         bool done = false;
     };
@@ -57,6 +61,7 @@ class CommitQueue {
     std::mutex mutex_;
     std::condition_variable doneCv_;
     std::deque<std::shared_ptr<Job>> jobs_;
+    std::size_t waitingBytes_ = 0;
     WorkerPool pool_;  // last: joined before the jobs go away
 };
 

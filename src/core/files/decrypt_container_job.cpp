@@ -1,5 +1,8 @@
 #include "files/decrypt_container_job.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <stdexcept>
@@ -9,6 +12,7 @@
 #include "files/container_format.h"
 #include "files/container_key.h"
 #include "files/container_reader.h"
+#include "files/deferred_flush.h"
 #include "files/entry_name.h"
 #include "files/entry_probe.h"
 #include "files/message_ids.h"
@@ -34,7 +38,6 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
                                         std::span<const uint8_t> key) {
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
     observer_.SetLamps(lamps_ = kLampsAtStart);
-    toFlush_.clear();
     cipher_.setPumpHook(observer_.Pump());
     const ContainerReader reader(containerPath);
     // The format has no check value: a key is right when the first chunk of some entry makes
@@ -47,21 +50,34 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
             SealError(msg::kUnaccountedBytes, std::to_string(reader.unaccountedBytes()),
                       "bytes between the last entry and the index"));
     }
-    const OutputDirectory out(outputDirectory);
+    struct stat container {};
+    if (::stat(containerPath.c_str(), &container) == 0) {
+        containerDevice_ = container.st_dev;
+        containerInode_ = container.st_ino;
+    }
+    OutputDirectory out(outputDirectory);
+    flush_ = std::make_unique<DeferredFlush>();
+    out.OnDirectoryCreated([this](const SharedFd& dir) {
+        if (syncRestored_) flush_->AddDirectory(dir);
+    });
     StartPipeline(reader, key);
-    // Flushing restored files is waiting, not computing: several flushes at once pay off
-    // even on one core. With one thread everything happens in order on this one.
-    commits_ = std::make_unique<CommitQueue>(ResolveThreadCount(threads_) > 1 ? 4 : 1);
+    // Writing and naming small files overlaps with deciphering and inflating the next
+    // entries. With one thread everything happens in order on this one.
+    commits_ = std::make_unique<CommitQueue>(ResolveThreadCount(threads_) > 1 ? 2 : 1);
     // However the run ends, the workers stop before the reader goes, and files that are
-    // complete are finished.
+    // complete are finished. A run that fails or is cancelled removes the directories it
+    // made, unless they hold restored files.
     struct StopWorkers {
         DecryptContainerJob& job;
+        OutputDirectory& out;
+        bool completed = false;
         ~StopWorkers() {
             job.pipeline_.reset();
             job.commits_.reset();
             job.summary_ = nullptr;
+            if (!completed) out.RemoveCreatedDirectories();
         }
-    } stopWorkers{*this};
+    } stopWorkers{*this, out};
 
     DecryptSummary summary;
     summary_ = &summary;
@@ -111,9 +127,9 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
         if (ProgressSink* bar = observer_.RunProgress()) bar->SetPosition(static_cast<int32_t>(n));
     }
     ReportCommits(true);
-    // Files restored under free names reach the disk before the run reports its outcome.
-    FlushCommittedFiles(toFlush_);
-    toFlush_.clear();
+    // Restored files reach the disk before the run reports its outcome.
+    if (syncRestored_) flush_->Flush(out.path());
+    stopWorkers.completed = summary.outcome == JobOutcome::kCompleted;
     if (n == 1) observer_.ShowRunProgress(true);
     if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
     return summary;
@@ -160,7 +176,7 @@ DecryptRecord* DecryptContainerJob::NextRecordOf(std::size_t index) {
     }
 }
 
-DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputDirectory& out,
+DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirectory& out,
                                                                    const EntryExtent& extent,
                                                                    std::size_t index,
                                                                    bool lampFlag) {
@@ -170,7 +186,7 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputD
         bar->SetPosition(0);
     }
     const std::string number = std::to_string(index + 1);
-    const DecryptRecord* record = NextRecordOf(index);
+    DecryptRecord* record = NextRecordOf(index);
     if (!record) return EntryResult::kCancelled;
     const int64_t recordSize = record->recordSize;
     if (recordSize == 0) return Damaged(number, msg::kDamagedEntryNumber, number);
@@ -188,6 +204,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputD
     }
     const std::string display = out.DisplayPath(name.components);
     observer_.ItemStarted(display, -1);
+    // Only now that the key has shown to be right: a wrong one leaves no directory behind.
+    out.EnsureExists();
     // An earlier entry of the same name, or one named like a directory above this one, must be
     // in place before this one looks for it (a file there is an error, not a directory to make).
     if (commits_->Pending(display)) ReportCommits(true);
@@ -196,8 +214,17 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(const OutputD
         if (!target.file) return EntryResult::kSkipped;
         // The record is given back at the next NextRecordOf: take what is needed of it now.
         const auto nameBytes = static_cast<int64_t>(chunk->name.size());
-        if (!chunk->emptyFile && !AppendPiece(*record, nameBytes, *target.file)) {
-            return Damaged(display, msg::kDamagedEntry, display);
+        if (!chunk->emptyFile) {
+            // A small file in one record is written by the commit queue, beside this thread.
+            if (record->last && record->piece.size() <= kHandOverBytes) {
+                if (!PieceFits(*record, nameBytes, 0)) {
+                    return Damaged(display, msg::kDamagedEntry, display);
+                }
+                target.data = std::move(record->piece);
+                observer_.BytesDone(static_cast<int64_t>(target.data.size()));
+            } else if (!AppendPiece(*record, nameBytes, *target.file)) {
+                return Damaged(display, msg::kDamagedEntry, display);
+            }
         }
         if (lampFlag) {
             UpdateLamps(lamps_, recordSize, extent.size);
@@ -234,62 +261,137 @@ DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
         }
     }
     if (bar) bar->SetPosition(1000);
-    const int64_t bytes = target.file->size();
-    commits_->Submit(std::move(target.file), display, target.path, bytes);
+    commits_->Submit(std::move(target.file), std::move(target.data), display, target.path);
     return EntryResult::kCommitting;
 }
 
 void DecryptContainerJob::ReportCommits(bool wait) {
-    for (const CommitQueue::Result& result : commits_->Collect(wait)) {
-        if (result.error) {
-            observer_.ReportError(result.display, *result.error);
-            ++summary_->failed;
-        } else {
-            observer_.ItemRestored(result.path, result.bytes);
-            if (result.flushPending) toFlush_.push_back(result.path);
-            ++summary_->restored;
+    for (CommitQueue::Result& result : commits_->Collect(wait)) {
+        const Settled settled = result.unplaced ? SettleTakenName(result)
+                                : result.error  ? Settled::kFailed
+                                                : Settled::kRestored;
+        switch (settled) {
+            case Settled::kRestored:
+                observer_.ItemRestored(result.path, result.bytes);
+                ++summary_->restored;
+                break;
+            case Settled::kSkipped:
+                ++summary_->skipped;
+                break;
+            case Settled::kFailed:
+                observer_.ReportError(result.display, *result.error);
+                ++summary_->failed;
+                break;
         }
     }
 }
 
-DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
-    const OutputDirectory& out, const std::vector<std::string>& components,
-    const std::string& display) {
-    const UniqueFd parent = out.OpenParent(components);
-    const std::string& leaf = components.back();
-    switch (InspectLeaf(parent.get(), leaf)) {
-        case LeafState::kMissing: {
-            // A free name: a crash before the run ends loses nothing the user had, so the
-            // file is flushed with all the others at the end instead of on its own.
-            auto file = std::make_unique<StagedFile>(parent.get(), leaf);
-            file->SetFlushOnCommit(false);
-            return {std::move(file), display};
-        }
-        case LeafState::kDirectory:
-            throw SystemError(EISDIR, display);
-        case LeafState::kFile: {
-            const OverwriteAnswer answer = observer_.AskOverwrite(display);
-            if (answer.choice == OverwriteChoice::kSkip) return {};
-            if (answer.choice == OverwriteChoice::kRename) {
-                if (answer.newPath.empty()) return {};
-                return {std::make_unique<StagedFile>(answer.newPath), answer.newPath};
+DecryptContainerJob::Settled DecryptContainerJob::SettleTakenName(CommitQueue::Result& result) {
+    std::unique_ptr<StagedFile> file = std::move(result.unplaced);
+    // Each round looks at what has the name now; a name taken again and again gives up.
+    for (int round = 0; round < 10; ++round) {
+        try {
+            const Leaf found = InspectLeaf(file->dir()->get(), file->finalName());
+            if (found.state == LeafState::kDirectory) throw SystemError(EISDIR, result.path);
+            if (IsContainer(found)) {
+                throw SealError(msg::kContainerNotReplaced, result.path, "is the container");
             }
-            break;
+            if (found.state == LeafState::kFile) {
+                const OverwriteAnswer answer = observer_.AskOverwrite(result.path);
+                if (answer.choice == OverwriteChoice::kSkip ||
+                    (answer.choice == OverwriteChoice::kRename && answer.newPath.empty())) {
+                    return Settled::kSkipped;
+                }
+                if (answer.choice == OverwriteChoice::kOverwrite) {
+                    file->SetPlacement(Placement::kReplace);
+                } else {
+                    const auto slash = answer.newPath.find_last_of('/');
+                    const std::string parent = slash == std::string::npos ? "."
+                                               : slash == 0               ? "/"
+                                                            : answer.newPath.substr(0, slash);
+                    const int dir = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                    if (dir < 0) throw SystemErrorAt(errno, parent);
+                    file->Retarget(std::make_shared<const UniqueFd>(dir),
+                                   answer.newPath.substr(slash + 1));
+                    file->SetPlacement(Placement::kFreeName);
+                    result.path = answer.newPath;
+                }
+            }
+            file->Commit();
+            return Settled::kRestored;
+        } catch (const NameTakenError&) {
+            continue;
+        } catch (const SealError& error) {
+            result.error = error;
+            return Settled::kFailed;
         }
     }
-    return {std::make_unique<StagedFile>(parent.get(), leaf), display};
+    result.error = SystemError(EEXIST, result.path);
+    return Settled::kFailed;
+}
+
+bool DecryptContainerJob::IsContainer(const Leaf& leaf) const {
+    return leaf.state == LeafState::kFile && containerInode_ != 0 &&
+           leaf.device == containerDevice_ && leaf.inode == containerInode_;
+}
+
+std::unique_ptr<StagedFile> DecryptContainerJob::Staged(std::unique_ptr<StagedFile> file,
+                                                        const std::string& display) const {
+    file->SetFlushMode(syncRestored_ ? FlushMode::kDeferred : FlushMode::kNone, flush_.get());
+    if (containerInode_ != 0) file->ProtectFile(containerDevice_, containerInode_, display);
+    return file;
+}
+
+DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
+    OutputDirectory& out, const std::vector<std::string>& components, const std::string& display) {
+    const OutputDirectory::Parent parent = out.OpenParent(components);
+    const std::string& leaf = components.back();
+    const auto staged = [&](Placement placement) {
+        return Staged(std::make_unique<StagedFile>(parent.dir, leaf, placement), display);
+    };
+    // In a directory this run made, only this run's files can have the name; one made by
+    // someone else meanwhile, or an entry named twice, shows up when the file is named.
+    if (parent.createdByRun) return {staged(Placement::kFreeName), display, {}};
+    const Leaf found = InspectLeaf(parent.dir->get(), leaf);
+    switch (found.state) {
+        case LeafState::kMissing:
+            return {staged(Placement::kFreeName), display, {}};
+        case LeafState::kDirectory:
+            throw SystemError(EISDIR, display);
+        case LeafState::kFile:
+            break;
+    }
+    if (IsContainer(found)) {
+        throw SealError(msg::kContainerNotReplaced, display, "is the container");
+    }
+    const OverwriteAnswer answer = observer_.AskOverwrite(display);
+    if (answer.choice == OverwriteChoice::kSkip) return {};
+    if (answer.choice == OverwriteChoice::kRename) {
+        if (answer.newPath.empty()) return {};
+        return {Staged(std::make_unique<StagedFile>(answer.newPath, Placement::kFreeName),
+                       answer.newPath),
+                answer.newPath,
+                {}};
+    }
+    return {staged(Placement::kReplace), display, {}};
+}
+
+bool DecryptContainerJob::PieceFits(const DecryptRecord& record, int64_t nameBytes,
+                                    int64_t fileSize) const {
+    const int64_t fullPiece = PieceLength(record.chunk, nameBytes, kMaxSize);
+    const auto size = static_cast<int64_t>(record.piece.size());
+    if (record.status != BlockStatus::kInflated) return false;
+    if (size > fullPiece) return false;
+    // Only the last chunk may carry less than a full piece, or later data would land at the
+    // wrong offset.
+    if (!record.last && size != fullPiece) return false;
+    return fileSize + size <= kMaxSize;
 }
 
 bool DecryptContainerJob::AppendPiece(const DecryptRecord& record, int64_t nameBytes,
                                       StagedFile& file) {
-    const int64_t fullPiece = PieceLength(record.chunk, nameBytes, kMaxSize);
+    if (!PieceFits(record, nameBytes, file.size())) return false;
     const Bytes& piece = record.piece;
-    if (record.status != BlockStatus::kInflated) return false;
-    if (static_cast<int64_t>(piece.size()) > fullPiece) return false;
-    // Only the last chunk may carry less than a full piece, or later data would land at the
-    // wrong offset.
-    if (!record.last && static_cast<int64_t>(piece.size()) != fullPiece) return false;
-    if (file.size() + static_cast<int64_t>(piece.size()) > kMaxSize) return false;
     file.Append(piece);
     observer_.BytesDone(static_cast<int64_t>(piece.size()));
     return true;

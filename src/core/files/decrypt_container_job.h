@@ -2,6 +2,8 @@
 // Restoring every entry of a container below an output directory. Each restored file is
 // written beside its final name and moved into place only when all its data inflated
 // correctly; entry names that would lead outside the output directory are refused.
+#include <sys/types.h>
+
 #include <atomic>
 #include <memory>
 #include <span>
@@ -11,8 +13,10 @@
 #include "crypto/rijndael.h"
 #include "files/commit_queue.h"
 #include "files/decrypt_record.h"
+#include "files/deferred_flush.h"
 #include "files/file_job_observer.h"
 #include "files/ordered_pipeline.h"
+#include "files/output_directory.h"
 #include "files/zlib_codec.h"
 
 namespace sealwise {
@@ -56,26 +60,43 @@ class DecryptContainerJob {
     // (thread_count.h). The restored files do not depend on it.
     void SetThreadCount(int threads) { threads_ = threads; }
 
+    // On (the default), every restored file is on disk before Run returns. Off, files that
+    // take free names reach the disk when the system writes them back; a file that replaces
+    // another is still flushed before it takes the other's place.
+    void SetSyncRestoredFiles(bool sync) { syncRestored_ = sync; }
+
   private:
+    // Files in one record up to this size are written by the commit queue.
+    static constexpr std::size_t kHandOverBytes = 256 << 10;
     // kCommitting: the file is complete and handed to the commit queue, which decides
     // between restored and failed.
     enum class EntryResult { kCommitting, kSkipped, kFailed, kCancelled };
     struct Target {
         std::unique_ptr<StagedFile> file;  // null: the observer chose to skip the entry
         std::string path;
+        Bytes data;  // not yet appended: the commit queue writes it
     };
+    // How a file whose free name was taken meanwhile ended.
+    enum class Settled { kRestored, kSkipped, kFailed };
 
     void StartPipeline(const ContainerReader& reader, std::span<const uint8_t> key);
     // The next record of entry index in reading order (records of entries the job is done
     // with are dropped); null when cancelled. Rethrows a failure to read the container.
     DecryptRecord* NextRecordOf(std::size_t index);
-    EntryResult DecryptEntry(const OutputDirectory& out, const EntryExtent& extent,
-                             std::size_t index, bool lampFlag);
+    EntryResult DecryptEntry(OutputDirectory& out, const EntryExtent& extent, std::size_t index,
+                             bool lampFlag);
     EntryResult RestoreData(const EntryExtent& extent, std::size_t index, int64_t consumed,
                             int64_t nameBytes, const std::string& display, Target& target,
                             bool lampFlag);
-    Target OpenTarget(const OutputDirectory& out, const std::vector<std::string>& components,
+    Target OpenTarget(OutputDirectory& out, const std::vector<std::string>& components,
                       const std::string& display);
+    std::unique_ptr<StagedFile> Staged(std::unique_ptr<StagedFile> file,
+                                       const std::string& display) const;
+    // Asks about the file that took the name of a restored one (job's thread).
+    Settled SettleTakenName(CommitQueue::Result& result);
+    bool IsContainer(const Leaf& leaf) const;
+    // Whether the piece a worker inflated for chunk c fits the file at its current size.
+    bool PieceFits(const DecryptRecord& record, int64_t nameBytes, int64_t fileSize) const;
     // Appends the piece a worker inflated for chunk c; false when it is damaged.
     bool AppendPiece(const DecryptRecord& record, int64_t nameBytes, StagedFile& file);
     EntryResult Damaged(const std::string& item, int stringId, const std::string& argument);
@@ -88,7 +109,10 @@ class DecryptContainerJob {
     int threads_ = 0;
     CRijndael cipher_;  // holds the cancel request; the workers have their own keyed copies
     LampState lamps_ = kLampsAtStart;
-    std::vector<std::string> toFlush_;  // restored files that wait for the flush at the end
+    bool syncRestored_ = true;
+    dev_t containerDevice_ = 0;  // the container being read is never replaced
+    ino_t containerInode_ = 0;
+    std::unique_ptr<DeferredFlush> flush_;  // restored files that wait for the flush at the end
     struct WorkerState {
         CRijndael cipher;
         ZlibCodec codec;

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <utility>
@@ -38,6 +39,9 @@ class UniqueFd {
   private:
     int fd_ = -1;
 };
+
+// A directory descriptor shared by the files created in it while a job runs.
+using SharedFd = std::shared_ptr<const UniqueFd>;
 
 // SealError 103 with strerror(err) as the argument; detail names the operation for developers.
 SealError SystemError(int err, const std::string& detail);

@@ -8,6 +8,8 @@
 
 namespace sealwise {
 
+// Small requests are served from a per-thread buffer filled by one system call (wiped as it is
+// used, emptied in a forked child); large ones go to the system directly.
 void FillSecureRandom(uint8_t* out, std::size_t size);
 Bytes SecureRandomBytes(std::size_t size);
 // Uniform in [0, bound) without modulo bias; bound must be at least 1.

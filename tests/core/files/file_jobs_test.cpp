@@ -2,6 +2,8 @@
 // progress, lamps, cancel, and failures that must not corrupt or leave anything behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "file_test_support.h"
 #include "files/container_listing.h"
 #include "files/container_reader.h"
@@ -285,6 +287,61 @@ TEST_F(Jobs, CancelledRestoreLeavesNoPartialFile) {
     EXPECT_EQ(job.Run(dir / "c.vesk", dir / "out", key).outcome, JobOutcome::kCancelled);
     EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"big"}));
     EXPECT_EQ(ReadFile(dir / "out/big"), (Bytes{'o', 'l', 'd'}));
+}
+
+TEST_F(Jobs, AMissingOutputDirectoryIsMadeOnlyOnceTheKeyHasProvedRight) {
+    WriteFile(dir / "a", test::PatternBytes(100));
+    Encrypt({{dir / "a", "\\"}}, dir / "c.vesk");
+    DecryptContainerJob wrong(observer);
+    try {
+        wrong.Run(dir / "c.vesk", dir / "new/out", test::Key(0x33));
+        ADD_FAILURE() << "a wrong key restored something";
+    } catch (const SealError& error) {
+        EXPECT_EQ(error.stringId(), 194);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "new"));
+    DecryptContainerJob right(observer);
+    EXPECT_EQ(right.Run(dir / "c.vesk", dir / "new/out", key).restored, 1);
+    EXPECT_EQ(ReadFile(dir / "new/out/a"), test::PatternBytes(100));
+}
+
+TEST_F(Jobs, ACancelledRestoreRemovesTheDirectoriesItMadeUnlessTheyHoldRestoredFiles) {
+    WriteFile(dir / "small", test::PatternBytes(100));
+    WriteFile(dir / "big", test::PatternBytes(3 * kChunkSize));
+    Encrypt({{dir / "small", "kept\\small"}, {dir / "big", "deep\\er\\big"}}, dir / "c.vesk");
+    struct Case {
+        std::string out;                    // made by the run when missing
+        std::vector<std::string> existing;  // what is left below dir afterwards
+    };
+    const Case cases[] = {
+        {"made/by/run", {"existing", "made", "made/by", "made/by/run", "made/by/run/kept"}},
+        {"existing", {"existing", "existing/kept"}},
+    };
+    std::filesystem::create_directories(dir / "existing");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out);
+        // Cancelled while the big file, in directories of its own, is half restored.
+        struct CancelInBigFile : test::RecordingObserver {
+            DecryptContainerJob* job = nullptr;
+            std::string current;
+            void ItemStarted(const std::string& name, int64_t) override { current = name; }
+            void BytesDone(int64_t) override {
+                if (current.ends_with("big")) job->RequestCancel();
+            }
+        } cancelling;
+        DecryptContainerJob job(cancelling);
+        cancelling.job = &job;
+        EXPECT_EQ(job.Run(dir / "c.vesk", dir / c.out, key).outcome, JobOutcome::kCancelled);
+        std::vector<std::string> left;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir.path())) {
+            if (e.is_directory()) left.push_back(std::filesystem::relative(e.path(), dir.path()));
+        }
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, c.existing);
+        EXPECT_EQ(ReadFile(dir / (c.out + "/kept/small")), test::PatternBytes(100));
+        std::filesystem::remove_all(dir / "made");
+        std::filesystem::remove_all(dir / "existing/kept");
+    }
 }
 
 }  // namespace

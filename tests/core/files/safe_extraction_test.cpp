@@ -1,11 +1,15 @@
 // Restoring against a hostile file system: links planted in the output directory, files that
 // others hold open or linked, names the file system cannot take. A restored file is always a
 // new file created exclusively and renamed into place; nothing is written through a link.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "file_test_support.h"
 #include "files/decrypt_container_job.h"
+#include "files/deferred_flush.h"
 #include "files/message_ids.h"
 #include "files/staged_file.h"
 
@@ -131,20 +135,164 @@ TEST(StagedFileTest, CreatesExclusivelyAndRenamesOnlyOnCommit) {
     EXPECT_EQ(test::FilesBelow(dir.path()), std::vector<std::string>{"target"});
 }
 
-TEST(StagedFileTest, ADeferredFlushCommitsAtOnceAndTheFlushNamesAFailingPath) {
+// Something happens to the output tree while the job runs: the hook is called when the entry
+// named `when` has its data and is about to be given its name.
+struct TamperingObserver : test::RecordingObserver {
+    std::string current, when;
+    std::function<void()> tamper;
+    void ItemStarted(const std::string& name, int64_t) override { current = name; }
+    void BytesDone(int64_t) override {
+        if (tamper && current.ends_with(when)) std::exchange(tamper, nullptr)();
+    }
+};
+
+TEST_F(SafeExtraction, ADirectorySwappedForALinkDuringTheRunIsNeverFollowed) {
+    builder.AddEntry("d\\a.txt", {'a'});
+    builder.AddEntry("d\\b.txt", {'b'});
+    builder.AddEntry("d\\e\\c.txt", {'c'});
+    WriteFile(dir / "c.vesk", builder.Finish());
+    TamperingObserver tampering;
+    tampering.when = "a.txt";
+    tampering.tamper = [&] {
+        fs::rename(Out() + "/d", Out() + "/moved");
+        fs::create_directory_symlink(Outside(), Out() + "/d");
+    };
+    DecryptContainerJob job(tampering);
+    job.SetThreadCount(1);
+    job.Run(dir / "c.vesk", Out(), key);
+    EXPECT_TRUE(fs::is_empty(Outside()));
+    EXPECT_TRUE(fs::is_symlink(Out() + "/d"));
+    // Whatever went into the directory after the swap, it went into the directory the run
+    // opened (wherever it is now), or failed; never through the link.
+    for (const auto& name : test::FilesBelow(Out())) {
+        EXPECT_TRUE(name.starts_with("moved/")) << name;
+    }
+    EXPECT_EQ(ReadFile(Out() + "/moved/a.txt"), Bytes{'a'});
+}
+
+struct TakenNameCase {
+    const char* entry;  // the entry; its directory exists before the run or not
+    OverwriteAnswer answer;
+    Bytes expected;  // what the name holds afterwards
+    int restored, skipped;
+};
+
+TEST_F(SafeExtraction, ANameTakenBeforeTheFileIsNamedIsAskedAboutAgain) {
+    const Bytes theirs{'t', 'h', 'e', 'i', 'r', 's'}, ours{'o', 'u', 'r', 's'};
+    const TakenNameCase cases[] = {
+        {"f.txt", {OverwriteChoice::kSkip, {}}, theirs, 0, 1},
+        {"new\\f.txt", {OverwriteChoice::kSkip, {}}, theirs, 0, 1},
+        {"f.txt", {OverwriteChoice::kOverwrite, {}}, ours, 1, 0},
+        {"new\\f.txt", {OverwriteChoice::kOverwrite, {}}, ours, 1, 0},
+        {"f.txt", {OverwriteChoice::kRename, "other.txt"}, theirs, 1, 0},
+        {"new\\f.txt", {OverwriteChoice::kRename, "other.txt"}, theirs, 1, 0},
+    };
+    for (const auto& c : cases) {
+        const std::string entry = c.entry;
+        SCOPED_TRACE(entry + " " + std::to_string(static_cast<int>(c.answer.choice)));
+        fs::remove_all(Out());
+        fs::create_directories(Out());
+        ContainerBuilder one{key};
+        one.AddEntry(entry, ours);
+        WriteFile(dir / "c.vesk", one.Finish());
+        const std::string path = Out() + "/" + (entry == "f.txt" ? "" : "new/") + "f.txt";
+        TamperingObserver tampering;
+        tampering.answer = c.answer;
+        if (!c.answer.newPath.empty()) tampering.answer.newPath = Out() + "/other.txt";
+        tampering.when = "f.txt";
+        tampering.tamper = [&] { WriteFile(path, theirs); };
+        DecryptContainerJob job(tampering);
+        const DecryptSummary s = job.Run(dir / "c.vesk", Out(), key);
+        EXPECT_EQ(tampering.questions, std::vector<std::string>{path});
+        EXPECT_EQ(ReadFile(path), c.expected);
+        EXPECT_EQ(s.restored, c.restored);
+        EXPECT_EQ(s.skipped, c.skipped);
+        if (!c.answer.newPath.empty()) {
+            EXPECT_EQ(ReadFile(Out() + "/other.txt"), ours);
+        }
+        EXPECT_TRUE(tampering.errors.empty());
+    }
+}
+
+TEST_F(SafeExtraction, TheContainerBeingReadIsNeverReplaced) {
+    // By its own name, and by a second name (a hard link) that another entry has.
+    builder.AddEntry("box.vesk", {'x'});
+    builder.AddEntry("alias.vesk", {'y'});
+    builder.AddEntry("fine.txt", {'f'});
+    const Bytes container = builder.Finish();
+    WriteFile(Out() + "/box.vesk", container);
+    ASSERT_EQ(::link((Out() + "/box.vesk").c_str(), (Out() + "/alias.vesk").c_str()), 0);
+    DecryptContainerJob job(observer);
+    const DecryptSummary s = job.Run(Out() + "/box.vesk", Out(), key);
+    EXPECT_EQ(s.restored, 1);
+    ASSERT_EQ(observer.errors.size(), 2u);
+    EXPECT_EQ(observer.errors[0],
+              (std::pair<std::string, int>{Out() + "/box.vesk", msg::kContainerNotReplaced}));
+    EXPECT_EQ(observer.errors[1].second, msg::kContainerNotReplaced);
+    EXPECT_TRUE(observer.questions.empty());
+    EXPECT_EQ(ReadFile(Out() + "/box.vesk"), container);
+    EXPECT_EQ(ReadFile(Out() + "/alias.vesk"), container);
+}
+
+TEST_F(SafeExtraction, AReplacedFileKeepsItsPermissionsWithoutSetIdBits) {
+    const std::pair<mode_t, mode_t> modes[] = {
+        {0600, 0600}, {0640, 0640}, {0755, 0755}, {04755, 0755}, {02750, 0750}};
+    for (const auto& [before, after] : modes) {
+        SCOPED_TRACE(before);
+        WriteFile(Out() + "/f.txt", {'o', 'l', 'd'});
+        ASSERT_EQ(::chmod((Out() + "/f.txt").c_str(), before), 0);
+        ContainerBuilder one{key};
+        one.AddEntry("f.txt", {'n', 'e', 'w'});
+        WriteFile(dir / "c.vesk", one.Finish());
+        DecryptContainerJob job(observer);
+        EXPECT_EQ(job.Run(dir / "c.vesk", Out(), key).restored, 1);
+        struct stat st {};
+        ASSERT_EQ(::stat((Out() + "/f.txt").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, after);
+        EXPECT_EQ(ReadFile(Out() + "/f.txt"), (Bytes{'n', 'e', 'w'}));
+    }
+}
+
+TEST(StagedFileTest, AFreeNameIsNeverReplacedAndAnUnnamedFileLeavesNothing) {
     test::ScratchDir dir;
-    StagedFile staged(dir / "fresh");
-    staged.SetFlushOnCommit(false);
-    staged.Append(Bytes{'d', 'a', 't', 'a'});
+    const auto where = std::make_shared<const UniqueFd>(
+        ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    {
+        StagedFile abandoned(where, "gone", Placement::kFreeName);
+        abandoned.Append(Bytes{'x'});
+        EXPECT_TRUE(test::FilesBelow(dir.path()).empty());  // not even a hidden name
+    }
+    EXPECT_TRUE(test::FilesBelow(dir.path()).empty());
+    StagedFile staged(where, "x", Placement::kFreeName);
+    staged.Append(Bytes{'n', 'e', 'w'});
+    WriteFile(dir / "x", {'o', 'l', 'd'});  // made by someone else meanwhile
+    EXPECT_THROW(staged.Commit(), NameTakenError);
+    EXPECT_EQ(ReadFile(dir / "x"), (Bytes{'o', 'l', 'd'}));
+    staged.SetPlacement(Placement::kReplace);
     staged.Commit();
-    EXPECT_EQ(ReadFile(dir / "fresh"), (Bytes{'d', 'a', 't', 'a'}));
-    EXPECT_NO_THROW(FlushCommittedFiles({dir / "fresh"}));
-    try {
-        FlushCommittedFiles({dir / "fresh", dir / "gone"});
-        ADD_FAILURE() << "a vanished file was taken as flushed";
-    } catch (const SealError& error) {
-        EXPECT_EQ(error.stringId(), msg::kSystemError);
-        EXPECT_NE(error.argument().find("gone"), std::string::npos) << error.argument();
+    EXPECT_EQ(ReadFile(dir / "x"), (Bytes{'n', 'e', 'w'}));
+    EXPECT_EQ(test::FilesBelow(dir.path()), std::vector<std::string>{"x"});
+}
+
+TEST(DeferredFlushTest, FlushesThroughOpenDescriptorsWhateverHappensToThePaths) {
+    // Below and past the number of files flushed one by one.
+    for (int files : {3, 40}) {
+        SCOPED_TRACE(files);
+        test::ScratchDir dir;
+        fs::create_directories(dir / "d");
+        const auto where = std::make_shared<const UniqueFd>(
+            ::open((dir / "d").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        DeferredFlush flush;
+        for (int i = 0; i < files; ++i) {
+            StagedFile staged(where, "f" + std::to_string(i), Placement::kFreeName);
+            staged.SetFlushMode(FlushMode::kDeferred, &flush);
+            staged.Append(Bytes{'d'});
+            staged.Commit();
+        }
+        // A flush by path would miss every one of these files now.
+        fs::rename(dir / "d", dir / "elsewhere");
+        EXPECT_NO_THROW(flush.Flush(dir.path()));
+        EXPECT_EQ(test::FilesBelow(dir / "elsewhere").size(), static_cast<std::size_t>(files));
     }
 }
 
