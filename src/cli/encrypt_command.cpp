@@ -64,8 +64,7 @@ Destination ChooseDestination(Io& io, std::string container, bool overwrite, boo
             return {std::nullopt, kOk};
         }
         if (!io.stdinIsTerminal) {
-            PrintError(io,
-                       GetResText(sealwise::msg::kNotOverwritten, EscapeForDisplay(container)),
+            PrintError(io, GetResText(sealwise::msg::kNotOverwritten, EscapeForDisplay(container)),
                        GetResText(msg::kContainerExistsHint));
             return {std::nullopt, kFailure};
         }
@@ -93,8 +92,8 @@ std::optional<InputList> CollectInputs(const std::vector<std::string>& paths,
         io.err << "sealwise-cli: note: " << GetResText(sealwise::msg::kDuplicateSkipped) << "\n";
     }
     for (const SkippedInput& skipped : list.skipped()) {
-        PrintError(io, GetResText(skipped.stringId, EscapeForDisplay(skipped.path),
-                                  skipped.detail));
+        PrintError(io,
+                   GetResText(skipped.stringId, EscapeForDisplay(skipped.path), skipped.detail));
     }
     if (list.empty()) {
         if (list.skipped().empty()) PrintError(io, GetResText(msg::kNoFilesToEncrypt));

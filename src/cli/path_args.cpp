@@ -20,7 +20,8 @@ std::string DefaultContainerName(const std::string& input, bool isDirectory) {
     std::string path = input;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     const auto slash = path.find_last_of('/');
-    const std::string parent = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string parent =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (name.empty()) name = "root";
     if (!isDirectory) {

@@ -51,7 +51,8 @@ class EncryptInputs : public ::testing::Test {
         EXPECT_EQ(list.status, kOk) << list.err;
         std::vector<std::string> names;
         std::istringstream lines(list.out);
-        for (std::string line; std::getline(lines, line);) names.push_back(line.substr(0, line.find('\t')));
+        for (std::string line; std::getline(lines, line);)
+            names.push_back(line.substr(0, line.find('\t')));
         return names;
     }
 
@@ -64,7 +65,7 @@ struct HostileTree {
     std::function<void(const test::ScratchDir&)> make;  // builds below dir/t
     Args inputs;                                        // relative to dir
     int status;
-    std::string message;  // part of stderr ("" for none)
+    std::string message;              // part of stderr ("" for none)
     std::vector<std::string> listed;  // the container's entries; empty: no container
 };
 
@@ -77,51 +78,76 @@ TEST_F(EncryptInputs, HostileTreesAreStoredOrReportedNeverDroppedSilently) {
              WriteFile(d / "t/xt_CONNMARK.h", {3});
              WriteFile(d / "t/xt_connmark.h", {4});
          },
-         {"t"}, kOk, "", {"t/README.txt", "t/readme.txt", "t/xt_CONNMARK.h", "t/xt_connmark.h"}},
+         {"t"},
+         kOk,
+         "",
+         {"t/README.txt", "t/readme.txt", "t/xt_CONNMARK.h", "t/xt_connmark.h"}},
         {"one stored name from two inputs",
          [](auto& d) {
              WriteFile(d / "t/ca/x.txt", {1});
              WriteFile(d / "t/cb/x.txt", {2});
          },
-         {"t/ca/x.txt", "t/cb/x.txt"}, kFailure, "/t/cb/x.txt\" \u2192 \"x.txt\"", {}},
+         {"t/ca/x.txt", "t/cb/x.txt"},
+         kFailure,
+         "/t/cb/x.txt\" \u2192 \"x.txt\"",
+         {}},
         {"backslash",
          [](auto& d) {
              WriteFile(d / "t/a\\b.txt", {1});
              WriteFile(d / "t/ok.txt", {2});
          },
-         {"t"}, kFailure, "The name of \"" "%DIR%/t/a\\b.txt\" cannot be stored", {"t/ok.txt"}},
+         {"t"},
+         kFailure,
+         "The name of \""
+         "%DIR%/t/a\\b.txt\" cannot be stored",
+         {"t/ok.txt"}},
         {"newline",
          [](auto& d) {
              WriteFile(d / "t/a\nb", {1});
              WriteFile(d / "t/ok.txt", {2});
          },
-         {"t"}, kFailure, "/t/a\\x0Ab\" cannot be stored", {"t/ok.txt"}},
+         {"t"},
+         kFailure,
+         "/t/a\\x0Ab\" cannot be stored",
+         {"t/ok.txt"}},
         {"escape",
          [](auto& d) {
              WriteFile(d / "t/\x1b[2J", {1});
              WriteFile(d / "t/ok.txt", {2});
          },
-         {"t"}, kFailure, "/t/\\x1B[2J\" cannot be stored", {"t/ok.txt"}},
+         {"t"},
+         kFailure,
+         "/t/\\x1B[2J\" cannot be stored",
+         {"t/ok.txt"}},
         {"not UTF-8",
          [](auto& d) {
              WriteFile(d / "t/\xE9.txt", {1});
              WriteFile(d / "t/\xE8.txt", {2});
              WriteFile(d / "t/ok.txt", {3});
          },
-         {"t"}, kFailure, "Files that could not be encrypted: 2.", {"t/ok.txt"}},
+         {"t"},
+         kFailure,
+         "Files that could not be encrypted: 2.",
+         {"t/ok.txt"}},
         {"link to a directory",
          [](auto& d) {
              WriteFile(d / "elsewhere/e.txt", {1});
              WriteFile(d / "t/ok.txt", {2});
              fs::create_directory_symlink(d / "elsewhere", d / "t/link");
          },
-         {"t"}, kFailure, "/t/link\" is a symbolic link to a directory", {"t/ok.txt"}},
+         {"t"},
+         kFailure,
+         "/t/link\" is a symbolic link to a directory",
+         {"t/ok.txt"}},
         {"FIFO",
          [](auto& d) {
              WriteFile(d / "t/ok.txt", {2});
              ::mkfifo((d / "t/pipe").c_str(), 0600);
          },
-         {"t"}, kFailure, "/t/pipe\" is not a regular file", {"t/ok.txt"}},
+         {"t"},
+         kFailure,
+         "/t/pipe\" is not a regular file",
+         {"t/ok.txt"}},
         {"a file that reports size 0", [](auto&) {}, {"/proc/version"}, kOk, "", {"version"}},
     };
     for (const HostileTree& c : cases) {
@@ -257,7 +283,8 @@ TEST_F(EncryptInputs, QuestionsAboutAnExistingContainer) {
     WriteFile(dir / "c.vesk", {'o', 'l', 'd'});
     const Bytes old = ReadFile(dir / "c.vesk");
     // "No", then another name: written there.
-    Result r = Cli({"encrypt", "-o", dir / "c.vesk", dir / "a.txt"}, "n\n" + dir / "d.vesk\n", true);
+    Result r =
+        Cli({"encrypt", "-o", dir / "c.vesk", dir / "a.txt"}, "n\n" + dir / "d.vesk\n", true);
     EXPECT_EQ(r.status, kOk) << r.err;
     EXPECT_NE(r.err.find("New file name:"), std::string::npos);
     EXPECT_EQ(Listed(dir / "d.vesk"), (std::vector<std::string>{"a.txt"}));
@@ -286,7 +313,10 @@ TEST_F(EncryptInputs, ARealTreeComesBackWhole) {
     files.emplace_back("tree/README.txt", Bytes{'A'});
     files.emplace_back("tree/readme.txt", Bytes{'a'});
     files.emplace_back("tree/.hidden/.profile", Bytes{'h'});
-    files.emplace_back("tree/Gr\xC3\xBC\xC3\x9F" "e/caf\xC3\xA9.txt", Bytes{'c'});
+    files.emplace_back(
+        "tree/Gr\xC3\xBC\xC3\x9F"
+        "e/caf\xC3\xA9.txt",
+        Bytes{'c'});
     files.emplace_back("tree/\xCE\xB1\xCE\xB2\xCE\xB3.txt", Bytes{'g'});
     files.emplace_back("tree/big/one.bin", test::PatternBytes(5'000'000, 1));
     files.emplace_back("tree/big/two.bin", test::PatternBytes(2'097'110, 2));

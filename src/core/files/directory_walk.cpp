@@ -32,9 +32,10 @@ Kind Classify(int dirFd, const dirent& entry, const std::string& path,
             skipped.push_back({path, msg::kInputUnreadable, std::strerror(errno)});
             return Kind::kSkip;
         }
-        type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR
-                                          : S_ISREG(st.st_mode) ? DT_REG
-                                                                : DT_FIFO;
+        type = S_ISLNK(st.st_mode)   ? DT_LNK
+               : S_ISDIR(st.st_mode) ? DT_DIR
+               : S_ISREG(st.st_mode) ? DT_REG
+                                     : DT_FIFO;
     }
     if (type == DT_REG) return Kind::kFile;
     if (type == DT_DIR) return Kind::kDirectory;
@@ -94,9 +95,14 @@ bool WalkDirectoryTree(const std::string& directory, const WalkOptions& options,
             if (name == "." || name == "..") continue;
             if (IsLeftOut(fd, *entry, options)) continue;
             switch (Classify(fd, *entry, directory + name, skipped)) {
-                case Kind::kFile: files.insert(name); break;
-                case Kind::kDirectory: subdirectories.insert(name); break;
-                case Kind::kSkip: break;
+                case Kind::kFile:
+                    files.insert(name);
+                    break;
+                case Kind::kDirectory:
+                    subdirectories.insert(name);
+                    break;
+                case Kind::kSkip:
+                    break;
             }
             errno = 0;
         }

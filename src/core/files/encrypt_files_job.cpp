@@ -65,7 +65,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     std::vector<FileIdentity> leaveOut;
     if (auto existing = IdentityOf(containerPath)) leaveOut.push_back(*existing);
     StagedFile container(containerPath);
-    if (struct stat st {}; ::fstat(container.fd(), &st) == 0) {
+    if (struct stat st{}; ::fstat(container.fd(), &st) == 0) {
         leaveOut.push_back({st.st_dev, st.st_ino});
     }
     containerLimit_ = kMaxSize - IndexReserve(n);

@@ -23,8 +23,8 @@ struct EncryptPiece {
                            // to its end, the chunks known so far (one more while more follow).
     int64_t fileSize = 0;  // for a file read to its end: the bytes read so far
     bool leftOut = false;  // the item is the container being written: no entry at all
-    Bytes name;   // entry name bytes (chunk 0)
-    Bytes data;   // the file bytes of this chunk
+    Bytes name;            // entry name bytes (chunk 0)
+    Bytes data;            // the file bytes of this chunk
     Bytes plain;  // chunk plaintext; its 32 filler bytes are left for the job's thread to fill
     std::optional<SealError> error;  // the file failed here: report, skip the rest of it
     std::exception_ptr failure;      // something unexpected: the whole run fails

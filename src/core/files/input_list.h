@@ -104,7 +104,7 @@ class InputList {
     bool TakeDuplicate();
 
     std::vector<std::string> paths_;
-    std::unordered_map<std::string, std::string> relativeNames_;  // path -> value
+    std::unordered_map<std::string, std::string> relativeNames_;     // path -> value
     std::unordered_multimap<std::string, std::string> storedNames_;  // stored name -> path
     std::vector<SkippedInput> skipped_;
     std::optional<FileIdentity> leaveOut_;

@@ -42,8 +42,8 @@ std::vector<std::variant<Bytes, SealError>> StoredNames(const std::vector<Encryp
             if (!fresh) {
                 const std::string shown = DecodeEntryName(stored).text;
                 throw SealError(msg::kNameCollision,
-                                "\"" + items[it->second].path + "\", \"" + item.path + "\" \u2192 \"" +
-                                    PrintableName(shown) + "\"",
+                                "\"" + items[it->second].path + "\", \"" + item.path +
+                                    "\" \u2192 \"" + PrintableName(shown) + "\"",
                                 "two inputs share a stored name");
             }
             names.emplace_back(std::move(stored));

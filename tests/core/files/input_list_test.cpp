@@ -113,7 +113,7 @@ TEST_F(ListTest, CaseTwinsAreTwoFilesAndTheSameFileIsListedOnce) {
     EXPECT_TRUE(list.AddPath(dir / "Report.doc"));       // the same path again
     std::filesystem::create_directory_symlink(dir.path(), dir / "via");
     EXPECT_TRUE(list.AddPath(dir / "via/Report.doc"));  // the same file under the same name
-    EXPECT_FALSE(list.duplicateSkipped);                 // reported once per add, then cleared
+    EXPECT_FALSE(list.duplicateSkipped);                // reported once per add, then cleared
     EXPECT_EQ(list.paths(), (std::vector<std::string>{dir / "Report.doc", dir / "report.DOC"}));
     // The Delete key and adding the same file again works.
     EXPECT_EQ(list.DeleteCurrent(0), 0u);

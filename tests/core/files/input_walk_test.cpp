@@ -43,9 +43,9 @@ TEST(DirectoryWalk, EverythingLeftOutIsReportedWithItsReason) {
     InputList list;
     list.LeaveOut(dir / "t/box.vesk");  // the container being written: left out silently
     list.AddPath(dir / "t");
-    EXPECT_EQ(list.paths(), (std::vector<std::string>{dir / "t/.hidden", dir / "t/a.txt",
-                                                      dir / "t/link-to-file",
-                                                      dir / "t/sub/b.txt"}));
+    EXPECT_EQ(list.paths(),
+              (std::vector<std::string>{dir / "t/.hidden", dir / "t/a.txt", dir / "t/link-to-file",
+                                        dir / "t/sub/b.txt"}));
     const std::vector<std::pair<std::string, int>> expected{
         {"t/broken-link", msg::kInputUnreadable},
         {"t/fifo", msg::kSpecialFileLeftOut},

@@ -99,7 +99,8 @@ TEST(StoredMode, EveryPieceStaysWithin2PercentOfZlibLevel6) {
         const Bytes piece = c.make();
         Bytes stream(codec.CompressBound(piece.size()));
         stream.resize(codec.Compress(piece, stream));
-        EXPECT_LE(static_cast<double>(stream.size()), 1.02 * static_cast<double>(ZlibLevel6(piece)));
+        EXPECT_LE(static_cast<double>(stream.size()),
+                  1.02 * static_cast<double>(ZlibLevel6(piece)));
         EXPECT_EQ(stream.size() == StoredZlibSize(piece.size()), c.stored);
         Bytes back(piece.size());
         uLongf length = back.size();
