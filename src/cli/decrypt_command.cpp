@@ -7,6 +7,7 @@
 #include "cli/container_message_ids.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/decrypt_container_job.h"
@@ -32,7 +33,7 @@ int RunDecrypt(const Args& args, Io& io) {
     app.add_flag("-q,--quiet", quiet, "no progress display");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
-    app.add_option("container", container, "the container to decrypt")->required();
+    app.add_option("container", container, "the container to decrypt ('-': a modern one on standard input)")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
     if (outputDirectory.empty()) outputDirectory = ParentDirectory(container);
@@ -47,6 +48,9 @@ int RunDecrypt(const Args& args, Io& io) {
                                    : keep               ? OverwritePolicy::kKeep
                                    : io.stdinIsTerminal ? OverwritePolicy::kAsk
                                                         : OverwritePolicy::kKeep;
+    if (IsModernContainerArgument(container)) {
+        return RunModernDecrypt(container, outputDirectory, policy, quiet, keys, io);
+    }
     JobReporter reporter(io, io.stderrIsTerminal && !quiet, policy);
     DecryptSummary summary;
     try {

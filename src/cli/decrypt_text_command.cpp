@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli/common.h"
+#include "cli/modern_commands.h"
+#include "modern/modern_text.h"
 #include "cli/passphrase_options.h"
 #include "cli/text_input.h"
 #include "text/line_breaks.h"
@@ -29,6 +31,7 @@ int RunDecryptText(const Args& args, Io& io) {
         if (armour.find_first_not_of(" \t\r\n") == std::string::npos) {
             throw SealError(114, {}, "empty armour");
         }
+        if (modern::LooksLikeModernArmour(armour)) return RunModernDecryptText(armour, keys, io);
         TextCryptJob job;
         std::optional<std::string> text =
             job.Decrypt(armour, ObtainKey(keys, PassphraseUse::kDecrypt));

@@ -8,6 +8,7 @@
 #include "cli/container_message_ids.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/encrypt_files_job.h"
@@ -72,6 +73,7 @@ int RunEncrypt(const Args& args, Io& io) {
     bool quiet = false, overwrite = false;
     std::vector<std::string> paths;
     KeyOptions keys;
+    FormatOptions format;
     app.add_option("-o,--output", output,
                    "the container to write (default: a new random name beside the first input, "
                    "or inside an expanded directory)");
@@ -79,8 +81,11 @@ int RunEncrypt(const Args& args, Io& io) {
     app.add_flag("-q,--quiet", quiet, "no progress display");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
+    AddFormatOptions(app, format);
     app.add_option("paths", paths, "files and directories to encrypt")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
+    if (int rc = CheckFormatOptions(format, io); rc >= 0) return rc;
+    if (format.modern() && output == "-") return RunModernEncrypt(paths, "-", quiet, keys, format, io);
 
     std::optional<InputList> list = CollectInputs(paths, io);
     if (!list) return kFailure;
@@ -98,12 +103,14 @@ int RunEncrypt(const Args& args, Io& io) {
         if (!ConfirmOverwrite(io, container)) return kFailure;
     }
 
+    if (format.modern()) return RunModernEncrypt(paths, container, quiet, keys, format, io);
+
     const std::vector<EncryptItem> items = list->EncryptItems();
     JobReporter reporter(io, io.stderrIsTerminal && !quiet);
     reporter.SetTotals(static_cast<int64_t>(items.size()), TotalBytes(items));
     EncryptSummary summary;
     try {
-        Bytes key = ObtainKey(keys, PassphraseUse::kEncrypt);
+        Bytes key = ObtainKeyWithWarning(keys, io);
         WipeOnExit<Bytes> wipeKey(key);
         InterruptFlag interrupt;
         EncryptFilesJob job(reporter, interrupt.flag());

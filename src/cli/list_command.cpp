@@ -3,6 +3,7 @@
 
 #include "app/strings.h"
 #include "cli/common.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "files/container_listing.h"
 #include "files/entry_name.h"
@@ -23,6 +24,7 @@ int RunList(const Args& args, Io& io) {
     app.add_option("container", container, "the container to list")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
+    if (IsModernContainerArgument(container)) return RunModernList(container, keys, io);
     std::vector<ListedEntry> entries;
     try {
         Bytes key = ObtainKey(keys, PassphraseUse::kDecrypt);
