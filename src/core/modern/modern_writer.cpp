@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -67,10 +68,26 @@ class PieceReader {
         const std::size_t n = remaining_ < kPieceSize ? remaining_ : kPieceSize;
         unit.isEntry = false;
         unit.raw.resize(n);
-        if (ReadFull(file_.get(), unit.raw) != n) Changed();
+        if (InHole(n)) {
+            // A hole of a sparse file reads as zeros: no need to read them.
+            std::fill(unit.raw.begin(), unit.raw.end(), 0);
+            if (::lseek(file_.get(), static_cast<off_t>(n), SEEK_CUR) < 0) Changed();
+        } else if (ReadFull(file_.get(), unit.raw) != n) {
+            Changed();
+        }
         remaining_ -= n;
         if (remaining_ == 0) FinishFile();
         return true;
+    }
+
+    // Whether the next n bytes lie in a hole (no data before offset + n).
+    bool InHole(std::size_t n) const {
+        const off_t at = ::lseek(file_.get(), 0, SEEK_CUR);
+        if (at < 0) return false;
+        const off_t data = ::lseek(file_.get(), at, SEEK_DATA);
+        const bool hole = data < 0 ? errno == ENXIO : data >= at + static_cast<off_t>(n);
+        ::lseek(file_.get(), at, SEEK_SET);
+        return hole;
     }
 
     // The size was promised in the entry already: a file that shrank or grew cannot be stored
