@@ -20,6 +20,16 @@ PASSPHRASE = "interop passphrase ünïcödé 2026"
 SHARED = ["erster Schlüssel", "second key", "troisième clé"]
 
 
+class PublishedVectors(unittest.TestCase):
+    def test_vectors_of_the_format_document_open(self):
+        data = os.path.join(HERE, "..", "data", "modern")
+        with open(os.path.join(data, "hello.armour"), encoding="ascii") as f:
+            self.assertEqual(ref.open_text(f.read(), ["correct horse"]), "Hello, Sealwise!\n")
+        with open(os.path.join(data, "one-file.vesk"), "rb") as f:
+            entries = ref.read_tree(f.read(), ["correct horse"])
+        self.assertEqual([(e["name"], e["data"]) for e in entries], [("vec.txt", b"a\n")])
+
+
 @unittest.skipUnless(CLI and os.path.exists(CLI), "SEALWISE_CLI not set")
 class ModernInterop(unittest.TestCase):
     def setUp(self):

@@ -341,3 +341,23 @@ TEST(ModernWriter, SpecialFilesAreReportedAndLeftOut) {
 
 }  // namespace
 }  // namespace sealwise::modern
+
+namespace sealwise::modern {
+namespace {
+
+TEST(ModernVectors, PublishedVectorsOpen) {
+    const std::vector<std::string> keys{"correct horse"};
+    const Bytes armour = ReadFile(std::string(SEALWISE_TEST_DATA) + "/modern/hello.armour");
+    EXPECT_EQ(OpenText(std::string(armour.begin(), armour.end()), keys), "Hello, Sealwise!\n");
+    const Bytes container = ReadFile(std::string(SEALWISE_TEST_DATA) + "/modern/one-file.vesk");
+    ScratchDir scratch;
+    MemorySource source(container);
+    Recorder recorder;
+    const ModernRestoreSummary s =
+        ModernRestoreJob(recorder, nullptr).Run(source, "vector", scratch.path(), keys);
+    EXPECT_EQ(s.restored, 1);
+    EXPECT_EQ(ReadFile(scratch / "vec.txt"), (Bytes{'a', '\n'}));
+}
+
+}  // namespace
+}  // namespace sealwise::modern
