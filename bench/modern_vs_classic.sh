@@ -16,14 +16,16 @@ printf 'bench-passphrase-2026-modern\n' >"$work/pw"
 python3 "$here/make_tree.py" "$work/tree" $((64 * 1024 * 1024))
 echo "tree: $(find "$work/tree" -type f | wc -l) files; $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg)"
 
-declare -A times
-run() {  # name command...: appends the wall time in ms
+declare -A times cpu
+run() {  # name command...: appends the wall and the CPU time (user + system) in ms
     local name=$1 start end
     shift
     start=$(date +%s%N)
-    "$@" >/dev/null 2>"$work/err" || { echo "failed: $*" >&2; cat "$work/err" >&2; exit 1; }
+    /usr/bin/time -f "%U %S" -o "$work/cpu" "$@" >/dev/null 2>"$work/err" ||
+        { echo "failed: $*" >&2; cat "$work/err" >&2; exit 1; }
     end=$(date +%s%N)
     times[$name]+="$(((end - start) / 1000000)) "
+    cpu[$name]+="$(awk '{printf "%d", ($1 + $2) * 1000}' "$work/cpu") "
 }
 median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 export SEALWISE_TEST_WEAK_KDF=1
@@ -48,5 +50,9 @@ cd_=$(echo "${times[classic_dec]}" | median) md=$(echo "${times[modern_dec]}" | 
 cs=$(stat -c %s "$work/c.vesk") ms=$(stat -c %s "$work/m.vesk")
 echo "encrypt: classic ${ce} ms, modern ${me} ms -> modern is $(awk "BEGIN{printf \"%.2f\", $ce/$me}")x as fast"
 echo "decrypt: classic ${cd_} ms, modern ${md} ms -> modern is $(awk "BEGIN{printf \"%.2f\", $cd_/$md}")x as fast"
+ratio() { awk "BEGIN{printf \"%.2f\", $1/$2}"; }
+cce=$(echo "${cpu[classic_enc]}" | median) cme=$(echo "${cpu[modern_enc]}" | median)
+ccd=$(echo "${cpu[classic_dec]}" | median) cmd=$(echo "${cpu[modern_dec]}" | median)
+echo "cpu encrypt: classic ${cce} ms, modern ${cme} ms -> $(ratio "$cce" "$cme")x; cpu decrypt: classic ${ccd} ms, modern ${cmd} ms -> $(ratio "$ccd" "$cmd")x"
 echo "size: classic ${cs} B, modern ${ms} B -> modern/classic $(awk "BEGIN{printf \"%.4f\", $ms/$cs}")"
 echo "key derivation at the default cost (one encrypt-text of 1 byte): $(echo "${times[kdf_default]}" | median) ms"

@@ -9,7 +9,7 @@
 
 #include "files/message_ids.h"
 #include "files/output_directory.h"
-#include "files/staged_file.h"
+#include "modern/background_flusher.h"
 #include "modern/entry_stream.h"
 #include "modern/modern_messages.h"
 #include "modern/restore_file.h"
@@ -90,7 +90,15 @@ class Restorer {
         }
     }
 
-    std::vector<std::string> toFlush;
+    // Waits for the flushes of the files restored so far; false (reported) when one failed.
+    void FinishFlushing(const std::string& where) {
+        try {
+            flusher_.Finish();
+        } catch (const SealError& error) {
+            observer_.ReportError(where, error);
+            ++summary_.failed;
+        }
+    }
 
   private:
     void MakeDirectory(int parent, const std::vector<std::string>& parts, const EntryMeta& meta,
@@ -163,8 +171,9 @@ class Restorer {
             observer_.BytesDone(static_cast<int64_t>(piece.size()));
             if (Cancelled()) return false;
         }
-        file->Commit(meta, replaces);
-        if (!replaces) toFlush.push_back(path);
+        // A file that replaces another is on disk before it takes its place; new ones are
+        // flushed while the restore goes on.
+        file->Commit(meta, replaces ? nullptr : &flusher_);
         ++summary_.restored;
         observer_.ItemRestored(path, static_cast<int64_t>(meta.size));
         return true;
@@ -200,6 +209,7 @@ class Restorer {
     const OutputDirectory& out_;
     ModernRestoreSummary& summary_;
     std::vector<CreatedDirectory> created_;
+    BackgroundFlusher flusher_;
 };
 
 }  // namespace
@@ -237,7 +247,7 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
         }
     }
     restorer.FinishDirectories();
-    FlushCommittedFiles(restorer.toFlush);
+    restorer.FinishFlushing(outputDirectory);
     return summary;
 }
 

@@ -58,25 +58,26 @@ void RestoreFile::Append(std::span<const uint8_t> data) {
     size_ += static_cast<int64_t>(data.size());
 }
 
-void RestoreFile::Commit(const EntryMeta& meta, bool flush) {
+void RestoreFile::Commit(const EntryMeta& meta, BackgroundFlusher* flusher) {
     const int fd = file_.get();
     if (::ftruncate(fd, size_) != 0) throw SystemError(errno, "set length");
     if (::fchmod(fd, RestoredMode(meta.mode)) != 0) throw SystemError(errno, "chmod");
     const timespec times[2] = {{0, UTIME_NOW},
                                {meta.mtimeSeconds, static_cast<long>(meta.mtimeNanoseconds)}};
     if (::futimens(fd, times) != 0) throw SystemError(errno, "set modification time");
-    if (flush) {
-        if (::fsync(fd) != 0) throw SystemError(errno, "fsync");
-    } else {
-        // Start writing back now, so that the flush at the end of the run finds little to do.
-        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-    }
-    if (const int err = file_.Close(); err != 0) throw SystemError(err, "close");
+    if (!flusher && ::fsync(fd) != 0) throw SystemError(errno, "fsync");
     if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), finalName_.c_str()) != 0) {
         throw SystemError(errno, "rename to " + finalName_);
     }
     tempName_.clear();
-    if (flush && ::fsync(dir_.get()) != 0) throw SystemError(errno, "fsync directory");
+    if (flusher) {
+        UniqueFd dir(::fcntl(dir_.get(), F_DUPFD_CLOEXEC, 0));
+        if (!dir.valid()) throw SystemError(errno, "dup directory");
+        flusher->Add(std::move(file_), std::move(dir));
+        return;
+    }
+    if (const int err = file_.Close(); err != 0) throw SystemError(err, "close");
+    if (::fsync(dir_.get()) != 0) throw SystemError(errno, "fsync directory");
 }
 
 }  // namespace sealwise::modern

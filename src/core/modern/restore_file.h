@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/posix_io.h"
+#include "modern/background_flusher.h"
 #include "modern/records.h"
 
 namespace sealwise::modern {
@@ -22,8 +23,9 @@ class RestoreFile {
 
     void Append(std::span<const uint8_t> data);
     // Sets the length, the permission bits and the modification time, flushes the data when
-    // asked, and renames the file into place.
-    void Commit(const EntryMeta& meta, bool flush);
+    // there is no flusher (a file that replaces another must be on disk before its rename),
+    // renames the file into place and hands it to the flusher, if any.
+    void Commit(const EntryMeta& meta, BackgroundFlusher* flusher);
 
   private:
     UniqueFd dir_;
