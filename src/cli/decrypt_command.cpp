@@ -33,7 +33,9 @@ int RunDecrypt(const Args& args, Io& io) {
     app.add_flag("-q,--quiet", quiet, "no progress display");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
-    app.add_option("container", container, "the container to decrypt ('-': a modern one on standard input)")->required();
+    app.add_option("container", container,
+                   "the container to decrypt ('-': a modern one on standard input)")
+        ->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
     if (outputDirectory.empty()) outputDirectory = ParentDirectory(container);

@@ -85,7 +85,9 @@ int RunEncrypt(const Args& args, Io& io) {
     app.add_option("paths", paths, "files and directories to encrypt")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
     if (int rc = CheckFormatOptions(format, io); rc >= 0) return rc;
-    if (format.modern() && output == "-") return RunModernEncrypt(paths, "-", quiet, keys, format, io);
+    if (format.modern() && output == "-") {
+        return RunModernEncrypt(paths, "-", quiet, keys, format, io);
+    }
 
     std::optional<InputList> list = CollectInputs(paths, io);
     if (!list) return kFailure;

@@ -69,6 +69,7 @@ int Encrypt(const std::vector<std::string>& paths, const std::string& container,
         // Written beside its final name and moved there only when complete.
         StagedFile staged(AbsolutePath(container));
         modern::FdSink sink(staged.fd());
+        options.containerFd = staged.fd();
         summary = job.Run(paths, sink, secrets, options);
         if (summary.outcome == JobOutcome::kCompleted) staged.Commit();
     }

@@ -119,7 +119,7 @@ ModernWriteSummary ModernWriteJob::Run(const std::vector<std::string>& inputs, B
                                        std::span<const std::string> keys,
                                        const ModernWriteOptions& options) {
     ModernWriteSummary summary;
-    const TreeWalk walk = WalkInputs(inputs, observer_);
+    const TreeWalk walk = WalkInputs(inputs, observer_, options.containerFd);
     summary.failed = walk.failed;
     SealedWriter writer(sink, Content::kFiles, keys, options.cost);
 

@@ -17,7 +17,8 @@ namespace sealwise::modern {
 struct ModernWriteOptions {
     int level = 3;  // zstd level, 1 to 19
     KdfCost cost = kDefaultKdfCost;
-    int threads = 0;  // 0: the default count
+    int threads = 0;       // 0: the default count
+    int containerFd = -1;  // the file being written, left out should the inputs hold it
 };
 
 struct ModernWriteSummary {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "files/message_ids.h"
@@ -19,11 +20,16 @@ namespace fs = std::filesystem;
 
 class Walker {
   public:
-    Walker(FileJobObserver& observer, TreeWalk& walk) : observer_(observer), walk_(walk) {}
+    Walker(FileJobObserver& observer, TreeWalk& walk, int skipFd)
+        : observer_(observer), walk_(walk) {
+        struct stat st {};
+        if (skipFd >= 0 && ::fstat(skipFd, &st) == 0) skip_ = {st.st_dev, st.st_ino};
+    }
 
     void Add(const std::string& path, const std::string& name) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) return Fail(path, SystemErrorAt(errno, path));
+        if (skip_ && *skip_ == std::pair{st.st_dev, st.st_ino}) return;
         if (!IsSafeEntryName(name)) {
             return Fail(path, SealError(msg::kUnsafeEntryName, path, "name not storable"));
         }
@@ -83,6 +89,7 @@ class Walker {
     FileJobObserver& observer_;
     TreeWalk& walk_;
     std::set<std::string> names_;
+    std::optional<std::pair<dev_t, ino_t>> skip_;
 };
 
 // The last component of a path as given ("dir/" and "dir/." name "dir").
@@ -94,9 +101,9 @@ std::string StoredName(const std::string& path) {
 
 }  // namespace
 
-TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& observer) {
+TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& observer, int skipFd) {
     TreeWalk walk;
-    Walker walker(observer, walk);
+    Walker walker(observer, walk, skipFd);
     for (const std::string& path : paths) walker.Add(path, StoredName(path));
     return walk;
 }

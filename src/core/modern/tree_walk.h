@@ -22,6 +22,8 @@ struct TreeWalk {
 
 // Special files (devices, pipes, sockets), names that are not UTF-8 and unreadable
 // directories are reported and left out; a name met twice is stored once.
-TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& observer);
+// skipFd: a file being written (the container itself) that is left out if met; -1 for none.
+TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& observer,
+                    int skipFd = -1);
 
 }  // namespace sealwise::modern

@@ -9,6 +9,7 @@
 #include "../files/file_test_support.h"
 #include "core/test_util.h"
 #include "files/file_job_observer.h"
+#include "files/posix_io.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_inspect.h"
 #include "modern/modern_messages.h"
@@ -357,6 +358,27 @@ TEST(ModernVectors, PublishedVectorsOpen) {
         ModernRestoreJob(recorder, nullptr).Run(source, "vector", scratch.path(), keys);
     EXPECT_EQ(s.restored, 1);
     EXPECT_EQ(ReadFile(scratch / "vec.txt"), (Bytes{'a', '\n'}));
+}
+
+}  // namespace
+}  // namespace sealwise::modern
+
+namespace sealwise::modern {
+namespace {
+
+TEST(ModernWriter, TheContainerBeingWrittenIsLeftOutOfItsOwnInputs) {
+    ScratchDir scratch;
+    WriteFile(scratch / "in/f", Bytes{'x'});
+    const UniqueFd output(::open((scratch / "in/out.part").c_str(), O_RDWR | O_CREAT, 0600));
+    FdSink sink(output.get());
+    Recorder recorder;
+    ModernWriteOptions options;
+    options.cost = kTestCost;
+    options.containerFd = output.get();
+    const ModernWriteSummary s =
+        ModernWriteJob(recorder, nullptr).Run({scratch / "in"}, sink, kKeys, options);
+    EXPECT_EQ(s.failed, 0);
+    EXPECT_EQ(s.entries, 2);  // "in" and "in/f"
 }
 
 }  // namespace

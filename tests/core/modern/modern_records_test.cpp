@@ -2,10 +2,10 @@
 
 #include <random>
 
+#include "core/test_util.h"
 #include "modern/modern_format.h"
 #include "modern/modern_keys.h"
 #include "modern/records.h"
-#include "core/test_util.h"
 
 namespace sealwise::modern {
 namespace {
