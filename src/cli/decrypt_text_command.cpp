@@ -5,9 +5,9 @@
 
 #include "cli/common.h"
 #include "cli/modern_commands.h"
-#include "modern/modern_text.h"
 #include "cli/passphrase_options.h"
 #include "cli/text_input.h"
+#include "modern/modern_text.h"
 #include "text/line_breaks.h"
 #include "text/text_crypt.h"
 #include "util/errors.h"

@@ -50,8 +50,8 @@ int VerifyModern(const std::string& container, const KeyOptions& keys, Io& io) {
     if (!inspection.damaged) return Conclude(io, inspection.entries.size(), 0);
     // Behind the damage nothing can be checked: the rest counts as one damaged part.
     if (inspection.damagedEntry.empty()) {
-        PrintError(
-            io, MessageText(SealError(sealwise::msg::kModernDamagedContainer, EscapeForDisplay(container))));
+        PrintError(io, MessageText(SealError(sealwise::msg::kModernDamagedContainer,
+                                             EscapeForDisplay(container))));
     } else {
         NameDamaged(io, inspection.damagedEntry);
     }
