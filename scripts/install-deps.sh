@@ -9,6 +9,7 @@ packages=(
     libdeflate-dev zlib1g-dev libsodium-dev libcli11-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
     libcpp-httplib-dev clang libclang-rt-14-dev
+    libsodium-dev libzstd-dev libzxcvbn-dev python3-nacl python3-zstandard
     python3 xvfb xauth dpkg-dev desktop-file-utils appstream man-db
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi

@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"encrypt", "encrypt files and directory trees into one container", RunEncrypt},
     {"decrypt", "restore the files of a container below a directory", RunDecrypt},
     {"list", "list the entries of a container with their sizes", RunList},
+    {"verify", "check every entry of a container without writing anything", RunVerify},
     {"rate", "rate a passphrase: score, verdict, stars and lamps", RunRate},
     {"generate", "print a random 32-character passphrase", RunGenerate},
     {"mail", "send the armour on stdin by e-mail through the mail service", RunMail},

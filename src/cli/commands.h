@@ -31,6 +31,7 @@ int RunDecryptText(const Args& args, Io& io);
 int RunEncrypt(const Args& args, Io& io);
 int RunDecrypt(const Args& args, Io& io);
 int RunList(const Args& args, Io& io);
+int RunVerify(const Args& args, Io& io);
 int RunRate(const Args& args, Io& io);
 int RunGenerate(const Args& args, Io& io);
 int RunMail(const Args& args, Io& io);

@@ -6,6 +6,7 @@
 #include "cli/container_message_ids.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/decrypt_container_job.h"
@@ -59,7 +60,9 @@ int RunDecrypt(const Args& args, Io& io) {
     app.add_flag("-q,--quiet", quiet, "no progress display");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
-    app.add_option("container", container, "the container to decrypt")->required();
+    app.add_option("container", container,
+                   "the container to decrypt ('-': a modern one on standard input)")
+        ->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
     if (outputDirectory.empty()) outputDirectory = ParentDirectory(container);
@@ -68,6 +71,10 @@ int RunDecrypt(const Args& args, Io& io) {
     const OverwritePolicy policy = overwrite            ? OverwritePolicy::kOverwrite
                                    : io.stdinIsTerminal ? OverwritePolicy::kAsk
                                                         : OverwritePolicy::kKeep;
+    if (IsModernContainerArgument(container)) {
+        return RunModernDecrypt(container, outputDirectory, keep ? OverwritePolicy::kKeep : policy,
+                                quiet, keys, io);
+    }
     const bool showProgress = io.stderrIsTerminal && !quiet;
     std::unique_ptr<JobReporter> reporter =
         keep ? std::make_unique<KeepingReporter>(io, showProgress)

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "cli/common.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/text_input.h"
+#include "modern/modern_text.h"
 #include "text/line_breaks.h"
 #include "text/text_crypt.h"
 #include "util/errors.h"
@@ -29,6 +31,7 @@ int RunDecryptText(const Args& args, Io& io) {
         if (armour.find_first_not_of(" \t\r\n") == std::string::npos) {
             throw SealError(114, {}, "empty armour");
         }
+        if (modern::LooksLikeModernArmour(armour)) return RunModernDecryptText(armour, keys, io);
         TextCryptJob job;
         std::optional<std::string> text = job.Decrypt(armour, ObtainCandidateKeys(keys));
         if (!text) return kFailure;  // not reachable without a cancel source

@@ -8,6 +8,7 @@
 #include "cli/container_message_ids.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/encrypt_files_job.h"
@@ -120,6 +121,7 @@ int RunEncrypt(const Args& args, Io& io) {
     bool quiet = false, overwrite = false, noOverwrite = false;
     std::vector<std::string> paths;
     KeyOptions keys;
+    FormatOptions format;
     app.add_option("-o,--output", output,
                    "the container to write (default: NAME.vesk beside the first input, named "
                    "after it: report.doc gives report.vesk, the directory proj gives proj.vesk "
@@ -132,8 +134,13 @@ int RunEncrypt(const Args& args, Io& io) {
     app.add_flag("-q,--quiet", quiet, "no progress display");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
+    AddFormatOptions(app, format);
     app.add_option("paths", paths, "files and directories to encrypt")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
+    if (int rc = CheckFormatOptions(format, io); rc >= 0) return rc;
+    if (format.modern() && output == "-") {
+        return RunModernEncrypt(paths, "-", quiet, keys, format, io);
+    }
 
     for (const auto& path : paths) {
         std::error_code ec;
@@ -153,6 +160,8 @@ int RunEncrypt(const Args& args, Io& io) {
     if (!list) return kFailure;
     const std::size_t skipped = list->skipped().size();
 
+    if (format.modern()) return RunModernEncrypt(paths, container, quiet, keys, format, io);
+
     const std::vector<EncryptItem> items = list->EncryptItems();
     const bool showProgress = io.stderrIsTerminal && !quiet;
     JobReporter reporter(io, showProgress);
@@ -160,7 +169,7 @@ int RunEncrypt(const Args& args, Io& io) {
     if (showProgress) reporter.SetTotals(static_cast<int64_t>(items.size()), TotalBytes(items));
     EncryptSummary summary;
     try {
-        Bytes key = ObtainKey(keys, PassphraseUse::kEncrypt);
+        Bytes key = ObtainKeyWithWarning(keys, io);
         WipeOnExit<Bytes> wipeKey(key);
         InterruptFlag interrupt;
         EncryptFilesJob job(reporter, interrupt.flag());

@@ -4,6 +4,7 @@
 
 #include "app/strings.h"
 #include "cli/common.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/text_input.h"
 #include "text/line_breaks.h"
@@ -36,7 +37,11 @@ int RunEncryptText(const Args& args, Io& io) {
         ->option_text("LANG");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
+    FormatOptions format;
+    AddFormatOptions(app, format, false);
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
+    if (int rc = CheckFormatOptions(format, io); rc >= 0) return rc;
+    if (format.modern()) return RunModernEncryptText(keys, format, io);
 
     int offset = LanguageOffset();
     if (!language.empty()) {
@@ -59,7 +64,7 @@ int RunEncryptText(const Args& args, Io& io) {
 
         TextCryptJob job;
         const std::optional<std::string> armour =
-            job.Encrypt(text, ObtainKey(keys, PassphraseUse::kEncrypt), offset);
+            job.Encrypt(text, ObtainKeyWithWarning(keys, io), offset);
         if (!armour) return kFailure;  // not reachable without a cancel source
         // CR LF: a reader that drops CR LF pairs would take a lone LF for a Base64 character.
         return WriteOutput(io, *armour + "\r\n") ? kOk : kFailure;

@@ -3,6 +3,7 @@
 
 #include "app/strings.h"
 #include "cli/common.h"
+#include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "files/container_key.h"
 #include "files/container_listing.h"
@@ -24,6 +25,7 @@ int RunList(const Args& args, Io& io) {
     app.add_option("container", container, "the container to list")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
+    if (IsModernContainerArgument(container)) return RunModernList(container, keys, io);
     int result = kOk;
     try {
         std::vector<Bytes> candidates = ObtainCandidateKeys(keys);

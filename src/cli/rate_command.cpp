@@ -5,6 +5,8 @@
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/terminal_prompt.h"
+#include "modern/modern_messages.h"
+#include "passphrase/guessability.h"
 #include "passphrase/rating.h"
 #include "util/secure_wipe.h"
 #include "util/text_codec.h"
@@ -63,6 +65,12 @@ int RunRate(const Args& args, Io& io) {
            << "verdict: " << GetResText(rating.verdictId) << "\n"
            << "stars: " << rating.starCount << "\n"
            << "lamps: " << LitLamps(rating.lamps) << "\n";
+    const Guessability guesses = EstimateGuesses(text);
+    io.out << "guesses: " << FormatGuesses(guesses) << "\n";
+    if (guesses.weak()) {
+        io.out << "warning: " << GetResText(msg::kWeakPassphraseWarning, FormatGuesses(guesses))
+               << "\n";
+    }
     return FinishOutput(io) ? kOk : kFailure;
 }
 

@@ -26,11 +26,15 @@ TEST(RateCli, PrintsScoreVerdictStarsAndLamps) {
     EXPECT_EQ(r.status, kOk) << r.err;
     EXPECT_EQ(r.out,
               "score: 16\nverdict: This passphrase can presumably be cracked.\nstars: 2\n"
-              "lamps: red yellow\n");
+              "lamps: red yellow\nguesses: 16\n"
+              "warning: This passphrase is common or easy to guess (about 16 guesses). A longer "
+              "one made of unrelated words is much safer.\n");
     r = RunCli({"rate", "Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1["});
     EXPECT_EQ(r.out,
               "score: 100\nverdict: This passphrase provides maximum of security.\nstars: 5\n"
-              "lamps: green\n");
+              "lamps: green\nguesses: 814506250\n"
+              "warning: This passphrase is common or easy to guess (about 814506250 guesses). A "
+              "longer one made of unrelated words is much safer.\n");
     r = RunCli({"rate", "--", "-zzzzzzzzzzzzzzzzzzzzzzzzzzzzzzz"});  // 32, one symbol
     EXPECT_EQ(r.status, kOk) << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "score: 65");
@@ -40,7 +44,10 @@ TEST(RateCli, ReadsOneLineFromStandardInputKeepingBlanks) {
     LanguageGuard english(kOffsetEnglish);
     // " a " is three lower-case characters (6); trimmed it would be one (2).
     Result r = RunCli({"rate"}, " a \nsecond line is ignored\n");
-    EXPECT_EQ(r.out, "score: 6\nverdict: This passphrase is not secure.\nstars: 1\nlamps: red\n");
+    EXPECT_EQ(r.out,
+              "score: 6\nverdict: This passphrase is not secure.\nstars: 1\nlamps: red\n"
+              "guesses: 93669\nwarning: This passphrase is common or easy to guess (about 93669 "
+              "guesses). A longer one made of unrelated words is much safer.\n");
     // A CR LF line ending is not part of the passphrase: four characters, all classes.
     r = RunCli({"rate"}, "Aa1[\r\n");
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "score: 12");
@@ -49,14 +56,19 @@ TEST(RateCli, ReadsOneLineFromStandardInputKeepingBlanks) {
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "score: 12");
     r = RunCli({"rate"}, "");
     EXPECT_EQ(r.status, kOk);
-    EXPECT_EQ(r.out, "score: 0\nverdict: This passphrase is not secure.\nstars: 0\nlamps: red\n");
+    EXPECT_EQ(r.out,
+              "score: 0\nverdict: This passphrase is not secure.\nstars: 0\nlamps: red\n"
+              "guesses: 1\nwarning: This passphrase is common or easy to guess (about 1 guesses). "
+              "A longer one made of unrelated words is much safer.\n");
 }
 
 TEST(RateCli, VerdictInTheCurrentLanguage) {
     LanguageGuard german(kOffsetGerman);
     const Result r = RunCli({"rate", ""});
     EXPECT_EQ(r.out,
-              "score: 0\nverdict: Diese Passphrase ist nicht sicher.\nstars: 0\nlamps: red\n");
+              "score: 0\nverdict: Diese Passphrase ist nicht sicher.\nstars: 0\nlamps: red\n"
+              "guesses: 1\nwarning: Diese Passphrase ist verbreitet oder leicht zu erraten (etwa 1 "
+              "Versuche). Eine längere aus nicht zusammenhängenden Wörtern ist viel sicherer.\n");
 }
 
 TEST(RateCli, UsageErrors) {

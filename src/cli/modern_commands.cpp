@@ -1,0 +1,201 @@
+#include "cli/modern_commands.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <istream>
+#include <ostream>
+
+#include "app/strings.h"
+#include "cli/common.h"
+#include "cli/container_message_ids.h"
+#include "cli/interrupt.h"
+#include "cli/path_args.h"
+#include "cli/text_input.h"
+#include "files/entry_name.h"
+#include "files/message_ids.h"
+#include "files/posix_io.h"
+#include "files/staged_file.h"
+#include "modern/modern_inspect.h"
+#include "modern/modern_messages.h"
+#include "modern/modern_restore.h"
+#include "modern/modern_text.h"
+#include "modern/modern_writer.h"
+#include "modern/sealed_stream.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise::cli {
+namespace {
+
+// Reads a container from standard input or from its file.
+class ContainerInput {
+  public:
+    ContainerInput(const std::string& container, Io& io) {
+        if (container == "-") {
+            source_ = std::make_unique<modern::IstreamSource>(io.in);
+            return;
+        }
+        fd_ = UniqueFd(::open(container.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd_.valid()) throw SystemErrorAt(errno, container);
+        source_ = std::make_unique<modern::FdSource>(fd_.get());
+    }
+    modern::ByteSource& source() { return *source_; }
+
+  private:
+    UniqueFd fd_;
+    std::unique_ptr<modern::ByteSource> source_;
+};
+
+std::string Shown(const std::string& container) {
+    return container == "-" ? "(standard input)" : container;
+}
+
+int Encrypt(const std::vector<std::string>& paths, const std::string& container, bool quiet,
+            const std::vector<std::string>& secrets, const FormatOptions& format, Io& io) {
+    JobReporter reporter(io, io.stderrIsTerminal && !quiet);
+    modern::ModernWriteOptions options;
+    options.level = format.level;
+    options.cost = format.cost();
+    InterruptFlag interrupt;
+    modern::ModernWriteJob job(reporter, interrupt.flag());
+    modern::ModernWriteSummary summary;
+    if (container == "-") {
+        modern::OstreamSink sink(io.out);
+        summary = job.Run(paths, sink, secrets, options);
+        io.out.flush();
+        if (!io.out) throw SealError(416, {}, "writing the output failed");
+    } else {
+        // Written beside its final name and moved there only when complete.
+        StagedFile staged(AbsolutePath(container));
+        modern::FdSink sink(staged.fd());
+        options.containerFd = staged.fd();
+        summary = job.Run(paths, sink, secrets, options);
+        if (summary.outcome == JobOutcome::kCompleted) staged.Commit();
+    }
+    reporter.Finish();
+    if (summary.outcome == JobOutcome::kCancelled) {
+        PrintError(io, GetResText(msg::kEncryptCancelled));
+        return kFailure;
+    }
+    if (container != "-" && !quiet) {
+        io.out << GetResText(sealwise::msg::kSavedAs, container) << "\n";
+    }
+    if (summary.failed > 0) {
+        PrintError(io, GetResText(msg::kFilesFailed, std::to_string(summary.failed)));
+        return kFailure;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+bool IsModernContainerArgument(const std::string& container) {
+    if (container == "-") return true;
+    try {
+        return modern::IsModernContainerFile(container);
+    } catch (const SealError&) {
+        return false;  // the classic reader reports what is wrong with it
+    }
+}
+
+int RunModernEncrypt(const std::vector<std::string>& paths, const std::string& container,
+                     bool quiet, const KeyOptions& keys, const FormatOptions& format, Io& io) {
+    for (const std::string& path : paths) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            PrintError(io, GetResText(msg::kPathMissing, path));
+            return kFailure;
+        }
+    }
+    try {
+        std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kEncrypt);
+        SecretsGuard guard(secrets);
+        WarnIfGuessable(secrets, io);
+        return Encrypt(paths, container, quiet, secrets, format, io);
+    } catch (const SealError& error) {
+        return ReportFailure(io, error);
+    }
+}
+
+int RunModernDecrypt(const std::string& container, const std::string& outputDirectory,
+                     OverwritePolicy policy, bool quiet, const KeyOptions& keys, Io& io) {
+    // Standard input carries the container: no answers can come from it.
+    if (container == "-" && policy == OverwritePolicy::kAsk) policy = OverwritePolicy::kKeep;
+    JobReporter reporter(io, io.stderrIsTerminal && !quiet, policy);
+    modern::ModernRestoreSummary summary;
+    try {
+        std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kDecrypt);
+        SecretsGuard guard(secrets);
+        ContainerInput input(container, io);
+        InterruptFlag interrupt;
+        modern::ModernRestoreJob job(reporter, interrupt.flag());
+        summary = job.Run(input.source(), Shown(container), outputDirectory, secrets);
+    } catch (const SealError& error) {
+        reporter.Finish();
+        return ReportFailure(io, error);
+    }
+    reporter.Finish();
+    if (summary.outcome == JobOutcome::kCancelled) {
+        PrintError(io, GetResText(msg::kDecryptCancelled));
+        return kFailure;
+    }
+    const bool sound = !summary.damaged && summary.failed == 0;
+    return sound && reporter.notOverwritten() == 0 ? kOk : kFailure;
+}
+
+int RunModernList(const std::string& container, const KeyOptions& keys, Io& io) {
+    modern::Inspection inspection;
+    try {
+        std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kDecrypt);
+        SecretsGuard guard(secrets);
+        ContainerInput input(container, io);
+        inspection = modern::InspectModern(input.source(), Shown(container), secrets);
+    } catch (const SealError& error) {
+        return ReportFailure(io, error);
+    }
+    for (const modern::EntryMeta& entry : inspection.entries) {
+        std::string name = EscapeForDisplay(entry.name);
+        if (entry.type == modern::EntryType::kDirectory) name += "/";
+        if (entry.type == modern::EntryType::kSymlink) {
+            name += " -> " + EscapeForDisplay(entry.linkTarget);
+        }
+        const uint64_t size = entry.type == modern::EntryType::kFile ? entry.size : 0;
+        io.out << name << '\t' << size << '\n';
+    }
+    io.out.flush();
+    if (!inspection.damaged) return kOk;
+    ReportFailure(io, inspection.damagedEntry.empty()
+                          ? SealError(sealwise::msg::kModernDamagedContainer, Shown(container))
+                          : SealError(sealwise::msg::kModernDamagedEntry, inspection.damagedEntry));
+    return kFailure;
+}
+
+int RunModernEncryptText(const KeyOptions& keys, const FormatOptions& format, Io& io) {
+    try {
+        std::string text = ReadAll(io.in);
+        WipeOnExit<std::string> wipeText(text);
+        if (!IsValidUtf8(text)) throw SealError(405, {}, "input not UTF-8");
+        if (text.empty()) throw SealError(114, {}, "empty text");
+        std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kEncrypt);
+        SecretsGuard guard(secrets);
+        WarnIfGuessable(secrets, io);
+        return WriteOutput(io, modern::SealText(text, secrets, format.cost())) ? kOk : kFailure;
+    } catch (const SealError& error) {
+        return ReportFailure(io, error);
+    }
+}
+
+int RunModernDecryptText(const std::string& armour, const KeyOptions& keys, Io& io) {
+    try {
+        std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kDecrypt);
+        SecretsGuard guard(secrets);
+        std::string text = modern::OpenText(armour, secrets);
+        WipeOnExit<std::string> wipeText(text);
+        return WriteOutput(io, text) ? kOk : kFailure;
+    } catch (const SealError& error) {
+        return ReportFailure(io, error);
+    }
+}
+
+}  // namespace sealwise::cli

@@ -1,0 +1,136 @@
+#include "cli/modern_options.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "app/strings.h"
+#include "cli/common.h"
+#include "cli/text_input.h"
+#include "crypto/keys.h"
+#include "modern/modern_messages.h"
+#include "passphrase/guessability.h"
+#include "text/text_crypt.h"
+#include "util/errors.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise::cli {
+namespace {
+
+constexpr int kMessageCheckInput = 114;
+constexpr int kMessageKeyMissing = 386;
+constexpr int kMessageCannotRead = 407;
+constexpr int kMessageKeyFileCount = 409;
+constexpr int kMessageNotUtf8 = 415;
+
+std::vector<std::string> SharedKeysOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw SealError(kMessageCannotRead, path, "cannot open shared-key file");
+    std::vector<std::string> keys;
+    SecretsGuard guard(keys);
+    std::string line;
+    WipeOnExit<std::string> wipeLine(line);
+    while (std::getline(file, line)) {
+        if (keys.size() == kMaxSharedKeys) {
+            throw SealError(kMessageKeyFileCount, {}, "more than 10 shared keys");
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!IsValidUtf8(line)) throw SealError(kMessageNotUtf8, {}, "key not UTF-8");
+        keys.push_back(line);
+        SecureWipe(line);
+    }
+    if (file.bad()) throw SealError(kMessageCannotRead, path, "cannot read shared-key file");
+    if (keys.size() < 2) throw SealError(kMessageKeyFileCount, {}, "fewer than 2 shared keys");
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i].empty()) {
+            throw SealError(kMessageKeyMissing, std::to_string(i + 1), "empty shared key");
+        }
+    }
+    std::vector<std::string> result = std::move(keys);
+    keys.clear();
+    return result;
+}
+
+}  // namespace
+
+SecretsGuard::~SecretsGuard() {
+    for (std::string& secret : secrets_) SecureWipe(secret);
+}
+
+void AddFormatOptions(CLI::App& app, FormatOptions& options, bool withCompression) {
+    app.add_option("--format", options.format,
+                   "classic (readable by every program of the format; the default) or modern "
+                   "(tamper-proof, slow to guess, no size limit; readable only by Sealwise)")
+        ->check(CLI::IsMember({"classic", "modern"}))
+        ->option_text("FORMAT");
+    if (withCompression) {
+        app.add_option("--level", options.level, "modern format: zstd level, 1 to 19 (default 3)")
+            ->check(CLI::Range(1, 19))
+            ->option_text("N");
+    }
+    app.add_option("--kdf-memory", options.kdfMemoryMiB,
+                   "modern format: memory of the key derivation in MiB (default 64; more is "
+                   "slower to guess)")
+        ->option_text("MIB");
+    app.add_option("--kdf-ops", options.kdfOps,
+                   "modern format: passes of the key derivation (default 3)")
+        ->option_text("N");
+}
+
+int CheckFormatOptions(const FormatOptions& options, Io& io) {
+    const char* weak = std::getenv("SEALWISE_TEST_WEAK_KDF");
+    const bool testing = weak != nullptr && std::string(weak) == "1";
+    const uint64_t minMemory = testing ? 1 : modern::kDefaultKdfCost.memory >> 20;
+    const uint64_t minOps = testing ? modern::kMinKdfOps : modern::kDefaultKdfCost.ops;
+    const uint64_t maxMemory = modern::kMaxKdfMemory >> 20;
+    if (options.kdfMemoryMiB < minMemory || options.kdfMemoryMiB > maxMemory) {
+        PrintError(io,
+                   "--kdf-memory must be from " + std::to_string(minMemory) + " to " +
+                       std::to_string(maxMemory) + " MiB",
+                   "the default is the least that protects a passphrase well");
+        return kUsage;
+    }
+    if (options.kdfOps < minOps || options.kdfOps > modern::kMaxKdfOps) {
+        PrintError(io, "--kdf-ops must be from " + std::to_string(minOps) + " to " +
+                           std::to_string(modern::kMaxKdfOps));
+        return kUsage;
+    }
+    return -1;
+}
+
+std::vector<std::string> ObtainSecrets(const KeyOptions& options, PassphraseUse use) {
+    if (!options.sharedKeyFile.empty()) return SharedKeysOf(options.sharedKeyFile);
+    std::vector<std::string> secrets{ObtainPassphrase(options, use)};
+    if (secrets.front().empty()) throw SealError(kMessageCheckInput, {}, "empty passphrase");
+    return secrets;
+}
+
+void WarnIfGuessable(const std::vector<std::string>& secrets, Io& io) {
+    // All shared keys are needed: their guesses multiply.
+    Guessability total;
+    for (const std::string& secret : secrets) {
+        total.log10Guesses += EstimateGuesses(secret).log10Guesses;
+    }
+    if (total.weak()) {
+        io.err << "sealwise-cli: warning: "
+               << GetResText(sealwise::msg::kWeakPassphraseWarning, FormatGuesses(total)) << "\n";
+    }
+}
+
+Bytes ClassicKeyOf(const std::vector<std::string>& secrets) {
+    if (secrets.size() == 1) return TextKeyFromPassphrase(secrets.front());
+    SharedKeyStore store;
+    for (std::size_t i = 0; i < secrets.size(); ++i) store.slots[i] = secrets[i];
+    store.countText = std::to_string(secrets.size());
+    store.keyShown = 1;
+    store.passphraseBox = store.slots[0];
+    return TextKeyFromSharedKeys(store);  // clears the store
+}
+
+Bytes ObtainKeyWithWarning(const KeyOptions& options, Io& io) {
+    std::vector<std::string> secrets = ObtainSecrets(options, PassphraseUse::kEncrypt);
+    SecretsGuard guard(secrets);
+    WarnIfGuessable(secrets, io);
+    return ClassicKeyOf(secrets);
+}
+
+}  // namespace sealwise::cli

@@ -1,0 +1,81 @@
+#pragma once
+// Where a modern container's bytes come from and go to: a file, a pipe, a C++ stream or memory.
+// The format is read and written strictly front to back, so nothing here seeks.
+#include <cstdint>
+#include <iosfwd>
+#include <span>
+#include <string>
+
+#include "util/bytes.h"
+
+namespace sealwise::modern {
+
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // Fills out; fewer bytes only at the end of the data. Throws SealError 103 on a read error.
+    virtual std::size_t Read(std::span<uint8_t> out) = 0;
+};
+
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    // Throws SealError 103 when the bytes cannot be written.
+    virtual void Write(std::span<const uint8_t> data) = 0;
+};
+
+class FdSource final : public ByteSource {
+  public:
+    explicit FdSource(int fd) : fd_(fd) {}
+    std::size_t Read(std::span<uint8_t> out) override;
+
+  private:
+    int fd_;
+};
+
+class FdSink final : public ByteSink {
+  public:
+    explicit FdSink(int fd) : fd_(fd) {}
+    void Write(std::span<const uint8_t> data) override;
+
+  private:
+    int fd_;
+};
+
+class IstreamSource final : public ByteSource {
+  public:
+    explicit IstreamSource(std::istream& in) : in_(in) {}
+    std::size_t Read(std::span<uint8_t> out) override;
+
+  private:
+    std::istream& in_;
+};
+
+class OstreamSink final : public ByteSink {
+  public:
+    explicit OstreamSink(std::ostream& out) : out_(out) {}
+    void Write(std::span<const uint8_t> data) override;
+
+  private:
+    std::ostream& out_;
+};
+
+class MemorySource final : public ByteSource {
+  public:
+    explicit MemorySource(std::span<const uint8_t> data) : data_(data) {}
+    std::size_t Read(std::span<uint8_t> out) override;
+
+  private:
+    std::span<const uint8_t> data_;
+    std::size_t at_ = 0;
+};
+
+class MemorySink final : public ByteSink {
+  public:
+    void Write(std::span<const uint8_t> data) override {
+        bytes.insert(bytes.end(), data.begin(), data.end());
+    }
+    Bytes bytes;
+};
+
+}  // namespace sealwise::modern

@@ -1,0 +1,31 @@
+#include "modern/modern_inspect.h"
+
+#include "modern/entry_stream.h"
+#include "modern/modern_messages.h"
+
+namespace sealwise::modern {
+
+Inspection InspectModern(ByteSource& source, const std::string& displayName,
+                         std::span<const std::string> keys) {
+    SealedReader reader(source, keys, displayName);
+    if (reader.content() != Content::kFiles) {
+        throw SealError(msg::kModernUnsupported, displayName, "a text, not files");
+    }
+    EntryStream stream(reader);
+    Inspection result;
+    std::string current;
+    try {
+        while (std::optional<EntryMeta> entry = stream.NextEntry()) {
+            current = entry->name;
+            stream.SkipData();
+            result.entries.push_back(std::move(*entry));
+            current.clear();
+        }
+    } catch (const StreamDamaged&) {
+        result.damaged = true;
+        result.damagedEntry = current;
+    }
+    return result;
+}
+
+}  // namespace sealwise::modern

@@ -1,0 +1,158 @@
+#include "modern/modern_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "files/message_ids.h"
+#include "files/ordered_pipeline.h"
+#include "files/posix_io.h"
+#include "files/thread_count.h"
+#include "modern/records.h"
+#include "modern/sealed_stream.h"
+#include "modern/tree_walk.h"
+
+namespace sealwise::modern {
+namespace {
+
+struct WriteUnit {
+    bool isEntry = false;
+    std::size_t item = 0;
+    Bytes raw;     // a piece of file data
+    Bytes record;  // what gets sealed
+};
+
+// Hands out the entries and the pieces of their files in order (the job's thread).
+class PieceReader {
+  public:
+    PieceReader(const std::vector<TreeItem>& items, FileJobObserver& observer, int& failed)
+        : items_(items), observer_(observer), failed_(failed) {}
+
+    bool Next(WriteUnit& unit) {
+        if (file_.valid() && remaining_ > 0) return ReadPiece(unit);
+        if (file_.valid()) FinishFile();
+        while (next_ < items_.size()) {
+            const std::size_t index = next_++;
+            const TreeItem& item = items_[index];
+            if (item.meta.type == EntryType::kFile && !OpenFile(item)) continue;
+            unit.isEntry = true;
+            unit.item = index;
+            unit.raw.clear();
+            unit.record = EncodeEntryRecord(item.meta);
+            return true;
+        }
+        return false;
+    }
+
+  private:
+    bool OpenFile(const TreeItem& item) {
+        const int fd = ::open(item.path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            observer_.ReportError(item.path, SystemErrorAt(errno, item.path));
+            ++failed_;
+            return false;
+        }
+        file_ = UniqueFd(fd);
+        current_ = &item;
+        remaining_ = item.meta.size;
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        if (remaining_ == 0) FinishFile();
+        return true;
+    }
+
+    bool ReadPiece(WriteUnit& unit) {
+        const std::size_t n = remaining_ < kPieceSize ? remaining_ : kPieceSize;
+        unit.isEntry = false;
+        unit.raw.resize(n);
+        if (InHole(n)) {
+            // A hole of a sparse file reads as zeros: no need to read them.
+            std::fill(unit.raw.begin(), unit.raw.end(), 0);
+            if (::lseek(file_.get(), static_cast<off_t>(n), SEEK_CUR) < 0) Changed();
+        } else if (ReadFull(file_.get(), unit.raw) != n) {
+            Changed();
+        }
+        remaining_ -= n;
+        if (remaining_ == 0) FinishFile();
+        return true;
+    }
+
+    // Whether the next n bytes lie in a hole (no data before offset + n).
+    bool InHole(std::size_t n) const {
+        const off_t at = ::lseek(file_.get(), 0, SEEK_CUR);
+        if (at < 0) return false;
+        const off_t data = ::lseek(file_.get(), at, SEEK_DATA);
+        const bool hole = data < 0 ? errno == ENXIO : data >= at + static_cast<off_t>(n);
+        ::lseek(file_.get(), at, SEEK_SET);
+        return hole;
+    }
+
+    // The size was promised in the entry already: a file that shrank or grew cannot be stored
+    // truthfully any more, so the run fails.
+    void FinishFile() {
+        struct stat st {};
+        const bool same = ::fstat(file_.get(), &st) == 0 &&
+                          static_cast<uint64_t>(st.st_size) == current_->meta.size;
+        file_.Reset();
+        if (!same) Changed();
+    }
+
+    [[noreturn]] void Changed() {
+        throw SealError(msg::kFileChanged, current_->path, "file changed while being read");
+    }
+
+    const std::vector<TreeItem>& items_;
+    FileJobObserver& observer_;
+    int& failed_;
+    std::size_t next_ = 0;
+    UniqueFd file_;
+    const TreeItem* current_ = nullptr;
+    uint64_t remaining_ = 0;
+};
+
+}  // namespace
+
+ModernWriteSummary ModernWriteJob::Run(const std::vector<std::string>& inputs, ByteSink& sink,
+                                       std::span<const std::string> keys,
+                                       const ModernWriteOptions& options) {
+    ModernWriteSummary summary;
+    const TreeWalk walk = WalkInputs(inputs, observer_, options.containerFd);
+    summary.failed = walk.failed;
+    SealedWriter writer(sink, Content::kFiles, keys, options.cost);
+
+    const int threads = ResolveThreadCount(options.threads);
+    std::vector<std::unique_ptr<PieceCodec>> codecs;
+    for (int i = 0; i < threads; ++i) codecs.push_back(std::make_unique<PieceCodec>(options.level));
+    PieceReader reader(walk.items, observer_, summary.failed);
+    const auto cancelled = [this] { return cancelRequested_ && cancelRequested_->load(); };
+    OrderedPipeline<WriteUnit>::Steps steps;
+    steps.read = [&reader](WriteUnit& unit) { return reader.Next(unit); };
+    steps.work = [&codecs](WriteUnit& unit, int worker) {
+        if (!unit.isEntry) codecs[static_cast<std::size_t>(worker)]->Encode(unit.raw, unit.record);
+    };
+    steps.cancelled = cancelled;
+    steps.pump = observer_.Pump();
+    OrderedPipeline<WriteUnit> pipeline(threads, 2, std::move(steps));
+
+    while (WriteUnit* unit = pipeline.Next()) {
+        if (unit->isEntry) {
+            const TreeItem& item = walk.items[unit->item];
+            observer_.ItemStarted(item.path, static_cast<int64_t>(item.meta.size));
+            ++summary.entries;
+        } else {
+            observer_.BytesDone(static_cast<int64_t>(unit->raw.size()));
+        }
+        writer.Push(unit->record);
+    }
+    if (cancelled()) {
+        summary.outcome = JobOutcome::kCancelled;
+        return summary;
+    }
+    writer.Push(EncodeEndRecord(static_cast<uint64_t>(summary.entries)), true);
+    return summary;
+}
+
+}  // namespace sealwise::modern

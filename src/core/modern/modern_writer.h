@@ -1,0 +1,46 @@
+#pragma once
+// Encrypts files, directories and symbolic links into a modern container written front to
+// back to any sink (a file, or a pipe). Files are read in pieces on the job's thread, the
+// pieces are compressed by worker threads, and sealed and written in order again; memory stays
+// at a few pieces per worker whatever the input.
+#include <atomic>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "files/file_job_observer.h"
+#include "modern/byte_stream.h"
+#include "modern/modern_format.h"
+
+namespace sealwise::modern {
+
+struct ModernWriteOptions {
+    int level = 3;  // zstd level, 1 to 19
+    KdfCost cost = kDefaultKdfCost;
+    int threads = 0;       // 0: the default count
+    int containerFd = -1;  // the file being written, left out should the inputs hold it
+};
+
+struct ModernWriteSummary {
+    JobOutcome outcome = JobOutcome::kCompleted;
+    int entries = 0;  // stored
+    int failed = 0;   // inputs left out (each reported to the observer)
+};
+
+class ModernWriteJob {
+  public:
+    ModernWriteJob(FileJobObserver& observer, const std::atomic<bool>* cancelRequested)
+        : observer_(observer), cancelRequested_(cancelRequested) {}
+
+    // keys: one passphrase or 2 to 10 shared keys (UTF-8). Throws SealError when the run
+    // cannot complete (a file that changes while it is read: 428; writing fails: 103); the
+    // sink then holds an incomplete container, which readers refuse.
+    ModernWriteSummary Run(const std::vector<std::string>& inputs, ByteSink& sink,
+                           std::span<const std::string> keys, const ModernWriteOptions& options);
+
+  private:
+    FileJobObserver& observer_;
+    const std::atomic<bool>* cancelRequested_;
+};
+
+}  // namespace sealwise::modern

@@ -1,0 +1,181 @@
+#include "modern/records.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "modern/wire.h"
+
+namespace sealwise::modern {
+namespace {
+
+constexpr std::size_t kEntryFixedSize = 1 + 1 + 2 + 8 + 4 + 8 + 2;
+
+// Strict UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
+bool IsStrictUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<uint8_t>(text[i]);
+        std::size_t extra = 0;
+        uint32_t cp = 0, min = 0;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if ((b & 0xE0) == 0xC0) {
+            extra = 1, cp = b & 0x1F, min = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            extra = 2, cp = b & 0x0F, min = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            extra = 3, cp = b & 0x07, min = 0x10000;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= extra) return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto c = static_cast<uint8_t>(text[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsSafeEntryName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxNameBytes) return false;
+    if (name.find('\0') != std::string_view::npos || name.find('\\') != std::string_view::npos)
+        return false;
+    if (!IsStrictUtf8(name)) return false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = name.find('/', start);
+        const std::string_view part = name.substr(start, slash - start);
+        if (part.empty() || part == "." || part == "..") return false;
+        if (slash == std::string_view::npos) return true;
+        start = slash + 1;
+    }
+}
+
+Bytes EncodeEntryRecord(const EntryMeta& entry) {
+    const bool link = entry.type == EntryType::kSymlink;
+    Bytes out(kEntryFixedSize + entry.name.size() + (link ? entry.linkTarget.size() : 0));
+    uint8_t* p = out.data();
+    p[0] = static_cast<uint8_t>(RecordKind::kEntry);
+    p[1] = static_cast<uint8_t>(entry.type);
+    StoreLe(p + 2, entry.mode & 07777, 2);
+    StoreLe(p + 4, static_cast<uint64_t>(entry.mtimeSeconds), 8);
+    StoreLe(p + 12, entry.mtimeNanoseconds, 4);
+    StoreLe(p + 16, link ? entry.linkTarget.size() : entry.size, 8);
+    StoreLe(p + 24, entry.name.size(), 2);
+    std::copy(entry.name.begin(), entry.name.end(), p + kEntryFixedSize);
+    if (link)
+        std::copy(entry.linkTarget.begin(), entry.linkTarget.end(),
+                  p + kEntryFixedSize + entry.name.size());
+    return out;
+}
+
+std::optional<EntryMeta> DecodeEntryRecord(std::span<const uint8_t> record) {
+    if (record.size() < kEntryFixedSize || !IsRecord(record, RecordKind::kEntry)) return {};
+    const uint8_t* p = record.data();
+    EntryMeta entry;
+    if (p[1] < 1 || p[1] > 3) return {};
+    entry.type = static_cast<EntryType>(p[1]);
+    entry.mode = static_cast<uint16_t>(LoadLe(p + 2, 2));
+    entry.mtimeSeconds = static_cast<int64_t>(LoadLe(p + 4, 8));
+    entry.mtimeNanoseconds = static_cast<uint32_t>(LoadLe(p + 12, 4));
+    entry.size = LoadLe(p + 16, 8);
+    const std::size_t nameBytes = LoadLe(p + 24, 2);
+    if (entry.mode > 07777 || entry.mtimeNanoseconds > 999'999'999) return {};
+    const std::size_t rest = record.size() - kEntryFixedSize;
+    const std::size_t linkBytes = entry.type == EntryType::kSymlink ? entry.size : 0;
+    if (nameBytes > rest || rest - nameBytes != linkBytes) return {};
+    entry.name.assign(p + kEntryFixedSize, p + kEntryFixedSize + nameBytes);
+    if (!IsSafeEntryName(entry.name)) return {};
+    switch (entry.type) {
+        case EntryType::kDirectory:
+            if (entry.size != 0) return {};
+            break;
+        case EntryType::kSymlink:
+            entry.linkTarget.assign(p + kEntryFixedSize + nameBytes, p + record.size());
+            if (entry.linkTarget.empty() || entry.linkTarget.size() > kMaxLinkTargetBytes ||
+                entry.linkTarget.find('\0') != std::string::npos)
+                return {};
+            break;
+        case EntryType::kFile:
+            break;
+    }
+    return entry;
+}
+
+PieceCodec::PieceCodec(int level) : level_(level) {
+    compress_ = ZSTD_createCCtx();
+    decompress_ = ZSTD_createDCtx();
+    if (!compress_ || !decompress_) throw std::bad_alloc();
+    // No checksum or size fields of zstd's own: the stream authenticates, the record has the
+    // length.
+    ZSTD_CCtx_setParameter(compress_, ZSTD_c_compressionLevel, level_);
+    ZSTD_CCtx_setParameter(compress_, ZSTD_c_checksumFlag, 0);
+    ZSTD_CCtx_setParameter(compress_, ZSTD_c_contentSizeFlag, 0);
+    ZSTD_CCtx_setParameter(compress_, ZSTD_c_dictIDFlag, 0);
+}
+
+PieceCodec::~PieceCodec() {
+    ZSTD_freeCCtx(compress_);
+    ZSTD_freeDCtx(decompress_);
+}
+
+void PieceCodec::Encode(std::span<const uint8_t> piece, Bytes& record) {
+    record.resize(kDataRecordOverhead + ZSTD_compressBound(piece.size()));
+    record[0] = static_cast<uint8_t>(RecordKind::kData);
+    StoreLe(record.data() + 2, piece.size(), 4);
+    const std::size_t packed =
+        ZSTD_compress2(compress_, record.data() + kDataRecordOverhead,
+                       record.size() - kDataRecordOverhead, piece.data(), piece.size());
+    if (!ZSTD_isError(packed) && packed < piece.size()) {
+        record[1] = static_cast<uint8_t>(DataMethod::kZstd);
+        record.resize(kDataRecordOverhead + packed);
+        return;
+    }
+    record[1] = static_cast<uint8_t>(DataMethod::kStored);
+    record.resize(kDataRecordOverhead + piece.size());
+    std::copy(piece.begin(), piece.end(), record.begin() + kDataRecordOverhead);
+}
+
+bool PieceCodec::Decode(std::span<const uint8_t> record, Bytes& piece) {
+    if (record.size() < kDataRecordOverhead || !IsRecord(record, RecordKind::kData)) return false;
+    const std::size_t length = LoadLe(record.data() + 2, 4);
+    if (length == 0 || length > kMaxPieceSize) return false;
+    const auto payload = record.subspan(kDataRecordOverhead);
+    piece.resize(length);
+    switch (static_cast<DataMethod>(record[1])) {
+        case DataMethod::kStored:
+            if (payload.size() != length) return false;
+            std::copy(payload.begin(), payload.end(), piece.begin());
+            return true;
+        case DataMethod::kZstd: {
+            // Exactly one frame that yields exactly length bytes.
+            const std::size_t frame = ZSTD_findFrameCompressedSize(payload.data(), payload.size());
+            if (ZSTD_isError(frame) || frame != payload.size()) return false;
+            const std::size_t n = ZSTD_decompressDCtx(decompress_, piece.data(), piece.size(),
+                                                      payload.data(), payload.size());
+            return !ZSTD_isError(n) && n == length;
+        }
+    }
+    return false;
+}
+
+Bytes EncodeEndRecord(uint64_t count) {
+    Bytes out(9);
+    out[0] = static_cast<uint8_t>(RecordKind::kEnd);
+    StoreLe(out.data() + 1, count, 8);
+    return out;
+}
+
+std::optional<uint64_t> DecodeEndRecord(std::span<const uint8_t> record) {
+    if (record.size() != 9 || !IsRecord(record, RecordKind::kEnd)) return {};
+    return LoadLe(record.data() + 1, 8);
+}
+
+}  // namespace sealwise::modern

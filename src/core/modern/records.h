@@ -1,0 +1,66 @@
+#pragma once
+// The records inside the messages of a modern container: entry metadata, data pieces (zstd or
+// stored) and the end record (docs/format-modern.md, 3 and 4).
+#include <zstd.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "modern/modern_format.h"
+
+namespace sealwise::modern {
+
+enum class EntryType : uint8_t { kFile = 1, kDirectory = 2, kSymlink = 3 };
+
+struct EntryMeta {
+    EntryType type = EntryType::kFile;
+    uint16_t mode = 0644;  // permission bits
+    int64_t mtimeSeconds = 0;
+    uint32_t mtimeNanoseconds = 0;
+    uint64_t size = 0;  // file bytes; link target bytes; 0 for a directory
+    std::string name;   // relative, "/" between components
+    std::string linkTarget;
+    friend bool operator==(const EntryMeta&, const EntryMeta&) = default;
+};
+
+constexpr std::size_t kMaxNameBytes = 4096;
+constexpr std::size_t kMaxLinkTargetBytes = 4096;
+
+// A relative UTF-8 path without empty, "." or ".." components, NUL or "\".
+bool IsSafeEntryName(std::string_view name);
+
+Bytes EncodeEntryRecord(const EntryMeta& entry);
+// nullopt when the record breaks a rule of the format.
+std::optional<EntryMeta> DecodeEntryRecord(std::span<const uint8_t> record);
+
+// Compresses and decompresses data records; one per thread.
+class PieceCodec {
+  public:
+    explicit PieceCodec(int level = 3);
+    ~PieceCodec();
+    PieceCodec(const PieceCodec&) = delete;
+    PieceCodec& operator=(const PieceCodec&) = delete;
+
+    // The data record of piece (1 to kMaxPieceSize bytes): zstd, or stored when compression
+    // does not make it smaller.
+    void Encode(std::span<const uint8_t> piece, Bytes& record);
+    // The piece a data record holds; false when the record breaks a rule of the format.
+    bool Decode(std::span<const uint8_t> record, Bytes& piece);
+
+  private:
+    ZSTD_CCtx* compress_ = nullptr;
+    ZSTD_DCtx* decompress_ = nullptr;
+    int level_;
+};
+
+Bytes EncodeEndRecord(uint64_t count);
+std::optional<uint64_t> DecodeEndRecord(std::span<const uint8_t> record);
+
+inline bool IsRecord(std::span<const uint8_t> record, RecordKind kind) {
+    return !record.empty() && record[0] == static_cast<uint8_t>(kind);
+}
+
+}  // namespace sealwise::modern
