@@ -36,7 +36,7 @@ struct CreatedDirectory {
 class Restorer {
   public:
     Restorer(FileJobObserver& observer, const std::atomic<bool>* cancel, EntryStream& entries,
-             const OutputDirectory& out, ModernRestoreSummary& summary)
+             OutputDirectory& out, ModernRestoreSummary& summary)
         : observer_(observer), cancel_(cancel), entries_(entries), out_(out), summary_(summary) {}
 
     bool Cancelled() const { return cancel_ && cancel_->load(); }
@@ -45,16 +45,16 @@ class Restorer {
     bool Restore(const EntryMeta& meta, const std::string& display) {
         const std::vector<std::string> parts = Components(meta.name);
         try {
-            const UniqueFd parent = out_.OpenParent(parts);
+            const SharedFd parent = out_.OpenParent(parts).dir;
             switch (meta.type) {
                 case EntryType::kDirectory:
-                    MakeDirectory(parent.get(), parts, meta, display);
+                    MakeDirectory(parent->get(), parts, meta, display);
                     return true;
                 case EntryType::kSymlink:
-                    MakeLink(parent.get(), parts.back(), meta, display);
+                    MakeLink(parent->get(), parts.back(), meta, display);
                     return true;
                 case EntryType::kFile:
-                    return WriteFile(parent.get(), parts.back(), meta, display);
+                    return WriteFile(parent->get(), parts.back(), meta, display);
             }
         } catch (const StreamDamaged&) {
             throw;
@@ -72,8 +72,8 @@ class Restorer {
         for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
             const std::string display = out_.DisplayPath(it->components);
             try {
-                const UniqueFd parent = out_.OpenParent(it->components);
-                const UniqueFd dir(::openat(parent.get(), it->components.back().c_str(),
+                const SharedFd parent = out_.OpenParent(it->components).dir;
+                const UniqueFd dir(::openat(parent->get(), it->components.back().c_str(),
                                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
                 if (!dir.valid()) throw SystemError(errno, "open directory");
                 const timespec times[2] = {
@@ -104,7 +104,7 @@ class Restorer {
     void MakeDirectory(int parent, const std::vector<std::string>& parts, const EntryMeta& meta,
                        const std::string& display) {
         const std::string& leaf = parts.back();
-        switch (InspectLeaf(parent, leaf)) {
+        switch (InspectLeaf(parent, leaf).state) {
             case LeafState::kDirectory:
                 break;  // already there: it keeps its own bits and times
             case LeafState::kFile:
@@ -143,7 +143,7 @@ class Restorer {
         std::unique_ptr<RestoreFile> file;
         std::string path = display;
         bool replaces = false;
-        switch (InspectLeaf(parent, leaf)) {
+        switch (InspectLeaf(parent, leaf).state) {
             case LeafState::kDirectory:
                 throw SystemError(EISDIR, display);
             case LeafState::kMissing:
@@ -188,7 +188,7 @@ class Restorer {
     }
 
     bool MayReplace(int parent, const std::string& leaf, const std::string& display) {
-        switch (InspectLeaf(parent, leaf)) {
+        switch (InspectLeaf(parent, leaf).state) {
             case LeafState::kMissing:
                 return true;
             case LeafState::kDirectory:
@@ -206,7 +206,7 @@ class Restorer {
     FileJobObserver& observer_;
     const std::atomic<bool>* cancel_;
     EntryStream& entries_;
-    const OutputDirectory& out_;
+    OutputDirectory& out_;
     ModernRestoreSummary& summary_;
     std::vector<CreatedDirectory> created_;
     BackgroundFlusher flusher_;
@@ -221,7 +221,8 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
     if (reader.content() != Content::kFiles) {
         throw SealError(msg::kModernUnsupported, displayName, "a text, not files");
     }
-    const OutputDirectory out(outputDirectory);
+    OutputDirectory out(outputDirectory);
+    out.EnsureExists();  // the key was checked above: nothing is made for a wrong one
     EntryStream entries(reader);
     ModernRestoreSummary summary;
     Restorer restorer(observer_, cancelRequested_, entries, out, summary);
