@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
     libcpp-httplib-dev clang libclang-rt-14-dev
     python3 xvfb xauth dpkg-dev desktop-file-utils appstream man-db
+    qt6-translations-l10n python3-pyatspi at-spi2-core dbus
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 

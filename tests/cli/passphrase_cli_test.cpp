@@ -29,7 +29,7 @@ TEST(RateCli, PrintsScoreVerdictStarsAndLamps) {
               "lamps: red yellow\n");
     r = RunCli({"rate", "Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1["});
     EXPECT_EQ(r.out,
-              "score: 100\nverdict: This passphrase provides maximum of security.\nstars: 5\n"
+              "score: 100\nverdict: This passphrase provides maximum security.\nstars: 5\n"
               "lamps: green\n");
     r = RunCli({"rate", "--", "-zzzzzzzzzzzzzzzzzzzzzzzzzzzzzzz"});  // 32, one symbol
     EXPECT_EQ(r.status, kOk) << r.err;
