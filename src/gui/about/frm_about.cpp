@@ -36,7 +36,7 @@ void SetFromTable(QLabel* label, int id, const QString& s = {}) {
 }
 
 // A promotional text with its commands kept on one line ("sealwise-cli --help" must not break
-// at its hyphen); a text missing in this language leaves the label as it was.
+// at a hyphen); a text missing in this language leaves the label as it was.
 void SetPromoText(QLabel* label, int id) {
     try {
         label->setText(KeepCommandsTogether(QString::fromStdString(GetResText(id))));
@@ -49,17 +49,14 @@ void SetPromoText(QLabel* label, int id) {
 QString KeepCommandsTogether(const QString& text) {
     // A word with inner hyphens, with the options that follow it.
     static const QRegularExpression command(R"([\w.]+(?:-[\w.]+)+(?: --?[\w-]+)*)");
-    QString html;
-    qsizetype done = 0;
+    QString kept = text;
     for (auto it = command.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
-        html += text.mid(done, match.capturedStart() - done).toHtmlEscaped();
-        html += "<nobr>" + match.captured().toHtmlEscaped() + "</nobr>";
-        done = match.capturedEnd();
+        QString joined = match.captured();
+        joined.replace('-', QChar(0x2011)).replace(' ', QChar::Nbsp);  // no break inside
+        kept.replace(match.capturedStart(), match.capturedLength(), joined);
     }
-    html += text.mid(done).toHtmlEscaped();
-    html.replace("\r\n", "<br>").replace('\n', "<br>");
-    return "<qt>" + html + "</qt>";
+    return kept;
 }
 
 double FrmAbout::SecureDraw() {

@@ -21,7 +21,8 @@ class DesktopServices;
 class FlagImage;
 class PaintedImage;
 
-// `text` as rich text in which each command ("sealwise-cli --help") stays on one line.
+// `text` with each command ("sealwise-cli --help") joined by non-breaking hyphens and blanks,
+// so that it stays on one line.
 QString KeepCommandsTogether(const QString& text);
 
 class FrmAbout : public QWidget {

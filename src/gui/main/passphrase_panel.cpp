@@ -123,6 +123,9 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     for (auto* arrow : panel.keyArrows) arrow->setAutoRaise(true);
     panel.keyOf = MakeLabel(row, "lblKeyOf", "1/3");
     panel.keyOf->setMinimumWidth(40);
+    // The text tab shows no mode: its link has this row to itself and the action row keeps
+    // room for the long captions of Spanish and French.
+    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -135,11 +138,12 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     layout->addWidget(panel.keyScroll);
     layout->addWidget(panel.keyArrows[0]);
     layout->addWidget(panel.keyOf);
+    layout->addWidget(panel.onlineLink);
     for (QWidget* hidden :
          {static_cast<QWidget*>(panel.modes[0]), static_cast<QWidget*>(panel.modes[1]),
           panel.keyCountPanel, static_cast<QWidget*>(panel.keyArrows[0]),
           static_cast<QWidget*>(panel.keyArrows[1]), static_cast<QWidget*>(panel.keyScroll),
-          static_cast<QWidget*>(panel.keyOf)}) {
+          static_cast<QWidget*>(panel.keyOf), static_cast<QWidget*>(panel.onlineLink)}) {
         hidden->hide();
     }
     return row;
@@ -154,7 +158,6 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     panel.mail->setEnabled(false);  // until a text has been encrypted
     panel.encryptFiles = MakeButton(row, "Command4", Ref(ids::kEncryptFiles));
     panel.decryptFiles = MakeButton(row, "Command5", Ref(ids::kDecryptFiles));
-    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));
     panel.resultNote = MakeLabel(row, "lblResult", Ref(ids::kFileDecrypted));
     QFont bold = panel.resultNote->font();
     bold.setBold(true);
@@ -176,9 +179,7 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     layout->addSpacing(8);
     layout->addWidget(panel.resultNote);
     layout->addStretch(1);
-    layout->addWidget(panel.onlineLink);
-    for (auto* hidden :
-         {panel.encryptText, panel.decryptText, panel.mail, panel.decryptFiles, panel.onlineLink}) {
+    for (auto* hidden : {panel.encryptText, panel.decryptText, panel.mail, panel.decryptFiles}) {
         hidden->hide();
     }
     return row;
