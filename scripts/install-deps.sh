@@ -11,6 +11,7 @@ packages=(
     libcpp-httplib-dev clang libclang-rt-14-dev
     libsodium-dev libzstd-dev libzxcvbn-dev python3-nacl python3-zstandard
     python3 xvfb xauth dpkg-dev desktop-file-utils appstream man-db
+    qt6-translations-l10n python3-pyatspi at-spi2-core dbus
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 

@@ -6,13 +6,18 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QStyleFactory>
+#include <algorithm>
+#include <cstdio>
 
 #include "app/language.h"
 #include "app/strings.h"
 #include "gui/about/frm_about.h"
+#include "gui/accessibility/accessible_controls.h"
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
+#include "gui/app/language_switch.h"
 #include "gui/app/smoke_run.h"
+#include "gui/app/window_placement.h"
 #include "gui/art/symbols.h"
 #include "gui/mail/mail_service_choice.h"
 #include "gui/main/fcrypt.h"
@@ -33,13 +38,15 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-// The command line of the main window; the program's own options go where they are used.
-std::string CommandLineOf(const QStringList& arguments) {
-    std::vector<std::string> rest;
-    for (qsizetype i = 1; i < arguments.size(); ++i) rest.push_back(arguments[i].toStdString());
-    sealwise::gui::ProgramArguments options = sealwise::gui::TakeProgramOptions(std::move(rest));
-    sealwise::gui::SetMailUrlOption(std::move(options.mailUrl));
-    return sealwise::gui::JoinArguments(options.rest);
+sealwise::gui::ProgramArguments OptionsOf(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    return sealwise::gui::TakeProgramOptions(std::move(arguments));
+}
+
+std::string ProgramName(const char* argv0) {
+    const std::string path = argv0 ? argv0 : "sealwise";
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -49,7 +56,17 @@ int main(int argc, char** argv) {
     sealwise::HardenProcess();
     sealwise::IgnoreFileSizeSignal();
 
+    // Answered before any window (or display) is needed.
+    const sealwise::gui::ProgramArguments early = OptionsOf(argc, argv);
+    if (early.help || early.version) {
+        const std::string text = early.help ? sealwise::gui::HelpText(ProgramName(argv[0]))
+                                            : sealwise::gui::VersionText();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     QApplication app(argc, argv);
+    sealwise::gui::InstallAccessibleInterfaces();
     QApplication::setApplicationName("Sealwise");
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QApplication::setWindowIcon(ProgramIcon());
@@ -58,16 +75,29 @@ int main(int argc, char** argv) {
     QApplication::setFont(font);
 
     sealwise::SetLanguageOffset(sealwise::LanguageOffsetFromLangId(sealwise::LangIdFromLocale()));
+    sealwise::gui::LanguageSwitch::ApplyCurrent();
+
+    // Qt has taken its own options (-platform, ...) out of the arguments by now.
+    std::vector<std::string> rest;
+    for (const QString& argument : QApplication::arguments().mid(1))
+        rest.push_back(argument.toStdString());
+    sealwise::gui::ProgramArguments options = sealwise::gui::TakeProgramOptions(std::move(rest));
+    sealwise::gui::SetMailUrlOption(std::move(options.mailUrl));
+    const std::vector<std::string> commandLine = std::move(options.rest);
 
     sealwise::gui::QtDesktopServices services;
-    const std::string commandLine = CommandLineOf(QApplication::arguments());
     QPointer<sealwise::gui::FCrypt> mainWindow;
-    auto* welcome = new sealwise::gui::FrmAbout(services, [&] {
-        if (!mainWindow) mainWindow = new sealwise::gui::FCrypt(services, commandLine);
+    sealwise::gui::FrmAbout* welcome = nullptr;
+    welcome = new sealwise::gui::FrmAbout(services, [&] {
+        if (!mainWindow) {
+            mainWindow = new sealwise::gui::FCrypt(services, commandLine);
+            sealwise::gui::CentreOnScreenOf(mainWindow, welcome);
+        }
         mainWindow->show();
         mainWindow->raise();
         mainWindow->activateWindow();
     });
+    sealwise::gui::CentreOnScreenOf(welcome, nullptr);
     welcome->show();
     sealwise::gui::ScheduleSmokeRun();
     return app.exec();

@@ -31,7 +31,7 @@ TEST(RateCli, PrintsScoreVerdictStarsAndLamps) {
               "one made of unrelated words is much safer.\n");
     r = RunCli({"rate", "Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1[Aa1["});
     EXPECT_EQ(r.out,
-              "score: 100\nverdict: This passphrase provides maximum of security.\nstars: 5\n"
+              "score: 100\nverdict: This passphrase provides maximum security.\nstars: 5\n"
               "lamps: green\nguesses: 814506250\n"
               "warning: This passphrase is common or easy to guess (about 814506250 guesses). A "
               "longer one made of unrelated words is much safer.\n");

@@ -46,7 +46,7 @@ TEST(GetResText, FollowsTheLanguageOffset) {
     EXPECT_EQ(GetResText(200), "Welcome...");
     EXPECT_EQ(GetResText(144),
               "Files can be securely encrypted with Sealwise. Please select the files you want to "
-              "ecnrypt.");
+              "encrypt.");
 }
 
 TEST(GetResText, MissingEntriesFail) {

@@ -3,9 +3,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTextLayout>
+#include <algorithm>
 
 #include "app/strings.h"
 #include "gui/about/frm_about.h"
+#include "gui/app/language_flags.h"
 #include "gui/main/fcrypt.h"
 #include "gui/widgets/flag_image.h"
 #include "gui_testing.h"
@@ -88,17 +91,99 @@ class AboutTest : public QObject {
         QCOMPARE(testing::Child<FlagImage>(window.get(), "ImageES")->BorderStyle(), 1);
     }
 
-    // The flags re-localise only the welcome window; the main window keeps its captions.
-    void flagsLeaveAnOpenMainWindowAlone() {
-        FCrypt main(services_, "");
-        auto* encryptFiles = testing::Child<QPushButton>(&main, "Command4");
-        QCOMPARE(encryptFiles->text(), QString("Encrypt files"));
-        const auto window = Open(0.5);
-        QTest::mouseClick(testing::Child<FlagImage>(window.get(), "ImageDE"), Qt::LeftButton);
-        QCOMPARE(sealwise::LanguageOffset(), kGerman);
-        QCOMPARE(testing::Child<QLabel>(window.get(), "Label1")->text(),
-                 QString("Willkommen bei Sealwise"));
-        QCOMPARE(encryptFiles->text(), QString("Encrypt files"));
+    // Every label keeps the height its text needs after each language switch, and no two
+    // overlap: the window is fitted once the new texts are laid out.
+    void noTextIsClippedAfterALanguageSwitch_data() {
+        QTest::addColumn<double>("draw");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::newRow("command line, English to German") << 0.1 << kEnglish << kGerman;
+        QTest::newRow("command line, Spanish to French") << 0.1 << kSpanish << kFrench;
+        QTest::newRow("command line, French to German") << 0.1 << kFrench << kGerman;
+        QTest::newRow("online, German to Spanish") << 0.5 << kGerman << kSpanish;
+        QTest::newRow("guide, English to German") << 0.9 << kEnglish << kGerman;
+    }
+    void noTextIsClippedAfterALanguageSwitch() {
+        QFETCH(double, draw);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        sealwise::SetLanguageOffset(from);
+        const auto window = Open(draw);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const auto flag = std::find_if(kLanguageFlags.begin(), kLanguageFlags.end(),
+                                       [to](const auto& f) { return f.languageOffset == to; });
+        QTest::mouseClick(testing::Child<FlagImage>(window.get(), flag->objectName),
+                          Qt::LeftButton);
+        QApplication::processEvents();
+        QList<QLabel*> shown;
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty()) continue;
+            QVERIFY2(label->height() >= label->heightForWidth(label->width()),
+                     qPrintable(label->objectName() + " is clipped"));
+            QVERIFY2(window->rect().contains(label->geometry()),
+                     qPrintable(label->objectName() + " leaves the window"));
+            for (QLabel* other : shown) {
+                QVERIFY2(!other->geometry().intersects(label->geometry()),
+                         qPrintable(label->objectName() + " overlaps " + other->objectName()));
+            }
+            shown << label;
+        }
+        const QRect start = testing::Child<QWidget>(window.get(), "Command1")->geometry();
+        QVERIFY(window->rect().contains(start));
+    }
+
+    // A command in a promotional text never breaks at a hyphen, however narrow the label.
+    void commandsStayOnOneLine_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("English") << "It is installed with Sealwise: type \"sealwise-cli --help\" "
+                                    "in a terminal to get started."
+                                 << "sealwise-cli --help";
+        QTest::newRow("German") << "Es wird mit Sealwise installiert: Geben Sie „sealwise-cli "
+                                   "--help“ in einem Terminal ein, um loszulegen."
+                                << "sealwise-cli --help";
+        QTest::newRow("name only") << "Do you already know sealwise-cli?"
+                                   << "sealwise-cli";
+    }
+    void commandsStayOnOneLine() {
+        QFETCH(QString, text);
+        QFETCH(QString, command);
+        const QString kept = KeepCommandsTogether(text);
+        QCOMPARE(kept.size(), text.size());
+        const qsizetype start =
+            QString(kept).replace(QChar(0x2011), '-').replace(QChar::Nbsp, ' ').indexOf(command);
+        QVERIFY(start >= 0);
+        QTextLayout layout(kept, QApplication::font());
+        for (const int width : {40, 60, 90, 120, 150, 200, 260}) {
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+                line.setLineWidth(width);
+            layout.endLayout();
+            for (int i = 0; i < layout.lineCount(); ++i) {
+                const QTextLine line = layout.lineAt(i);
+                const bool holdsStart =
+                    line.textStart() <= start && start < line.textStart() + line.textLength();
+                if (holdsStart) {
+                    QVERIFY2(start + command.size() <= line.textStart() + line.textLength(),
+                             qPrintable(QString("broken at width %1").arg(width)));
+                }
+            }
+        }
+    }
+
+    // Focus starts on Start (not on a flag, whose focus frame would look like a second chosen
+    // language), and Enter starts.
+    void enterStartsFromTheFirstFocus() {
+        int started = 0;
+        QPointer<FrmAbout> window = new FrmAbout(
+            services_, [&] { ++started; }, [] { return 0.5; });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.data()));
+        QCOMPARE(QApplication::focusWidget(), testing::Child<QWidget>(window.data(), "Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(started, 1);
+        QTRY_VERIFY(window.isNull());
     }
 
     void linksOpenThePagesOfThePanel() {

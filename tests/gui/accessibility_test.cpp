@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QTest>
@@ -10,7 +11,9 @@
 #include "app/strings.h"
 #include "gui/about/frm_about.h"
 #include "gui/controls/light_tab.h"
+#include "gui/mail/frm_email.h"
 #include "gui/main/fcrypt.h"
+#include "gui/widgets/star_rating.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -35,6 +38,14 @@ const QSet<QString> kContainers = {"TitleBar",
                                    "Shape1",
                                    "ProgressIndicator",
                                    "Line1"};
+
+QAccessibleInterface* Face(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    if (!face) qFatal("no accessible interface for %s", qPrintable(widget->objectName()));
+    return face;
+}
+
+QString Text(int id) { return QString::fromStdString(sealwise::GetResText(id)); }
 
 QString AccessibleName(QWidget* widget) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
@@ -146,6 +157,88 @@ class AccessibilityTest : public QObject {
         check("files / decrypt, shared security");
         testing::Child<LightTab>(&window, "TabStr")->setActiveTab(1);
         check("text");
+    }
+
+    // Each strip is a page tab list; its tabs are page tabs that a tool selects with "press".
+    void tabStripsArePageTabListsWithSelectableTabs() {
+        sealwise::SetLanguageOffset(900);
+        FCrypt window(services_, "");
+        window.show();
+        QAccessibleInterface* strip = Face(testing::Child<QWidget>(&window, "TabStr"));
+        QCOMPARE(strip->role(), QAccessible::PageTabList);
+        QAccessibleInterface* files = strip->child(0);
+        QAccessibleInterface* text = strip->child(1);
+        QCOMPARE(files->role(), QAccessible::PageTab);
+        QCOMPARE(files->text(QAccessible::Name), Text(167));
+        QCOMPARE(text->text(QAccessible::Name), Text(166));
+        QCOMPARE(strip->indexOfChild(text), 1);
+        QVERIFY(files->state().selected && !text->state().selected);
+        QVERIFY(text->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
+        text->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(testing::Child<LightTab>(&window, "TabStr")->ActiveTab(), 1);
+        QVERIFY(text->state().selected && !files->state().selected);
+        QVERIFY(testing::Child<QWidget>(&window, "Frame_0")->isVisible());
+        // The panels inside the strip stay reachable after the tabs.
+        bool panelFound = false;
+        for (int i = 2; i < strip->childCount(); ++i) {
+            panelFound |= strip->child(i)->object() == testing::Child<QWidget>(&window, "Frame_0");
+        }
+        QVERIFY(panelFound);
+        // A disabled strip (a job runs) cannot be switched from outside either.
+        window.SetBusy(true, false);
+        files->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(testing::Child<LightTab>(&window, "TabStr")->ActiveTab(), 1);
+        window.SetBusy(false, false);
+    }
+
+    // The flags are radio buttons: the current language is checked, "press" chooses another.
+    void flagsAreRadioButtonsThatCanBePressed() {
+        sealwise::SetLanguageOffset(900);
+        FCrypt window(services_, "");
+        QAccessibleInterface* german = Face(testing::Child<QWidget>(&window, "ImageDE"));
+        QAccessibleInterface* english = Face(testing::Child<QWidget>(&window, "ImageEN"));
+        QCOMPARE(german->role(), QAccessible::RadioButton);
+        QCOMPARE(german->text(QAccessible::Name), QString("Deutsch"));
+        QVERIFY(english->state().checked && !german->state().checked);
+        german->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(sealwise::LanguageOffset(), 0);
+        QVERIFY(german->state().checked && !english->state().checked);
+        QCOMPARE(testing::Child<QPushButton>(&window, "Command4")->text(), Text(163));
+        english->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(sealwise::LanguageOffset(), 900);
+    }
+
+    // The rating is one labelled value, "n of 5 stars", and hides its ten pictures.
+    void ratingIsOneLabelledValue() {
+        sealwise::SetLanguageOffset(900);
+        FCrypt window(services_, "");
+        auto* rating = testing::Child<StarRating>(&window, "StarRow");
+        QAccessibleInterface* face = Face(rating);
+        QCOMPARE(face->childCount(), 0);
+        QCOMPARE(face->text(QAccessible::Name), QString("Passphrase quality"));
+        QCOMPARE(face->valueInterface()->maximumValue().toInt(), 5);
+        QCOMPARE(face->valueInterface()->currentValue().toInt(), 0);
+        QCOMPARE(face->text(QAccessible::Value), QString("0 of 5 stars"));
+        testing::Child<QLineEdit>(&window, "TxtCode")->setText("Tr0ub4dor&3 correct horse!");
+        const int stars = rating->Stars();
+        QVERIFY(stars > 0);
+        QCOMPARE(face->valueInterface()->currentValue().toInt(), stars);
+        QCOMPARE(face->text(QAccessible::Value), QString("%1 of 5 stars").arg(stars));
+        window.SwitchLanguage(0);
+        QCOMPARE(face->text(QAccessible::Value), QString("%1 von 5 Sternen").arg(rating->Stars()));
+        sealwise::SetLanguageOffset(900);
+    }
+
+    // Windows are frames and dialogs, not anonymous fillers.
+    void windowsAreFramesAndDialogs() {
+        FCrypt window(services_, "");
+        FrmAbout welcome(services_, [] {});
+        QCOMPARE(Face(&window)->role(), QAccessible::Window);
+        QCOMPARE(Face(&welcome)->role(), QAccessible::Dialog);
+        QTest::mouseClick(testing::Child<QPushButton>(&window, "Command3"), Qt::LeftButton);
+        QCOMPARE(Face(testing::Child<QWidget>(&window, "FrmTast"))->role(), QAccessible::Window);
+        QCOMPARE(Face(frmEmail::ShowFor(&window, services_, "x"))->role(), QAccessible::Dialog);
     }
 };
 

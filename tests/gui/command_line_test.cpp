@@ -1,8 +1,10 @@
 // The command line: its interpretation, and its effect on a freshly opened main window.
 #include "gui/app/command_line.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -132,12 +134,127 @@ class CommandLineTest : public QObject {
         QCOMPARE(opened.fileTab, 1);
     }
 
+    // A file manager's selection arrives as several arguments; each is a path of its own,
+    // unless the joined line already means something (an option, or one path with blanks).
+    void severalArgumentsAreSeveralPaths() {
+        QTemporaryDir dir;
+        const std::string spaced = dir.filePath("my notes.txt").toStdString();
+        QFile(QString::fromStdString(spaced)).open(QIODevice::WriteOnly);
+        // "…/my" and "notes.txt" do not exist on their own, but joined they name the file.
+        const auto unquoted =
+            InterpretArguments({spaced.substr(0, spaced.size() - 10), "notes.txt"});
+        QCOMPARE(unquoted.kind, Kind::EncryptPath);
+        QCOMPARE(unquoted.path, spaced);
+        QCOMPARE(InterpretArguments({"/setdecrfile", "/a b.vesk"}).kind, Kind::DecryptFile);
+        const auto several = InterpretArguments({"/x/a.txt", "/x/b.txt"});
+        QCOMPARE(several.kind, Kind::Paths);
+        QCOMPARE(several.paths, (std::vector<std::string>{"/x/a.txt", "/x/b.txt"}));
+        QCOMPARE(InterpretArguments({"/x/a.txt"}).kind, Kind::None);
+    }
+
+    void pathsAreSortedByWhatTheWindowDoes() {
+        QTemporaryDir dir;
+        const auto make = [&](const char* name) {
+            const QString path = dir.filePath(name);
+            QFile(path).open(QIODevice::WriteOnly);
+            return path.toStdString();
+        };
+        const std::string a = make("a.txt"), box = make("box.VESK"), second = make("two.vesk");
+        const std::string folder = dir.path().toStdString();
+        const std::string gone = dir.filePath("gone.vesk").toStdString();
+        QDir(dir.path()).mkdir("sub.vesk");  // a directory is never a container
+        const std::string sub = dir.filePath("sub.vesk").toStdString();
+        const SortedPaths sorted = SortPaths({a, box, gone, folder, second, sub});
+        QCOMPARE(sorted.containers, (std::vector<std::string>{box, second}));
+        QCOMPARE(sorted.others, (std::vector<std::string>{a, folder, sub}));
+        QCOMPARE(sorted.missing, (std::vector<std::string>{gone}));
+    }
+
+    void fileManagerSelectionsOpenTheirPage_data() {
+        QTest::addColumn<QStringList>("names");  // "-" marks a name that is not created
+        QTest::addColumn<int>("fileTab");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<QString>("decryptFile");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("two files") << QStringList{"a.txt", "b.txt"} << 0 << 2 << "" << 0;
+        QTest::newRow("two containers")
+            << QStringList{"one.vesk", "two.vesk"} << 1 << 0 << "one.vesk" << 1;
+        QTest::newRow("files and a container")
+            << QStringList{"a.txt", "one.vesk", "b.txt"} << 0 << 2 << "one.vesk" << 0;
+        QTest::newRow("a missing file") << QStringList{"a.txt", "-gone.txt"} << 0 << 1 << "" << 1;
+    }
+    void fileManagerSelectionsOpenTheirPage() {
+        QFETCH(QStringList, names);
+        QFETCH(int, fileTab);
+        QFETCH(int, listed);
+        QFETCH(QString, decryptFile);
+        QFETCH(int, messages);
+        QTemporaryDir dir;
+        std::vector<std::string> arguments;
+        for (QString name : names) {
+            const bool create = !name.startsWith('-');
+            if (!create) name = name.mid(1);
+            if (create) QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+            arguments.push_back(dir.filePath(name).toStdString());
+        }
+        FCrypt window(services_, arguments);
+        QCOMPARE(testing::Child<LightTab>(&window, "TabStr")->ActiveTab(), 0);
+        QCOMPARE(testing::Child<LightTab>(&window, "TabFileCrypt")->ActiveTab(), fileTab);
+        QCOMPARE(testing::Child<QListWidget>(&window, "LstCryptFiles")->count(), listed);
+        QCOMPARE(testing::Child<QLineEdit>(&window, "TxtDecrFile")->text(),
+                 decryptFile.isEmpty() ? QString() : dir.filePath(decryptFile));
+        QCOMPARE(int(services_.messages.size()), messages);
+        if (messages == 1 && names.size() == 2 && names[1].endsWith(".vesk")) {
+            QVERIFY(services_.messages[0].text.contains(dir.filePath(names[1])));
+            QVERIFY(!services_.messages[0].text.contains(dir.filePath(names[0])));
+        }
+    }
+
+    // --help and --version print and end without opening a window (no display is needed).
+    void helpAndVersionPrintAndEnd_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("--help") << QStringList{"--help"} << "Usage: sealwise [OPTION]...";
+        QTest::newRow("-h") << QStringList{"-h"} << "Usage: sealwise [OPTION]...";
+        QTest::newRow("--version")
+            << QStringList{"--version"} << "sealwise " SEALWISE_VERSION_STRING;
+        QTest::newRow("after --mail-url")
+            << QStringList{"--mail-url", "http://127.0.0.1:9", "--version"}
+            << "sealwise " SEALWISE_VERSION_STRING;
+    }
+    void helpAndVersionPrintAndEnd() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, firstLine);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("QT_QPA_PLATFORM", "xcb");  // would fail if a window were opened
+        program.setProcessEnvironment(environment);
+        program.start(SEALWISE_PROGRAM, arguments);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        QCOMPARE(out.section('\n', 0, 0).left(firstLine.size()), firstLine);
+        QVERIFY(out.endsWith('\n'));
+    }
+
+    // A path after an option word is never taken for an option of the program.
+    void programOptionsOnlyLead() {
+        const ProgramArguments taken = TakeProgramOptions({"/setencrfiles", "--help"});
+        QVERIFY(!taken.help);
+        QCOMPARE(taken.rest, (std::vector<std::string>{"/setencrfiles", "--help"}));
+    }
+
     void questionMarkShowsTheUsageThenOpensNormally() {
         const auto opened = Open("/?");
         QCOMPARE(services_.messages.size(), std::size_t(1));
         const auto& usage = services_.messages.front();
         QVERIFY(usage.text.startsWith("Parameters for Sealwise:\n"));
-        QVERIFY(usage.text.contains("/setDecrFile <file>"));
+        // One alternative per line: no line is broken inside an option.
+        QVERIFY(usage.text.contains("\n  [/setDecrFile <file>]\n"));
+        for (const QString& line : usage.text.split('\n')) QVERIFY(line.size() <= 50);
         QCOMPARE(usage.buttons, MessageButtons::Ok);
         QVERIFY(usage.title.isEmpty());
         QCOMPARE(opened.mainTab, 0);

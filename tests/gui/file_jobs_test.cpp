@@ -3,6 +3,7 @@
 // overwrite questions, Cancel and the messages of each outcome.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QRadioButton>
@@ -112,7 +113,10 @@ class FileJobsTest : public QObject {
         QCOMPARE(d_.window->Working()->Lamps(), kLampsAtEnd);
 
         DecryptInto(container, Path("out"), "files pw");
-        QCOMPARE(d_.services.messages.size(), std::size_t(2));  // decryption says nothing
+        // Decryption asks no box to be closed; a note beside the buttons says it worked.
+        QCOMPARE(d_.services.messages.size(), std::size_t(2));
+        QVERIFY(d_.W<QLabel>("lblResult")->isVisible());
+        QCOMPARE(d_.W<QLabel>("lblResult")->text(), d_.Text(120));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("first file"));
         QCOMPARE(ReadFile(Path("out/empty.bin")), QByteArray());
         QCOMPARE(ReadFile(Path("out/proj/sub/big.bin")), Noise(3 * 1024 * 1024, 7));
@@ -126,6 +130,7 @@ class FileJobsTest : public QObject {
         EncryptInto(Path("a.vesk"), "right");
         DecryptInto(Path("a.vesk"), Path("out"), "wrong");
         QCOMPARE(d_.Messages().last(), d_.Text(194));
+        QVERIFY(!d_.W<QLabel>("lblResult")->isVisible());
         QVERIFY(!QFile::exists(Path("out/a.txt")));
         QVERIFY(!d_.window->IsBusy());
     }

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QStyleFactory>
 
+#include "gui/accessibility/accessible_controls.h"
+
 namespace sealwise::gui::testing {
 
 MessageAnswer ScriptedServices::ShowMessage(QWidget*, const QString& text, MessageButtons buttons,
@@ -45,6 +47,7 @@ QString ScriptedServices::SaveFile(QWidget*, const QString&, const QString&, con
 QString ScriptedServices::BrowseFolder(QWidget*, const QString&) { return NextFile(); }
 
 void UseProgramLook() {
+    InstallAccessibleInterfaces();
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QFont font = QApplication::font();
     font.setPixelSize(12);

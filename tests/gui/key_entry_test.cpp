@@ -169,6 +169,29 @@ class KeyEntryTest : public QObject {
         for (const auto& slot : d_.window->KeyEntry().store().slots) QVERIFY(slot.empty());
         QVERIFY(d_.Edit("TxtCode")->text().isEmpty());
     }
+
+    // After a run the keys are wiped, and the navigator is back at key 1: the next key typed
+    // is key 1 again, not the last one shown.
+    void navigatorReturnsToKeyOneAfterARun() {
+        QTemporaryDir dir;
+        SharedSecurity();
+        for (const char* part : {"anna", "bert", "cleo"}) {
+            d_.Edit("TxtCode")->setText(part);
+            if (QString(part) != "cleo") d_.Click("lblNextKey_0");
+        }
+        QCOMPARE(KeyOf(), QString("3/3"));
+        d_.Edit("TxtDecrFile")->setText(dir.filePath("missing.vesk"));  // the run fails
+        d_.Edit("TxtDecrOutPath")->setText(dir.filePath("out"));
+        d_.Click("Command5");
+        QVERIFY(d_.WaitIdle());
+        QCOMPARE(KeyOf(), QString("1/3"));
+        QCOMPARE(d_.W<QScrollBar>("KeyScroll")->value(), 1);
+        d_.Edit("TxtCode")->setText("new first");
+        d_.Click("lblNextKey_0");
+        QCOMPARE(KeyOf(), QString("2/3"));
+        QCOMPARE(d_.window->KeyEntry().store().slots[0], std::string("new first"));
+        QVERIFY(d_.window->KeyEntry().store().slots[2].empty());
+    }
 };
 
 QTEST_MAIN(KeyEntryTest)

@@ -2,11 +2,14 @@
 #include "gui/controls/light_tab.h"
 
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include "gui/controls/light_tab_geometry.h"
 #include "gui/controls/property_bag.h"
 #include "gui/controls/tab_captions.h"
+#include "gui/controls/tab_colours.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -125,11 +128,32 @@ class LightTabTest : public QObject {
         auto strip = MakeStrip(0);
         const QRect box0 = strip->ActiveBoxRect();
         QImage image = strip->grab().toImage();
-        QCOMPARE(image.pixelColor(box0.left(), box0.bottom()), QColor(Qt::white));
+        const QColor outline = TabStripColours(strip->palette()).lines[0];
+        QCOMPARE(image.pixelColor(box0.left(), box0.bottom()).rgb(), outline.rgb());
         strip->setActiveTab(1);
         const QRect box1 = strip->ActiveBoxRect();
         image = strip->grab().toImage();
-        QVERIFY(image.pixelColor(box1.left(), box1.bottom()) != QColor(Qt::white));
+        QVERIFY(image.pixelColor(box1.left(), box1.bottom()).rgb() != outline.rgb());
+    }
+
+    // The outlines stand out from the surface on light and dark palettes alike, and the
+    // inactive tabs differ from the active one.
+    void outlinesContrastWithTheSurface_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("Fusion") << QStyleFactory::create("Fusion")->standardPalette();
+        QPalette dark(QColor(53, 53, 53), QColor(40, 40, 40));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        QTest::newRow("dark") << dark;
+        QPalette white(QColor(255, 255, 255));
+        QTest::newRow("white window") << white;
+    }
+    void outlinesContrastWithTheSurface() {
+        QFETCH(QPalette, palette);
+        const TabColours colours = TabStripColours(palette);
+        QVERIFY(ContrastRatio(colours.lines[0], colours.surface) >= kOutlineContrast);
+        QVERIFY(ContrastRatio(colours.lines[2], colours.surface) >= kOutlineContrast);
+        QVERIFY(ContrastRatio(colours.lines[0], colours.inactiveTab) >= 1.5);
+        QVERIFY(colours.inactiveTab != colours.surface);
     }
 
     void savedSettingsUseTheirDefaults() {

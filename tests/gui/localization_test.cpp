@@ -7,8 +7,12 @@
 #include <QTest>
 
 #include "app/strings.h"
+#include "gui/about/frm_about.h"
+#include "gui/app/language_flags.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
+#include "gui/keyboard/frm_tast.h"
+#include "gui/mail/frm_email.h"
 #include "gui/main/fcrypt.h"
 #include "gui/widgets/flag_image.h"
 #include "gui_testing.h"
@@ -17,7 +21,14 @@ using namespace sealwise::gui;
 
 namespace {
 QString Text(int id) { return QString::fromStdString(sealwise::GetResText(id)); }
-constexpr int kGerman = 0, kEnglish = 900, kFrench = 2900;
+constexpr int kGerman = 0, kEnglish = 900, kSpanish = 1900, kFrench = 2900;
+
+const char* FlagOf(int offset) {
+    for (const auto& flag : kLanguageFlags) {
+        if (flag.languageOffset == offset) return flag.objectName;
+    }
+    return "";
+}
 }  // namespace
 
 class LocalizationTest : public QObject {
@@ -50,7 +61,7 @@ class LocalizationTest : public QObject {
 
         sealwise::SetLanguageOffset(kFrench);
         LocalizeForm(&window);
-        QCOMPARE(window.windowTitle(), QString("Send via Email"));  // localised once
+        QCOMPARE(window.windowTitle(), Text(394));  // an open window's title follows too
         QCOMPARE(button->text(), Text(150));
         QCOMPARE(tipped->toolTip(), Text(158));
         QCOMPARE(typed->text(), QString("#161"));
@@ -91,6 +102,52 @@ class LocalizationTest : public QObject {
         QCOMPARE(verdict->text(), germanVerdict);
         QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->BorderStyle(), 0);
         QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->BorderStyle(), 1);
+    }
+
+    // Whichever window's flag is clicked, every open window speaks the new language at once:
+    // never a window in two languages, nor two windows in different ones.
+    void everyOpenWindowFollowsTheFlags_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("language");
+        QTest::newRow("welcome window, German") << "FrmAbout" << kGerman;
+        QTest::newRow("welcome window, Spanish") << "FrmAbout" << kSpanish;
+        QTest::newRow("main window, French") << "FCrypt" << kFrench;
+        QTest::newRow("main window, German") << "FCrypt" << kGerman;
+    }
+    void everyOpenWindowFollowsTheFlags() {
+        QFETCH(QString, source);
+        QFETCH(int, language);
+        sealwise::SetLanguageOffset(kEnglish);
+        FCrypt main(services_, "");
+        main.show();
+        QTest::mouseClick(testing::Child<QPushButton>(&main, "Command3"), Qt::LeftButton);
+        auto* keyboard = testing::Child<FrmTast>(&main, "FrmTast");
+        frmEmail* mail = frmEmail::ShowFor(&main, services_, "armour");
+        FrmAbout welcome(services_, [] {});
+        welcome.show();
+
+        QWidget* clicked = source == "FCrypt" ? static_cast<QWidget*>(&main) : &welcome;
+        QTest::mouseClick(testing::Child<FlagImage>(clicked, FlagOf(language)), Qt::LeftButton);
+        QCOMPARE(sealwise::LanguageOffset(), language);
+
+        QCOMPARE(testing::Child<QPushButton>(&main, "Command4")->text(), Text(163));
+        QCOMPARE(testing::Child<LightTab>(&main, "TabStr")->Caption(0), Text(167));
+        QCOMPARE(testing::Child<QLabel>(&main, "Label3")->text(), Text(124));
+        QCOMPARE(testing::Child<QPushButton>(&welcome, "Command1")->text(), Text(152));
+        QCOMPARE(welcome.windowTitle(), Text(200));
+        QCOMPARE(keyboard->windowTitle(), Text(169));
+        QCOMPARE(testing::Child<QPushButton>(keyboard, "cmdNr_18")->text(), Text(129));
+        QCOMPARE(mail->windowTitle(), Text(394));
+        QCOMPARE(testing::Child<QPushButton>(mail, "cmdSend")->text(), Text(400));
+        for (QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&welcome)}) {
+            for (const auto& flag : kLanguageFlags) {
+                QCOMPARE(testing::Child<FlagImage>(window, flag.objectName)->BorderStyle(),
+                         flag.languageOffset == language ? 1 : 0);
+            }
+        }
+        mail->close();
+        keyboard->close();
+        sealwise::SetLanguageOffset(kEnglish);
     }
 };
 

@@ -2,12 +2,15 @@
 
 #include <QBoxLayout>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "app/strings.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
+#include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/art/symbols.h"
@@ -32,7 +35,29 @@ void SetFromTable(QLabel* label, int id, const QString& s = {}) {
     }
 }
 
+// A promotional text with its commands kept on one line ("sealwise-cli --help" must not break
+// at a hyphen); a text missing in this language leaves the label as it was.
+void SetPromoText(QLabel* label, int id) {
+    try {
+        label->setText(KeepCommandsTogether(QString::fromStdString(GetResText(id))));
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace
+
+QString KeepCommandsTogether(const QString& text) {
+    // A word with inner hyphens, with the options that follow it.
+    static const QRegularExpression command(R"([\w.]+(?:-[\w.]+)+(?: --?[\w-]+)*)");
+    QString kept = text;
+    for (auto it = command.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        QString joined = match.captured();
+        joined.replace('-', QChar(0x2011)).replace(' ', QChar::Nbsp);  // no break inside
+        kept.replace(match.capturedStart(), match.capturedLength(), joined);
+    }
+    return kept;
+}
 
 double FrmAbout::SecureDraw() {
     constexpr uint32_t kSteps = 1'000'000;
@@ -48,6 +73,17 @@ FrmAbout::FrmAbout(DesktopServices& services, std::function<void()> onStart, Dra
     setFixedWidth(kWindowWidth);
     Build();
     Load(draw());
+    start_->setFocus();  // Enter starts; a flag with the focus frame would look chosen
+}
+
+// Enter anywhere in the window starts, as on the default button of a dialog; the flags take
+// their own Enter first.
+void FrmAbout::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        start_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FrmAbout::Build() {
@@ -128,14 +164,18 @@ void FrmAbout::Build() {
     connect(nameLink_, &QPushButton::clicked, this, [this] { OpenLink(1); });
     connect(siteLink_, &QPushButton::clicked, this, [this] { OpenLink(5); });
     connect(start_, &QPushButton::clicked, this, &FrmAbout::Start);
+    connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this,
+            &FrmAbout::LanguageChanged);
 }
 
 void FrmAbout::Load(double draw) {
     panel_ = PanelFromDraw(draw);
     MarkLanguageFlag(this);
     siteLink_->setCursor(nameLink_->cursor());
-    FillTexts();
+    // The references first, then the texts of the panel: a heading holds its name and a
+    // promotional label the panel's text, not the bare text of its reference.
     Localize();
+    FillTexts();
 }
 
 void FrmAbout::Localize() {
@@ -144,7 +184,10 @@ void FrmAbout::Localize() {
 }
 
 void FrmAbout::SwitchLanguage(int languageOffset) {
-    SetLanguageOffset(languageOffset);
+    LanguageSwitch::Instance().Switch(languageOffset);
+}
+
+void FrmAbout::LanguageChanged() {
     MarkLanguageFlag(this);
     Localize();
     FillTexts();
@@ -162,8 +205,8 @@ void FrmAbout::FillTexts() {
     nameLink_->setText(name);
     SetFromTable(headline_, ids::kWelcomeHeadline);
     SetFromTable(description_, ids::kWelcomeDescription);
-    SetFromTable(text1_, content.text1Id);
-    SetFromTable(text2_, content.text2Id);
+    SetPromoText(text1_, content.text1Id);
+    SetPromoText(text2_, content.text2Id);
     ArrangePanel();
 }
 
@@ -180,8 +223,12 @@ void FrmAbout::ArrangePanel() {
     } else {
         textColumn_->addWidget(siteLink_, 0, Qt::AlignLeft);
     }
+    // The labels have new texts: lay everything out again (activate also drops the cached
+    // heights of the inner layouts) before the window's height is fitted to it.
     layout()->invalidate();
+    layout()->activate();
     setFixedHeight(layout()->totalHeightForWidth(width()));
+    layout()->activate();
 }
 
 void FrmAbout::OpenLink(int element) {

@@ -2,6 +2,7 @@
 // FrmAbout, the welcome window that opens first and doubles as the about box: a greeting, a
 // short description, the language flags, one of three promotional panels chosen at random,
 // and the Start button that leads to the main window.
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -20,6 +21,10 @@ class DesktopServices;
 class FlagImage;
 class PaintedImage;
 
+// `text` with each command ("sealwise-cli --help") joined by non-breaking hyphens and blanks,
+// so that it stays on one line.
+QString KeepCommandsTogether(const QString& text);
+
 class FrmAbout : public QWidget {
     Q_OBJECT
 
@@ -34,6 +39,9 @@ class FrmAbout : public QWidget {
 
     PromoPanel Panel() const { return panel_; }
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void Build();
     void Load(double draw);
@@ -41,6 +49,7 @@ class FrmAbout : public QWidget {
     void FillTexts();
     void ArrangePanel();
     void SwitchLanguage(int languageOffset);
+    void LanguageChanged();
     void OpenLink(int element);
     void Start();
 

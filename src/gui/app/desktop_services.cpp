@@ -4,18 +4,27 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "gui/app/message_box.h"
+
 namespace sealwise::gui {
 
 QString QtFileFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split('|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
-        const QString& patterns = parts[i + 1];
+        // "*.*" means every file where the filter comes from; here it would miss names
+        // without a dot, so it becomes "*".
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == "*.*") pattern = "*";
+        }
         // Qt reads the patterns from the parentheses of the description.
-        filters << (description.contains('(')
-                        ? description
-                        : description + " (" + QString(patterns).replace(';', ' ') + ")");
+        QString description = parts[i].trimmed();
+        if (const qsizetype open = description.indexOf('('); open >= 0) {
+            description = description.left(open).trimmed();
+        }
+        filters << description + " (" + patterns.join(' ') + ")";
     }
     return filters.join(";;");
 }
@@ -24,48 +33,9 @@ MessageAnswer QtDesktopServices::ShowMessage(QWidget* owner, const QString& text
                                              MessageButtons buttons, MessageIcon icon,
                                              const QString& title) {
     QMessageBox box(owner);
-    box.setText(text);
-    box.setWindowTitle(title);
-    switch (icon) {
-        case MessageIcon::None:
-            box.setIcon(QMessageBox::NoIcon);
-            break;
-        case MessageIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MessageIcon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MessageIcon::Error:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case MessageIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-    }
-    switch (buttons) {
-        case MessageButtons::Ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-        case MessageButtons::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            break;
-        case MessageButtons::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            break;
-    }
-    switch (box.exec()) {
-        case QMessageBox::Cancel:
-            return MessageAnswer::Cancel;
-        case QMessageBox::Yes:
-            return MessageAnswer::Yes;
-        case QMessageBox::No:
-            return MessageAnswer::No;
-        default:
-            return buttons == MessageButtons::OkCancel && box.clickedButton() == nullptr
-                       ? MessageAnswer::Cancel
-                       : MessageAnswer::Ok;
-    }
+    ConfigureMessageBox(box, text, buttons, icon, title);
+    box.exec();
+    return AnswerOf(box, buttons);
 }
 
 QString QtDesktopServices::OpenFile(QWidget* owner, const QString& filter, const QString& title,

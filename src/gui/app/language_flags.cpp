@@ -33,10 +33,4 @@ void MarkLanguageFlag(QWidget* window) {
     }
 }
 
-void SwitchLanguage(QWidget* window, int languageOffset) {
-    SetLanguageOffset(languageOffset);
-    MarkLanguageFlag(window);
-    LocalizeForm(window);
-}
-
 }  // namespace sealwise::gui

@@ -28,7 +28,4 @@ std::array<FlagImage*, 4> CreateLanguageFlags(QWidget* parent);
 // Frames the flag of the current language and clears the frame of the other three.
 void MarkLanguageFlag(QWidget* window);
 
-// Sets the language, marks the flag and localises `window` again.
-void SwitchLanguage(QWidget* window, int languageOffset);
-
 }  // namespace sealwise::gui

@@ -108,7 +108,13 @@ void SetToolTipReference(QWidget* widget, int baseId) {
 }
 
 void LocalizeForm(QWidget* window) {
-    if (const auto title = ResolveReference(window->windowTitle())) window->setWindowTitle(*title);
+    // The title's reference is kept too, so that an open window's title follows a switch.
+    if (IsReference(window->windowTitle())) {
+        window->setProperty(kTitleTagProperty, window->windowTitle());
+    }
+    if (const auto title = ResolveReference(window->property(kTitleTagProperty).toString())) {
+        window->setWindowTitle(*title);
+    }
     QString title = window->windowTitle();
     if (const auto amp = title.indexOf('&'); amp >= 0) {
         window->setWindowTitle(title.left(amp) + title.mid(amp + 1));

@@ -13,6 +13,7 @@ namespace sealwise::gui {
 // Dynamic properties that keep string references between passes.
 inline constexpr char kTagProperty[] = "Tag";
 inline constexpr char kToolTipTagProperty[] = "ToolTipTag";
+inline constexpr char kTitleTagProperty[] = "TitleTag";
 // A reference for the accessible name of a widget without a caption of its own (an image, an
 // input field). A trailing colon of the text is dropped.
 inline constexpr char kAccessibleTagProperty[] = "AccessibleTag";

@@ -3,6 +3,7 @@
 namespace sealwise::gui::ids {
 
 // Texts of the table's original range.
+inline constexpr int kFileDecrypted = 120;
 inline constexpr int kPleaseWait = 143;
 inline constexpr int kPassphraseHint = 149;
 inline constexpr int kCancel = 150;

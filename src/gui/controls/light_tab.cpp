@@ -8,10 +8,12 @@
 #include <array>
 #include <stdexcept>
 
+#include "gui/accessibility/light_tab_accessible.h"
 #include "gui/controls/line_pen.h"
 #include "gui/controls/ole_color.h"
 #include "gui/controls/property_bag.h"
 #include "gui/controls/tab_captions.h"
+#include "gui/controls/tab_colours.h"
 
 namespace sealwise::gui {
 
@@ -23,12 +25,6 @@ constexpr int kFrameTop = 19;      // top edge of the panel frame below the tabs
 constexpr int kContentMargin = 6;  // space between the frame and the owner's panels
 constexpr int kFlatTitleX = 5, kFlatTitleY = 3;
 constexpr int kRaisedTitleX = 9, kRaisedTitleY = 4;
-
-// Drawing colours in the order the outlines index them: highlight lines first, then shadows.
-std::array<QColor, 4> DrawingColours(const QPalette& palette) {
-    return {QColor(255, 255, 255), QColor(224, 224, 224), QColor(0, 0, 0),
-            TranslateOleColor(kSysAppWorkspace, palette)};
-}
 
 void CheckIndex(int index, int limit, const char* what) {
     if (index < 0 || index >= limit) {
@@ -172,6 +168,10 @@ QSize LightTab::minimumSizeHint() const {
 void LightTab::ShowActiveTab(bool raiseEvent) {
     UpdateAccessibleText();
     update();
+    if (announcedTab_ != activeTab_) {
+        LightTabAccessible::NotifyActiveTabChanged(this, announcedTab_, activeTab_);
+        announcedTab_ = activeTab_;
+    }
     if (raiseEvent) Q_EMIT AfterTabChange(activeTab_);
 }
 
@@ -184,8 +184,9 @@ void LightTab::UpdateAccessibleText() {
 
 void LightTab::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const auto colours = DrawingColours(palette());
-    const QColor surface = palette().color(QPalette::Window);
+    const TabColours scheme = TabStripColours(palette());
+    const auto& colours = scheme.lines;
+    const QColor surface = scheme.surface;
     const QColor text =
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
     painter.fillRect(rect(), surface);
@@ -202,6 +203,7 @@ void LightTab::paintEvent(QPaintEvent*) {
     painter.fillRect(0, 0, width(), kStripHeight, surface);
     for (int t = 0; t < numberOfTabs_; ++t) {
         const TabSpan& span = tabs[static_cast<std::size_t>(t)];
+        painter.fillRect(span.left + 2, 2, span.width - 4, kStripHeight - 2, scheme.inactiveTab);
         DrawTabOutline(painter, colours, span.left, span.right(), kStripHeight, false, firstActive);
         painter.setPen(text);
         painter.drawText(QRect(span.left + kFlatTitleX, kFlatTitleY, span.width, lineHeight),

@@ -72,6 +72,7 @@ class LightTab : public QWidget {
     QString caption_;
     int numberOfTabs_ = kDefaultNumberOfTabs;
     int activeTab_ = kDefaultActiveTab;
+    int announcedTab_ = kDefaultActiveTab;  // the active tab assistive tools were told of
 };
 
 }  // namespace sealwise::gui

@@ -6,17 +6,15 @@
 #include <QRadioButton>
 
 #include "app/strings.h"
+#include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
+#include "gui/app/window_placement.h"
 #include "gui/keyboard/keyboard_text_ids.h"
 #include "gui/main/widget_factory.h"
 
 namespace sealwise::gui {
 
 namespace {
-
-// Offset of the window from its owner: 315 and 5390 twips.
-constexpr int kOffsetLeftTwips = 315;
-constexpr int kOffsetTopTwips = 5390;
 
 QRect PixelRect(const TwipRect& rect) {
     return QRect(ScreenKeyboard::Pixels(rect.left), ScreenKeyboard::Pixels(rect.top),
@@ -35,8 +33,12 @@ QString WithoutLastCharacter(const QString& text) {
 
 }  // namespace
 
-FrmTast::FrmTast(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayout)
-    : QWidget(owner, Qt::Tool), passphrase_(passphraseBox), keyboard_(keyboardLayout) {
+FrmTast::FrmTast(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayout,
+                 ControlsArea keepVisible)
+    : QWidget(owner, Qt::Tool),
+      passphrase_(passphraseBox),
+      keepVisible_(std::move(keepVisible)),
+      keyboard_(keyboardLayout) {
     setObjectName("FrmTast");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Ref(ids::kScreenKeyboardTitle));
@@ -44,6 +46,7 @@ FrmTast::FrmTast(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayo
     LocalizeForm(this);
     LocalizeKeys();
     ApplyGeometry();
+    connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this, &FrmTast::LocalizeKeys);
 }
 
 void FrmTast::Build() {
@@ -123,7 +126,9 @@ void FrmTast::KeyClicked(int index) {
 }
 
 void FrmTast::ZoomClicked(int option) {
-    if (keyboard_.SelectZoom(option)) ApplyGeometry();
+    if (!keyboard_.SelectZoom(option)) return;
+    ApplyGeometry();
+    PlaceNextToControls();  // the new size may no longer fit where it was
 }
 
 void FrmTast::ApplyGeometry() {
@@ -136,11 +141,22 @@ void FrmTast::ApplyGeometry() {
     }
 }
 
-void FrmTast::PlaceBeside(QWidget* owner) {
-    const QRect outer = owner->frameGeometry();
-    const QRect inner = owner->geometry();
-    move(outer.left() + (outer.width() - inner.width()) + ScreenKeyboard::Pixels(kOffsetLeftTwips),
-         outer.top() + (outer.height() - inner.height()) + ScreenKeyboard::Pixels(kOffsetTopTwips));
+QRect FrmTast::KeptVisible() const {
+    if (keepVisible_) return keepVisible_();
+    if (!passphrase_) return {};
+    return QRect(passphrase_->mapToGlobal(QPoint(0, 0)), passphrase_->size());
+}
+
+void FrmTast::PlaceNextToControls() {
+    QWidget* owner = parentWidget();
+    if (!owner) return;
+    // The frame (title bar and borders) counts once the window system has reported it.
+    const QSize frame = size() + (frameGeometry().size() - geometry().size());
+    const QRect field = passphrase_
+                            ? QRect(passphrase_->mapToGlobal(QPoint(0, 0)), passphrase_->size())
+                            : KeptVisible();
+    move(PlaceBesideControls(AvailableScreenArea(owner), owner->frameGeometry(), KeptVisible(),
+                             field, frame));
 }
 
 void FrmTast::closeEvent(QCloseEvent* event) {
@@ -149,11 +165,13 @@ void FrmTast::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-FrmTast* FrmTast::ShowFor(QWidget* owner, QLineEdit* passphraseBox, uint32_t keyboardLayout) {
+FrmTast* FrmTast::ShowFor(QWidget* owner, QLineEdit* passphraseBox, ControlsArea keepVisible,
+                          uint32_t keyboardLayout) {
     auto* keyboard = owner->findChild<FrmTast*>("FrmTast", Qt::FindDirectChildrenOnly);
-    if (!keyboard) keyboard = new FrmTast(passphraseBox, owner, keyboardLayout);
+    if (!keyboard)
+        keyboard = new FrmTast(passphraseBox, owner, keyboardLayout, std::move(keepVisible));
     keyboard->show();
-    keyboard->PlaceBeside(owner);
+    keyboard->PlaceNextToControls();
     keyboard->raise();
     keyboard->activateWindow();
     return keyboard;

@@ -10,12 +10,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/strings.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
+#include "gui/app/window_placement.h"
 #include "gui/mail/mail_send_task.h"
 #include "gui/mail/mail_service_choice.h"
 #include "gui/mail/mail_window_text_ids.h"
@@ -58,6 +60,11 @@ frmEmail::frmEmail(DesktopServices& services, QWidget* owner)
     setFixedWidth(kWindowWidth);
     Build();
     LocalizeForm(this);
+    // Every row has its natural height; a taller window would only spread them apart.
+    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(kWindowWidth)
+                                                 : layout()->totalSizeHint().height());
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 frmEmail::~frmEmail() {
@@ -218,7 +225,10 @@ void frmEmail::closeEvent(QCloseEvent* event) {
 
 frmEmail* frmEmail::ShowFor(QWidget* owner, DesktopServices& services, const QString& text) {
     auto* window = owner->findChild<frmEmail*>("frmEmail", Qt::FindDirectChildrenOnly);
-    if (!window) window = new frmEmail(services, owner);
+    if (!window) {
+        window = new frmEmail(services, owner);
+        CentreOnScreenOf(window, owner);
+    }
     window->setMsg(text);
     window->show();
     window->raise();

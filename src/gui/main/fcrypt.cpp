@@ -17,13 +17,14 @@
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
+#include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
 #include "gui/controls/uc_shape.h"
-#include "gui/keyboard/frm_tast.h"
-#include "gui/mail/frm_email.h"
 #include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
+#include "gui/keyboard/frm_tast.h"
+#include "gui/mail/frm_email.h"
 #include "gui/main/widget_factory.h"
 #include "gui/main/window_shape.h"
 #include "gui/widgets/caption_buttons.h"
@@ -33,6 +34,13 @@
 namespace sealwise::gui {
 
 FCrypt::FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent)
+    : FCrypt(services, InterpretCommandLine(commandLine), parent) {}
+
+FCrypt::FCrypt(DesktopServices& services, const std::vector<std::string>& arguments,
+               QWidget* parent)
+    : FCrypt(services, InterpretArguments(arguments), parent) {}
+
+FCrypt::FCrypt(DesktopServices& services, const CommandLineRequest& request, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), services_(services) {
     setObjectName("FCrypt");
     setWindowTitle("Sealwise");
@@ -41,12 +49,16 @@ FCrypt::FCrypt(DesktopServices& services, const std::string& commandLine, QWidge
     BuildWindow();
     jobs_ = new JobThread(this);
     relay_ = new ProgressRelay(*working_, this);
+    noteTimer_ = new QTimer(this);
+    noteTimer_->setSingleShot(true);
+    noteTimer_->setInterval(kResultNoteMilliseconds);
+    connect(noteTimer_, &QTimer::timeout, pwd_.resultNote, &QWidget::hide);
     inputs_.SetCancelFlag(&cancelRequested_);
     inputs_.SetPumpHook(&scanPump_);
     inputs_.SetScanObserver(&scanBusy_);
     scanBusy_.onChange = [this](bool scanning) { SetBusy(scanning, true); };
     ConnectHandlers();
-    Load(commandLine);
+    Load(request);
 }
 
 // The job's thread uses the window's members: it must end before they go.
@@ -104,10 +116,12 @@ void FCrypt::ConnectHandlers() {
         connect(title_.flags[i], &FlagImage::clicked, this,
                 [this, offset] { SwitchLanguage(offset); });
     }
+    connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this, &FCrypt::LanguageChanged);
     connect(title_.about, &QPushButton::clicked, this, &FCrypt::ShowWelcome);
     connect(pwd_.onlineLink, &QPushButton::clicked, this, &FCrypt::OpenOnlineVersion);
-    connect(pwd_.keyboard, &QPushButton::clicked, this,
-            [this] { FrmTast::ShowFor(this, pwd_.passphrase); });
+    connect(pwd_.keyboard, &QPushButton::clicked, this, [this] {
+        FrmTast::ShowFor(this, pwd_.passphrase, [this] { return PassphraseArea(); });
+    });
     connect(pwd_.mail, &QPushButton::clicked, this,
             [this] { frmEmail::ShowFor(this, services_, text_.text->toPlainText()); });
     connect(title_.controlBox, &CaptionButtons::MinimiseClicked, this, &QWidget::showMinimized);
@@ -121,20 +135,31 @@ void FCrypt::ConnectHandlers() {
 
 // The load step. The compression library is linked into the program, so its presence check
 // always succeeds and has nothing to report.
-void FCrypt::Load(const std::string& commandLine) {
+void FCrypt::Load(const CommandLineRequest& request) {
     MarkLanguageFlag(this);
     title_.logo[0]->setPixmap(title_.logo[1]->pixmap());
     Localize();
-    ApplyCommandLine(commandLine);
+    ApplyCommandLine(request);
     FileTabChanged(files_.tabs->ActiveTab());
     MainTabChanged(mainTabs_->ActiveTab());
     PwdBewert(pwd_.passphrase->text());
     setMask(RoundedWindowRegion(size()));
+    FirstUsefulControl()->setFocus();
 }
 
-void FCrypt::ApplyCommandLine(const std::string& commandLine) {
+// Where the work of the page shown begins: adding files, choosing a container, typing the
+// text; the passphrase when the page already holds what it needs.
+QWidget* FCrypt::FirstUsefulControl() const {
+    if (mainTabs_->ActiveTab() == MainNavigation::kTextTab) return text_.text;
+    if (files_.tabs->ActiveTab() == MainNavigation::kDecryptTab) {
+        return files_.decryptFile->text().isEmpty() ? static_cast<QWidget*>(files_.decryptFile)
+                                                    : pwd_.passphrase;
+    }
+    return inputs_.empty() ? static_cast<QWidget*>(files_.add) : pwd_.passphrase;
+}
+
+void FCrypt::ApplyCommandLine(const CommandLineRequest& request) {
     using Kind = CommandLineRequest::Kind;
-    const CommandLineRequest request = InterpretCommandLine(commandLine);
     switch (request.kind) {
         case Kind::None:
             break;
@@ -157,6 +182,9 @@ void FCrypt::ApplyCommandLine(const std::string& commandLine) {
             mainTabs_->setActiveTab(MainNavigation::kFilesTab);
             files_.tabs->setActiveTab(MainNavigation::kDecryptTab);
             break;
+        case Kind::Paths:
+            AddPathsFromCommandLine(request.paths);
+            break;
         case Kind::Usage: {
             const QString program =
                 QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
@@ -165,6 +193,14 @@ void FCrypt::ApplyCommandLine(const std::string& commandLine) {
             break;
         }
     }
+}
+
+// The hint, the passphrase box with its tools and the rating: what the user reads while
+// typing, which the on-screen keyboard must leave visible.
+QRect FCrypt::PassphraseArea() const {
+    const QPoint top = pwd_.frame->mapToGlobal(QPoint(0, 0));
+    const int lowerRowsTop = pwd_.lowerRows->mapTo(pwd_.frame, QPoint(0, 0)).y();
+    return QRect(top, QSize(pwd_.frame->width(), lowerRowsTop));
 }
 
 void FCrypt::resizeEvent(QResizeEvent* event) {

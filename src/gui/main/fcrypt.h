@@ -2,6 +2,7 @@
 // FCrypt, the main window: frameless with rounded corners and its own title bar; the main tab
 // strip switches between file and text work, the file tab strip between encrypting and
 // decrypting; below them the passphrase panel, and the working display while a job runs.
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "files/input_list.h"
+#include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
 #include "gui/jobs/scan_hooks.h"
 #include "gui/main/main_navigation.h"
@@ -37,11 +39,15 @@ class FCrypt : public QWidget {
 
   public:
     static constexpr QSize kWindowSize{680, 660};
+    static constexpr int kResultNoteMilliseconds = 10000;
     static inline const QString kOnlineVersionUrl =
         QStringLiteral("https://sealwise.example/online");
 
     // Builds and loads the window; `commandLine` is the program's arguments joined by blanks.
     FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent = nullptr);
+    // The same with the arguments one by one, so that several paths stay apart.
+    FCrypt(DesktopServices& services, const std::vector<std::string>& arguments,
+           QWidget* parent = nullptr);
     // Cancels a running job and waits for it.
     ~FCrypt() override;
 
@@ -63,6 +69,8 @@ class FCrypt : public QWidget {
     // Localises the window, sets the tab titles and rates the passphrase again.
     void Localize();
     void SwitchLanguage(int languageOffset);
+    // The steps of this window after a language switch made in any window.
+    void LanguageChanged();
     bool SharedSecuritySelected() const;
     // The passphrase mode and the shared keys.
     SharedKeyEntry& KeyEntry() { return keyEntry_; }
@@ -72,6 +80,9 @@ class FCrypt : public QWidget {
     // Rates a passphrase and shows the verdict, stars and lamps.
     void PwdBewert(const QString& Strpwd);
     void ShowQuality(const PassphraseRating& rating);
+
+    // Where the passphrase controls lie on the screen (hint, box, tools, rating).
+    QRect PassphraseArea() const;
 
     // The files to encrypt, bound to LstCryptFiles and TxtEncrFileName.
     const InputList& Inputs() const { return inputs_; }
@@ -87,8 +98,11 @@ class FCrypt : public QWidget {
   private:
     void BuildWindow();
     void ConnectHandlers();
-    void Load(const std::string& commandLine);
-    void ApplyCommandLine(const std::string& commandLine);
+    FCrypt(DesktopServices& services, const CommandLineRequest& request, QWidget* parent);
+    void Load(const CommandLineRequest& request);
+    void ApplyCommandLine(const CommandLineRequest& request);
+    void AddPathsFromCommandLine(const std::vector<std::string>& paths);
+    QWidget* FirstUsefulControl() const;
     void AddPathFromCommandLine(const QString& path);
     void ApplyVisibility();
     void ModeOptionToggled(bool sharedSecurity);
@@ -106,6 +120,8 @@ class FCrypt : public QWidget {
     // The passphrase box's text, taken out once; the box is emptied.
     std::string TakePassphrase();
     void ShowMessageId(int stringId, MessageIcon icon);
+    // A note beside the action buttons that a job worked; no box to close, it goes by itself.
+    void ShowResultNote(int stringId);
     void ShowFailure(const SealError& error);
 
     // Text tab (fcrypt_text.cpp).
@@ -162,6 +178,7 @@ class FCrypt : public QWidget {
     std::function<void()> runningCancel_;  // reaches the running job's own cipher object
     JobThread* jobs_ = nullptr;
     ProgressRelay* relay_ = nullptr;
+    QTimer* noteTimer_ = nullptr;  // hides the result note
     bool jobActive_ = false;
     bool closeAfterJob_ = false;
     bool busy_ = false;

@@ -1,5 +1,6 @@
 // FCrypt: the busy state of a running job and its Cancel button.
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -20,6 +21,7 @@ void FCrypt::SetBusy(bool busy, bool scanning) {
         frame->setEnabled(!busy);
     }
     if (busy) {
+        pwd_.resultNote->hide();
         PlaceWorkingDisplay();
         working_->show();
         working_->raise();

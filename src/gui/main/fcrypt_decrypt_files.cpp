@@ -10,8 +10,10 @@
 #include "files/file_page_paths.h"
 #include "files/message_ids.h"
 #include "gui/app/localizer.h"
+#include "gui/app/string_ids.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
+#include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
 #include "gui/working/working_display.h"
 #include "util/secure_wipe.h"
@@ -21,7 +23,6 @@ namespace sealwise::gui {
 namespace {
 
 constexpr int kSelectFileToDecrypt = 122;
-constexpr int kContainerFilter = 123;
 
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
@@ -31,6 +32,7 @@ struct DecryptRun {
     std::string container;
     std::string outputDirectory;
     std::vector<Bytes> keys;  // the candidates, best first
+    DecryptSummary summary;
     std::optional<SealError> failure;
 };
 
@@ -39,7 +41,7 @@ void RunDecrypt(DecryptRun& run) {
         // A directory typed into the field that does not exist yet is made.
         std::error_code ignored;
         std::filesystem::create_directories(run.outputDirectory, ignored);
-        run.job.Run(run.container, run.outputDirectory, run.keys);
+        run.summary = run.job.Run(run.container, run.outputDirectory, run.keys);
     } catch (const SealError& error) {
         run.failure = error;
     } catch (const std::exception& error) {
@@ -73,8 +75,8 @@ void FCrypt::ValidateOutputPath() {
 }
 
 void FCrypt::BrowseDecryptFileClicked() {
-    const QString chosen = services_.OpenFile(this, ResText(kContainerFilter),
-                                              ResText(kSelectFileToDecrypt), QString());
+    const QString chosen =
+        services_.OpenFile(this, ContainerDialogFilter(), ResText(kSelectFileToDecrypt), QString());
     if (!chosen.isEmpty()) files_.decryptFile->setText(chosen);
 }
 
@@ -112,11 +114,16 @@ void FCrypt::DecryptFilesClicked() {
     run->container = container;
     run->outputDirectory = output;
 
-    RunJob([run] { RunDecrypt(*run); }, [run] { run->job.RequestCancel(); },
-           [this, run] {
-               EndJob();
-               if (run->failure) ShowFailure(*run->failure);
-           });
+    RunJob(
+        [run] { RunDecrypt(*run); }, [run] { run->job.RequestCancel(); },
+        [this, run] {
+            EndJob();
+            if (run->failure) {
+                ShowFailure(*run->failure);
+            } else if (run->summary.outcome == JobOutcome::kCompleted && run->summary.failed == 0) {
+                ShowResultNote(ids::kFileDecrypted);
+            }
+        });
 }
 
 }  // namespace sealwise::gui

@@ -12,6 +12,7 @@
 #include "gui/controls/progress_bar.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
+#include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
 #include "gui/working/working_display.h"
 #include "util/secure_wipe.h"
@@ -20,7 +21,6 @@ namespace sealwise::gui {
 
 namespace {
 
-constexpr int kContainerFilter = 123;
 constexpr int kMemorizePassword = 190;
 
 struct EncryptRun {
@@ -49,9 +49,9 @@ bool FCrypt::ConfirmContainerName() {
         // The old container is replaced only when the new one is complete.
         return true;
     }
-    const QString chosen =
-        services_.SaveFile(this, ResText(kContainerFilter), kProductName,
-                           QString::fromStdString(DirectoryWithSlash(inputs_.containerName)));
+    const QString chosen = WithContainerExtension(
+        services_.SaveFile(this, ContainerDialogFilter(), kProductName,
+                           QString::fromStdString(DirectoryWithSlash(inputs_.containerName))));
     if (chosen.isEmpty()) return false;
     inputs_.containerName = chosen.toStdString();
     files_.containerName->setText(chosen);

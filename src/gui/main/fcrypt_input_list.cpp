@@ -11,6 +11,7 @@
 
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
+#include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
 
 namespace sealwise::gui {
@@ -19,8 +20,9 @@ namespace {
 
 constexpr int kAllFilesFilter = 109;
 constexpr int kSelectFileToEncrypt = 121;
-constexpr int kContainerFilter = 123;
 constexpr int kDuplicateSkipped = 393;
+constexpr int kOneContainerAtATime = 652;
+constexpr int kPathsNotFound = 653;
 
 // The local files of a drop, in the order given.
 std::vector<std::string> DroppedPaths(const QMimeData* data) {
@@ -186,10 +188,50 @@ void FCrypt::AddPathFromCommandLine(const QString& path) {
     ShowDuplicateNotices(duplicate ? 1 : 0);
 }
 
-// The save dialog for the container; its name is taken as chosen, no extension is added.
+// Several paths from the file manager: everything else is listed for encryption; of the
+// containers the first is prepared for decryption and the others are named, as are paths
+// that do not exist.
+void FCrypt::AddPathsFromCommandLine(const std::vector<std::string>& paths) {
+    const SortedPaths sorted = SortPaths(paths);
+    int duplicates = 0;
+    for (const std::string& path : sorted.others) duplicates += inputs_.AddPath(path) ? 1 : 0;
+    if (!sorted.others.empty()) inputs_.ProposeOutputName(sorted.others.front());
+    RefreshInputList();
+    if (!sorted.containers.empty()) {
+        files_.decryptFile->setText(QString::fromStdString(sorted.containers.front()));
+        files_.outputPath->setText(
+            QString::fromStdString(DirectoryWithSeparator(sorted.containers.front())));
+    }
+    const bool decrypt = sorted.others.empty() && !sorted.containers.empty();
+    mainTabs_->setActiveTab(MainNavigation::kFilesTab);
+    files_.tabs->setActiveTab(decrypt ? MainNavigation::kDecryptTab : MainNavigation::kEncryptTab);
+
+    ShowDuplicateNotices(duplicates > 0 ? 1 : 0);
+    const auto names = [](auto first, auto last) {
+        QStringList quoted;
+        for (auto it = first; it != last; ++it) quoted << '"' + QString::fromStdString(*it) + '"';
+        return quoted.join(", ");
+    };
+    if (sorted.containers.size() > 1) {
+        services_.ShowMessage(
+            this,
+            ResText(kOneContainerAtATime)
+                .replace("%s", names(sorted.containers.begin() + 1, sorted.containers.end())),
+            MessageButtons::Ok, MessageIcon::Information, kProductName);
+    }
+    if (!sorted.missing.empty()) {
+        services_.ShowMessage(
+            this,
+            ResText(kPathsNotFound)
+                .replace("%s", names(sorted.missing.begin(), sorted.missing.end())),
+            MessageButtons::Ok, MessageIcon::Warning, kProductName);
+    }
+}
+
+// The save dialog for the container; a name without extension gets ".vesk".
 void FCrypt::BrowseContainerClicked() {
     const QString chosen =
-        services_.SaveFile(this, ResText(kContainerFilter), kProductName, QString());
+        WithContainerExtension(services_.SaveFile(this, ContainerDialogFilter(), kProductName, {}));
     if (chosen.isEmpty()) return;
     files_.containerName->setText(chosen);
     inputs_.containerName = chosen.toStdString();

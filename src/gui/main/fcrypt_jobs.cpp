@@ -1,5 +1,7 @@
 // FCrypt: running a job on the job thread, and what every job does at its end.
+#include <QAccessible>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -63,6 +65,8 @@ void FCrypt::EndJob() {
     runningCancel_ = nullptr;
     std::string left = TakePassphrase();
     SecureWipe(left);
+    // The keys were wiped by the run: the next one typed is key 1 again.
+    if (keyEntry_.sharedSecurity()) ApplyKeyEntry(keyEntry_.OnScrollChanged(1));
     SetBusy(false, false);
 }
 
@@ -79,6 +83,15 @@ std::string FCrypt::TakePassphrase() {
 
 void FCrypt::ShowMessageId(int stringId, MessageIcon icon) {
     services_.ShowMessage(this, ResText(stringId), MessageButtons::Ok, icon, kProductName);
+}
+
+void FCrypt::ShowResultNote(int stringId) {
+    pwd_.resultNote->setProperty(kTagProperty, '#' + QString::number(stringId));  // follows
+    pwd_.resultNote->setText(ResText(stringId));                                  // the language
+    pwd_.resultNote->show();
+    noteTimer_->start();
+    QAccessibleEvent shown(pwd_.resultNote, QAccessible::Alert);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void FCrypt::ShowFailure(const SealError& error) {

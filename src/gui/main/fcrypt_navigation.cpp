@@ -12,8 +12,10 @@
 #include "gui/about/frm_about.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
+#include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
+#include "gui/app/window_placement.h"
 #include "gui/controls/light_tab.h"
 #include "gui/main/fcrypt.h"
 
@@ -114,8 +116,12 @@ void FCrypt::Localize() {
     PwdBewert(pwd_.passphrase->text());
 }
 
+// Every open window follows, this one through LanguageChanged.
 void FCrypt::SwitchLanguage(int languageOffset) {
-    SetLanguageOffset(languageOffset);
+    LanguageSwitch::Instance().Switch(languageOffset);
+}
+
+void FCrypt::LanguageChanged() {
     MarkLanguageFlag(this);
     Localize();
 }
@@ -126,6 +132,7 @@ void FCrypt::ShowWelcome() {
         raise();
         activateWindow();
     });
+    CentreOnScreenOf(welcome, this);
     welcome->show();
 }
 

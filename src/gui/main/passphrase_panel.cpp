@@ -19,12 +19,12 @@
 #include "gui/main/widget_factory.h"
 #include "gui/widgets/lamp_image.h"
 #include "gui/widgets/painted_image.h"
+#include "gui/widgets/star_rating.h"
 
 namespace sealwise::gui {
 
 namespace {
 
-constexpr int kStarSide = 20;
 constexpr int kLampDiameter = 16;
 constexpr int kRowHeight = 30;  // rows keep their height when the tab hides their controls
 
@@ -35,27 +35,13 @@ QWidget* BuildQualityDisplay(QWidget* parent, PassphrasePanel& panel) {
     panel.verdict->setMinimumHeight(2 * panel.verdict->fontMetrics().height());
     panel.verdict->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* starRow = Named(new QWidget(quality), "StarRow");
-    auto* stars = new QGridLayout(starRow);
-    stars->setContentsMargins(0, 0, 0, 0);
-    stars->setHorizontalSpacing(2);
-    for (int i = 0; i < 5; ++i) {
-        panel.stars[i] =
-            Named(new PaintedImage(
-                      QSize(kStarSide, kStarSide),
-                      [](QPainter& p, const QRectF& r) { PaintStar(p, r, true); }, starRow),
-                  QString("Stern_%1").arg(i + 1));
-        panel.places[i] =
-            Named(new PaintedImage(
-                      QSize(kStarSide, kStarSide),
-                      [](QPainter& p, const QRectF& r) { PaintStar(p, r, false); }, starRow),
-                  QString("SchlusselPlatz_%1").arg(i + 1));
-        SetAccessibleReference(panel.stars[i], ids::kStar);
-        SetAccessibleReference(panel.places[i], ids::kEmptyStar);
-        stars->addWidget(panel.stars[i], 0, i);
-        stars->addWidget(panel.places[i], 0, i);
-        panel.stars[i]->hide();
+    auto* starRow = Named(new StarRating(quality), "StarRow");
+    SetAccessibleReference(starRow, ids::kPassphraseQuality);
+    for (int i = 0; i < StarRating::kStarCount; ++i) {
+        SetAccessibleReference(starRow->Star(i), ids::kStar);
+        SetAccessibleReference(starRow->Place(i), ids::kEmptyStar);
     }
+    panel.rating = starRow;
 
     auto* grid = new QGridLayout(quality);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -71,6 +57,10 @@ QWidget* BuildQualityDisplay(QWidget* parent, PassphrasePanel& panel) {
 QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
     auto* light = Named(new QWidget(parent), "PictAmpel");
     light->setFixedSize(32, 3 * kLampDiameter + 2 * 4 + 2 * 8);
+    // Hidden while a job runs; its place stays, so that nothing beside it moves.
+    QSizePolicy keepPlace = light->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    light->setSizePolicy(keepPlace);
     SetAccessibleReference(light, ids::kQualityLight);
     auto* housing = Named(new ucShape(light), "Shape1");
     housing->setFillColor(OleRgb(192, 192, 192));
@@ -133,6 +123,9 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     for (auto* arrow : panel.keyArrows) arrow->setAutoRaise(true);
     panel.keyOf = MakeLabel(row, "lblKeyOf", "1/3");
     panel.keyOf->setMinimumWidth(40);
+    // The text tab shows no mode: its link has this row to itself and the action row keeps
+    // room for the long captions of Spanish and French.
+    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -145,11 +138,12 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     layout->addWidget(panel.keyScroll);
     layout->addWidget(panel.keyArrows[0]);
     layout->addWidget(panel.keyOf);
+    layout->addWidget(panel.onlineLink);
     for (QWidget* hidden :
          {static_cast<QWidget*>(panel.modes[0]), static_cast<QWidget*>(panel.modes[1]),
           panel.keyCountPanel, static_cast<QWidget*>(panel.keyArrows[0]),
           static_cast<QWidget*>(panel.keyArrows[1]), static_cast<QWidget*>(panel.keyScroll),
-          static_cast<QWidget*>(panel.keyOf)}) {
+          static_cast<QWidget*>(panel.keyOf), static_cast<QWidget*>(panel.onlineLink)}) {
         hidden->hide();
     }
     return row;
@@ -164,7 +158,12 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     panel.mail->setEnabled(false);  // until a text has been encrypted
     panel.encryptFiles = MakeButton(row, "Command4", Ref(ids::kEncryptFiles));
     panel.decryptFiles = MakeButton(row, "Command5", Ref(ids::kDecryptFiles));
-    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));
+    panel.resultNote = MakeLabel(row, "lblResult", Ref(ids::kFileDecrypted));
+    QFont bold = panel.resultNote->font();
+    bold.setBold(true);
+    panel.resultNote->setFont(bold);
+    panel.resultNote->setForegroundRole(QPalette::Link);
+    panel.resultNote->hide();
     for (auto* main :
          {panel.encryptText, panel.decryptText, panel.encryptFiles, panel.decryptFiles}) {
         main->setMinimumWidth(130);
@@ -177,10 +176,10 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     layout->addWidget(panel.encryptText);
     layout->addWidget(panel.decryptText);
     layout->addWidget(panel.mail);
+    layout->addSpacing(8);
+    layout->addWidget(panel.resultNote);
     layout->addStretch(1);
-    layout->addWidget(panel.onlineLink);
-    for (auto* hidden :
-         {panel.encryptText, panel.decryptText, panel.mail, panel.decryptFiles, panel.onlineLink}) {
+    for (auto* hidden : {panel.encryptText, panel.decryptText, panel.mail, panel.decryptFiles}) {
         hidden->hide();
     }
     return row;

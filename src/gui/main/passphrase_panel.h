@@ -17,6 +17,7 @@ namespace sealwise::gui {
 
 class LampImage;
 class PaintedImage;
+class StarRating;
 
 struct PassphrasePanel {
     QWidget* frame = nullptr;                 // FramePwd
@@ -26,8 +27,7 @@ struct PassphrasePanel {
     QPushButton* keyboard = nullptr;          // Command3
     QWidget* quality = nullptr;               // verdict and stars
     QLabel* verdict = nullptr;                // Label3
-    std::array<PaintedImage*, 5> stars{};     // Stern(1..5)
-    std::array<PaintedImage*, 5> places{};    // SchlusselPlatz(1..5)
+    StarRating* rating = nullptr;             // Stern(1..5) over SchlusselPlatz(1..5)
     QWidget* lampPanel = nullptr;             // PictAmpel
     std::array<LampImage*, 3> lamps{};        // AmpelL(0..2): red, yellow, green
     std::array<QRadioButton*, 2> modes{};     // optMults(0), optMults(1)
@@ -43,6 +43,7 @@ struct PassphrasePanel {
     QPushButton* onlineLink = nullptr;        // LblLink
     QPushButton* encryptFiles = nullptr;      // Command4
     QPushButton* decryptFiles = nullptr;      // Command5
+    QLabel* resultNote = nullptr;             // lblResult: a short note after a job worked
 };
 
 PassphrasePanel BuildPassphrasePanel(QWidget* parent);

@@ -1,5 +1,6 @@
 #include "gui/widgets/flag_image.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,8 +21,15 @@ FlagImage::FlagImage(FlagKind kind, QWidget* parent) : QFrame(parent), kind_(kin
 }
 
 void FlagImage::SetBorderStyle(int style) {
+    const bool wasMarked = BorderStyle() == 1;
     setFrameStyle(style == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
     update();
+    if (wasMarked != (BorderStyle() == 1)) {
+        QAccessible::State checked;
+        checked.checked = true;
+        QAccessibleStateChangeEvent changed(this, checked);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void FlagImage::paintEvent(QPaintEvent* event) {
@@ -42,7 +50,7 @@ void FlagImage::paintEvent(QPaintEvent* event) {
 
 void FlagImage::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        Q_EMIT clicked();
+        Press();
     }
 }
 

@@ -17,6 +17,8 @@ class FlagImage : public QFrame {
     FlagKind Kind() const { return kind_; }
     int BorderStyle() const { return frameShape() == QFrame::Box ? 1 : 0; }
     void SetBorderStyle(int style);
+    // What a click does: chooses this flag's language.
+    void Press() { Q_EMIT clicked(); }
 
   Q_SIGNALS:
     void clicked();

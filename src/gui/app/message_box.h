@@ -1,0 +1,24 @@
+#pragma once
+// The program's message box: icon, text and title as asked, and button captions from the
+// string table, so that a German question about „Nein“ offers a button „Nein“.
+#include <QMessageBox>
+
+#include "gui/app/desktop_services.h"
+
+namespace sealwise::gui {
+
+// Base ids of the button captions.
+inline constexpr int kOkCaption = 151;
+inline constexpr int kCancelCaption = 150;
+inline constexpr int kYesCaption = 650;
+inline constexpr int kNoCaption = 651;
+
+// Sets up `box` with the text, title, icon and buttons in the current language.
+void ConfigureMessageBox(QMessageBox& box, const QString& text, MessageButtons buttons,
+                         MessageIcon icon, const QString& title);
+
+// The answer a closed box gives: the button pressed, Escape or the window's close button
+// counting as Cancel for OK/Cancel and as No for Yes/No.
+MessageAnswer AnswerOf(const QMessageBox& box, MessageButtons buttons);
+
+}  // namespace sealwise::gui
