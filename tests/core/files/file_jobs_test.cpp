@@ -306,9 +306,14 @@ TEST_F(Jobs, AMissingOutputDirectoryIsMadeOnlyOnceTheKeyHasProvedRight) {
 }
 
 TEST_F(Jobs, ACancelledRestoreRemovesTheDirectoriesItMadeUnlessTheyHoldRestoredFiles) {
-    WriteFile(dir / "small", test::PatternBytes(100));
-    WriteFile(dir / "big", test::PatternBytes(3 * kChunkSize));
-    Encrypt({{dir / "small", "kept\\small"}, {dir / "big", "deep\\er\\big"}}, dir / "c.vesk");
+    // Stored names must end the inputs' paths: the inputs live in a tree of their own.
+    std::filesystem::create_directories(dir / "src/kept");
+    std::filesystem::create_directories(dir / "src/deep/er");
+    WriteFile(dir / "src/kept/small", test::PatternBytes(100));
+    WriteFile(dir / "src/deep/er/big", test::PatternBytes(3 * kChunkSize));
+    Encrypt({{dir / "src/kept/small", "kept\\small"}, {dir / "src/deep/er/big", "deep\\er\\big"}},
+            dir / "c.vesk");
+    std::filesystem::remove_all(dir / "src");
     struct Case {
         std::string out;                    // made by the run when missing
         std::vector<std::string> existing;  // what is left below dir afterwards
