@@ -135,15 +135,24 @@ std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use) {
     return passphrase;
 }
 
+namespace {
+
+// Loads the keys of a shared-key file; a file that cannot be used leaves no key behind.
+void LoadSharedKeysOrWipe(const std::string& path, SharedKeyStore& store) {
+    try {
+        LoadSharedKeys(path, store);
+    } catch (...) {
+        store.Clear();
+        throw;
+    }
+}
+
+}  // namespace
+
 Bytes ObtainKey(const KeyOptions& options, PassphraseUse use) {
     if (!options.sharedKeyFile.empty()) {
         SharedKeyStore store;
-        try {
-            LoadSharedKeys(options.sharedKeyFile, store);
-        } catch (...) {
-            store.Clear();
-            throw;
-        }
+        LoadSharedKeysOrWipe(options.sharedKeyFile, store);
         return TextKeyFromSharedKeys(store);  // clears the store
     }
     std::string passphrase = ObtainPassphrase(options, use);
@@ -154,12 +163,7 @@ Bytes ObtainKey(const KeyOptions& options, PassphraseUse use) {
 std::vector<Bytes> ObtainCandidateKeys(const KeyOptions& options) {
     if (!options.sharedKeyFile.empty()) {
         SharedKeyStore store;
-        try {
-            LoadSharedKeys(options.sharedKeyFile, store);
-        } catch (...) {
-            store.Clear();
-            throw;
-        }
+        LoadSharedKeysOrWipe(options.sharedKeyFile, store);
         return TextKeysFromSharedKeys(store);  // clears the store
     }
     std::string passphrase = ObtainPassphrase(options, PassphraseUse::kDecrypt);
