@@ -52,6 +52,7 @@ int RunDecrypt(const Args& args, Io& io) {
     try {
         Bytes key = ObtainKey(keys, PassphraseUse::kDecrypt);
         WipeOnExit<Bytes> wipeKey(key);
+        reporter.SetTotalsFromContainer(container, key);
         InterruptFlag interrupt;
         DecryptContainerJob job(reporter, interrupt.flag());
         summary = job.Run(container, outputDirectory, key);
