@@ -30,6 +30,12 @@ if(SEALWISE_GUI)
 endif()
 
 install(FILES ${man_dir}/sealwise-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT cli)
+# The daemon's page comes with the mail service's own install rules; installing it here too
+# keeps the package complete whichever of the two lands first.
+if(EXISTS ${man_dir}/sealwise-mail-service.1)
+    install(FILES ${man_dir}/sealwise-mail-service.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+            COMPONENT mail_service)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/resources/completion/sealwise-cli.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME sealwise-cli
         COMPONENT cli)
@@ -43,9 +49,11 @@ set(debian_changelog ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
 add_custom_command(
     OUTPUT ${debian_changelog}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND sh -c "gzip -9n < '${debian_dir}/changelog' > '${debian_changelog}'"
+    COMMAND ${CMAKE_COMMAND} -E copy ${debian_dir}/changelog ${CMAKE_BINARY_DIR}/packaging/changelog.Debian
+    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/packaging/changelog.Debian
     DEPENDS ${debian_dir}/changelog
-    COMMENT "Compressing the Debian changelog")
+    COMMENT "Compressing the Debian changelog"
+    VERBATIM)
 add_custom_target(sealwise_debian_changelog ALL DEPENDS ${debian_changelog})
 
 # Every package carries the licence (machine-readable copyright) and the changelog; every

@@ -47,5 +47,6 @@ constexpr int kHelpOptionsBadge = 750;
 constexpr int kHelpArgumentsHeading = 751;
 constexpr int kHelpOptionsHeading = 752;
 constexpr int kHelpRequiredLabel = 753;
+constexpr int kHelpFlagDescription = 754;
 
 }  // namespace sealwise::cli::msg

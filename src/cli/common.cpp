@@ -97,6 +97,7 @@ int ParseArgs(CLI::App& app, const Args& args, Io& io) {
     const std::string command = app.get_name();
     if (command.rfind("sealwise-cli", 0) != 0) app.name("sealwise-cli " + command);
     app.formatter(std::make_shared<HelpFormatter>());
+    app.set_help_flag("-h,--help", GetResText(msg::kHelpFlagDescription));
     LocaliseDescription(app, command);
     try {
         app.parse(reversed);

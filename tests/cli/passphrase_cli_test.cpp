@@ -56,7 +56,7 @@ TEST(RateCli, VerdictInTheCurrentLanguage) {
     LanguageGuard german(kOffsetGerman);
     const Result r = RunCli({"rate", ""});
     EXPECT_EQ(r.out,
-              "score: 0\nverdict: Diese Passphrase ist nicht sicher.\nstars: 0\nlamps: red\n");
+              "Punktzahl: 0\nUrteil: Diese Passphrase ist nicht sicher.\nSterne: 0\nLampen: rot\n");
 }
 
 TEST(RateCli, UsageErrors) {
