@@ -53,7 +53,8 @@ function(sealwise_depends list_file work out_var)
     set(${out_var} "${depends}" PARENT_SCOPE)
 endfunction()
 
-foreach(component IN LISTS CPACK_SEALWISE_COMPONENTS)
+# Only the packages being made (cpack -D CPACK_COMPONENTS_ALL=... can choose fewer).
+foreach(component IN LISTS CPACK_COMPONENTS_ALL)
     string(TOUPPER "${component}" upper)
     sealwise_depends("${CPACK_SEALWISE_BINARY_LISTS}/deb-binaries-${component}.txt"
                      "${CPACK_SEALWISE_DEPENDS_DIR}/${component}" depends)

@@ -57,11 +57,23 @@ add_custom_command(
 add_custom_target(sealwise_debian_changelog ALL DEPENDS ${debian_changelog})
 
 # Every package carries the licence (machine-readable copyright) and the changelog; every
-# manual page is compressed once the component's files are in place.
+# manual page is compressed once the component's files are in place, and stripped programs
+# lose the sections that only the linker reads (as dh_strip does).
+set(sealwise_program_cli ${CMAKE_INSTALL_BINDIR}/sealwise-cli)
+set(sealwise_program_gui ${CMAKE_INSTALL_BINDIR}/sealwise)
+set(sealwise_program_mail_service ${CMAKE_INSTALL_SBINDIR}/sealwise-mail-service)
 foreach(component IN LISTS sealwise_components)
     set(package ${sealwise_package_${component}})
     install(FILES ${debian_dir}/copyright ${debian_changelog}
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+    install(CODE "
+        set(program \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${sealwise_program_${component}}\")
+        if(CMAKE_INSTALL_DO_STRIP AND EXISTS \"\${program}\")
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+                                    --remove-section=.note \"\${program}\"
+                            COMMAND_ERROR_IS_FATAL ANY)
+        endif()"
+        COMPONENT ${component})
     install(CODE "
         file(GLOB_RECURSE pages \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man*/*.[1-8]\")
         foreach(page IN LISTS pages)
@@ -78,7 +90,6 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL ${sealwise_components})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_STRIP_FILES ON)
 
@@ -125,7 +136,6 @@ foreach(component IN LISTS sealwise_components)
     file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/packaging/deb-binaries-${component}.txt
          CONTENT "$<TARGET_FILE:${sealwise_target_${component}}>")
 endforeach()
-set(CPACK_SEALWISE_COMPONENTS ${sealwise_components})
 set(CPACK_SEALWISE_BINARY_LISTS ${CMAKE_BINARY_DIR}/packaging)
 set(CPACK_SEALWISE_LIBRARY_ARCH ${CMAKE_LIBRARY_ARCHITECTURE})
 set(CPACK_SEALWISE_DEPENDS_DIR ${CMAKE_BINARY_DIR}/packaging/depends)

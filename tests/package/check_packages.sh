@@ -43,7 +43,7 @@ requires sealwise-mail-service libcurl4
 for package in sealwise-cli sealwise sealwise-mail-service; do
     deb=$(deb_of "$package")
     dpkg-deb --contents "$deb" | grep -q "usr/share/doc/$package/copyright$" || fail "$package: no copyright"
-    dpkg-deb --contents "$deb" | grep -q "usr/share/doc/$package/changelog.Debian.gz$" ||
+    dpkg-deb --contents "$deb" | grep -q "usr/share/doc/$package/changelog.gz$" ||
         fail "$package: no changelog"
     ! dpkg-deb --contents "$deb" | grep -E 'share/man/man[1-8]/[^ ]+\.[1-8]$' ||
         fail "$package: uncompressed manual page"
