@@ -44,13 +44,19 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/completion/_sealwise-cli
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/format.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/sealwise-cli COMPONENT cli)
 
-# The Debian changelog, compressed reproducibly (no name, no time stamp in the gzip header).
-set(debian_changelog ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+# The packages are native (made by upstream from its own tree, version without a Debian
+# revision), so their Debian changelog is doc/PACKAGE/changelog.gz, compressed reproducibly (no
+# name, no time stamp in the gzip header). Its version must be the project's.
+file(STRINGS ${debian_dir}/changelog changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^sealwise \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "resources/debian/changelog does not start with version ${PROJECT_VERSION}")
+endif()
+set(debian_changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(
     OUTPUT ${debian_changelog}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND ${CMAKE_COMMAND} -E copy ${debian_dir}/changelog ${CMAKE_BINARY_DIR}/packaging/changelog.Debian
-    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/packaging/changelog.Debian
+    COMMAND ${CMAKE_COMMAND} -E copy ${debian_dir}/changelog ${CMAKE_BINARY_DIR}/packaging/changelog
+    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/packaging/changelog
     DEPENDS ${debian_dir}/changelog
     COMMENT "Compressing the Debian changelog"
     VERBATIM)
