@@ -80,7 +80,7 @@ archive=$("$source_dir/scripts/make-portable.sh" "$build" "$work/portable" | tai
 mkdir "$work/stick" && tar -C "$work/stick" -xzf "$archive"
 portable=$(ls -d "$work"/stick/sealwise-portable-*)
 [ -s "$portable/LICENSE" ] || fail "portable archive without LICENSE"
-for library in "$portable"/lib/*.so*; do
+for library in "$portable"/lib/*.so* $(find "$portable/plugins" -name "*.so"); do
     owner=$(dpkg -S "*/$(basename "$library")" 2>/dev/null | head -n 1) || continue
     package=${owner%%:*}
     package=${package%%,*}
