@@ -42,10 +42,10 @@ requires sealwise-mail-service libcurl4
 ! grep -qi 'qt' <<<"$(depends_of sealwise-cli)" || fail "sealwise-cli pulls in Qt: $(depends_of sealwise-cli)"
 for package in sealwise-cli sealwise sealwise-mail-service; do
     deb=$(deb_of "$package")
-    dpkg-deb --contents "$deb" | grep -q "usr/share/doc/$package/copyright$" || fail "$package: no copyright"
-    dpkg-deb --contents "$deb" | grep -q "usr/share/doc/$package/changelog.gz$" ||
-        fail "$package: no changelog"
-    ! dpkg-deb --contents "$deb" | grep -E 'share/man/man[1-8]/[^ ]+\.[1-8]$' ||
+    contents=$(dpkg-deb --contents "$deb")
+    grep -q "usr/share/doc/$package/copyright$" <<<"$contents" || fail "$package: no copyright"
+    grep -q "usr/share/doc/$package/changelog.gz$" <<<"$contents" || fail "$package: no changelog"
+    ! grep -E 'share/man/man[1-8]/[^ ]+\.[1-8]$' <<<"$contents" ||
         fail "$package: uncompressed manual page"
     dpkg -x "$deb" "$work/root"
     if command -v lintian >/dev/null 2>&1; then
