@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 
 jobs=$(nproc)
 build=${SEALWISE_TEST_BUILD_DIR:-build/test}

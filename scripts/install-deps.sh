@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Sealwise needs to build and test, when any is missing.
+# Installs the Debian packages Sealwise needs, when any is missing. Without arguments: what
+# building and running the programs needs (./run.sh). With --tests: also the test toolchain
+# (./test.sh): test frameworks, clang for the fuzzers, the tools the package checks use.
 # Runs apt-get only as root; otherwise prints what to install.
 set -euo pipefail
 
-packages=(
+build_and_run=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
-    libdeflate-dev zlib1g-dev libsodium-dev libcli11-dev libcurl4-openssl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
-    libcpp-httplib-dev clang libclang-rt-14-dev
-    libsodium-dev libzstd-dev libzxcvbn-dev python3-nacl python3-zstandard
-    python3 xvfb xauth dpkg-dev desktop-file-utils appstream man-db
-    qt6-translations-l10n python3-pyatspi at-spi2-core dbus
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins qt6-translations-l10n
+    libdeflate-dev zlib1g-dev libcli11-dev libcurl4-openssl-dev
+    libsodium-dev libzstd-dev libzxcvbn-dev
 )
+tests=(
+    libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
+    clang libclang-rt-14-dev python3 xvfb xauth
+    dpkg-dev desktop-file-utils appstream man-db lintian
+    python3-nacl python3-zstandard python3-pyatspi at-spi2-core dbus
+)
+
+packages=("${build_and_run[@]}")
+if [ "${1:-}" = --tests ]; then
+    packages+=("${tests[@]}")
+    shift
+fi
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the portable archive: one folder that runs from a USB stick without installation,
-# with the Qt libraries and plugins beside the programs and launchers that set the paths.
+# with the Qt libraries and plugins beside the programs and launchers that set the paths, and
+# the licence of Sealwise and of every bundled library (licenses/PACKAGE/copyright).
 # Usage: make-portable.sh BUILD_DIR OUTPUT_DIR   -> OUTPUT_DIR/sealwise-portable-VERSION-ARCH.tar.gz
 set -euo pipefail
 build=$(realpath "$1")
@@ -16,7 +17,8 @@ mkdir -p "$root/lib" "$root/plugins"
 
 cmake --install "$build" --prefix "$stage/install" --strip >/dev/null
 cp "$stage/install/bin/sealwise" "$stage/install/bin/sealwise-cli" "$root/lib/"
-cp "$stage/install/share/doc/sealwise/README.md" "$root/"
+cp "$stage/install/share/doc/sealwise-cli/README.md" "$(dirname "$0")/../LICENSE" "$root/"
+bundled=$stage/bundled-files  # every file copied from the system, for the licence texts
 cp "$stage/install/share/icons/hicolor/scalable/apps/"*.svg "$root/sealwise.svg"
 
 # Qt plugins the program needs on an X11 or Wayland desktop.
@@ -25,6 +27,7 @@ for group in platforms xcbglintegrations platforminputcontexts imageformats icon
     [ -d "$qt_plugins/$group" ] || continue
     mkdir -p "$root/plugins/$group"
     cp "$qt_plugins/$group"/*.so "$root/plugins/$group/" 2>/dev/null || true
+    ls "$qt_plugins/$group"/*.so >>"$bundled" 2>/dev/null || true
 done
 # Keep only the platforms that work without extra services.
 find "$root/plugins/platforms" -name '*.so' ! -name 'libqxcb.so' ! -name 'libqoffscreen.so' \
@@ -38,6 +41,7 @@ collect() {
         base=$(basename "$lib")
         if [[ ! $base =~ $system_lib ]] && [ ! -e "$root/lib/$base" ]; then
             cp -L "$lib" "$root/lib/$base"
+            echo "$lib" >>"$bundled"
         fi
     done
 }
@@ -46,6 +50,21 @@ for f in "$root/lib/sealwise" "$root/lib/sealwise-cli" $(find "$root/plugins" -n
 done
 # Libraries pulled in by the copied ones.
 for lib in "$root"/lib/*.so*; do collect "$lib"; done
+
+# The licence of every Debian package a bundled file comes from.
+mkdir -p "$root/licenses"
+while read -r file; do
+    [ -e "$root/lib/$(basename "$file")" ] || [ -n "$(find "$root/plugins" -name "$(basename "$file")")" ] ||
+        continue  # dropped again (platform plugins that need extra services)
+    owner=$(dpkg -S "$file" 2>/dev/null || dpkg -S "$(realpath "$file")" 2>/dev/null ||
+        dpkg -S "/usr$file" 2>/dev/null) || { echo "no package owns $file" >&2; exit 1; }
+    package=${owner%%:*}
+    package=${package%%,*}
+    if [ ! -e "$root/licenses/$package/copyright" ]; then
+        mkdir -p "$root/licenses/$package"
+        cp "/usr/share/doc/$package/copyright" "$root/licenses/$package/copyright"
+    fi
+done < <(sort -u "$bundled")
 
 cat > "$root/lib/qt.conf" <<'CONF'
 [Paths]
@@ -69,6 +88,8 @@ Sealwise, portable edition
 ==========================
 Unpack this folder anywhere (a USB stick works) and start ./sealwise for the desktop program
 or ./sealwise-cli for the command-line tool. Nothing is installed and no settings are kept.
+Sealwise is under the MIT licence (LICENSE); the libraries in lib/ and plugins/ come with
+their own licences, one folder per Debian package in licenses/.
 TXT
 
 tar -C "$stage" -czf "$outdir/$name.tar.gz" "$name"

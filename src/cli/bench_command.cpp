@@ -110,13 +110,15 @@ int RunBench(const Args& args, Io& io) {
     double seconds = 1.0;
     std::size_t sampleKib = 2048;
     std::string filter;
-    app.add_option("--seconds", seconds, "time spent on each stage")
+    app.add_option("--seconds", seconds, "time spent on each stage, 0.01 to 600 (default 1)")
         ->check(CLI::Range(0.01, 600.0))
-        ->capture_default_str();
-    app.add_option("--sample-kib", sampleKib, "size of the data each stage processes per call")
+        ->option_text("SECONDS");
+    app.add_option("--sample-kib", sampleKib,
+                   "KiB of data each stage processes per call, 1 to 1048576 (default 2048)")
         ->check(CLI::Range(1, 1 << 20))
-        ->capture_default_str();
-    app.add_option("--filter", filter, "measure only the stages whose name contains this text");
+        ->option_text("KIB");
+    app.add_option("--filter", filter, "measure only the stages whose name contains TEXT")
+        ->option_text("TEXT");
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
     constexpr int kRounds = 5;

@@ -3,19 +3,79 @@
 #include <ostream>
 
 #include "app/strings.h"
+#include "cli/cli_message_ids.h"
+#include "cli/help_format.h"
 #include "files/entry_name.h"
 #include "util/errors.h"
 
 namespace sealwise::cli {
+namespace {
+
+constexpr int kErrorWord = 103;  // "Error:", which several messages of the table begin with
+constexpr int kCheckInput = 114;
+
+// A message without a leading "Error:" of the current language or of English.
+std::string WithoutErrorWord(const std::string& message) {
+    static const StringTable table = ParseStringTable(EmbeddedStringTable());
+    for (const int offset : {LanguageOffset(), kOffsetEnglish}) {
+        const auto entry = table.find(kErrorWord + offset);
+        if (entry == table.end()) continue;
+        const std::string& word = entry->second;
+        if (message.rfind(word, 0) == 0) {
+            const auto rest = message.find_first_not_of(' ', word.size());
+            if (rest != std::string::npos) return message.substr(rest);
+        }
+    }
+    return message;
+}
+
+void PrintPrefixed(Io& io, int prefixId, const std::string& message) {
+    io.err << "sealwise-cli: " << GetResText(prefixId) << " " << message << "\n";
+}
+
+// The cause behind the general message 114, told by the core's detail.
+int CauseOf(const SealError& error) {
+    const std::string_view detail = error.what();
+    if (detail == "empty text") return msg::kEmptyTextToEncrypt;
+    if (detail == "empty passphrase") return msg::kEmptyPassphrase;
+    if (detail == "empty armour") return msg::kEmptyArmour;
+    if (detail == "armour does not hold whole cipher blocks") return msg::kNotArmour;
+    return kCheckInput;
+}
+
+// Outside English the help of a command starts with its summary in the current language; the
+// longer English description would be the only English sentence left.
+void LocaliseDescription(CLI::App& app, const std::string& command) {
+    const int id = SummaryIdOf(command);
+    if (id == 0 || LanguageOffset() == kOffsetEnglish) return;
+    std::string summary = GetResText(id);
+    app.description(summary + ".");
+}
+
+}  // namespace
 
 void PrintError(Io& io, const std::string& message, const std::string& hint) {
-    io.err << "sealwise-cli: error: " << message << "\n";
-    if (!hint.empty()) io.err << "hint: " << hint << "\n";
+    PrintPrefixed(io, msg::kErrorPrefix, WithoutErrorWord(message));
+    if (!hint.empty()) io.err << GetResText(msg::kHintPrefix) << " " << hint << "\n";
+}
+
+void PrintWarning(Io& io, const std::string& message) {
+    PrintPrefixed(io, msg::kWarningPrefix, message);
+}
+
+void PrintNote(Io& io, const std::string& message) { PrintPrefixed(io, msg::kNotePrefix, message); }
+
+std::string CliMessageText(const SealError& error) {
+    if (error.stringId() == kCheckInput) {
+        const int cause = CauseOf(error);
+        if (cause != kCheckInput) return GetResText(cause);
+    }
+    // The argument may be a name read from a container: print it escaped.
+    return MessageText(SealError(error.stringId(), EscapeForDisplay(error.argument())));
 }
 
 int ReportFailure(Io& io, const SealError& error) {
-    // The argument may be a name read from a container: print it escaped.
-    PrintError(io, MessageText(SealError(error.stringId(), EscapeForDisplay(error.argument()))));
+    PrintError(io, CliMessageText(error));
     return kFailure;
 }
 
@@ -36,6 +96,9 @@ int ParseArgs(CLI::App& app, const Args& args, Io& io) {
     // Help and usage lines name the full command ("sealwise-cli encrypt").
     const std::string command = app.get_name();
     if (command.rfind("sealwise-cli", 0) != 0) app.name("sealwise-cli " + command);
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.set_help_flag("-h,--help", GetResText(msg::kHelpFlagDescription));
+    LocaliseDescription(app, command);
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
@@ -45,7 +108,7 @@ int ParseArgs(CLI::App& app, const Args& args, Io& io) {
         io.out << app.help("", CLI::AppFormatMode::All);
         return kOk;
     } catch (const CLI::ParseError& e) {
-        PrintError(io, e.what(), "run '" + app.get_name() + " --help' for usage");
+        PrintError(io, UsageErrorText(e), GetResText(msg::kUsageHint, app.get_name()));
         return kUsage;
     }
     return -1;

@@ -12,16 +12,29 @@ class SealError;
 
 namespace sealwise::cli {
 
-// "sealwise-cli: error: MESSAGE" and, when given, "hint: HINT".
+// "sealwise-cli: error: MESSAGE" and, when given, "hint: HINT", with the prefixes in the current
+// language. A message that starts with the string table's own "Error:" loses it, so that the
+// prefix never appears twice.
 void PrintError(Io& io, const std::string& message, const std::string& hint = {});
+// "sealwise-cli: warning: MESSAGE" and "sealwise-cli: note: MESSAGE".
+void PrintWarning(Io& io, const std::string& message);
+void PrintNote(Io& io, const std::string& message);
 
-// Prints a core failure in the current language and returns the failure status.
+// The text of a core failure in the current language. Where the core gives one general message
+// for several causes (114: empty text, empty passphrase, input that is not armour), the
+// command line names the cause instead.
+std::string CliMessageText(const SealError& error);
+
+// Prints a core failure as CliMessageText does and returns the failure status.
 int ReportFailure(Io& io, const SealError& error);
 
 // Flushes the output; reports that writing failed (message 416) and returns false when it did.
 bool FinishOutput(Io& io);
 // Writes data to the output and finishes it as above.
 bool WriteOutput(Io& io, std::string_view data);
+
+// The string-table id of a command's one-line summary; 0 for an unknown command.
+int SummaryIdOf(std::string_view command);
 
 // Parses args with app; on --help prints it and returns kOk, on bad usage prints the error and
 // returns kUsage; returns -1 when the command should go on.

@@ -9,6 +9,7 @@
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
+#include "files/container_key.h"
 #include "files/decrypt_container_job.h"
 #include "files/entry_name.h"
 #include "util/secure_wipe.h"
@@ -83,6 +84,7 @@ int RunDecrypt(const Args& args, Io& io) {
     try {
         std::vector<Bytes> candidates = ObtainCandidateKeys(keys);
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
+        reporter->SetTotalsFromContainer(container, ChooseContainerKey(container, candidates));
         InterruptFlag interrupt;
         DecryptContainerJob job(*reporter, interrupt.flag());
         job.SetSyncRestoredFiles(!noSync);

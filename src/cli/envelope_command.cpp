@@ -1,10 +1,19 @@
-// sealwise-cli envelope encrypt|decrypt --key-hex HEX: the raw cipher envelope, stdin to stdout.
+// sealwise-cli envelope encrypt|decrypt --key-hex HEX|--key-file FILE: the raw cipher envelope,
+// stdin to stdout.
 #include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iostream>
 #include <istream>
+#include <iterator>
 #include <ostream>
 
+#include "app/strings.h"
+#include "cli/cli_message_ids.h"
 #include "cli/common.h"
+#include "cli/secret_file.h"
 #include "crypto/rijndael.h"
+#include "files/entry_name.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
@@ -38,21 +47,61 @@ void PrintBadLength(Io& io, std::uint64_t length) {
                "decrypt only what 'envelope encrypt' produced, byte for byte");
 }
 
-std::optional<Bytes> ParseHex(const std::string& hex) {
-    if (hex.size() % 2 != 0) return std::nullopt;
+// Key bytes from hex digits; blanks and line breaks between them are ignored, so a key file
+// may end with a newline or group its digits. Returns the message id of what is wrong, or 0.
+int ParseHex(std::string_view hex, Bytes& out) {
     auto nibble = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
         if (c >= 'a' && c <= 'f') return c - 'a' + 10;
         if (c >= 'A' && c <= 'F') return c - 'A' + 10;
         return -1;
     };
-    Bytes out;
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
-        if (hi < 0 || lo < 0) return std::nullopt;
-        out.push_back(static_cast<uint8_t>(hi * 16 + lo));
+    int high = -1;
+    for (const char c : hex) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        const int value = nibble(c);
+        if (value < 0) return msg::kKeyNotHexDigit;
+        if (high < 0) {
+            high = value;
+        } else {
+            out.push_back(static_cast<uint8_t>(high * 16 + value));
+            high = -1;
+        }
     }
-    return out;
+    if (high >= 0) return msg::kKeyOddDigits;
+    if (out.empty()) return msg::kKeyEmpty;
+    return 0;
+}
+
+// The first character of hex that is neither a digit nor a blank, printable or escaped.
+std::string OffendingCharacter(std::string_view hex) {
+    for (std::size_t i = 0; i < hex.size(); ++i) {
+        const char c = hex[i];
+        if (std::isxdigit(static_cast<unsigned char>(c)) || c == ' ' || c == '\t' || c == '\r' ||
+            c == '\n') {
+            continue;
+        }
+        // A multi-byte character is shown whole.
+        std::size_t length = 1;
+        while (i + length < hex.size() &&
+               (static_cast<unsigned char>(hex[i + length]) & 0xC0) == 0x80)
+            ++length;
+        return EscapeForDisplay(hex.substr(i, length));
+    }
+    return {};
+}
+
+// The key text of --key-file; nullopt when the file cannot be read.
+std::optional<std::string> ReadKeyFile(const std::string& path) {
+    WarnIfReadableByOthers(path, std::cerr);
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        SecureWipe(text);
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace
@@ -62,26 +111,46 @@ int RunEnvelope(const Args& args, Io& io) {
         "Encrypt or decrypt standard input with the cipher envelope (Rijndael, 256-bit "
         "block and key, zero padding, CBC from a zero block) and write standard output.",
         "envelope"};
-    std::string direction, keyHex;
+    std::string direction, keyHex, keyFile;
     app.add_option("direction", direction, "encrypt or decrypt")
         ->required()
         ->check(CLI::IsMember({"encrypt", "decrypt"}));
-    app.add_option("--key-hex", keyHex,
-                   "key bytes in hex; the first 32 are used, a shorter key is filled with zeros")
-        ->required();
+    auto* hexOption = app.add_option(
+        "--key-hex", keyHex,
+        "key bytes in hex; the first 32 are used, a shorter key is filled with zeros. The key "
+        "is visible to other users in the process list: prefer --key-file");
+    app.add_option("--key-file", keyFile,
+                   "read the key in hex from FILE (blanks and line breaks ignored)")
+        ->option_text("FILE")
+        ->excludes(hexOption);
+    hexOption->option_text("HEX");
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
-
-    std::optional<Bytes> key = ParseHex(keyHex);
     WipeOnExit<std::string> wipeHex(keyHex);
-    if (!key) {
-        PrintError(io, "--key-hex is not an even number of hexadecimal digits");
+
+    if (app.count("--key-hex") == 0 && keyFile.empty()) {
+        PrintError(io, GetResText(msg::kKeyMissing),
+                   GetResText(msg::kUsageHint, "sealwise-cli envelope"));
         return kUsage;
     }
-    WipeOnExit<Bytes> wipeKey(*key);
+    if (!keyFile.empty()) {
+        std::optional<std::string> text = ReadKeyFile(keyFile);
+        if (!text) {
+            PrintError(io, GetResText(msg::kKeyFileUnreadable, EscapeForDisplay(keyFile)));
+            return kFailure;
+        }
+        keyHex.swap(*text);
+        SecureWipe(*text);
+    }
+    Bytes key;
+    WipeOnExit<Bytes> wipeKey(key);
+    if (const int problem = ParseHex(keyHex, key); problem != 0) {
+        PrintError(io, GetResText(problem, OffendingCharacter(keyHex)));
+        return keyFile.empty() ? kUsage : kFailure;
+    }
 
     // The envelope key: the first 32 bytes, a shorter key filled up with zeros.
     Bytes key32(CRijndael::kBlockSize, 0);
-    std::copy_n(key->begin(), std::min(key->size(), key32.size()), key32.begin());
+    std::copy_n(key.begin(), std::min(key.size(), key32.size()), key32.begin());
     WipeOnExit<Bytes> wipeKey32(key32);
     CRijndael cipher;
     cipher.EncryptPrepareKey(key32);

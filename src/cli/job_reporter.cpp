@@ -1,12 +1,15 @@
 #include "cli/job_reporter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <istream>
 #include <ostream>
 
 #include "app/strings.h"
+#include "cli/cli_message_ids.h"
 #include "cli/common.h"
 #include "cli/container_message_ids.h"
+#include "files/container_listing.h"
 #include "files/entry_name.h"
 #include "files/file_checks.h"
 #include "files/message_ids.h"
@@ -19,6 +22,54 @@ JobReporter::JobReporter(Io& io, bool showProgress, OverwritePolicy policy)
 void JobReporter::SetTotals(int64_t files, int64_t bytes) {
     totalFiles_ = files;
     totalBytes_ = bytes;
+}
+
+void JobReporter::SetTotalsFromContainer(const std::string& container,
+                                         std::span<const uint8_t> key) {
+    if (!showProgress_) return;
+    try {
+        int64_t files = 0, bytes = 0;
+        ContainerListing listing(container, key);  // one entry at a time: no memory per entry
+        for (ListedEntry entry; listing.Next(entry);) {
+            ++files;
+            bytes += entry.size;
+        }
+        SetTotals(files, bytes);
+    } catch (const SealError&) {
+        // The run itself meets the same failure and reports it.
+    }
+}
+
+namespace {
+
+std::string Format(const char* format, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+std::string JobReporter::ProgressLine(int64_t files, int64_t totalFiles, int64_t bytes,
+                                      int64_t totalBytes, double seconds) {
+    constexpr double kMiB = 1024.0 * 1024.0;
+    const std::string rate =
+        Format("%.1f MB/s", seconds > 0 ? static_cast<double>(bytes) / 1e6 / seconds : 0.0);
+    const std::string done = Format("%.1f", static_cast<double>(bytes) / kMiB);
+    if (totalFiles <= 0) {
+        return GetResText(msg::kProgressFiles, std::to_string(files)) + "  " + done + " MiB  " +
+               rate;
+    }
+    const std::string count = std::to_string(files) + "/" + std::to_string(totalFiles);
+    if (totalBytes <= 0) {
+        return GetResText(msg::kProgressFiles, count) + "  " + done + " MiB  " + rate;
+    }
+    const int percent = static_cast<int>(
+        std::min<int64_t>(100, 100 * bytes / totalBytes));  // estimates never pass 100
+    return GetResText(msg::kProgressFiles, count) + "  " +
+           GetResText(msg::kProgressOf, done,
+                      Format("%.1f", static_cast<double>(totalBytes) / kMiB)) +
+           " MiB (" + std::to_string(percent) + "%)  " + rate;
 }
 
 void JobReporter::ItemStarted(const std::string&, int64_t) {
@@ -37,21 +88,7 @@ void JobReporter::Draw(bool force) {
     if (!force && now - lastDraw_ < std::chrono::milliseconds(100)) return;
     lastDraw_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
-    const double mib = static_cast<double>(bytes_) / (1024.0 * 1024.0);
-    char line[160];
-    if (totalFiles_ > 0 && totalBytes_ > 0) {
-        std::snprintf(line, sizeof line, "%lld/%lld files  %.1f of %.1f MiB (%d%%)  %.1f MB/s",
-                      static_cast<long long>(files_), static_cast<long long>(totalFiles_), mib,
-                      static_cast<double>(totalBytes_) / (1024.0 * 1024.0),
-                      static_cast<int>(100.0 * static_cast<double>(bytes_) /
-                                       static_cast<double>(totalBytes_)),
-                      seconds > 0 ? static_cast<double>(bytes_) / 1e6 / seconds : 0.0);
-    } else {
-        std::snprintf(line, sizeof line, "%lld files  %.1f MiB  %.1f MB/s",
-                      static_cast<long long>(files_), mib,
-                      seconds > 0 ? static_cast<double>(bytes_) / 1e6 / seconds : 0.0);
-    }
-    const std::string text(line);
+    const std::string text = ProgressLine(files_, totalFiles_, bytes_, totalBytes_, seconds);
     io_.err << "\r" << text;
     if (text.size() < lineWidth_) io_.err << std::string(lineWidth_ - text.size(), ' ');
     lineWidth_ = std::max(lineWidth_, text.size());

@@ -3,6 +3,7 @@
 // messages, and the overwrite question.
 #include <chrono>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "cli/commands.h"
@@ -22,6 +23,12 @@ class JobReporter : public FileJobObserver {
 
     // Totals for the progress line, when known before the run.
     void SetTotals(int64_t files, int64_t bytes);
+    // Totals of a container to be restored, from its listing (which reads little of it); left
+    // unknown when the progress line is off or the listing fails (the run reports why).
+    void SetTotalsFromContainer(const std::string& container, std::span<const uint8_t> key);
+    // The progress line for the given state, as Draw shows it.
+    static std::string ProgressLine(int64_t files, int64_t totalFiles, int64_t bytes,
+                                    int64_t totalBytes, double seconds);
     // Clears the progress line; call before printing anything else after the run.
     void Finish();
 

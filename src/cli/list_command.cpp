@@ -1,8 +1,11 @@
-// sealwise-cli list CONTAINER: entry names and restored sizes, one line each.
+// sealwise-cli list [--json] CONTAINER: entry names and restored sizes, one line each or as
+// one JSON array.
+#include <algorithm>
 #include <ostream>
 
 #include "app/strings.h"
 #include "cli/common.h"
+#include "cli/json.h"
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "files/container_key.h"
@@ -12,6 +15,23 @@
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
+namespace {
+
+// One object per entry: the name with "/" between directories and the restored size; a damaged
+// entry has its number and "damaged": true instead. Written as the entries come, so that a huge
+// listing needs no memory per entry.
+void PrintJsonEntry(std::ostream& out, const ListedEntry& entry, bool first) {
+    out << (first ? "\n" : ",\n");
+    if (entry.damaged) {
+        out << "  {\"number\": " << entry.number << ", \"damaged\": true}";
+        return;
+    }
+    std::string name = entry.name;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    out << "  {\"name\": " << JsonString(name) << ", \"size\": " << entry.size << "}";
+}
+
+}  // namespace
 
 int RunList(const Args& args, Io& io) {
     CLI::App app{
@@ -20,6 +40,10 @@ int RunList(const Args& args, Io& io) {
         "list"};
     std::string container;
     KeyOptions keys;
+    bool json = false;
+    app.add_flag("--json", json,
+                 "print a JSON array of {\"name\", \"size\"} objects (a damaged entry: "
+                 "{\"number\", \"damaged\": true})");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
     app.add_option("container", container, "the container to list")->required();
@@ -32,25 +56,29 @@ int RunList(const Args& args, Io& io) {
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
         ContainerListing listing(container, ChooseContainerKey(container, candidates));
         if (listing.unaccountedBytes() > 0) {
-            io.err << "sealwise-cli: note: "
-                   << GetResText(msg::kUnaccountedBytes, std::to_string(listing.unaccountedBytes()))
-                   << "\n";
+            PrintNote(io, GetResText(msg::kUnaccountedBytes,
+                                     std::to_string(listing.unaccountedBytes())));
         }
-        // One entry at a time: the listing of a huge container needs no more memory.
+        bool first = true;
+        if (json) io.out << "[";
         for (ListedEntry entry; listing.Next(entry);) {
             if (entry.damaged) {
                 PrintError(io, GetResText(msg::kDamagedEntryNumber, std::to_string(entry.number)));
                 result = kFailure;
-                continue;
             }
-            io.out << PrintableName(entry.name) << '\t' << entry.size << '\n';
+            if (json) {
+                PrintJsonEntry(io.out, entry, first);
+                first = false;
+            } else if (!entry.damaged) {
+                io.out << PrintableName(entry.name) << '\t' << entry.size << '\n';
+            }
         }
+        if (json) io.out << (first ? "]\n" : "\n]\n");
     } catch (const SealError& error) {
         io.out.flush();
         return ReportFailure(io, error);
     }
-    io.out.flush();
-    return result;
+    return FinishOutput(io) ? result : kFailure;
 }
 
 }  // namespace sealwise::cli

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     // A write beyond "ulimit -f" then fails and is reported; the staged file is cleaned up.
     sealwise::IgnoreFileSizeSignal();
 
-    // Messages and the default notice line follow the locale's language.
-    sealwise::SetLanguageOffset(sealwise::LanguageOffsetFromLangId(sealwise::LangIdFromLocale()));
+    // Messages, help and the default notice line follow LANGUAGE and the locale, as GNU tools do.
+    sealwise::SetLanguageOffset(sealwise::LanguageOffsetFromLangId(sealwise::LangIdForMessages()));
 
     std::ios::sync_with_stdio(false);
     sealwise::cli::Io io{std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1,

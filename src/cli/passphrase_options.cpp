@@ -1,10 +1,16 @@
 #include "cli/passphrase_options.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 
 #include "app/strings.h"
+#include "cli/cli_message_ids.h"
+#include "cli/secret_file.h"
 #include "cli/terminal_prompt.h"
 #include "cli/text_input.h"
 #include "crypto/keys.h"
@@ -54,6 +60,33 @@ std::string FirstLineOf(const std::string& path) {
     return line;
 }
 
+// The first line read from an open descriptor, one byte at a time so that nothing after the
+// line is taken from a descriptor that carries more.
+std::string FirstLineOfDescriptor(int fd) {
+    std::string line;
+    line.reserve(1024);
+    for (;;) {
+        char c;
+        const ssize_t n = read(fd, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            SecureWipe(line);
+            throw SealError(msg::kPassphraseFdUnreadable, std::to_string(fd), "read failed");
+        }
+        if (n == 0 || c == '\n') break;
+        if (line.size() == line.capacity()) {  // grow without leaving an unwiped copy
+            std::string bigger;
+            bigger.reserve(line.capacity() * 2);
+            bigger = line;
+            SecureWipe(line);
+            line.swap(bigger);
+        }
+        line.push_back(c);
+    }
+    DropLineEnd(line);
+    return line;
+}
+
 std::string Prompt(int promptId) {
     std::optional<std::string> typed = PromptHidden(GetResText(promptId) + " ");
     if (!typed) throw SealError(kMessageNoPassphrase, {}, "no terminal for the prompt");
@@ -74,6 +107,7 @@ std::string PromptPassphrase(PassphraseUse use) {
 
 // The shared keys of the file in a key store, as the key entry would hold them.
 void LoadSharedKeys(const std::string& path, SharedKeyStore& store) {
+    WarnIfReadableByOthers(path, std::cerr);
     std::ifstream file(path, std::ios::binary);
     if (!file) throw SealError(kMessageCannotRead, path, "cannot open shared-key file");
     int count = 0;
@@ -101,9 +135,13 @@ void LoadSharedKeys(const std::string& path, SharedKeyStore& store) {
 void AddPassphraseOptions(CLI::App& app, KeyOptions& options) {
     auto* file = app.add_option("--passphrase-file", options.passphraseFile,
                                 "read the passphrase from the first line of FILE");
+    auto* fd = app.add_option("--passphrase-fd", options.passphraseFd,
+                              "read the passphrase from the first line of the open file "
+                              "descriptor N (for example 3 with 3<FILE, or a pipe)");
     auto* env = app.add_option("--passphrase-env", options.passphraseEnv,
                                "read the passphrase from the environment variable VAR");
-    file->option_text("FILE")->excludes(env);
+    file->option_text("FILE")->excludes(env)->excludes(fd);
+    fd->option_text("N")->excludes(env)->check(CLI::NonNegativeNumber);
     env->option_text("VAR");
 }
 
@@ -116,7 +154,10 @@ void AddSharedKeyOption(CLI::App& app, KeyOptions& options) {
 std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use) {
     std::string passphrase;
     if (!options.passphraseFile.empty()) {
+        WarnIfReadableByOthers(options.passphraseFile, std::cerr);
         passphrase = FirstLineOf(options.passphraseFile);
+    } else if (options.passphraseFd >= 0) {
+        passphrase = FirstLineOfDescriptor(options.passphraseFd);
     } else if (!options.passphraseEnv.empty()) {
         const char* value = std::getenv(options.passphraseEnv.c_str());
         if (value == nullptr) {

@@ -14,20 +14,23 @@ namespace sealwise::cli {
 struct KeyOptions {
     std::string passphraseFile;
     std::string passphraseEnv;
+    int passphraseFd = -1;  // -1: not given
     std::string sharedKeyFile;
 };
 
 // Whether the passphrase is being chosen (asked twice at the prompt) or entered again.
 enum class PassphraseUse { kEncrypt, kDecrypt };
 
-// Adds --passphrase-file and --passphrase-env (mutually exclusive).
+// Adds --passphrase-file, --passphrase-fd and --passphrase-env (mutually exclusive).
 void AddPassphraseOptions(CLI::App& app, KeyOptions& options);
 // Adds --shared-key-file; when given it takes precedence over the passphrase options.
 void AddSharedKeyOption(CLI::App& app, KeyOptions& options);
 
-// The passphrase as UTF-8: the first line of the file (line break removed), the variable's
-// value, or what is typed at the terminal. Throws SealError: 407 unreadable file, 408 unset
-// variable, 410 no terminal, 406 the two entries differ, 415 not UTF-8. An empty passphrase is
+// The passphrase as UTF-8: the first line of the file or of the descriptor (line break
+// removed), the variable's value, or what is typed at the terminal. A passphrase or key file
+// that other users may read gets a warning on stderr. Throws SealError: 407 unreadable file,
+// 745 unreadable descriptor, 408 unset variable, 410 no terminal, 406 the two entries differ,
+// 415 not UTF-8. An empty passphrase is
 // returned as it is; the caller decides (message 114). Wipe the result after use.
 std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use);
 

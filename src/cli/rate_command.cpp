@@ -3,7 +3,9 @@
 #include <ostream>
 
 #include "app/strings.h"
+#include "cli/cli_message_ids.h"
 #include "cli/common.h"
+#include "cli/json.h"
 #include "cli/terminal_prompt.h"
 #include "modern/modern_messages.h"
 #include "passphrase/guessability.h"
@@ -22,17 +24,46 @@ std::string ReadOneLine(std::istream& in) {
     return line;
 }
 
-std::string LitLamps(const LampState& lamps) {
+// The lit lamps, red to green, joined by separator; each named by name(english, id).
+template <typename Name>
+std::string LitLamps(const LampState& lamps, const char* separator, Name name) {
     std::string text;
-    auto add = [&text](bool lit, const char* name) {
+    auto add = [&](bool lit, const char* english, int id) {
         if (!lit) return;
-        if (!text.empty()) text += ' ';
-        text += name;
+        if (!text.empty()) text += separator;
+        text += name(english, id);
     };
-    add(lamps.red, "red");
-    add(lamps.yellow, "yellow");
-    add(lamps.green, "green");
+    add(lamps.red, "red", msg::kLampRed);
+    add(lamps.yellow, "yellow", msg::kLampYellow);
+    add(lamps.green, "green", msg::kLampGreen);
     return text;
+}
+
+// Labels in the current language, for people.
+void PrintText(std::ostream& out, const PassphraseRating& rating, const Guessability& guesses) {
+    const std::string lamps =
+        LitLamps(rating.lamps, " ", [](const char*, int id) { return GetResText(id); });
+    out << GetResText(msg::kRateScore) << ": " << rating.score << "\n"
+        << GetResText(msg::kRateVerdict) << ": " << GetResText(rating.verdictId) << "\n"
+        << GetResText(msg::kRateStars) << ": " << rating.starCount << "\n"
+        << GetResText(msg::kRateLamps) << ": " << lamps << "\n"
+        << GetResText(msg::kRateGuesses) << ": " << FormatGuesses(guesses) << "\n";
+    if (guesses.weak()) {
+        out << GetResText(msg::kWarningPrefix) << " "
+            << GetResText(sealwise::msg::kWeakPassphraseWarning, FormatGuesses(guesses)) << "\n";
+    }
+}
+
+// English keys and lamp names whatever the locale, for scripts; the verdict stays localised.
+void PrintJson(std::ostream& out, const PassphraseRating& rating, const Guessability& guesses) {
+    const std::string lamps = LitLamps(rating.lamps, ", ", [](const char* english, int) {
+        return "\"" + std::string(english) + "\"";
+    });
+    out << "{\"score\": " << rating.score
+        << ", \"verdict\": " << JsonString(GetResText(rating.verdictId))
+        << ", \"verdict_id\": " << rating.verdictId << ", \"stars\": " << rating.starCount
+        << ", \"lamps\": [" << lamps << "], \"guesses_log10\": " << guesses.log10Guesses
+        << ", \"weak\": " << (guesses.weak() ? "true" : "false") << "}\n";
 }
 
 }  // namespace
@@ -42,9 +73,14 @@ int RunRate(const Args& args, Io& io) {
         "Rate a passphrase as the quality meter does: the score (0 to 100), the verdict "
         "in the language of the locale, the number of stars (0 to 5) and the lit lamps "
         "of the traffic light. Without PASSPHRASE one line is read from standard input "
-        "(without its line break; blanks count).",
+        "(without its line break; blanks count), so the passphrase stays out of the "
+        "process list.",
         "rate"};
     std::string passphrase;
+    bool json = false;
+    app.add_flag("--json", json,
+                 "print one JSON object with English keys: score, verdict, verdict_id, stars, "
+                 "lamps, guesses_log10, weak (fewer than 10^10 guesses)");
     app.add_option("passphrase", passphrase,
                    "the passphrase to rate (put '--' before one that starts with '-')");
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
@@ -52,7 +88,7 @@ int RunRate(const Args& args, Io& io) {
     if (app.count("passphrase") == 0) {
         // Typed at a terminal, the passphrase is not echoed.
         std::optional<std::string> typed;
-        if (io.stdinIsTerminal) typed = PromptHidden("Passphrase to rate: ");
+        if (io.stdinIsTerminal) typed = PromptHidden(GetResText(msg::kRatePrompt) + " ");
         passphrase = typed ? std::move(*typed) : ReadOneLine(io.in);
     }
     // Bytes that are not UTF-8 are read as Windows-1252, as stored texts are.
@@ -61,15 +97,11 @@ int RunRate(const Args& args, Io& io) {
     WipeOnExit<std::string> wipeText(text);
 
     const PassphraseRating rating = RatePassphrase(text);
-    io.out << "score: " << rating.score << "\n"
-           << "verdict: " << GetResText(rating.verdictId) << "\n"
-           << "stars: " << rating.starCount << "\n"
-           << "lamps: " << LitLamps(rating.lamps) << "\n";
     const Guessability guesses = EstimateGuesses(text);
-    io.out << "guesses: " << FormatGuesses(guesses) << "\n";
-    if (guesses.weak()) {
-        io.out << "warning: " << GetResText(msg::kWeakPassphraseWarning, FormatGuesses(guesses))
-               << "\n";
+    if (json) {
+        PrintJson(io.out, rating, guesses);
+    } else {
+        PrintText(io.out, rating, guesses);
     }
     return FinishOutput(io) ? kOk : kFailure;
 }

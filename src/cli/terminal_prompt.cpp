@@ -12,18 +12,57 @@
 namespace sealwise::cli {
 namespace {
 
-// State for restoring the terminal from a signal handler.
+// Signals that can reach the process while it waits at the prompt with echo off. Each one
+// restores the terminal first: the ending ones then take their previous course, the stop
+// (Ctrl+Z) suspends the process and switches the echo off again when it continues.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGQUIT, SIGHUP};
+constexpr int kEndingCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
+
+// State for the signal handlers.
 int gTtyFd = -1;
 termios gSavedMode{};
-struct sigaction gOldInt {
-}, gOldTerm{}, gOldHup{};
+termios gQuietMode{};
+struct sigaction gOldEnding[kEndingCount] {};
+struct sigaction gOldStop {};
+
+void RestoreHandlers() {
+    for (int i = 0; i < kEndingCount; ++i) sigaction(kEndingSignals[i], &gOldEnding[i], nullptr);
+    sigaction(SIGTSTP, &gOldStop, nullptr);
+}
 
 void RestoreAndReraise(int signal) {
     tcsetattr(gTtyFd, TCSAFLUSH, &gSavedMode);
-    sigaction(SIGINT, &gOldInt, nullptr);
-    sigaction(SIGTERM, &gOldTerm, nullptr);
-    sigaction(SIGHUP, &gOldHup, nullptr);
-    raise(signal);
+    RestoreHandlers();
+    raise(signal);  // delivered with the previous disposition once this handler returns
+}
+
+void RestoreAndStop(int) {
+    const int savedErrno = errno;
+    tcsetattr(gTtyFd, TCSAFLUSH, &gSavedMode);
+    struct sigaction stop {
+    }, self{};
+    stop.sa_handler = SIG_DFL;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGTSTP, &stop, &self);
+    sigset_t unblock;
+    sigemptyset(&unblock);
+    sigaddset(&unblock, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+    raise(SIGTSTP);  // the process stops here until it is continued
+    sigaction(SIGTSTP, &self, nullptr);
+    tcsetattr(gTtyFd, TCSAFLUSH, &gQuietMode);
+    errno = savedErrno;
+}
+
+void InstallHandlers() {
+    struct sigaction restore {};
+    restore.sa_handler = RestoreAndReraise;
+    sigemptyset(&restore.sa_mask);
+    for (int i = 0; i < kEndingCount; ++i) sigaction(kEndingSignals[i], &restore, &gOldEnding[i]);
+    struct sigaction stop {};
+    stop.sa_handler = RestoreAndStop;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGTSTP, &stop, &gOldStop);
 }
 
 void WriteAll(int fd, const std::string& text) {
@@ -60,17 +99,12 @@ std::optional<std::string> PromptHidden(const std::string& prompt) {
     }
     gTtyFd = fd;
     gSavedMode = mode;
-    struct sigaction restore {};
-    restore.sa_handler = RestoreAndReraise;
-    sigemptyset(&restore.sa_mask);
-    sigaction(SIGINT, &restore, &gOldInt);
-    sigaction(SIGTERM, &restore, &gOldTerm);
-    sigaction(SIGHUP, &restore, &gOldHup);
+    gQuietMode = mode;
+    gQuietMode.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    InstallHandlers();
 
     WriteAll(fd, prompt);
-    termios quiet = mode;
-    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-    tcsetattr(fd, TCSAFLUSH, &quiet);
+    tcsetattr(fd, TCSAFLUSH, &gQuietMode);
 
     std::string secret;
     secret.reserve(256);
@@ -83,9 +117,7 @@ std::optional<std::string> PromptHidden(const std::string& prompt) {
     }
 
     tcsetattr(fd, TCSAFLUSH, &mode);
-    sigaction(SIGINT, &gOldInt, nullptr);
-    sigaction(SIGTERM, &gOldTerm, nullptr);
-    sigaction(SIGHUP, &gOldHup, nullptr);
+    RestoreHandlers();
     WriteAll(fd, "\n");  // the Enter key was not echoed
     close(fd);
     gTtyFd = -1;

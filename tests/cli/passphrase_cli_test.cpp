@@ -66,8 +66,8 @@ TEST(RateCli, VerdictInTheCurrentLanguage) {
     LanguageGuard german(kOffsetGerman);
     const Result r = RunCli({"rate", ""});
     EXPECT_EQ(r.out,
-              "score: 0\nverdict: Diese Passphrase ist nicht sicher.\nstars: 0\nlamps: red\n"
-              "guesses: 1\nwarning: Diese Passphrase ist verbreitet oder leicht zu erraten (etwa 1 "
+              "Punktzahl: 0\nUrteil: Diese Passphrase ist nicht sicher.\nSterne: 0\nLampen: rot\n"
+              "Versuche: 1\nWarnung: Diese Passphrase ist verbreitet oder leicht zu erraten (etwa 1 "
               "Versuche). Eine längere aus nicht zusammenhängenden Wörtern ist viel sicherer.\n");
 }
 

@@ -93,11 +93,43 @@ uint16_t LangIdFromLocaleName(std::string_view locale) {
 }
 
 uint16_t LangIdFromLocale() {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') return LangIdFromLocaleName(value);
+    return LangIdFromVariables(nullptr, std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                               std::getenv("LANG"));
+}
+
+uint16_t LangIdFromVariables(const char* language, const char* lcAll, const char* lcMessages,
+                             const char* lang) {
+    const char* locale = nullptr;
+    for (const char* value : {lcAll, lcMessages, lang}) {
+        if (value != nullptr && *value != '\0') {
+            locale = value;
+            break;
+        }
     }
-    return kUsEnglish;
+    const uint16_t localeId = locale != nullptr ? LangIdFromLocaleName(locale) : kUsEnglish;
+    if (locale != nullptr) {
+        const std::string_view name(locale);
+        const std::string_view base = name.substr(0, name.find_first_of(".@"));
+        if (base == "C" || base == "POSIX") return localeId;
+    }
+    std::string_view list(language != nullptr ? language : "");
+    while (!list.empty()) {
+        const std::size_t colon = list.find(':');
+        const std::string_view entry = list.substr(0, colon);
+        list = colon == std::string_view::npos ? std::string_view{} : list.substr(colon + 1);
+        if (entry.empty()) continue;
+        const uint16_t id = LangIdFromLocaleName(entry);
+        // A bare "es" (0x000A) in this list means Spanish, as it does to every GNU program.
+        if (id == 0x000A) return 0x0C0A;
+        const uint16_t primary = id & 0x3FF;
+        if (primary == 0x07 || primary == 0x09 || primary == 0x0A || primary == 0x0C) return id;
+    }
+    return localeId;
+}
+
+uint16_t LangIdForMessages() {
+    return LangIdFromVariables(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
+                               std::getenv("LC_MESSAGES"), std::getenv("LANG"));
 }
 
 }  // namespace sealwise

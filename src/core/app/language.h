@@ -18,4 +18,14 @@ uint16_t LangIdFromLocaleName(std::string_view locale);
 // as the C library chooses the message locale; none set counts as "C".
 uint16_t LangIdFromLocale();
 
+// Language id for messages as GNU programs choose it: the first entry of LANGUAGE (a
+// colon-separated list such as "fr:de") that names German, English, Spanish or French, else
+// the locale as LangIdFromLocale() reads it. A locale set explicitly to "C" or "POSIX" wins
+// over LANGUAGE, so that "LC_ALL=C command" gives the untranslated texts scripts rely on.
+// Null pointers stand for unset variables.
+uint16_t LangIdFromVariables(const char* language, const char* lcAll, const char* lcMessages,
+                             const char* lang);
+// The same for the process environment.
+uint16_t LangIdForMessages();
+
 }  // namespace sealwise

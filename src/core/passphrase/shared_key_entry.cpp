@@ -8,7 +8,7 @@ namespace sealwise {
 namespace {
 
 constexpr int kCountSaturation = 1000;  // any larger typed count is just "too many"
-constexpr const char* kFallbackCount = "2";
+constexpr std::string_view kFallbackCount = "2";
 
 // Replaces a secret without leaving the old text behind in freed memory.
 void StoreSecret(std::string& target, std::string_view text) {
@@ -104,7 +104,8 @@ KeyEntryUpdate SharedKeyEntry::OnCountEdited(std::string_view text) {
     if (ParseWholeKeyCount(text)) {
         store_.countText.assign(text);
     } else {
-        store_.countText = kFallbackCount;
+        // Moved in: GCC 12 takes assign() here for an overlapping copy (-Wrestrict, -O3).
+        store_.countText = std::string(kFallbackCount);
         update.countText = store_.countText;
     }
     if (sharedSecurity()) {
