@@ -219,7 +219,8 @@ TEST_F(MailCli, ServiceTextsInTheUsersLanguageAndEscaped) {
         SetLanguageOffset(c.language);
         const Result r = Mail(service.url(), kArmour);
         EXPECT_EQ(r.status, kFailure);
-        EXPECT_EQ(r.err, std::string("sealwise-cli: error: ") + c.shown + "\n");
+        const std::string prefix = c.language == kOffsetGerman ? "Fehler: " : "error: ";
+        EXPECT_EQ(r.err, "sealwise-cli: " + prefix + c.shown + "\n");
     }
 }
 

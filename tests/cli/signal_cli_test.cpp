@@ -35,11 +35,14 @@ pid_t Spawn(const std::vector<std::string>& args) {
     return child;
 }
 
-// Whether a hidden staging file (".sealwise-...") exists in dir: the job is writing.
-bool Staging(const std::string& dir) {
+// Whether the child holds a file open inside dir: a staging file, or an unnamed file made
+// there (its link reads "DIR/#N (deleted)"). Either way the job is writing.
+bool Staging(pid_t child, const std::string& dir) {
     std::error_code ec;
-    for (const auto& e : fs::recursive_directory_iterator(dir, ec)) {
-        if (e.path().filename().string().rfind(".sealwise-", 0) == 0) return true;
+    const std::string inside = fs::weakly_canonical(dir, ec).string() + "/";
+    for (const auto& e : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", ec)) {
+        const fs::path target = fs::read_symlink(e.path(), ec);
+        if (!ec && target.string().rfind(inside, 0) == 0) return true;
     }
     return false;
 }
@@ -48,7 +51,7 @@ bool Staging(const std::string& dir) {
 // the middle of the job however fast the machine is.
 int SignalWhileWriting(pid_t child, const std::string& watched, int signal) {
     int status = 0;
-    for (int i = 0; i < 200'000 && !Staging(watched); ++i) {
+    for (int i = 0; i < 200'000 && !Staging(child, watched); ++i) {
         if (::waitpid(child, &status, WNOHANG) == child) return -1;  // ended before writing
         std::this_thread::sleep_for(std::chrono::microseconds(50));
     }

@@ -74,12 +74,12 @@ TEST(MailAnswer, ThreeOutcomes) {
 
 TEST(MailAnswer, MessagesFromTheTable) {
     const auto lookup = [](int id) { return "<" + std::to_string(id) + ">"; };
-    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kSent, {}}, lookup), "<401>");
-    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kNoConnection, {}}, lookup),
+    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kSent, {}, {}}, lookup), "<401>");
+    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kNoConnection, {}, {}}, lookup),
               "<402>. <403>");
-    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kServiceError, "Bad"}, lookup),
+    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kServiceError, "Bad", {}}, lookup),
               "<402>: Bad");
-    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kCancelled, {}}, lookup), "");
+    EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kCancelled, {}, {}}, lookup), "");
 }
 
 TEST(MailAnswer, KnownCodesShowTheClientsOwnText) {

@@ -6,10 +6,10 @@
 namespace sealwise {
 
 MailOutcome EvaluateMailAnswer(std::string_view answer) {
-    if (answer == "ok") return {MailOutcomeKind::kSent, {}};
+    if (answer == "ok") return {MailOutcomeKind::kSent, {}, {}};
     const std::u32string characters = Utf8ToCodePoints(answer);
     constexpr std::size_t kPrefixLength = 5;
-    if (characters.size() <= kPrefixLength) return {MailOutcomeKind::kNoConnection, {}};
+    if (characters.size() <= kPrefixLength) return {MailOutcomeKind::kNoConnection, {}, {}};
     const std::u32string_view all(characters);
     return {MailOutcomeKind::kServiceError, CodePointsToUtf8(all.substr(kPrefixLength)),
             CodePointsToUtf8(all.substr(0, kPrefixLength - 1))};

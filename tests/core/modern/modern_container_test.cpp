@@ -101,11 +101,17 @@ void ExpectSameEntry(const std::string& a, const std::string& b) {
     ASSERT_EQ(::lstat(a.c_str(), &sa), 0) << a;
     ASSERT_EQ(::lstat(b.c_str(), &sb), 0) << b;
     EXPECT_EQ(sa.st_mode, sb.st_mode) << b;
-    if (!S_ISDIR(sa.st_mode)) EXPECT_EQ(sa.st_size, sb.st_size) << b;
+    if (!S_ISDIR(sa.st_mode)) {
+        EXPECT_EQ(sa.st_size, sb.st_size) << b;
+    }
     EXPECT_EQ(sa.st_mtim.tv_sec, sb.st_mtim.tv_sec) << b;
     EXPECT_EQ(sa.st_mtim.tv_nsec, sb.st_mtim.tv_nsec) << b;
-    if (S_ISREG(sa.st_mode)) EXPECT_EQ(ReadFile(a), ReadFile(b)) << b;
-    if (S_ISLNK(sa.st_mode)) EXPECT_EQ(fs::read_symlink(a), fs::read_symlink(b)) << b;
+    if (S_ISREG(sa.st_mode)) {
+        EXPECT_EQ(ReadFile(a), ReadFile(b)) << b;
+    }
+    if (S_ISLNK(sa.st_mode)) {
+        EXPECT_EQ(fs::read_symlink(a), fs::read_symlink(b)) << b;
+    }
 }
 
 TEST(ModernContainer, TreeComesBackWithLinksEmptyDirectoriesModesAndTimes) {
@@ -254,7 +260,7 @@ TEST(ModernContainer, ExistingFilesAreKeptOrReplacedAsAnswered) {
     ScratchDir scratch;
     WriteFile(scratch / "in/f", Bytes{'n', 'e', 'w'});
     const Bytes container = Seal({scratch / "in/f"});
-    for (const auto [answer, expected] :
+    for (const auto& [answer, expected] :
          {std::pair{OverwriteChoice::kSkip, Bytes{'o', 'l', 'd'}},
           std::pair{OverwriteChoice::kOverwrite, Bytes{'n', 'e', 'w'}}}) {
         const std::string out = scratch / ("out" + std::to_string(int(answer)));
