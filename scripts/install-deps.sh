@@ -14,7 +14,7 @@ build_and_run=(
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
     clang libclang-rt-14-dev python3 xvfb xauth
-    dpkg-dev desktop-file-utils appstream man-db lintian
+    dpkg-dev desktop-file-utils appstream man-db lintian time
     python3-nacl python3-zstandard python3-pyatspi at-spi2-core dbus
 )
 

@@ -1,6 +1,7 @@
 // The encrypt job on inputs that fail or mislead: a run that stores nothing keeps the old
 // container byte for byte, files that report no size are read to their end, and the container
 // never holds itself.
+#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -105,7 +106,7 @@ struct SizelessSource : InputSource {
     int64_t Size() const override { return 0; }
     std::size_t Read(std::span<uint8_t> out) override {
         const std::size_t n = std::min(out.size(), data.size() - at);
-        std::memcpy(out.data(), data.data() + at, n);
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at), n, out.begin());
         at += n;
         return n;
     }
