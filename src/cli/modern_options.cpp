@@ -1,11 +1,10 @@
 #include "cli/modern_options.h"
 
 #include <cstdlib>
-#include <fstream>
 
 #include "app/strings.h"
 #include "cli/common.h"
-#include "cli/text_input.h"
+#include "cli/passphrase_options.h"
 #include "crypto/keys.h"
 #include "modern/modern_messages.h"
 #include "passphrase/guessability.h"
@@ -18,32 +17,23 @@ namespace {
 
 constexpr int kMessageCheckInput = 114;
 constexpr int kMessageKeyMissing = 386;
-constexpr int kMessageCannotRead = 407;
-constexpr int kMessageKeyFileCount = 409;
-constexpr int kMessageNotUtf8 = 415;
 
+// The keys of a shared-key file in order, read as the classic format reads them.
 std::vector<std::string> SharedKeysOf(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw SealError(kMessageCannotRead, path, "cannot open shared-key file");
+    SharedKeyStore store;
+    struct ClearStore {
+        SharedKeyStore& store;
+        ~ClearStore() { store.Clear(); }
+    } clearStore{store};
+    LoadSharedKeysOrWipe(path, store);
     std::vector<std::string> keys;
     SecretsGuard guard(keys);
-    std::string line;
-    WipeOnExit<std::string> wipeLine(line);
-    while (std::getline(file, line)) {
-        if (keys.size() == kMaxSharedKeys) {
-            throw SealError(kMessageKeyFileCount, {}, "more than 10 shared keys");
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!IsValidUtf8(line)) throw SealError(kMessageNotUtf8, {}, "key not UTF-8");
-        keys.push_back(line);
-        SecureWipe(line);
-    }
-    if (file.bad()) throw SealError(kMessageCannotRead, path, "cannot read shared-key file");
-    if (keys.size() < 2) throw SealError(kMessageKeyFileCount, {}, "fewer than 2 shared keys");
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (keys[i].empty()) {
+    const int count = std::stoi(store.countText);
+    for (int i = 0; i < count; ++i) {
+        if (store.slots[i].empty()) {
             throw SealError(kMessageKeyMissing, std::to_string(i + 1), "empty shared key");
         }
+        keys.push_back(store.slots[i]);
     }
     std::vector<std::string> result = std::move(keys);
     keys.clear();

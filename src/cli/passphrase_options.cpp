@@ -176,8 +176,6 @@ std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use) {
     return passphrase;
 }
 
-namespace {
-
 // Loads the keys of a shared-key file; a file that cannot be used leaves no key behind.
 void LoadSharedKeysOrWipe(const std::string& path, SharedKeyStore& store) {
     try {
@@ -187,8 +185,6 @@ void LoadSharedKeysOrWipe(const std::string& path, SharedKeyStore& store) {
         throw;
     }
 }
-
-}  // namespace
 
 Bytes ObtainKey(const KeyOptions& options, PassphraseUse use) {
     if (!options.sharedKeyFile.empty()) {

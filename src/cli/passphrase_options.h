@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "crypto/keys.h"
 #include "util/bytes.h"
 
 namespace sealwise::cli {
@@ -37,6 +38,10 @@ std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use);
 // The 32 key bytes: combined from the shared-key file (one key per line, 2 to 10 lines; 409
 // otherwise, 386 for an empty key) or derived from the passphrase (114 when it is empty).
 // Every intermediate copy of the secrets is wiped. Wipe the result after use.
+// Loads the keys of a shared-key file (one per line, 2 to 10, a leading byte-order mark and
+// CR dropped, UTF-8 required) into store; a file that cannot be used leaves no key behind.
+void LoadSharedKeysOrWipe(const std::string& path, SharedKeyStore& store);
+
 Bytes ObtainKey(const KeyOptions& options, PassphraseUse use);
 
 // For decrypting: the keys to try, best first (crypto/keys.h CandidateKeys and
