@@ -24,15 +24,19 @@ using Items = std::vector<EncryptItem>;
 // A disk with room for a given number of bytes, then ENOSPC.
 std::atomic<int64_t> roomLeft{0};
 
+// Writers may run side by side: the room is claimed before writing, as a disk would.
 ssize_t WriteUntilFull(int fd, const void* data, std::size_t size) {
-    const int64_t room = roomLeft.load();
-    if (room <= 0) {
-        errno = ENOSPC;
-        return -1;
-    }
-    const auto n = static_cast<std::size_t>(std::min<int64_t>(room, static_cast<int64_t>(size)));
-    const ssize_t put = ::write(fd, data, n);
-    if (put > 0) roomLeft -= put;
+    int64_t room = roomLeft.load();
+    int64_t n = 0;
+    do {
+        if (room <= 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        n = std::min<int64_t>(room, static_cast<int64_t>(size));
+    } while (!roomLeft.compare_exchange_weak(room, room - n));
+    const ssize_t put = ::write(fd, data, static_cast<std::size_t>(n));
+    if (put < n) roomLeft += n - std::max<ssize_t>(put, 0);
     return put;
 }
 
@@ -131,7 +135,8 @@ TEST_F(Faults, DiskFullWhileRestoringFailsEachEntryAndKeepsExistingFiles) {
         ASSERT_EQ(job.Run(Inputs(), dir / "c.vesk", key).failedFiles, 0);
     }
     WriteFile(dir / "out/a.txt", {'k', 'e', 'e', 'p'});
-    for (int64_t room : {0, 10, 39'999}) {
+    // Entries may be written side by side, so every room here is too small for either file.
+    for (int64_t room : {0, 10, 8'999}) {
         SCOPED_TRACE(room);
         observer = {};
         observer.answer = {OverwriteChoice::kOverwrite, {}};
@@ -147,6 +152,30 @@ TEST_F(Faults, DiskFullWhileRestoringFailsEachEntryAndKeepsExistingFiles) {
         EXPECT_EQ(ReadFile(dir / "out/a.txt"), (Bytes{'k', 'e', 'e', 'p'}));
         EXPECT_EQ(test::FilesBelow(dir / "out"), std::vector<std::string>{"a.txt"});
     }
+}
+
+TEST_F(Faults, DiskWithRoomForOneFileRestoresOneWholeAndNothingPartial) {
+    {
+        EncryptFilesJob job(observer);
+        ASSERT_EQ(job.Run(Inputs(), dir / "c.vesk", key).failedFiles, 0);
+    }
+    WriteFile(dir / "out/a.txt", {'k', 'e', 'e', 'p'});
+    observer.answer = {OverwriteChoice::kOverwrite, {}};
+    DecryptSummary s;
+    {
+        // Exactly a.txt's size: whichever entry is written first, the other cannot fit.
+        DiskFull full(40'000);
+        DecryptContainerJob job(observer);
+        s = job.Run(dir / "c.vesk", dir / "out", key);
+    }
+    EXPECT_EQ(s.restored, 1);
+    EXPECT_EQ(s.failed, 1);
+    const Bytes a = ReadFile(dir / "out/a.txt");
+    EXPECT_TRUE(a == (Bytes{'k', 'e', 'e', 'p'}) || a == test::PatternBytes(40'000, 1));
+    if (fs::exists(dir / "out/b.bin")) {
+        EXPECT_EQ(ReadFile(dir / "out/b.bin"), test::PatternBytes(9'000, 2));
+    }
+    EXPECT_FALSE(HasTemporaryFiles(dir.path()));
 }
 
 TEST_F(Faults, ReadOnlyOutputDirectoryFailsEveryEntryWithoutCrashing) {
