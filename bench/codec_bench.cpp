@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "files/zlib_codec.h"
+#include "files/format/zlib_codec.h"
 #include "text/base64.h"
 #include "util/sample_data.h"
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "crypto/rijndael.h"
-#include "files/byte_order.h"
-#include "files/compressed_block.h"
-#include "files/container_format.h"
-#include "files/container_index.h"
+#include "files/format/byte_order.h"
+#include "files/format/compressed_block.h"
+#include "files/format/container_format.h"
+#include "files/format/container_index.h"
 
 namespace sealwise::fuzz {
 namespace {

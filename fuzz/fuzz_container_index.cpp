@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "files/container_index.h"
+#include "files/format/container_index.h"
 
 using namespace sealwise;
 

@@ -11,7 +11,7 @@
 #include <set>
 
 #include "container_recipe.h"
-#include "files/decrypt_container_job.h"
+#include "files/jobs/decrypt_container_job.h"
 
 using namespace sealwise;
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "files/entry_name.h"
+#include "files/format/entry_name.h"
 #include "util/text_codec.h"
 
 using namespace sealwise;

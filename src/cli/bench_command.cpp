@@ -10,7 +10,7 @@
 #include "cli/common.h"
 #include "crypto/cipher_path.h"
 #include "crypto/rijndael.h"
-#include "files/zlib_codec.h"
+#include "files/format/zlib_codec.h"
 #include "text/base64.h"
 #include "util/sample_data.h"
 

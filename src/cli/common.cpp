@@ -5,7 +5,7 @@
 #include "app/strings.h"
 #include "cli/cli_message_ids.h"
 #include "cli/help_format.h"
-#include "files/entry_name.h"
+#include "files/format/entry_name.h"
 #include "util/errors.h"
 
 namespace sealwise::cli {

@@ -9,9 +9,9 @@
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
-#include "files/container_key.h"
-#include "files/decrypt_container_job.h"
-#include "files/entry_name.h"
+#include "files/format/container_key.h"
+#include "files/jobs/decrypt_container_job.h"
+#include "files/format/entry_name.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {

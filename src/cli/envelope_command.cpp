@@ -13,7 +13,7 @@
 #include "cli/common.h"
 #include "cli/secret_file.h"
 #include "crypto/rijndael.h"
-#include "files/entry_name.h"
+#include "files/format/entry_name.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "files/file_job_observer.h"
+#include "files/jobs/file_job_observer.h"
 
 namespace sealwise::cli {
 

@@ -8,10 +8,10 @@
 #include "cli/json.h"
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
-#include "files/container_key.h"
-#include "files/container_listing.h"
-#include "files/entry_name.h"
-#include "files/message_ids.h"
+#include "files/format/container_key.h"
+#include "files/jobs/container_listing.h"
+#include "files/format/entry_name.h"
+#include "files/jobs/message_ids.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {

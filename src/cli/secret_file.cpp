@@ -6,7 +6,7 @@
 
 #include "app/strings.h"
 #include "cli/cli_message_ids.h"
-#include "files/entry_name.h"
+#include "files/format/entry_name.h"
 
 namespace sealwise::cli {
 

@@ -13,7 +13,7 @@
 #include "cli/path_args.h"
 #include "core/files/file_test_support.h"
 #include "core/files/unprivileged.h"
-#include "files/posix_io.h"
+#include "files/io/posix_io.h"
 
 namespace sealwise::cli {
 namespace {

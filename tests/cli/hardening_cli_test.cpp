@@ -15,7 +15,7 @@
 #include "app/strings.h"
 #include "cli/commands.h"
 #include "core/files/file_test_support.h"
-#include "files/decrypt_container_job.h"
+#include "files/jobs/decrypt_container_job.h"
 #include "text/text_crypt.h"
 
 extern char** environ;

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "crypto/keys.h"
-#include "files/encrypt_files_job.h"
+#include "files/jobs/encrypt_files_job.h"
 #include "gui/widgets/lamp_image.h"
 #include "window_driver.h"
 

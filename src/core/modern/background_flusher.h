@@ -8,7 +8,7 @@
 #include <set>
 #include <thread>
 
-#include "files/posix_io.h"
+#include "files/io/posix_io.h"
 
 namespace sealwise::modern {
 

@@ -5,7 +5,7 @@
 #include <istream>
 #include <ostream>
 
-#include "files/posix_io.h"
+#include "files/io/posix_io.h"
 
 namespace sealwise::modern {
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "files/posix_io.h"
+#include "files/io/posix_io.h"
 #include "modern/wire.h"
 #include "util/secure_wipe.h"
 

@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <memory>
 
-#include "files/message_ids.h"
-#include "files/ordered_pipeline.h"
-#include "files/posix_io.h"
-#include "files/thread_count.h"
+#include "files/jobs/message_ids.h"
+#include "files/pipeline/ordered_pipeline.h"
+#include "files/io/posix_io.h"
+#include "files/pipeline/thread_count.h"
 #include "modern/records.h"
 #include "modern/sealed_stream.h"
 #include "modern/tree_walk.h"

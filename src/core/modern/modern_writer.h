@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "files/file_job_observer.h"
+#include "files/jobs/file_job_observer.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_format.h"
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "files/posix_io.h"
+#include "files/io/posix_io.h"
 #include "modern/background_flusher.h"
 #include "modern/records.h"
 

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "files/posix_io.h"
+#include "files/io/posix_io.h"
 #include "modern/modern_keys.h"
 #include "modern/modern_messages.h"
 #include "modern/wire.h"

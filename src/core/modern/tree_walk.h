@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "files/file_job_observer.h"
+#include "files/jobs/file_job_observer.h"
 #include "modern/records.h"
 
 namespace sealwise::modern {

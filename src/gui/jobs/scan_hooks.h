@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "app/progress.h"
-#include "files/input_list.h"
+#include "models/input_list.h"
 
 namespace sealwise::gui {
 

@@ -3,8 +3,8 @@
 #include <QWidget>
 
 #include "app/strings.h"
-#include "files/file_page_paths.h"
-#include "files/message_ids.h"
+#include "models/file_page_paths.h"
+#include "files/jobs/message_ids.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"

@@ -2,7 +2,7 @@
 // The window's side of a file job: progress and lamps through the relay, failures as message
 // boxes and the overwrite question with its save dialog, each shown on the window's thread
 // while the job waits for the answer.
-#include "files/file_job_observer.h"
+#include "files/jobs/file_job_observer.h"
 
 class QWidget;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "files/input_list.h"
+#include "models/input_list.h"
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
 #include "gui/jobs/scan_hooks.h"

@@ -6,9 +6,9 @@
 #include <optional>
 
 #include "app/strings.h"
-#include "files/decrypt_container_job.h"
-#include "files/file_page_paths.h"
-#include "files/message_ids.h"
+#include "files/jobs/decrypt_container_job.h"
+#include "models/file_page_paths.h"
+#include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/jobs/progress_relay.h"

@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "app/strings.h"
-#include "files/encrypt_files_job.h"
-#include "files/file_checks.h"
-#include "files/file_page_paths.h"
-#include "files/message_ids.h"
+#include "files/jobs/encrypt_files_job.h"
+#include "files/io/file_checks.h"
+#include "models/file_page_paths.h"
+#include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/jobs/progress_relay.h"

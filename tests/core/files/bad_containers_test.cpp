@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "file_test_support.h"
-#include "files/container_listing.h"
-#include "files/decrypt_container_job.h"
+#include "files/jobs/container_listing.h"
+#include "files/jobs/decrypt_container_job.h"
 #include "text/text_crypt.h"
 
 namespace sealwise {

@@ -1,12 +1,12 @@
-#include "files/container_format.h"
+#include "files/format/container_format.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include "core/test_util.h"
 #include "file_test_support.h"
-#include "files/compressed_block.h"
-#include "files/container_index.h"
+#include "files/format/compressed_block.h"
+#include "files/format/container_index.h"
 
 namespace sealwise {
 namespace {

@@ -1,10 +1,10 @@
-#include "files/container_key.h"
+#include "files/format/container_key.h"
 
 #include <gtest/gtest.h>
 
 #include "crypto/keys.h"
 #include "file_test_support.h"
-#include "files/decrypt_container_job.h"
+#include "files/jobs/decrypt_container_job.h"
 
 namespace sealwise {
 namespace {

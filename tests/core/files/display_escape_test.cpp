@@ -2,7 +2,7 @@
 // terminal or reorder the text around them.
 #include <gtest/gtest.h>
 
-#include "files/entry_name.h"
+#include "files/format/entry_name.h"
 
 namespace sealwise {
 namespace {

@@ -10,11 +10,11 @@
 #include <functional>
 
 #include "file_test_support.h"
-#include "files/container_listing.h"
-#include "files/encrypt_files_job.h"
-#include "files/input_message_ids.h"
-#include "files/message_ids.h"
-#include "files/posix_io.h"
+#include "files/jobs/container_listing.h"
+#include "files/jobs/encrypt_files_job.h"
+#include "files/jobs/input_message_ids.h"
+#include "files/jobs/message_ids.h"
+#include "files/io/posix_io.h"
 
 namespace sealwise {
 namespace {

@@ -1,4 +1,4 @@
-#include "files/entry_name.h"
+#include "files/format/entry_name.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "file_test_support.h"
-#include "files/container_listing.h"
-#include "files/container_reader.h"
-#include "files/decrypt_container_job.h"
-#include "files/encrypt_files_job.h"
+#include "files/jobs/container_listing.h"
+#include "files/format/container_reader.h"
+#include "files/jobs/decrypt_container_job.h"
+#include "files/jobs/encrypt_files_job.h"
 
 namespace sealwise {
 namespace {

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "crypto/rijndael.h"
-#include "files/byte_order.h"
-#include "files/compressed_block.h"
-#include "files/container_format.h"
-#include "files/container_index.h"
-#include "files/file_job_observer.h"
+#include "files/format/byte_order.h"
+#include "files/format/compressed_block.h"
+#include "files/format/container_format.h"
+#include "files/format/container_index.h"
+#include "files/jobs/file_job_observer.h"
 #include "util/bytes.h"
 
 namespace sealwise::test {

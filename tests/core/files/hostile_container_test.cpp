@@ -5,10 +5,10 @@
 
 #include "core/test_util.h"
 #include "file_test_support.h"
-#include "files/container_listing.h"
-#include "files/decrypt_container_job.h"
-#include "files/entry_probe.h"
-#include "files/message_ids.h"
+#include "files/jobs/container_listing.h"
+#include "files/jobs/decrypt_container_job.h"
+#include "files/format/entry_probe.h"
+#include "files/jobs/message_ids.h"
 
 namespace sealwise {
 namespace {

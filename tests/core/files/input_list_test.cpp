@@ -1,4 +1,4 @@
-#include "files/input_list.h"
+#include "models/input_list.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,9 +7,9 @@
 #include <regex>
 
 #include "file_test_support.h"
-#include "files/entry_name.h"
-#include "files/file_checks.h"
-#include "files/file_page_paths.h"
+#include "files/format/entry_name.h"
+#include "files/io/file_checks.h"
+#include "models/file_page_paths.h"
 
 namespace sealwise {
 namespace {

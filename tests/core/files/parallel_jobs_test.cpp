@@ -7,13 +7,13 @@
 #include <thread>
 
 #include "file_test_support.h"
-#include "files/container_listing.h"
-#include "files/decrypt_container_job.h"
-#include "files/encrypt_files_job.h"
-#include "files/message_ids.h"
-#include "files/ordered_pipeline.h"
-#include "files/stored_zlib.h"
-#include "files/thread_count.h"
+#include "files/jobs/container_listing.h"
+#include "files/jobs/decrypt_container_job.h"
+#include "files/jobs/encrypt_files_job.h"
+#include "files/jobs/message_ids.h"
+#include "files/pipeline/ordered_pipeline.h"
+#include "files/format/stored_zlib.h"
+#include "files/pipeline/thread_count.h"
 
 namespace sealwise {
 namespace {

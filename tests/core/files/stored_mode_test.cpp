@@ -7,8 +7,8 @@
 #include <random>
 
 #include "file_test_support.h"
-#include "files/stored_zlib.h"
-#include "files/zlib_codec.h"
+#include "files/format/stored_zlib.h"
+#include "files/format/zlib_codec.h"
 
 namespace sealwise {
 namespace {

@@ -1,0 +1,66 @@
+#include "files/format/decrypt_record.h"
+
+#include <algorithm>
+
+#include "files/format/container_format.h"
+
+namespace sealwise {
+
+using namespace container;
+
+bool DecryptRecordReader::Next(DecryptRecord& record) {
+    while (!started_ || consumed_ >= extent_.size) {
+        if (!entries_.Next(extent_)) return false;
+        started_ = true;
+        consumed_ = chunk_ = 0;
+    }
+    const EntryExtent& extent = extent_;
+    record.entry = static_cast<std::size_t>(extent.number);
+    record.chunk = chunk_++;
+    record.failure = nullptr;
+    record.deciphered = false;
+    record.chunkZero.reset();
+    record.status = BlockStatus::kNoMagic;
+    record.previous = previous_;
+    record.last = false;
+    try {
+        record.recordSize =
+            reader_.ReadRecord(extent.start + consumed_, extent.start + extent.size, record.cipher);
+    } catch (...) {
+        record.failure = std::current_exception();
+        record.recordSize = 0;
+    }
+    if (record.recordSize == 0) {
+        consumed_ = extent.size;  // nothing behind an impossible record can be found
+        return true;
+    }
+    consumed_ += record.recordSize;
+    record.last = consumed_ == extent.size;
+    std::copy(record.cipher.end() - kCipherBlock, record.cipher.end(), previous_.begin());
+    return true;
+}
+
+void DecryptRecordReader::Abandon(std::size_t entry) {
+    if (started_ && entry == static_cast<std::size_t>(extent_.number)) consumed_ = extent_.size;
+}
+
+void OpenRecord(DecryptRecord& record, CRijndael& cipher, ZlibCodec& codec) {
+    if (record.recordSize == 0 || record.failure) return;
+    if (!cipher.DecryptChunk(record.cipher, false, record.plain)) return;
+    record.deciphered = true;
+    if (record.chunk > 0) {
+        for (std::size_t i = 0; i < record.previous.size(); ++i)
+            record.plain[i] ^= record.previous[i];
+        // The check against the exact piece length needs the entry's name; the job does it.
+        record.status = DecompressBlock(record.plain, codec, kMaxPieceLength, record.piece);
+        return;
+    }
+    record.chunkZero = ParseChunkZero(record.plain, true, record.last);
+    if (record.chunkZero && !record.chunkZero->emptyFile) {
+        const auto nameBytes = static_cast<int64_t>(record.chunkZero->name.size());
+        record.status = DecompressBlock(record.chunkZero->block, codec,
+                                        PieceLength(0, nameBytes, kMaxSize), record.piece);
+    }
+}
+
+}  // namespace sealwise

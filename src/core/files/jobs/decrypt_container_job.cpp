@@ -1,0 +1,406 @@
+#include "files/jobs/decrypt_container_job.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cmath>
+#include <stdexcept>
+
+#include "files/format/chunk_zero.h"
+#include "files/format/compressed_block.h"
+#include "files/format/container_format.h"
+#include "files/format/container_key.h"
+#include "files/format/container_reader.h"
+#include "files/io/deferred_flush.h"
+#include "files/format/entry_name.h"
+#include "files/format/entry_probe.h"
+#include "files/jobs/message_ids.h"
+#include "files/io/output_directory.h"
+#include "files/io/staged_file.h"
+#include "files/pipeline/thread_count.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise {
+
+using namespace container;
+
+DecryptContainerJob::DecryptContainerJob(FileJobObserver& observer,
+                                         const std::atomic<bool>* cancelRequested)
+    : observer_(observer), cancelRequested_(cancelRequested) {}
+
+bool DecryptContainerJob::Cancelled() const {
+    return cipher_.doCancel() || (cancelRequested_ && cancelRequested_->load());
+}
+
+DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
+                                        const std::string& outputDirectory,
+                                        std::span<const uint8_t> key) {
+    if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
+    observer_.SetLamps(lamps_ = kLampsAtStart);
+    cipher_.setPumpHook(observer_.Pump());
+    const ContainerReader reader(containerPath);
+    // The format has no check value: a key is right when the first chunk of some entry makes
+    // sense with it. Entries that do not are damaged, each on its own.
+    if (CheckContainerKey(reader, key) == KeyVerdict::kWrong)
+        throw SealError(msg::kWrongPassword, {}, "no entry's first chunk makes sense");
+    if (reader.unaccountedBytes() > 0) {
+        observer_.ReportNotice(
+            containerPath,
+            SealError(msg::kUnaccountedBytes, std::to_string(reader.unaccountedBytes()),
+                      "bytes between the last entry and the index"));
+    }
+    struct stat container {};
+    if (::stat(containerPath.c_str(), &container) == 0) {
+        containerDevice_ = container.st_dev;
+        containerInode_ = container.st_ino;
+    }
+    OutputDirectory out(outputDirectory);
+    flush_ = std::make_unique<DeferredFlush>();
+    out.OnDirectoryCreated([this](const SharedFd& dir) {
+        if (syncRestored_) flush_->AddDirectory(dir);
+    });
+    StartPipeline(reader, key);
+    // Writing and naming small files overlaps with deciphering and inflating the next
+    // entries. With one thread everything happens in order on this one.
+    commits_ = std::make_unique<CommitQueue>(ResolveThreadCount(threads_) > 1 ? 2 : 1);
+    // However the run ends, the workers stop before the reader goes, and files that are
+    // complete are finished. A run that fails or is cancelled removes the directories it
+    // made, unless they hold restored files.
+    struct StopWorkers {
+        DecryptContainerJob& job;
+        OutputDirectory& out;
+        bool completed = false;
+        ~StopWorkers() {
+            job.pipeline_.reset();
+            job.commits_.reset();
+            job.summary_ = nullptr;
+            if (!completed) out.RemoveCreatedDirectories();
+        }
+    } stopWorkers{*this, out};
+
+    DecryptSummary summary;
+    summary_ = &summary;
+    const int64_t n = reader.recordCount();
+    summary.entries = static_cast<int>(n);
+    summary.emptyRecords = static_cast<int>(reader.emptyRecordCount());
+    if (n == 1) observer_.ShowRunProgress(false);
+    if (ProgressSink* bar = observer_.RunProgress()) {
+        bar->SetMax(static_cast<int32_t>(n));
+        bar->SetMin(0);
+        bar->SetPosition(0);
+    }
+    // Records of size 0 own no bytes; only the entries with bytes are visited, so that a run
+    // over millions of empty records costs nothing per record.
+    EntryCursor entries = reader.Entries();
+    for (EntryExtent extent; entries.Next(extent);) {
+        const auto index = static_cast<std::size_t>(extent.number);
+        const EntryResult result = DecryptEntry(out, extent, index, n == 1);
+        records_->Abandon(index);  // whatever of it is left unread is not needed
+        switch (result) {
+            case EntryResult::kCommitting:
+                break;
+            case EntryResult::kSkipped:
+                ++summary.skipped;
+                break;
+            case EntryResult::kFailed:
+                ++summary.failed;
+                break;
+            case EntryResult::kCancelled:
+                summary.outcome = JobOutcome::kCancelled;
+                break;
+        }
+        ReportCommits(false);
+        if (ProgressSink* bar = observer_.RunProgress()) {
+            bar->SetPosition(static_cast<int32_t>(extent.number + 1));
+        }
+        if (n >= 2) {
+            UpdateLamps(lamps_, extent.number, n - 1);
+            observer_.SetLamps(lamps_);
+        }
+        if (summary.outcome == JobOutcome::kCancelled || Cancelled()) {
+            summary.outcome = JobOutcome::kCancelled;
+            break;
+        }
+    }
+    if (summary.outcome == JobOutcome::kCompleted) {
+        if (ProgressSink* bar = observer_.RunProgress()) bar->SetPosition(static_cast<int32_t>(n));
+    }
+    ReportCommits(true);
+    // Restored files reach the disk before the run reports its outcome.
+    if (syncRestored_) flush_->Flush(out.path());
+    stopWorkers.completed = summary.outcome == JobOutcome::kCompleted;
+    if (n == 1) observer_.ShowRunProgress(true);
+    if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
+    return summary;
+}
+
+DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
+                                        const std::string& outputDirectory,
+                                        const std::vector<Bytes>& candidateKeys) {
+    return Run(containerPath, outputDirectory, ChooseContainerKey(containerPath, candidateKeys));
+}
+
+void DecryptContainerJob::StartPipeline(const ContainerReader& reader,
+                                        std::span<const uint8_t> key) {
+    const int threads = ResolveThreadCount(threads_);
+    workers_.clear();
+    for (int i = 0; i < threads; ++i) {
+        auto state = std::make_unique<WorkerState>();
+        MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
+        state->cipher.EncryptPrepareKey(keyCopy);
+        SecureWipe(*keyCopy);
+        workers_.push_back(std::move(state));
+    }
+    records_ = std::make_unique<DecryptRecordReader>(reader);
+    OrderedPipeline<DecryptRecord>::Steps steps;
+    steps.read = [this](DecryptRecord& record) { return records_->Next(record); };
+    steps.work = [this](DecryptRecord& record, int worker) {
+        WorkerState& state = *workers_[static_cast<std::size_t>(worker)];
+        OpenRecord(record, state.cipher, state.codec);
+    };
+    steps.cancelled = [this] { return Cancelled(); };
+    steps.pump = observer_.Pump();
+    // Records take about the same time each; two per worker (about 6 MiB each: cipher bytes,
+    // plaintext, inflated piece) keep the workers busy.
+    pipeline_ = std::make_unique<OrderedPipeline<DecryptRecord>>(threads, 2, std::move(steps));
+}
+
+DecryptRecord* DecryptContainerJob::NextRecordOf(std::size_t index) {
+    for (;;) {
+        DecryptRecord* record = pipeline_->Next();
+        if (!record) return nullptr;
+        if (record->entry < index) continue;
+        if (record->failure) std::rethrow_exception(record->failure);
+        return record;
+    }
+}
+
+DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirectory& out,
+                                                                   const EntryExtent& extent,
+                                                                   std::size_t index,
+                                                                   bool lampFlag) {
+    if (ProgressSink* bar = observer_.ItemProgress()) {
+        bar->SetMax(1000);
+        bar->SetMin(0);
+        bar->SetPosition(0);
+    }
+    const std::string number = std::to_string(index + 1);
+    DecryptRecord* record = NextRecordOf(index);
+    if (!record) return EntryResult::kCancelled;
+    const int64_t recordSize = record->recordSize;
+    if (recordSize == 0) return Damaged(number, msg::kDamagedEntryNumber, number);
+    if (!record->deciphered) cipher_.setDoCancel(true);  // as the cipher does for a bad length
+    if (Cancelled()) return EntryResult::kCancelled;
+    const auto& chunk = record->chunkZero;
+    // Another entry has shown that the key is right: this one is damaged.
+    if (!chunk) return Damaged(number, msg::kDamagedEntryNumber, number);
+
+    const DecodedEntryName name = DecodeEntryName(chunk->name);
+    if (!name.safe()) {
+        const std::string shown = PrintableName(name.text);
+        observer_.ReportError(shown, SealError(msg::kUnsafeEntryName, shown, "unsafe entry name"));
+        return EntryResult::kFailed;
+    }
+    const std::string display = out.DisplayPath(name.components);
+    observer_.ItemStarted(display, -1);
+    // Only now that the key has shown to be right: a wrong one leaves no directory behind.
+    out.EnsureExists();
+    // An earlier entry of the same name, or one named like a directory above this one, must be
+    // in place before this one looks for it (a file there is an error, not a directory to make).
+    if (commits_->Pending(display)) ReportCommits(true);
+    try {
+        Target target = OpenTarget(out, name.components, display);
+        if (!target.file) return EntryResult::kSkipped;
+        // The record is given back at the next NextRecordOf: take what is needed of it now.
+        const auto nameBytes = static_cast<int64_t>(chunk->name.size());
+        if (!chunk->emptyFile) {
+            // A small file in one record is written by the commit queue, beside this thread.
+            if (record->last && record->piece.size() <= kHandOverBytes) {
+                if (!PieceFits(*record, nameBytes, 0)) {
+                    return Damaged(display, msg::kDamagedEntry, display);
+                }
+                target.data = std::move(record->piece);
+                observer_.BytesDone(static_cast<int64_t>(target.data.size()));
+            } else if (!AppendPiece(*record, nameBytes, *target.file)) {
+                return Damaged(display, msg::kDamagedEntry, display);
+            }
+        }
+        if (lampFlag) {
+            UpdateLamps(lamps_, recordSize, extent.size);
+            observer_.SetLamps(lamps_);
+        }
+        return RestoreData(extent, index, recordSize, nameBytes, display, target, lampFlag);
+    } catch (const SealError& error) {
+        observer_.ReportError(display, error);
+        return EntryResult::kFailed;
+    }
+}
+
+DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
+    const EntryExtent& extent, std::size_t index, int64_t consumed, int64_t nameBytes,
+    const std::string& display, Target& target, bool lampFlag) {
+    ProgressSink* bar = observer_.ItemProgress();
+    while (consumed < extent.size) {
+        if (bar) {
+            bar->SetPosition(static_cast<int32_t>(
+                std::lround(1000.0 * static_cast<double>(consumed) / extent.size)));
+        }
+        const DecryptRecord* record = NextRecordOf(index);
+        if (!record) return EntryResult::kCancelled;
+        if (record->recordSize == 0) return Damaged(display, msg::kDamagedEntry, display);
+        if (!record->deciphered) cipher_.setDoCancel(true);
+        if (Cancelled()) return EntryResult::kCancelled;
+        consumed += record->recordSize;
+        if (!AppendPiece(*record, nameBytes, *target.file)) {
+            return Damaged(display, msg::kDamagedEntry, display);
+        }
+        if (lampFlag) {
+            UpdateLamps(lamps_, consumed, extent.size);
+            observer_.SetLamps(lamps_);
+        }
+    }
+    if (bar) bar->SetPosition(1000);
+    commits_->Submit(std::move(target.file), std::move(target.data), display, target.path);
+    return EntryResult::kCommitting;
+}
+
+void DecryptContainerJob::ReportCommits(bool wait) {
+    for (CommitQueue::Result& result : commits_->Collect(wait)) {
+        const Settled settled = result.unplaced ? SettleTakenName(result)
+                                : result.error  ? Settled::kFailed
+                                                : Settled::kRestored;
+        switch (settled) {
+            case Settled::kRestored:
+                observer_.ItemRestored(result.path, result.bytes);
+                ++summary_->restored;
+                break;
+            case Settled::kSkipped:
+                ++summary_->skipped;
+                break;
+            case Settled::kFailed:
+                observer_.ReportError(result.display, *result.error);
+                ++summary_->failed;
+                break;
+        }
+    }
+}
+
+DecryptContainerJob::Settled DecryptContainerJob::SettleTakenName(CommitQueue::Result& result) {
+    std::unique_ptr<StagedFile> file = std::move(result.unplaced);
+    // Each round looks at what has the name now; a name taken again and again gives up.
+    for (int round = 0; round < 10; ++round) {
+        try {
+            const Leaf found = InspectLeaf(file->dir()->get(), file->finalName());
+            if (found.state == LeafState::kDirectory) throw SystemError(EISDIR, result.path);
+            if (IsContainer(found)) {
+                throw SealError(msg::kContainerNotReplaced, result.path, "is the container");
+            }
+            if (found.state == LeafState::kFile) {
+                const OverwriteAnswer answer = observer_.AskOverwrite(result.path);
+                if (answer.choice == OverwriteChoice::kSkip ||
+                    (answer.choice == OverwriteChoice::kRename && answer.newPath.empty())) {
+                    return Settled::kSkipped;
+                }
+                if (answer.choice == OverwriteChoice::kOverwrite) {
+                    file->SetPlacement(Placement::kReplace);
+                } else {
+                    const auto slash = answer.newPath.find_last_of('/');
+                    const std::string parent = slash == std::string::npos ? "."
+                                               : slash == 0               ? "/"
+                                                            : answer.newPath.substr(0, slash);
+                    const int dir = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                    if (dir < 0) throw SystemErrorAt(errno, parent);
+                    file->Retarget(std::make_shared<const UniqueFd>(dir),
+                                   answer.newPath.substr(slash + 1));
+                    file->SetPlacement(Placement::kFreeName);
+                    result.path = answer.newPath;
+                }
+            }
+            file->Commit();
+            return Settled::kRestored;
+        } catch (const NameTakenError&) {
+            continue;
+        } catch (const SealError& error) {
+            result.error = error;
+            return Settled::kFailed;
+        }
+    }
+    result.error = SystemError(EEXIST, result.path);
+    return Settled::kFailed;
+}
+
+bool DecryptContainerJob::IsContainer(const Leaf& leaf) const {
+    return leaf.state == LeafState::kFile && containerInode_ != 0 &&
+           leaf.device == containerDevice_ && leaf.inode == containerInode_;
+}
+
+std::unique_ptr<StagedFile> DecryptContainerJob::Staged(std::unique_ptr<StagedFile> file,
+                                                        const std::string& display) const {
+    file->SetFlushMode(syncRestored_ ? FlushMode::kDeferred : FlushMode::kNone, flush_.get());
+    if (containerInode_ != 0) file->ProtectFile(containerDevice_, containerInode_, display);
+    return file;
+}
+
+DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
+    OutputDirectory& out, const std::vector<std::string>& components, const std::string& display) {
+    const OutputDirectory::Parent parent = out.OpenParent(components);
+    const std::string& leaf = components.back();
+    const auto staged = [&](Placement placement) {
+        return Staged(std::make_unique<StagedFile>(parent.dir, leaf, placement), display);
+    };
+    // In a directory this run made, only this run's files can have the name; one made by
+    // someone else meanwhile, or an entry named twice, shows up when the file is named.
+    if (parent.createdByRun) return {staged(Placement::kFreeName), display, {}};
+    const Leaf found = InspectLeaf(parent.dir->get(), leaf);
+    switch (found.state) {
+        case LeafState::kMissing:
+            return {staged(Placement::kFreeName), display, {}};
+        case LeafState::kDirectory:
+            throw SystemError(EISDIR, display);
+        case LeafState::kFile:
+            break;
+    }
+    if (IsContainer(found)) {
+        throw SealError(msg::kContainerNotReplaced, display, "is the container");
+    }
+    const OverwriteAnswer answer = observer_.AskOverwrite(display);
+    if (answer.choice == OverwriteChoice::kSkip) return {};
+    if (answer.choice == OverwriteChoice::kRename) {
+        if (answer.newPath.empty()) return {};
+        return {Staged(std::make_unique<StagedFile>(answer.newPath, Placement::kFreeName),
+                       answer.newPath),
+                answer.newPath,
+                {}};
+    }
+    return {staged(Placement::kReplace), display, {}};
+}
+
+bool DecryptContainerJob::PieceFits(const DecryptRecord& record, int64_t nameBytes,
+                                    int64_t fileSize) const {
+    const int64_t fullPiece = PieceLength(record.chunk, nameBytes, kMaxSize);
+    const auto size = static_cast<int64_t>(record.piece.size());
+    if (record.status != BlockStatus::kInflated) return false;
+    if (size > fullPiece) return false;
+    // Only the last chunk may carry less than a full piece, or later data would land at the
+    // wrong offset.
+    if (!record.last && size != fullPiece) return false;
+    return fileSize + size <= kMaxSize;
+}
+
+bool DecryptContainerJob::AppendPiece(const DecryptRecord& record, int64_t nameBytes,
+                                      StagedFile& file) {
+    if (!PieceFits(record, nameBytes, file.size())) return false;
+    const Bytes& piece = record.piece;
+    file.Append(piece);
+    observer_.BytesDone(static_cast<int64_t>(piece.size()));
+    return true;
+}
+
+DecryptContainerJob::EntryResult DecryptContainerJob::Damaged(const std::string& item, int stringId,
+                                                              const std::string& argument) {
+    observer_.ReportError(item, SealError(stringId, argument, "damaged entry"));
+    return EntryResult::kFailed;
+}
+
+}  // namespace sealwise

@@ -1,0 +1,232 @@
+#include "files/jobs/encrypt_files_job.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "files/format/byte_order.h"
+#include "files/format/container_format.h"
+#include "files/format/container_index.h"
+#include "files/jobs/input_message_ids.h"
+#include "files/jobs/message_ids.h"
+#include "files/format/record_writer.h"
+#include "files/io/staged_file.h"
+#include "files/format/stored_names.h"
+#include "files/pipeline/thread_count.h"
+#include "util/secure_random.h"
+#include "util/secure_wipe.h"
+
+namespace sealwise {
+
+using namespace container;
+
+namespace {
+
+// Room the index and its length can take at most: 4 digits and a terminator per entry, 4
+// digits for the length.
+int64_t IndexReserve(std::size_t entries) { return 5 * static_cast<int64_t>(entries) + 4; }
+
+}  // namespace
+
+EncryptFilesJob::EncryptFilesJob(FileJobObserver& observer,
+                                 const std::atomic<bool>* cancelRequested)
+    : observer_(observer), cancelRequested_(cancelRequested) {}
+
+bool EncryptFilesJob::Cancelled() const {
+    return cipher_.doCancel() || (cancelRequested_ && cancelRequested_->load());
+}
+
+EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
+                                    const std::string& containerPath,
+                                    std::span<const uint8_t> key) {
+    if (items.empty() || containerPath.empty())
+        throw SealError(msg::kCheckNamesAndPassword, {}, "nothing to encrypt");
+    if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
+    // Names are checked before anything is written: a collision refuses the whole run.
+    const std::vector<std::variant<Bytes, SealError>> names = StoredNames(items);
+
+    EncryptSummary summary;
+    const std::size_t n = items.size();
+    observer_.SetLamps(lamps_ = kLampsAtStart);
+    if (ProgressSink* bar = observer_.RunProgress()) {
+        bar->SetMax(static_cast<int32_t>(n));
+        bar->SetMin(0);
+        bar->SetPosition(0);
+    }
+    cipher_.setPumpHook(observer_.Pump());
+    {
+        MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
+        cipher_.EncryptPrepareKey(keyCopy);
+        SecureWipe(*keyCopy);
+    }
+
+    // Neither the container being replaced nor the new one is ever packed into itself.
+    std::vector<FileIdentity> leaveOut;
+    if (auto existing = IdentityOf(containerPath)) leaveOut.push_back(*existing);
+    StagedFile container(containerPath);
+    if (struct stat st{}; ::fstat(container.fd(), &st) == 0) {
+        leaveOut.push_back({st.st_dev, st.st_ino});
+    }
+    containerLimit_ = kMaxSize - IndexReserve(n);
+    StartPipeline(items, names, std::move(leaveOut));
+    RecordWriter writer(container);
+    // However the run ends, the workers stop before the container goes.
+    struct StopWorkers {
+        std::unique_ptr<OrderedPipeline<EncryptPiece>>& pipeline;
+        ~StopWorkers() { pipeline.reset(); }
+    } stopWorkers{pipeline_};
+
+    auto record = [&summary](std::optional<int32_t> size) {
+        if (size) {
+            summary.storedSizes.push_back(*size);
+        } else {
+            ++summary.leftOut;
+        }
+    };
+    if (n == 1) {
+        observer_.ShowRunProgress(false);
+        record(EncryptFileToContainer(0, items[0], writer, true));
+        observer_.ShowRunProgress(true);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            record(EncryptFileToContainer(i, items[i], writer, false));
+            if (ProgressSink* bar = observer_.RunProgress()) {
+                bar->SetPosition(static_cast<int32_t>(i + 1));
+            }
+            UpdateLamps(lamps_, static_cast<int64_t>(i), static_cast<int64_t>(n));
+            observer_.SetLamps(lamps_);
+            if (Cancelled()) break;
+        }
+    }
+    pipeline_.reset();  // every unit is consumed (or the run was cancelled): stop the workers
+    if (Cancelled()) {
+        summary.outcome = JobOutcome::kCancelled;
+        return summary;  // the staged container is discarded
+    }
+
+    for (int32_t size : summary.storedSizes) summary.failedFiles += size == 0 ? 1 : 0;
+    if (summary.failedFiles == static_cast<int>(summary.storedSizes.size())) {
+        // Not one entry: an existing container stays as it was.
+        throw SealError(msg::kNothingStored, containerPath, "no entry stored");
+    }
+    observer_.SetLamps(lamps_ = kLampsAtEnd);
+    writer.Flush();
+    container.Append(EncodeIndex(summary.storedSizes));
+    summary.containerSize = container.size();
+    container.Commit();
+    return summary;
+}
+
+void EncryptFilesJob::StartPipeline(const std::vector<EncryptItem>& items,
+                                    const std::vector<std::variant<Bytes, SealError>>& names,
+                                    std::vector<FileIdentity> leaveOut) {
+    reader_ = std::make_unique<EncryptPieceReader>(items, names, openInput_);
+    reader_->LeaveOut(std::move(leaveOut));
+    const int threads = ResolveThreadCount(threads_);
+    codecs_.clear();
+    for (int i = 0; i < threads; ++i) codecs_.push_back(std::make_unique<ZlibCodec>());
+    OrderedPipeline<EncryptPiece>::Steps steps;
+    steps.read = [this](EncryptPiece& piece) { return reader_->Next(piece); };
+    steps.work = [this](EncryptPiece& piece, int worker) {
+        BuildChunkPlaintext(piece, *codecs_[static_cast<std::size_t>(worker)]);
+    };
+    steps.cancelled = [this] { return Cancelled(); };
+    steps.pump = observer_.Pump();
+    // Pieces that are stored take no time, text takes long: three per worker keep the workers
+    // busy behind a slow piece (about 4 MiB each: the piece and its compressed block).
+    pipeline_ = std::make_unique<OrderedPipeline<EncryptPiece>>(threads, 3, std::move(steps));
+}
+
+EncryptPiece* EncryptFilesJob::NextPieceOf(std::size_t index) {
+    for (;;) {
+        EncryptPiece* piece = pipeline_->Next();
+        if (!piece) return nullptr;
+        if (piece->item < index) continue;  // the rest of a file given up on
+        if (piece->failure) std::rethrow_exception(piece->failure);
+        if (piece->error) throw *piece->error;
+        return piece;
+    }
+}
+
+std::optional<int32_t> EncryptFilesJob::EncryptFileToContainer(std::size_t index,
+                                                               const EncryptItem& item,
+                                                               RecordWriter& container,
+                                                               bool lampFlag) {
+    const int64_t entryStart = container.size();
+    try {
+        if (!WriteEntryChunks(index, item, container, lampFlag)) return std::nullopt;
+        return static_cast<int32_t>(container.size() - entryStart);
+    } catch (const StagedWriteError&) {
+        throw;  // the container itself is broken: the run fails and the old one stays
+    } catch (const SealError& error) {
+        if (error.stringId() == msg::kContainerTooLarge) throw;
+        // Chunks already appended must go, or every later entry would start at a wrong place.
+        container.TruncateTo(entryStart);
+        reader_->Abandon(index);
+        observer_.ReportError(item.path, error);
+        return 0;
+    }
+}
+
+bool EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& item,
+                                       RecordWriter& container, bool lampFlag) {
+    EncryptPiece* piece = NextPieceOf(index);
+    if (!piece) return true;
+    if (piece->leftOut) return false;
+    int64_t chunks = piece->chunks;
+    observer_.ItemStarted(item.path, piece->fileSize);
+    ProgressSink* bar = observer_.ItemProgress();
+    if (bar) {
+        bar->SetMax(static_cast<int32_t>(chunks + 1));
+        bar->SetMin(0);
+        bar->SetPosition(0);
+    }
+    for (int64_t c = 0;; ++c) {
+        if (c > 0 && !(piece = NextPieceOf(index))) return true;
+        if (piece->chunks != chunks) {  // a file read to its end grows as it is read
+            chunks = piece->chunks;
+            if (bar) bar->SetMax(static_cast<int32_t>(chunks + 1));
+        }
+        Bytes& plain = piece->plain;
+        if (c == 0) FillFiller(std::span(plain).first(kFillerSize));
+        const bool last = piece->last();
+        // Each entry starts a fresh chain; its later chunks continue it.
+        if (!cipher_.EncryptChunk(plain, c > 0, cipherBytes_) || Cancelled()) return true;
+        AppendRecord(container);
+        observer_.BytesDone(static_cast<int64_t>(piece->data.size()));
+        if (bar) bar->SetPosition(static_cast<int32_t>(c + 2));
+        if (lampFlag) {
+            UpdateLamps(lamps_, c + 1, chunks);
+            observer_.SetLamps(lamps_);
+        }
+        if (last) return true;
+    }
+}
+
+void EncryptFilesJob::FillFiller(std::span<uint8_t> filler) {
+    if (filler_) {
+        filler_(filler);
+        return;
+    }
+    if (randomUsed_ + filler.size() > randomPool_.size()) {
+        randomPool_.resize(4096);
+        FillSecureRandom(randomPool_.data(), randomPool_.size());
+        randomUsed_ = 0;
+    }
+    std::copy_n(randomPool_.begin() + static_cast<std::ptrdiff_t>(randomUsed_), filler.size(),
+                filler.begin());
+    randomUsed_ += filler.size();
+}
+
+void EncryptFilesJob::AppendRecord(RecordWriter& container) {
+    const auto cipherLength = static_cast<int64_t>(cipherBytes_.size());
+    if (container.size() + kRecordHeaderSize + cipherLength > containerLimit_) {
+        throw SealError(msg::kContainerTooLarge, {}, "container would reach 2 GiB");
+    }
+    uint8_t header[kRecordHeaderSize];
+    PutInt32Le(header, static_cast<uint32_t>(cipherLength - 1));
+    container.Append(header, cipherBytes_);
+}
+
+}  // namespace sealwise

@@ -1,0 +1,93 @@
+#include "files/pipeline/commit_queue.h"
+
+namespace sealwise {
+
+CommitQueue::CommitQueue(int threads) : pool_(threads) {}
+
+CommitQueue::~CommitQueue() { Collect(true); }
+
+void CommitQueue::Submit(std::unique_ptr<StagedFile> file, Bytes data, std::string display,
+                         std::string path) {
+    {
+        // Each waiting file holds a descriptor and maybe its data: a slow disk must not make
+        // them run out.
+        std::unique_lock lock(mutex_);
+        doneCv_.wait(lock, [this, &path, &data] {
+            std::size_t waiting = 0;
+            for (const auto& job : jobs_) {
+                if (job->done) continue;
+                if (job->result.path == path || ++waiting >= kMaxWaiting) return false;
+            }
+            return waiting == 0 || waitingBytes_ + data.size() <= kMaxWaitingBytes;
+        });
+        waitingBytes_ += data.size();
+    }
+    auto job = std::make_shared<Job>();
+    job->result.bytes = file->size() + static_cast<int64_t>(data.size());
+    job->file = std::move(file);
+    job->data = std::move(data);
+    job->result.display = std::move(display);
+    job->result.path = std::move(path);
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(job);
+    }
+    pool_.Submit([this, job](int) {
+        std::optional<SealError> error;
+        bool taken = false;
+        try {
+            if (!job->data.empty()) job->file->Append(job->data);
+            job->file->Commit();
+        } catch (const NameTakenError&) {
+            taken = true;
+        } catch (const SealError& e) {
+            error = e;
+        }
+        const std::size_t bytes = job->data.size();
+        job->data = Bytes();
+        if (taken) {
+            job->result.unplaced = std::move(job->file);
+        } else {
+            job->file.reset();  // discards the staged file if the commit failed
+        }
+        {
+            std::lock_guard lock(mutex_);
+            waitingBytes_ -= bytes;
+            job->result.error = std::move(error);
+            job->done = true;
+        }
+        doneCv_.notify_all();
+    });
+}
+
+bool CommitQueue::Pending(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    for (const auto& job : jobs_) {
+        const std::string& committing = job->result.path;
+        if (!job->done && path.starts_with(committing) &&
+            (path.size() == committing.size() || path[committing.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<CommitQueue::Result> CommitQueue::Collect(bool wait) {
+    std::unique_lock lock(mutex_);
+    if (wait) {
+        doneCv_.wait(lock, [this] {
+            for (const auto& job : jobs_) {
+                if (!job->done) return false;
+            }
+            return true;
+        });
+    }
+    std::vector<Result> results;
+    while (!jobs_.empty() && jobs_.front()->done) {
+        results.push_back(std::move(jobs_.front()->result));
+        jobs_.pop_front();
+    }
+    return results;
+}
+
+}  // namespace sealwise
