@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/help_format.h"
@@ -14,22 +14,22 @@ namespace {
 
 struct Command {
     std::string_view name;
-    int summaryId;
+    Msg summaryId;
     int (*run)(const Args&, Io&);
 };
 
 constexpr Command kCommands[] = {
-    {"envelope", msg::kFirstCommandSummary + 0, RunEnvelope},
-    {"encrypt-text", msg::kFirstCommandSummary + 1, RunEncryptText},
-    {"decrypt-text", msg::kFirstCommandSummary + 2, RunDecryptText},
-    {"encrypt", msg::kFirstCommandSummary + 3, RunEncrypt},
-    {"decrypt", msg::kFirstCommandSummary + 4, RunDecrypt},
-    {"list", msg::kFirstCommandSummary + 5, RunList},
-    {"verify", msg::kVerifySummary, RunVerify},
-    {"rate", msg::kFirstCommandSummary + 6, RunRate},
-    {"generate", msg::kFirstCommandSummary + 7, RunGenerate},
-    {"mail", msg::kFirstCommandSummary + 8, RunMail},
-    {"bench", msg::kFirstCommandSummary + 9, RunBench},
+    {"envelope", Msg::EnvelopeSummary, RunEnvelope},
+    {"encrypt-text", Msg::EncryptTextSummary, RunEncryptText},
+    {"decrypt-text", Msg::DecryptTextSummary, RunDecryptText},
+    {"encrypt", Msg::EncryptSummary, RunEncrypt},
+    {"decrypt", Msg::DecryptSummary, RunDecrypt},
+    {"list", Msg::ListSummary, RunList},
+    {"verify", Msg::VerifySummary, RunVerify},
+    {"rate", Msg::RateSummary, RunRate},
+    {"generate", Msg::GenerateSummary, RunGenerate},
+    {"mail", Msg::MailSummary, RunMail},
+    {"bench", Msg::BenchSummary, RunBench},
 };
 
 const Command* Find(std::string_view name) {
@@ -40,9 +40,9 @@ const Command* Find(std::string_view name) {
 }
 
 void PrintUsage(std::ostream& out) {
-    out << GetResText(msg::kUsageLine) << "\n\n"
-        << GetResText(msg::kToolPurpose) << "\n\n"
-        << GetResText(msg::kCommandsHeading) << "\n";
+    out << GetResText(Msg::UsageLine) << "\n\n"
+        << GetResText(Msg::ToolPurpose) << "\n\n"
+        << GetResText(Msg::CommandsHeading) << "\n";
     constexpr std::size_t kIndent = 16;
     for (const auto& c : kCommands) {
         std::string summary = WrapText(GetResText(c.summaryId), 80 - kIndent);
@@ -53,21 +53,22 @@ void PrintUsage(std::ostream& out) {
         out << "  " << c.name << std::string(kIndent - 2 - c.name.size(), ' ') << summary << "\n";
     }
     out << "\n"
-        << GetResText(msg::kHelpCommandHint) << "\n"
-        << GetResText(msg::kExitStatusLine) << "\n";
+        << GetResText(Msg::HelpCommandHint) << "\n"
+        << GetResText(Msg::ExitStatusLine) << "\n";
 }
 
 int UnknownCommand(Io& io, const std::string& name) {
-    PrintError(io, GetResText(msg::kUnknownCommand, name), GetResText(msg::kCommandListHint));
+    PrintError(io, GetResText(Msg::UnknownCommand, name), GetResText(Msg::CommandListHint));
     return kUsage;
 }
 
 }  // namespace
 
-int SummaryIdOf(std::string_view command) {
+std::optional<Msg> SummaryIdOf(std::string_view command) {
     if (command.rfind("sealwise-cli ", 0) == 0) command.remove_prefix(13);
     const Command* c = Find(command);
-    return c != nullptr ? c->summaryId : 0;
+    if (c == nullptr) return std::nullopt;
+    return c->summaryId;
 }
 
 int Run(const Args& args, Io& io) {

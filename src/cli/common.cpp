@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 #include "cli/help_format.h"
 #include "files/format/entry_name.h"
 #include "util/errors.h"
@@ -11,14 +11,12 @@
 namespace sealwise::cli {
 namespace {
 
-constexpr int kErrorWord = 103;  // "Error:", which several messages of the table begin with
-constexpr int kCheckInput = 114;
 
 // A message without a leading "Error:" of the current language or of English.
 std::string WithoutErrorWord(const std::string& message) {
     static const StringTable table = ParseStringTable(EmbeddedStringTable());
     for (const int offset : {LanguageOffset(), kOffsetEnglish}) {
-        const auto entry = table.find(kErrorWord + offset);
+        const auto entry = table.find(static_cast<int>(Msg::SystemError) + offset);
         if (entry == table.end()) continue;
         const std::string& word = entry->second;
         if (message.rfind(word, 0) == 0) {
@@ -29,46 +27,46 @@ std::string WithoutErrorWord(const std::string& message) {
     return message;
 }
 
-void PrintPrefixed(Io& io, int prefixId, const std::string& message) {
+void PrintPrefixed(Io& io, Msg prefixId, const std::string& message) {
     io.err << "sealwise-cli: " << GetResText(prefixId) << " " << message << "\n";
 }
 
-// The cause behind the general message 114, told by the core's detail.
-int CauseOf(const SealError& error) {
+// The cause behind the general message CheckNamesAndPassword, told by the core's detail.
+Msg CauseOf(const SealError& error) {
     const std::string_view detail = error.what();
-    if (detail == "empty text") return msg::kEmptyTextToEncrypt;
-    if (detail == "empty passphrase") return msg::kEmptyPassphrase;
-    if (detail == "empty armour") return msg::kEmptyArmour;
-    if (detail == "armour does not hold whole cipher blocks") return msg::kNotArmour;
-    return kCheckInput;
+    if (detail == "empty text") return Msg::EmptyTextToEncrypt;
+    if (detail == "empty passphrase") return Msg::EmptyPassphrase;
+    if (detail == "empty armour") return Msg::EmptyArmour;
+    if (detail == "armour does not hold whole cipher blocks") return Msg::NotArmour;
+    return Msg::CheckNamesAndPassword;
 }
 
 // Outside English the help of a command starts with its summary in the current language; the
 // longer English description would be the only English sentence left.
 void LocaliseDescription(CLI::App& app, const std::string& command) {
-    const int id = SummaryIdOf(command);
-    if (id == 0 || LanguageOffset() == kOffsetEnglish) return;
-    std::string summary = GetResText(id);
+    const std::optional<Msg> id = SummaryIdOf(command);
+    if (!id || LanguageOffset() == kOffsetEnglish) return;
+    std::string summary = GetResText(*id);
     app.description(summary + ".");
 }
 
 }  // namespace
 
 void PrintError(Io& io, const std::string& message, const std::string& hint) {
-    PrintPrefixed(io, msg::kErrorPrefix, WithoutErrorWord(message));
-    if (!hint.empty()) io.err << GetResText(msg::kHintPrefix) << " " << hint << "\n";
+    PrintPrefixed(io, Msg::ErrorPrefix, WithoutErrorWord(message));
+    if (!hint.empty()) io.err << GetResText(Msg::HintPrefix) << " " << hint << "\n";
 }
 
 void PrintWarning(Io& io, const std::string& message) {
-    PrintPrefixed(io, msg::kWarningPrefix, message);
+    PrintPrefixed(io, Msg::WarningPrefix, message);
 }
 
-void PrintNote(Io& io, const std::string& message) { PrintPrefixed(io, msg::kNotePrefix, message); }
+void PrintNote(Io& io, const std::string& message) { PrintPrefixed(io, Msg::NotePrefix, message); }
 
 std::string CliMessageText(const SealError& error) {
-    if (error.stringId() == kCheckInput) {
-        const int cause = CauseOf(error);
-        if (cause != kCheckInput) return GetResText(cause);
+    if (error.stringId() == Msg::CheckNamesAndPassword) {
+        const Msg cause = CauseOf(error);
+        if (cause != Msg::CheckNamesAndPassword) return GetResText(cause);
     }
     // The argument may be a name read from a container: print it escaped.
     return MessageText(SealError(error.stringId(), EscapeForDisplay(error.argument())));
@@ -82,7 +80,7 @@ int ReportFailure(Io& io, const SealError& error) {
 bool FinishOutput(Io& io) {
     io.out.flush();
     if (io.out) return true;
-    ReportFailure(io, SealError(416, {}, "writing the output failed"));
+    ReportFailure(io, SealError(Msg::OutputNotWritten, {}, "writing the output failed"));
     return false;
 }
 
@@ -97,7 +95,7 @@ int ParseArgs(CLI::App& app, const Args& args, Io& io) {
     const std::string command = app.get_name();
     if (command.rfind("sealwise-cli", 0) != 0) app.name("sealwise-cli " + command);
     app.formatter(std::make_shared<HelpFormatter>());
-    app.set_help_flag("-h,--help", GetResText(msg::kHelpFlagDescription));
+    app.set_help_flag("-h,--help", GetResText(Msg::HelpFlagDescription));
     LocaliseDescription(app, command);
     try {
         app.parse(reversed);
@@ -108,7 +106,7 @@ int ParseArgs(CLI::App& app, const Args& args, Io& io) {
         io.out << app.help("", CLI::AppFormatMode::All);
         return kOk;
     } catch (const CLI::ParseError& e) {
-        PrintError(io, UsageErrorText(e), GetResText(msg::kUsageHint, app.get_name()));
+        PrintError(io, UsageErrorText(e), GetResText(Msg::UsageHint, app.get_name()));
         return kUsage;
     }
     return -1;

@@ -1,9 +1,11 @@
 #pragma once
 // Helpers shared by the commands: error output and option parsing with CLI11.
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/msg.h"
 #include "cli/commands.h"
 
 namespace sealwise {
@@ -28,13 +30,13 @@ std::string CliMessageText(const SealError& error);
 // Prints a core failure as CliMessageText does and returns the failure status.
 int ReportFailure(Io& io, const SealError& error);
 
-// Flushes the output; reports that writing failed (message 416) and returns false when it did.
+// Flushes the output; reports that writing failed (OutputNotWritten) and returns false when it did.
 bool FinishOutput(Io& io);
 // Writes data to the output and finishes it as above.
 bool WriteOutput(Io& io, std::string_view data);
 
-// The string-table id of a command's one-line summary; 0 for an unknown command.
-int SummaryIdOf(std::string_view command);
+// The one-line summary of a command; nullopt for an unknown command.
+std::optional<Msg> SummaryIdOf(std::string_view command);
 
 // Parses args with app; on --help prints it and returns kOk, on bad usage prints the error and
 // returns kUsage; returns -1 when the command should go on.

@@ -3,7 +3,7 @@
 
 #include "app/strings.h"
 #include "cli/common.h"
-#include "cli/container_message_ids.h"
+#include "app/msg.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
 #include "cli/modern_commands.h"
@@ -26,7 +26,7 @@ class KeepingReporter : public JobReporter {
 
     OverwriteAnswer AskOverwrite(const std::string& path) override {
         Finish();  // clears the progress line
-        io_.err << "sealwise-cli: " << GetResText(msg::kKeptExisting, EscapeForDisplay(path))
+        io_.err << "sealwise-cli: " << GetResText(Msg::KeptExisting, EscapeForDisplay(path))
                 << "\n";
         return {};
     }
@@ -95,7 +95,7 @@ int RunDecrypt(const Args& args, Io& io) {
     }
     reporter->Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
-        PrintError(io, GetResText(msg::kDecryptCancelled));
+        PrintError(io, GetResText(Msg::DecryptCancelled));
         return kFailure;
     }
     return summary.failed > 0 || reporter->notOverwritten() > 0 ? kFailure : kOk;

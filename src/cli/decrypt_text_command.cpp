@@ -29,7 +29,7 @@ int RunDecryptText(const Args& args, Io& io) {
         const std::string armour = ReadAll(io.in);
         // Nothing but blanks and line breaks: refuse before asking for the passphrase.
         if (armour.find_first_not_of(" \t\r\n") == std::string::npos) {
-            throw SealError(114, {}, "empty armour");
+            throw SealError(Msg::CheckNamesAndPassword, {}, "empty armour");
         }
         if (modern::LooksLikeModernArmour(armour)) return RunModernDecryptText(armour, keys, io);
         TextCryptJob job;

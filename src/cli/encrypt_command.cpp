@@ -5,7 +5,7 @@
 
 #include "app/strings.h"
 #include "cli/common.h"
-#include "cli/container_message_ids.h"
+#include "app/msg.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
 #include "cli/modern_commands.h"
@@ -15,8 +15,6 @@
 #include "files/format/entry_name.h"
 #include "files/io/file_checks.h"
 #include "models/input_list.h"
-#include "files/jobs/input_message_ids.h"
-#include "files/jobs/message_ids.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
@@ -44,8 +42,8 @@ struct Destination {
 };
 
 bool AskYes(Io& io, const std::string& container) {
-    io.err << GetResText(sealwise::msg::kOverwriteQuestion, EscapeForDisplay(container)) << "\n"
-           << GetResText(msg::kYesNoChoices) << " " << std::flush;
+    io.err << GetResText(Msg::OverwriteQuestion, EscapeForDisplay(container)) << "\n"
+           << GetResText(Msg::YesNoChoices) << " " << std::flush;
     std::string answer;
     return std::getline(io.in, answer) && !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
@@ -53,27 +51,27 @@ bool AskYes(Io& io, const std::string& container) {
 Destination ChooseDestination(Io& io, std::string container, bool overwrite, bool noOverwrite) {
     for (;;) {
         if (DirExists(container)) {
-            PrintError(io, GetResText(msg::kContainerIsDirectory, EscapeForDisplay(container)));
+            PrintError(io, GetResText(Msg::ContainerIsDirectory, EscapeForDisplay(container)));
             return {std::nullopt, kFailure};
         }
         if (!FileExists(container) || overwrite) return {container, kOk};
         if (noOverwrite) {
             // Asked for explicitly: keeping the container is the expected outcome.
             io.err << "sealwise-cli: note: "
-                   << GetResText(sealwise::msg::kContainerKept, EscapeForDisplay(container))
+                   << GetResText(Msg::ContainerKept, EscapeForDisplay(container))
                    << "\n";
             return {std::nullopt, kOk};
         }
         if (!io.stdinIsTerminal) {
-            PrintError(io, GetResText(sealwise::msg::kNotOverwritten, EscapeForDisplay(container)),
-                       GetResText(msg::kContainerExistsHint));
+            PrintError(io, GetResText(Msg::NotOverwritten, EscapeForDisplay(container)),
+                       GetResText(Msg::ContainerExistsHint));
             return {std::nullopt, kFailure};
         }
         if (AskYes(io, container)) return {container, kOk};
-        io.err << GetResText(msg::kNewFileName) << " " << std::flush;
+        io.err << GetResText(Msg::NewFileName) << " " << std::flush;
         std::string name;
         if (!std::getline(io.in, name) || name.empty()) {
-            io.err << "sealwise-cli: note: " << GetResText(msg::kEncryptCancelled) << "\n";
+            io.err << "sealwise-cli: note: " << GetResText(Msg::EncryptCancelled) << "\n";
             return {std::nullopt, kFailure};
         }
         container = AbsolutePath(name);
@@ -90,14 +88,14 @@ std::optional<InputList> CollectInputs(const std::vector<std::string>& paths,
         duplicates |= list.AddPath(AbsolutePath(path));
     }
     if (duplicates) {
-        io.err << "sealwise-cli: note: " << GetResText(sealwise::msg::kDuplicateSkipped) << "\n";
+        io.err << "sealwise-cli: note: " << GetResText(Msg::DuplicateSkipped) << "\n";
     }
     for (const SkippedInput& skipped : list.skipped()) {
         PrintError(io,
                    GetResText(skipped.stringId, EscapeForDisplay(skipped.path), skipped.detail));
     }
     if (list.empty()) {
-        if (list.skipped().empty()) PrintError(io, GetResText(msg::kNoFilesToEncrypt));
+        if (list.skipped().empty()) PrintError(io, GetResText(Msg::NoFilesToEncrypt));
         return std::nullopt;
     }
     return list;
@@ -145,7 +143,7 @@ int RunEncrypt(const Args& args, Io& io) {
     for (const auto& path : paths) {
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(path, ec))) {
-            PrintError(io, GetResText(msg::kPathMissing, EscapeForDisplay(path)));
+            PrintError(io, GetResText(Msg::PathMissing, EscapeForDisplay(path)));
             return kFailure;
         }
     }
@@ -180,15 +178,15 @@ int RunEncrypt(const Args& args, Io& io) {
     }
     reporter.Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
-        PrintError(io, GetResText(msg::kEncryptCancelled));
+        PrintError(io, GetResText(Msg::EncryptCancelled));
         return kFailure;
     }
     if (output.empty() || !quiet) {
-        io.out << GetResText(sealwise::msg::kSavedAs, EscapeForDisplay(container)) << "\n";
+        io.out << GetResText(Msg::SavedAs, EscapeForDisplay(container)) << "\n";
     }
     const std::size_t failed = static_cast<std::size_t>(summary.failedFiles) + skipped;
     if (failed > 0) {
-        PrintError(io, GetResText(msg::kFilesFailed, std::to_string(failed)));
+        PrintError(io, GetResText(Msg::FilesFailed, std::to_string(failed)));
         return kFailure;
     }
     return kOk;

@@ -47,7 +47,7 @@ int RunEncryptText(const Args& args, Io& io) {
     if (!language.empty()) {
         const std::optional<int> chosen = OffsetOfLanguageCode(language);
         if (!chosen) {
-            PrintError(io, GetResText(413, language));
+            PrintError(io, GetResText(Msg::UnknownLanguage, language));
             return kUsage;
         }
         offset = *chosen;
@@ -56,7 +56,7 @@ int RunEncryptText(const Args& args, Io& io) {
     try {
         std::string input = ReadAll(io.in);
         WipeOnExit<std::string> wipeInput(input);
-        if (!IsValidUtf8(input)) throw SealError(405, {}, "input not UTF-8");
+        if (!IsValidUtf8(input)) throw SealError(Msg::InputNotUtf8, {}, "input not UTF-8");
         // The stored text has CR LF line breaks, as a text box on the original system holds.
         std::string text = LfToCrLf(input);
         WipeOnExit<std::string> wipeText(text);

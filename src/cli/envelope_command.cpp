@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 #include "cli/common.h"
 #include "cli/secret_file.h"
 #include "crypto/rijndael.h"
@@ -48,8 +48,8 @@ void PrintBadLength(Io& io, std::uint64_t length) {
 }
 
 // Key bytes from hex digits; blanks and line breaks between them are ignored, so a key file
-// may end with a newline or group its digits. Returns the message id of what is wrong, or 0.
-int ParseHex(std::string_view hex, Bytes& out) {
+// may end with a newline or group its digits. Returns what is wrong, or nullopt.
+std::optional<Msg> ParseHex(std::string_view hex, Bytes& out) {
     auto nibble = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
         if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -60,7 +60,7 @@ int ParseHex(std::string_view hex, Bytes& out) {
     for (const char c : hex) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
         const int value = nibble(c);
-        if (value < 0) return msg::kKeyNotHexDigit;
+        if (value < 0) return Msg::KeyNotHexDigit;
         if (high < 0) {
             high = value;
         } else {
@@ -68,9 +68,9 @@ int ParseHex(std::string_view hex, Bytes& out) {
             high = -1;
         }
     }
-    if (high >= 0) return msg::kKeyOddDigits;
-    if (out.empty()) return msg::kKeyEmpty;
-    return 0;
+    if (high >= 0) return Msg::KeyOddDigits;
+    if (out.empty()) return Msg::KeyEmpty;
+    return std::nullopt;
 }
 
 // The first character of hex that is neither a digit nor a blank, printable or escaped.
@@ -128,14 +128,14 @@ int RunEnvelope(const Args& args, Io& io) {
     WipeOnExit<std::string> wipeHex(keyHex);
 
     if (app.count("--key-hex") == 0 && keyFile.empty()) {
-        PrintError(io, GetResText(msg::kKeyMissing),
-                   GetResText(msg::kUsageHint, "sealwise-cli envelope"));
+        PrintError(io, GetResText(Msg::KeyMissing),
+                   GetResText(Msg::UsageHint, "sealwise-cli envelope"));
         return kUsage;
     }
     if (!keyFile.empty()) {
         std::optional<std::string> text = ReadKeyFile(keyFile);
         if (!text) {
-            PrintError(io, GetResText(msg::kKeyFileUnreadable, EscapeForDisplay(keyFile)));
+            PrintError(io, GetResText(Msg::KeyFileUnreadable, EscapeForDisplay(keyFile)));
             return kFailure;
         }
         keyHex.swap(*text);
@@ -143,8 +143,8 @@ int RunEnvelope(const Args& args, Io& io) {
     }
     Bytes key;
     WipeOnExit<Bytes> wipeKey(key);
-    if (const int problem = ParseHex(keyHex, key); problem != 0) {
-        PrintError(io, GetResText(problem, OffendingCharacter(keyHex)));
+    if (const std::optional<Msg> problem = ParseHex(keyHex, key)) {
+        PrintError(io, GetResText(*problem, OffendingCharacter(keyHex)));
         return keyFile.empty() ? kUsage : kFailure;
     }
 

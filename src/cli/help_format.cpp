@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise::cli {
 namespace {
@@ -62,11 +62,11 @@ std::string WrapText(const std::string& text, std::size_t width) {
 
 HelpFormatter::HelpFormatter() {
     column_width(30);
-    label("Usage", GetResText(msg::kHelpUsageLabel));
-    label("OPTIONS", GetResText(msg::kHelpOptionsBadge));
-    label("Positionals", GetResText(msg::kHelpArgumentsHeading));
-    label("Options", GetResText(msg::kHelpOptionsHeading));
-    label("REQUIRED", GetResText(msg::kHelpRequiredLabel));
+    label("Usage", GetResText(Msg::HelpUsageLabel));
+    label("OPTIONS", GetResText(Msg::HelpOptionsBadge));
+    label("Positionals", GetResText(Msg::HelpArgumentsHeading));
+    label("Options", GetResText(Msg::HelpOptionsHeading));
+    label("REQUIRED", GetResText(Msg::HelpRequiredLabel));
 }
 
 std::string HelpFormatter::make_group(std::string group, bool is_positional,
@@ -101,34 +101,34 @@ std::string UsageErrorText(const CLI::ParseError& error) {
     if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
         const auto at = what.rfind(" is required");
         if (at != std::string::npos && at > 0) {
-            return GetResText(msg::kRequiredArgument, what.substr(0, at));
+            return GetResText(Msg::RequiredArgument, what.substr(0, at));
         }
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
         const auto colon = what.find(':');
         if (colon != std::string::npos) {
-            return GetResText(msg::kUnexpectedArgument, Trim(what.substr(colon + 1)));
+            return GetResText(Msg::UnexpectedArgument, Trim(what.substr(colon + 1)));
         }
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
         const auto colon = what.find(':');
-        if (colon != std::string::npos) return GetResText(msg::kNeedsValue, what.substr(0, colon));
+        if (colon != std::string::npos) return GetResText(Msg::NeedsValue, what.substr(0, colon));
     }
     if (dynamic_cast<const CLI::ExcludesError*>(&error) != nullptr) {
         const auto at = what.find(" excludes ");
         if (at != std::string::npos) {
-            return GetResText(msg::kExcludedOptions, what.substr(0, at), what.substr(at + 10));
+            return GetResText(Msg::ExcludedOptions, what.substr(0, at), what.substr(at + 10));
         }
     }
     if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr ||
         dynamic_cast<const CLI::ConversionError*>(&error) != nullptr) {
         const auto colon = what.find(": ");
         if (colon != std::string::npos) {
-            return GetResText(msg::kInvalidValue, what.substr(0, colon),
+            return GetResText(Msg::InvalidValue, what.substr(0, colon),
                               Trim(what.substr(colon + 2)));
         }
     }
-    return GetResText(msg::kInvalidCommandLine, what);
+    return GetResText(Msg::InvalidCommandLine, what);
 }
 
 }  // namespace sealwise::cli

@@ -6,13 +6,11 @@
 #include <ostream>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 #include "cli/common.h"
-#include "cli/container_message_ids.h"
 #include "files/jobs/container_listing.h"
 #include "files/format/entry_name.h"
 #include "files/io/file_checks.h"
-#include "files/jobs/message_ids.h"
 
 namespace sealwise::cli {
 
@@ -57,17 +55,17 @@ std::string JobReporter::ProgressLine(int64_t files, int64_t totalFiles, int64_t
         Format("%.1f MB/s", seconds > 0 ? static_cast<double>(bytes) / 1e6 / seconds : 0.0);
     const std::string done = Format("%.1f", static_cast<double>(bytes) / kMiB);
     if (totalFiles <= 0) {
-        return GetResText(msg::kProgressFiles, std::to_string(files)) + "  " + done + " MiB  " +
+        return GetResText(Msg::ProgressFiles, std::to_string(files)) + "  " + done + " MiB  " +
                rate;
     }
     const std::string count = std::to_string(files) + "/" + std::to_string(totalFiles);
     if (totalBytes <= 0) {
-        return GetResText(msg::kProgressFiles, count) + "  " + done + " MiB  " + rate;
+        return GetResText(Msg::ProgressFiles, count) + "  " + done + " MiB  " + rate;
     }
     const int percent = static_cast<int>(
         std::min<int64_t>(100, 100 * bytes / totalBytes));  // estimates never pass 100
-    return GetResText(msg::kProgressFiles, count) + "  " +
-           GetResText(msg::kProgressOf, done,
+    return GetResText(Msg::ProgressFiles, count) + "  " +
+           GetResText(Msg::ProgressOf, done,
                       Format("%.1f", static_cast<double>(totalBytes) / kMiB)) +
            " MiB (" + std::to_string(percent) + "%)  " + rate;
 }
@@ -109,24 +107,25 @@ void JobReporter::ReportError(const std::string& item, const SealError& error) {
     // Items and arguments may hold names from a container: never let them steer the terminal.
     std::string text = MessageText(SealError(error.stringId(), EscapeForDisplay(error.argument())));
     // Messages that name their item already need no prefix.
-    if (error.argument().empty() || error.stringId() == sealwise::msg::kSystemError) {
+    if (error.argument().empty() || error.stringId() == Msg::SystemError) {
         text = EscapeForDisplay(item) + ": " + text;
     }
     PrintError(io_, text);
 }
 
-void JobReporter::ReportNotice(const std::string& /*item*/, const SealError& notice) {
+void JobReporter::ReportNotice(const std::string& /*item*/, const Message& notice) {
     ClearLine();
     io_.err << "sealwise-cli: note: "
-            << MessageText(SealError(notice.stringId(), EscapeForDisplay(notice.argument())))
+            << MessageText(Message{notice.id, EscapeForDisplay(notice.argument),
+                                   EscapeForDisplay(notice.secondArgument)})
             << "\n";
 }
 
 char JobReporter::Ask(const std::string& path) {
     ClearLine();
     for (;;) {
-        io_.err << GetResText(sealwise::msg::kOverwriteQuestion, EscapeForDisplay(path)) << "\n"
-                << GetResText(msg::kOverwriteChoices) << " " << std::flush;
+        io_.err << GetResText(Msg::OverwriteQuestion, EscapeForDisplay(path)) << "\n"
+                << GetResText(Msg::OverwriteChoices) << " " << std::flush;
         std::string answer;
         if (!std::getline(io_.in, answer)) return 's';
         if (!answer.empty()) {
@@ -141,8 +140,8 @@ OverwriteAnswer JobReporter::AskOverwrite(const std::string& path) {
     if (policy_ == OverwritePolicy::kKeep) {
         ClearLine();
         // The hint once, not for every file.
-        PrintError(io_, GetResText(sealwise::msg::kNotOverwritten, EscapeForDisplay(path)),
-                   notOverwritten_++ == 0 ? GetResText(msg::kOverwriteHint) : "");
+        PrintError(io_, GetResText(Msg::NotOverwritten, EscapeForDisplay(path)),
+                   notOverwritten_++ == 0 ? GetResText(Msg::OverwriteHint) : "");
         return {};
     }
     std::string current = path;
@@ -156,7 +155,7 @@ OverwriteAnswer JobReporter::AskOverwrite(const std::string& path) {
             ++notOverwritten_;
             return {};
         }
-        io_.err << GetResText(msg::kNewFileName) << " " << std::flush;
+        io_.err << GetResText(Msg::NewFileName) << " " << std::flush;
         std::string name;
         if (!std::getline(io_.in, name) || name.empty()) {
             ++notOverwritten_;

@@ -35,7 +35,7 @@ class JobReporter : public FileJobObserver {
     void ItemStarted(const std::string& name, int64_t bytes) override;
     void BytesDone(int64_t bytes) override;
     void ReportError(const std::string& item, const SealError& error) override;
-    void ReportNotice(const std::string& item, const SealError& notice) override;
+    void ReportNotice(const std::string& item, const Message& notice) override;
     OverwriteAnswer AskOverwrite(const std::string& path) override;
 
     int errors() const noexcept { return errors_; }

@@ -11,7 +11,7 @@
 #include "files/format/container_key.h"
 #include "files/jobs/container_listing.h"
 #include "files/format/entry_name.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
@@ -56,14 +56,14 @@ int RunList(const Args& args, Io& io) {
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
         ContainerListing listing(container, ChooseContainerKey(container, candidates));
         if (listing.unaccountedBytes() > 0) {
-            PrintNote(io, GetResText(msg::kUnaccountedBytes,
+            PrintNote(io, GetResText(Msg::UnaccountedBytes,
                                      std::to_string(listing.unaccountedBytes())));
         }
         bool first = true;
         if (json) io.out << "[";
         for (ListedEntry entry; listing.Next(entry);) {
             if (entry.damaged) {
-                PrintError(io, GetResText(msg::kDamagedEntryNumber, std::to_string(entry.number)));
+                PrintError(io, GetResText(Msg::DamagedEntryNumber, std::to_string(entry.number)));
                 result = kFailure;
             }
             if (json) {

@@ -21,9 +21,6 @@
 namespace sealwise::cli {
 namespace {
 
-constexpr int kNotArmourId = 630;
-constexpr int kMailtoSubjectId = 638;
-constexpr int kLongMailtoId = 643;
 
 // Reads at most limit bytes; nullopt when the input holds more.
 std::optional<std::string> ReadAtMost(std::istream& in, std::size_t limit) {
@@ -47,21 +44,21 @@ std::string ArmourFromInput(std::string_view input) {
 std::string ReadArmour(std::istream& in) {
     // Four bytes per character is the most UTF-8 needs; more cannot fit into a field.
     const std::optional<std::string> input = ReadAtMost(in, kMaxMailFieldChars * 4 + 2);
-    if (!input) throw SealError(kMailFieldTooLongId, {}, "standard input too long");
-    if (!IsValidUtf8(*input)) throw SealError(405, {}, "input not UTF-8");
+    if (!input) throw SealError(Msg::MailFieldTooLong, {}, "standard input too long");
+    if (!IsValidUtf8(*input)) throw SealError(Msg::InputNotUtf8, {}, "input not UTF-8");
     std::string armour = ArmourFromInput(*input);
-    if (armour.empty()) throw SealError(kNoMailTextId, {}, "standard input empty");
-    if (!IsWellFormedArmour(armour)) throw SealError(kNotArmourId, {}, "input is not armour");
+    if (armour.empty()) throw SealError(Msg::NoMailText, {}, "standard input empty");
+    if (!IsWellFormedArmour(armour)) throw SealError(Msg::MailTextNotArmour, {}, "input is not armour");
     return armour;
 }
 
 int PrintMailto(const MailForm& form, Io& io) {
-    const std::string link = BuildMailtoLink({form.recipientAddress, GetResText(kMailtoSubjectId),
+    const std::string link = BuildMailtoLink({form.recipientAddress, GetResText(Msg::MailtoSubject),
                                               HandOffBody(form.message, form.text)});
     io.out << link << "\n";
     if (link.size() > kMailtoCommonLimit) {
         io.err << "sealwise-cli: warning: "
-               << GetResText(kLongMailtoId, {}, std::to_string(link.size())) << "\n";
+               << GetResText(Msg::LongMailto, {}, std::to_string(link.size())) << "\n";
     }
     return FinishOutput(io) ? kOk : kFailure;
 }
@@ -103,7 +100,7 @@ int RunMail(const Args& args, Io& io) {
         }
     }
     if (!IsValidUtf8(form.message) || !IsValidUtf8(form.senderName)) {
-        PrintError(io, GetResText(405));
+        PrintError(io, GetResText(Msg::InputNotUtf8));
         return kUsage;
     }
     std::optional<MailServiceUrl> url;
@@ -115,7 +112,7 @@ int RunMail(const Args& args, Io& io) {
             return kUsage;
         }
         if (!url) {
-            PrintError(io, GetResText(kNoMailServiceId),
+            PrintError(io, GetResText(Msg::NoMailService),
                        "--print-mailto hands the text to your mail program; --mail-url or " +
                            std::string(kMailServiceUrlVariable) + " names a service");
             return kUsage;

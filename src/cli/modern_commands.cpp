@@ -9,16 +9,14 @@
 
 #include "app/strings.h"
 #include "cli/common.h"
-#include "cli/container_message_ids.h"
+#include "app/msg.h"
 #include "cli/interrupt.h"
 #include "cli/path_args.h"
 #include "cli/text_input.h"
 #include "files/format/entry_name.h"
-#include "files/jobs/message_ids.h"
 #include "files/io/posix_io.h"
 #include "files/io/staged_file.h"
 #include "modern/modern_inspect.h"
-#include "modern/modern_messages.h"
 #include "modern/modern_restore.h"
 #include "modern/modern_text.h"
 #include "modern/modern_writer.h"
@@ -64,7 +62,7 @@ int Encrypt(const std::vector<std::string>& paths, const std::string& container,
         modern::OstreamSink sink(io.out);
         summary = job.Run(paths, sink, secrets, options);
         io.out.flush();
-        if (!io.out) throw SealError(416, {}, "writing the output failed");
+        if (!io.out) throw SealError(Msg::OutputNotWritten, {}, "writing the output failed");
     } else {
         // Written beside its final name and moved there only when complete.
         StagedFile staged(AbsolutePath(container));
@@ -75,14 +73,14 @@ int Encrypt(const std::vector<std::string>& paths, const std::string& container,
     }
     reporter.Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
-        PrintError(io, GetResText(msg::kEncryptCancelled));
+        PrintError(io, GetResText(Msg::EncryptCancelled));
         return kFailure;
     }
     if (container != "-" && !quiet) {
-        io.out << GetResText(sealwise::msg::kSavedAs, container) << "\n";
+        io.out << GetResText(Msg::SavedAs, container) << "\n";
     }
     if (summary.failed > 0) {
-        PrintError(io, GetResText(msg::kFilesFailed, std::to_string(summary.failed)));
+        PrintError(io, GetResText(Msg::FilesFailed, std::to_string(summary.failed)));
         return kFailure;
     }
     return kOk;
@@ -104,7 +102,7 @@ int RunModernEncrypt(const std::vector<std::string>& paths, const std::string& c
     for (const std::string& path : paths) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) {
-            PrintError(io, GetResText(msg::kPathMissing, path));
+            PrintError(io, GetResText(Msg::PathMissing, path));
             return kFailure;
         }
     }
@@ -137,7 +135,7 @@ int RunModernDecrypt(const std::string& container, const std::string& outputDire
     }
     reporter.Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
-        PrintError(io, GetResText(msg::kDecryptCancelled));
+        PrintError(io, GetResText(Msg::DecryptCancelled));
         return kFailure;
     }
     const bool sound = !summary.damaged && summary.failed == 0;
@@ -166,8 +164,8 @@ int RunModernList(const std::string& container, const KeyOptions& keys, Io& io) 
     io.out.flush();
     if (!inspection.damaged) return kOk;
     ReportFailure(io, inspection.damagedEntry.empty()
-                          ? SealError(sealwise::msg::kModernDamagedContainer, Shown(container))
-                          : SealError(sealwise::msg::kModernDamagedEntry, inspection.damagedEntry));
+                          ? SealError(Msg::ModernDamagedContainer, Shown(container))
+                          : SealError(Msg::ModernDamagedEntry, inspection.damagedEntry));
     return kFailure;
 }
 
@@ -175,8 +173,8 @@ int RunModernEncryptText(const KeyOptions& keys, const FormatOptions& format, Io
     try {
         std::string text = ReadAll(io.in);
         WipeOnExit<std::string> wipeText(text);
-        if (!IsValidUtf8(text)) throw SealError(405, {}, "input not UTF-8");
-        if (text.empty()) throw SealError(114, {}, "empty text");
+        if (!IsValidUtf8(text)) throw SealError(Msg::InputNotUtf8, {}, "input not UTF-8");
+        if (text.empty()) throw SealError(Msg::CheckNamesAndPassword, {}, "empty text");
         std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kEncrypt);
         SecretsGuard guard(secrets);
         WarnIfGuessable(secrets, io);

@@ -6,7 +6,7 @@
 #include "cli/common.h"
 #include "cli/passphrase_options.h"
 #include "crypto/keys.h"
-#include "modern/modern_messages.h"
+#include "app/msg.h"
 #include "passphrase/guessability.h"
 #include "text/text_crypt.h"
 #include "util/errors.h"
@@ -15,8 +15,6 @@
 namespace sealwise::cli {
 namespace {
 
-constexpr int kMessageCheckInput = 114;
-constexpr int kMessageKeyMissing = 386;
 
 // The keys of a shared-key file in order, read as the classic format reads them.
 std::vector<std::string> SharedKeysOf(const std::string& path) {
@@ -31,7 +29,7 @@ std::vector<std::string> SharedKeysOf(const std::string& path) {
     const int count = std::stoi(store.countText);
     for (int i = 0; i < count; ++i) {
         if (store.slots[i].empty()) {
-            throw SealError(kMessageKeyMissing, std::to_string(i + 1), "empty shared key");
+            throw SealError(Msg::SharedKeyMissing, std::to_string(i + 1), "empty shared key");
         }
         keys.push_back(store.slots[i]);
     }
@@ -90,7 +88,7 @@ int CheckFormatOptions(const FormatOptions& options, Io& io) {
 std::vector<std::string> ObtainSecrets(const KeyOptions& options, PassphraseUse use) {
     if (!options.sharedKeyFile.empty()) return SharedKeysOf(options.sharedKeyFile);
     std::vector<std::string> secrets{ObtainPassphrase(options, use)};
-    if (secrets.front().empty()) throw SealError(kMessageCheckInput, {}, "empty passphrase");
+    if (secrets.front().empty()) throw SealError(Msg::CheckNamesAndPassword, {}, "empty passphrase");
     return secrets;
 }
 
@@ -102,7 +100,7 @@ void WarnIfGuessable(const std::vector<std::string>& secrets, Io& io) {
     }
     if (total.weak()) {
         io.err << "sealwise-cli: warning: "
-               << GetResText(sealwise::msg::kWeakPassphraseWarning, FormatGuesses(total)) << "\n";
+               << GetResText(Msg::WeakPassphraseWarning, FormatGuesses(total)) << "\n";
     }
 }
 

@@ -9,7 +9,7 @@
 #include <iostream>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 #include "cli/secret_file.h"
 #include "cli/terminal_prompt.h"
 #include "cli/text_input.h"
@@ -22,12 +22,6 @@
 namespace sealwise::cli {
 namespace {
 
-constexpr int kMessageCannotRead = 407;
-constexpr int kMessageVariableUnset = 408;
-constexpr int kMessageKeyFileCount = 409;
-constexpr int kMessageNoPassphrase = 410;
-constexpr int kMessagePassphrasesDiffer = 406;
-constexpr int kMessageNotUtf8 = 415;
 
 void DropLineEnd(std::string& line) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -43,17 +37,17 @@ void DropByteOrderMark(std::string& line) {
 }
 
 void RequireUtf8(const std::string& secret) {
-    if (!IsValidUtf8(secret)) throw SealError(kMessageNotUtf8, {}, "passphrase not UTF-8");
+    if (!IsValidUtf8(secret)) throw SealError(Msg::PassphraseNotUtf8, {}, "passphrase not UTF-8");
 }
 
 std::string FirstLineOf(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw SealError(kMessageCannotRead, path, "cannot open passphrase file");
+    if (!file) throw SealError(Msg::CannotReadFile, path, "cannot open passphrase file");
     std::string line;
     line.reserve(1024);
     if (!std::getline(file, line) && file.bad()) {
         SecureWipe(line);
-        throw SealError(kMessageCannotRead, path, "cannot read passphrase file");
+        throw SealError(Msg::CannotReadFile, path, "cannot read passphrase file");
     }
     DropLineEnd(line);
     DropByteOrderMark(line);
@@ -71,7 +65,7 @@ std::string FirstLineOfDescriptor(int fd) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             SecureWipe(line);
-            throw SealError(msg::kPassphraseFdUnreadable, std::to_string(fd), "read failed");
+            throw SealError(Msg::PassphraseFdUnreadable, std::to_string(fd), "read failed");
         }
         if (n == 0 || c == '\n') break;
         if (line.size() == line.capacity()) {  // grow without leaving an unwiped copy
@@ -87,20 +81,20 @@ std::string FirstLineOfDescriptor(int fd) {
     return line;
 }
 
-std::string Prompt(int promptId) {
+std::string Prompt(Msg promptId) {
     std::optional<std::string> typed = PromptHidden(GetResText(promptId) + " ");
-    if (!typed) throw SealError(kMessageNoPassphrase, {}, "no terminal for the prompt");
+    if (!typed) throw SealError(Msg::NoPassphrase, {}, "no terminal for the prompt");
     return std::move(*typed);
 }
 
 std::string PromptPassphrase(PassphraseUse use) {
-    std::string first = Prompt(411);
+    std::string first = Prompt(Msg::PassphrasePrompt);
     if (use == PassphraseUse::kDecrypt || first.empty()) return first;
-    std::string second = Prompt(412);
+    std::string second = Prompt(Msg::RepeatPassphrasePrompt);
     WipeOnExit<std::string> wipeSecond(second);
     if (first != second) {
         SecureWipe(first);
-        throw SealError(kMessagePassphrasesDiffer, {}, "passphrase entries differ");
+        throw SealError(Msg::PassphrasesDiffer, {}, "passphrase entries differ");
     }
     return first;
 }
@@ -109,13 +103,13 @@ std::string PromptPassphrase(PassphraseUse use) {
 void LoadSharedKeys(const std::string& path, SharedKeyStore& store) {
     WarnIfReadableByOthers(path, std::cerr);
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw SealError(kMessageCannotRead, path, "cannot open shared-key file");
+    if (!file) throw SealError(Msg::CannotReadFile, path, "cannot open shared-key file");
     int count = 0;
     std::string line;
     WipeOnExit<std::string> wipeLine(line);
     while (std::getline(file, line)) {
         if (count == kMaxSharedKeys) {
-            throw SealError(kMessageKeyFileCount, {}, "more than 10 shared keys");
+            throw SealError(Msg::KeyFileCount, {}, "more than 10 shared keys");
         }
         DropLineEnd(line);
         if (count == 0) DropByteOrderMark(line);
@@ -123,8 +117,8 @@ void LoadSharedKeys(const std::string& path, SharedKeyStore& store) {
         store.slots[count++] = line;
         SecureWipe(line);
     }
-    if (file.bad()) throw SealError(kMessageCannotRead, path, "cannot read shared-key file");
-    if (count < 2) throw SealError(kMessageKeyFileCount, {}, "fewer than 2 shared keys");
+    if (file.bad()) throw SealError(Msg::CannotReadFile, path, "cannot read shared-key file");
+    if (count < 2) throw SealError(Msg::KeyFileCount, {}, "fewer than 2 shared keys");
     store.countText = std::to_string(count);
     store.keyShown = 1;
     store.passphraseBox = store.slots[0];
@@ -161,7 +155,7 @@ std::string ObtainPassphrase(const KeyOptions& options, PassphraseUse use) {
     } else if (!options.passphraseEnv.empty()) {
         const char* value = std::getenv(options.passphraseEnv.c_str());
         if (value == nullptr) {
-            throw SealError(kMessageVariableUnset, options.passphraseEnv, "variable not set");
+            throw SealError(Msg::VariableUnset, options.passphraseEnv, "variable not set");
         }
         passphrase = value;
     } else {

@@ -3,11 +3,10 @@
 #include <ostream>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 #include "cli/common.h"
 #include "cli/json.h"
 #include "cli/terminal_prompt.h"
-#include "modern/modern_messages.h"
 #include "passphrase/guessability.h"
 #include "passphrase/rating.h"
 #include "util/secure_wipe.h"
@@ -28,35 +27,35 @@ std::string ReadOneLine(std::istream& in) {
 template <typename Name>
 std::string LitLamps(const LampState& lamps, const char* separator, Name name) {
     std::string text;
-    auto add = [&](bool lit, const char* english, int id) {
+    auto add = [&](bool lit, const char* english, Msg id) {
         if (!lit) return;
         if (!text.empty()) text += separator;
         text += name(english, id);
     };
-    add(lamps.red, "red", msg::kLampRed);
-    add(lamps.yellow, "yellow", msg::kLampYellow);
-    add(lamps.green, "green", msg::kLampGreen);
+    add(lamps.red, "red", Msg::LampRed);
+    add(lamps.yellow, "yellow", Msg::LampYellow);
+    add(lamps.green, "green", Msg::LampGreen);
     return text;
 }
 
 // Labels in the current language, for people.
 void PrintText(std::ostream& out, const PassphraseRating& rating, const Guessability& guesses) {
     const std::string lamps =
-        LitLamps(rating.lamps, " ", [](const char*, int id) { return GetResText(id); });
-    out << GetResText(msg::kRateScore) << ": " << rating.score << "\n"
-        << GetResText(msg::kRateVerdict) << ": " << GetResText(rating.verdictId) << "\n"
-        << GetResText(msg::kRateStars) << ": " << rating.starCount << "\n"
-        << GetResText(msg::kRateLamps) << ": " << lamps << "\n"
-        << GetResText(msg::kRateGuesses) << ": " << FormatGuesses(guesses) << "\n";
+        LitLamps(rating.lamps, " ", [](const char*, Msg id) { return GetResText(id); });
+    out << GetResText(Msg::RateScore) << ": " << rating.score << "\n"
+        << GetResText(Msg::RateVerdict) << ": " << GetResText(rating.verdictId) << "\n"
+        << GetResText(Msg::RateStars) << ": " << rating.starCount << "\n"
+        << GetResText(Msg::RateLamps) << ": " << lamps << "\n"
+        << GetResText(Msg::RateGuesses) << ": " << FormatGuesses(guesses) << "\n";
     if (guesses.weak()) {
-        out << GetResText(msg::kWarningPrefix) << " "
-            << GetResText(sealwise::msg::kWeakPassphraseWarning, FormatGuesses(guesses)) << "\n";
+        out << GetResText(Msg::WarningPrefix) << " "
+            << GetResText(Msg::WeakPassphraseWarning, FormatGuesses(guesses)) << "\n";
     }
 }
 
 // English keys and lamp names whatever the locale, for scripts; the verdict stays localised.
 void PrintJson(std::ostream& out, const PassphraseRating& rating, const Guessability& guesses) {
-    const std::string lamps = LitLamps(rating.lamps, ", ", [](const char* english, int) {
+    const std::string lamps = LitLamps(rating.lamps, ", ", [](const char* english, Msg) {
         return "\"" + std::string(english) + "\"";
     });
     out << "{\"score\": " << rating.score
@@ -88,7 +87,7 @@ int RunRate(const Args& args, Io& io) {
     if (app.count("passphrase") == 0) {
         // Typed at a terminal, the passphrase is not echoed.
         std::optional<std::string> typed;
-        if (io.stdinIsTerminal) typed = PromptHidden(GetResText(msg::kRatePrompt) + " ");
+        if (io.stdinIsTerminal) typed = PromptHidden(GetResText(Msg::RatePrompt) + " ");
         passphrase = typed ? std::move(*typed) : ReadOneLine(io.in);
     }
     // Bytes that are not UTF-8 are read as Windows-1252, as stored texts are.

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "app/strings.h"
-#include "cli/cli_message_ids.h"
+#include "app/msg.h"
 #include "files/format/entry_name.h"
 
 namespace sealwise::cli {
@@ -18,8 +18,8 @@ bool ReadableByOthers(const std::string& path) {
 
 void WarnIfReadableByOthers(const std::string& path, std::ostream& err) {
     if (!ReadableByOthers(path)) return;
-    err << "sealwise-cli: " << GetResText(msg::kWarningPrefix) << " "
-        << GetResText(msg::kSecretFileShared, EscapeForDisplay(path)) << "\n";
+    err << "sealwise-cli: " << GetResText(Msg::WarningPrefix) << " "
+        << GetResText(Msg::SecretFileShared, EscapeForDisplay(path)) << "\n";
 }
 
 }  // namespace sealwise::cli

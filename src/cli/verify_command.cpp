@@ -15,7 +15,7 @@
 #include "files/io/posix_io.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_inspect.h"
-#include "modern/modern_messages.h"
+#include "app/msg.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
@@ -23,15 +23,15 @@ namespace {
 
 int Conclude(Io& io, std::size_t entries, int damaged) {
     if (damaged == 0) {
-        io.out << GetResText(sealwise::msg::kVerifyAllSound, std::to_string(entries)) << "\n";
+        io.out << GetResText(Msg::VerifyAllSound, std::to_string(entries)) << "\n";
         return FinishOutput(io) ? kOk : kFailure;
     }
-    PrintError(io, GetResText(sealwise::msg::kVerifySomeDamaged, std::to_string(damaged)));
+    PrintError(io, GetResText(Msg::VerifySomeDamaged, std::to_string(damaged)));
     return kFailure;
 }
 
 void NameDamaged(Io& io, const std::string& entry) {
-    PrintError(io, GetResText(sealwise::msg::kVerifyDamagedEntry, EscapeForDisplay(entry)));
+    PrintError(io, GetResText(Msg::VerifyDamagedEntry, EscapeForDisplay(entry)));
 }
 
 int VerifyModern(const std::string& container, const KeyOptions& keys, Io& io) {
@@ -50,7 +50,7 @@ int VerifyModern(const std::string& container, const KeyOptions& keys, Io& io) {
     if (!inspection.damaged) return Conclude(io, inspection.entries.size(), 0);
     // Behind the damage nothing can be checked: the rest counts as one damaged part.
     if (inspection.damagedEntry.empty()) {
-        PrintError(io, MessageText(SealError(sealwise::msg::kModernDamagedContainer,
+        PrintError(io, MessageText(SealError(Msg::ModernDamagedContainer,
                                              EscapeForDisplay(container))));
     } else {
         NameDamaged(io, inspection.damagedEntry);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <cctype>
 #include <cstdio>
 
@@ -114,35 +116,35 @@ TEST(MailBody, FieldsInTheServiceOrder) {
     EXPECT_NE(BuildMailBody(empty).find("&MailText=&Text=QUJD"), std::string::npos);
 }
 
-int FailureId(const MailForm& form) {
+std::optional<Msg> FailureId(const MailForm& form) {
     try {
         BuildMailBody(form);
     } catch (const SealError& e) {
         return e.stringId();
     }
-    return 0;
+    return std::nullopt;
 }
 
 TEST(MailBody, RefusesBadAddressesAndOverlongValues) {
     MailForm form = SampleForm();
     form.recipientAddress = "bob@example.net ";
-    EXPECT_EQ(FailureId(form), 404);
+    EXPECT_EQ(FailureId(form), Msg::InvalidMailAddress);
     form = SampleForm();
     form.senderAddress = "ann@ex.de";
-    EXPECT_EQ(FailureId(form), 404);
+    EXPECT_EQ(FailureId(form), Msg::InvalidMailAddress);
 
     form = SampleForm();
     form.text = std::string(kMaxMailFieldChars, 'x');
-    EXPECT_EQ(FailureId(form), 0);
+    EXPECT_EQ(FailureId(form), std::nullopt);
     form.text += 'x';
-    EXPECT_EQ(FailureId(form), 560);
+    EXPECT_EQ(FailureId(form), Msg::MailFieldTooLong);
     // Characters are counted, not bytes.
     form.text.clear();
     for (std::size_t i = 0; i < kMaxMailFieldChars; ++i) form.text += "\xC3\xA4";
-    EXPECT_EQ(FailureId(form), 0);
+    EXPECT_EQ(FailureId(form), std::nullopt);
     form = SampleForm();
     form.senderName = std::string(kMaxMailFieldChars + 1, 'n');
-    EXPECT_EQ(FailureId(form), 560);
+    EXPECT_EQ(FailureId(form), Msg::MailFieldTooLong);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(MailServiceUrl, RefusesEverythingElseWithTheText) {
             ParseMailServiceUrl(bad);
             ADD_FAILURE() << "accepted " << bad;
         } catch (const SealError& e) {
-            EXPECT_EQ(e.stringId(), kInvalidMailServiceUrlId);
+            EXPECT_EQ(e.stringId(), Msg::InvalidMailServiceUrl);
             EXPECT_EQ(e.argument(), bad);
         }
     }
@@ -73,7 +73,7 @@ TEST(MailAnswer, ThreeOutcomes) {
 }
 
 TEST(MailAnswer, MessagesFromTheTable) {
-    const auto lookup = [](int id) { return "<" + std::to_string(id) + ">"; };
+    const auto lookup = [](Msg id) { return "<" + std::to_string(static_cast<int>(id)) + ">"; };
     EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kSent, {}, {}}, lookup), "<401>");
     EXPECT_EQ(ComposeMailOutcomeMessage({MailOutcomeKind::kNoConnection, {}, {}}, lookup),
               "<402>. <403>");
@@ -83,7 +83,7 @@ TEST(MailAnswer, MessagesFromTheTable) {
 }
 
 TEST(MailAnswer, KnownCodesShowTheClientsOwnText) {
-    const auto lookup = [](int id) { return "<" + std::to_string(id) + ">"; };
+    const auto lookup = [](Msg id) { return "<" + std::to_string(static_cast<int>(id)) + ">"; };
     const struct {
         const char* answer;
         const char* shown;

@@ -175,7 +175,7 @@ TEST(Keys, MissingKeyIsNamedAndCountChecked) {
         CombineSharedKeys(s);
         FAIL() << "expected a missing-key error";
     } catch (const SealError& e) {
-        EXPECT_EQ(e.stringId(), 386);
+        EXPECT_EQ(e.stringId(), Msg::SharedKeyMissing);
         EXPECT_EQ(e.argument(), "2");
     }
     EXPECT_EQ(s.slots[0], "k1") << "slots keep their contents";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 
 namespace sealwise {
 namespace {
@@ -19,50 +20,51 @@ class LanguageScope {
 
 TEST(GetResText, PlaceholderRules) {
     LanguageScope english(kOffsetEnglish);
-    EXPECT_EQ(GetResText(116, "C:\\box.vesk"),
+    EXPECT_EQ(GetResText(Msg::SavedAs, "C:\\box.vesk"),
               "The encrypted file has been saved as \"C:\\box.vesk\".");
-    EXPECT_EQ(GetResText(116), "The encrypted file has been saved as \"%s\".");
+    EXPECT_EQ(GetResText(Msg::SavedAs), "The encrypted file has been saved as \"%s\".");
     // d given to a text without "%d" leaves it unchanged; s given to a text without "%s" too.
-    EXPECT_EQ(GetResText(114, "", "7"), "Error: Please check the filename(s) and password");
-    EXPECT_EQ(GetResText(114, "x"), "Error: Please check the filename(s) and password");
+    EXPECT_EQ(GetResText(Msg::CheckNamesAndPassword, "", "7"), "Error: Please check the filename(s) and password");
+    EXPECT_EQ(GetResText(Msg::CheckNamesAndPassword, "x"), "Error: Please check the filename(s) and password");
     // Only d given: every "%s" is removed.
-    EXPECT_EQ(GetResText(116, "", "7"), "The encrypted file has been saved as \"\".");
+    EXPECT_EQ(GetResText(Msg::SavedAs, "", "7"), "The encrypted file has been saved as \"\".");
     // A "%d" that s brings in is replaced by d; an "%s" that s brings in stays.
-    EXPECT_EQ(GetResText(116, "a%db", "X"), "The encrypted file has been saved as \"aXb\".");
-    EXPECT_EQ(GetResText(116, "%s%d"), "The encrypted file has been saved as \"%s\".");
-    EXPECT_EQ(GetResText(201, "Sealwise"), "Do you already know Sealwise?");
+    EXPECT_EQ(GetResText(Msg::SavedAs, "a%db", "X"), "The encrypted file has been saved as \"aXb\".");
+    EXPECT_EQ(GetResText(Msg::SavedAs, "%s%d"), "The encrypted file has been saved as \"%s\".");
+    EXPECT_EQ(GetResText(Msg::DoYouKnow, "Sealwise"), "Do you already know Sealwise?");
 }
 
 TEST(GetResText, FollowsTheLanguageOffset) {
     {
         LanguageScope spanish(kOffsetSpanish);
-        EXPECT_EQ(GetResText(200), "Acerca de...");
+        EXPECT_EQ(GetResText(Msg::Welcome), "Acerca de...");
     }
     {
         LanguageScope french(kOffsetFrench);
-        EXPECT_EQ(GetResText(200), "A propos...");
+        EXPECT_EQ(GetResText(Msg::Welcome), "A propos...");
     }
     LanguageScope english(kOffsetEnglish);
-    EXPECT_EQ(GetResText(200), "Welcome...");
-    EXPECT_EQ(GetResText(144),
+    EXPECT_EQ(GetResText(Msg::Welcome), "Welcome...");
+    EXPECT_EQ(GetResText(Msg::SelectFilesInfo),
               "Files can be securely encrypted with Sealwise. Please select the files you want to "
               "encrypt.");
 }
 
 TEST(GetResText, MissingEntriesFail) {
     LanguageScope german(kOffsetGerman);
-    EXPECT_THROW(GetResText(182), MissingStringError);
-    EXPECT_THROW(GetResText(259), MissingStringError);
-    EXPECT_THROW(GetResText(104), MissingStringError);
+    EXPECT_THROW(GetResText(Msg::ReturnToMainMenu), MissingStringError);
+    // Numbers that name no message (they arrive as data, e.g. "#259" on a form).
+    EXPECT_THROW(GetResText(static_cast<Msg>(259)), MissingStringError);
+    EXPECT_THROW(GetResText(static_cast<Msg>(104)), MissingStringError);
     // Ids whose sum with the offset leaves the 16-bit table range name no entry.
     SetLanguageOffset(kOffsetFrench);
-    EXPECT_THROW(GetResText(32767), MissingStringError);
-    EXPECT_THROW(GetResText(-40000), MissingStringError);
+    EXPECT_THROW(GetResText(static_cast<Msg>(32767)), MissingStringError);
+    EXPECT_THROW(GetResText(static_cast<Msg>(-40000)), MissingStringError);
     try {
-        GetResText(202);
+        GetResText(Msg::CliPromo);
         FAIL() << "202 has no French entry";
     } catch (const MissingStringError& e) {
-        EXPECT_EQ(e.baseId(), 202);
+        EXPECT_EQ(e.id(), Msg::CliPromo);
         EXPECT_EQ(e.languageOffset(), kOffsetFrench);
     }
 }
@@ -81,7 +83,8 @@ TEST(StringTable, EveryListedIdExistsExactlyWhereItMust) {
     for (int id = 103; id <= 404; ++id) {
         for (int offset : kColumnOffsets) {
             const bool expected = listed.count(id) != 0 && gaps.count({id, offset}) == 0;
-            EXPECT_EQ(HasResText(id, offset), expected) << "id " << id << " offset " << offset;
+            EXPECT_EQ(HasResText(static_cast<Msg>(id), offset), expected)
+                << "id " << id << " offset " << offset;
         }
     }
 }
@@ -112,8 +115,9 @@ TEST(StringTable, PlaceholdersAndOwnIdsAreConsistentAcrossLanguages) {
         }
     }
     for (int id = 405; id <= 419; ++id) {
-        const bool any = HasResText(id, kOffsetEnglish);
-        for (int offset : kColumnOffsets) EXPECT_EQ(HasResText(id, offset), any) << id;
+        const Msg message = static_cast<Msg>(id);
+        const bool any = HasResText(message, kOffsetEnglish);
+        for (int offset : kColumnOffsets) EXPECT_EQ(HasResText(message, offset), any) << id;
     }
 }
 
@@ -121,7 +125,7 @@ TEST(StringTable, ParserHandlesEscapesCommentsAndGaps) {
     const StringTable t = ParseStringTable(
         "# comment\r\n"
         "\n"
-        "7\tZeile\\neins\tline\\tone\t\tback\\\\slash\r\n");
+        "7\tSeven\tZeile\\neins\tline\\tone\t\tback\\\\slash\r\n");
     EXPECT_EQ(t.at(7), "Zeile\neins");
     EXPECT_EQ(t.at(907), "line\tone");
     EXPECT_EQ(t.count(1907), 0u);
@@ -129,22 +133,85 @@ TEST(StringTable, ParserHandlesEscapesCommentsAndGaps) {
 }
 
 TEST(StringTable, ParserRejectsMalformedRows) {
-    EXPECT_THROW(ParseStringTable("7\ta\tb\tc\n"), StringTableFormatError);
-    EXPECT_THROW(ParseStringTable("7\ta\tb\tc\td\te\n"), StringTableFormatError);
-    EXPECT_THROW(ParseStringTable("x7\ta\tb\tc\td\n"), StringTableFormatError);
-    EXPECT_THROW(ParseStringTable("7\ta\\q\tb\tc\td\n"), StringTableFormatError);
-    EXPECT_THROW(ParseStringTable("7\ta\tb\tc\td\\\n"), StringTableFormatError);
-    EXPECT_THROW(ParseStringTable("7\ta\tb\tc\td\n7\ta\t\t\t\n"), StringTableFormatError);
+    const struct {
+        const char* label;
+        const char* tsv;
+    } cases[] = {
+        {"too few columns", "7\tSeven\ta\tb\tc\n"},
+        {"too many columns", "7\tSeven\ta\tb\tc\td\te\n"},
+        {"rows from before the name column", "7\ta\tb\tc\td\n"},
+        {"no name", "7\t\ta\tb\tc\td\n"},
+        {"bad id", "x7\tSeven\ta\tb\tc\td\n"},
+        {"unknown escape", "7\tSeven\ta\\q\tb\tc\td\n"},
+        {"backslash at the end", "7\tSeven\ta\tb\tc\td\\\n"},
+        {"id twice", "7\tSeven\ta\tb\tc\td\n7\tSevenAgain\ta\t\t\t\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_THROW(ParseStringTable(c.tsv), StringTableFormatError) << c.label;
+    }
+}
+
+// The generated ids and the compiled-in table come from the same file, so every row of the
+// table has its named id, with the row's number.
+TEST(StringTable, EveryRowHasItsNamedId) {
+    const StringTable table = ParseStringTable(EmbeddedStringTable());
+    int rows = 0;
+    for (const auto& [fullId, text] : table) {
+        for (const int offset : kColumnOffsets) {
+            const int base = fullId - offset;
+            if (base < 100 || base >= 1000) continue;
+            EXPECT_FALSE(MsgName(static_cast<Msg>(base)).empty()) << base;
+            ++rows;
+        }
+    }
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(static_cast<int>(Msg::SavedAs), 116);
+    EXPECT_EQ(MsgName(Msg::SavedAs), "SavedAs");
+    EXPECT_EQ(MsgName(static_cast<Msg>(259)), "");
 }
 
 TEST(MessageText, ComposesErrorsInTheCurrentLanguage) {
     LanguageScope german(kOffsetGerman);
-    EXPECT_EQ(MessageText(SealError(103, "Zugriff verweigert")), "Fehler: Zugriff verweigert");
-    EXPECT_EQ(MessageText(SealError(386, "3")),
+    EXPECT_EQ(MessageText(SealError(Msg::SystemError, "Zugriff verweigert")), "Fehler: Zugriff verweigert");
+    EXPECT_EQ(MessageText(SealError(Msg::SharedKeyMissing, "3")),
               "Schlüssel 3 fehlt. Bitte geben Sie alle Schlüssel ein.");
     // No German entry: falls back to English rather than failing inside error handling.
-    EXPECT_EQ(MessageText(SealError(182)), "Return to main menu");
-    EXPECT_EQ(MessageText(SealError(259, "x")), "Error 259: x");
+    EXPECT_EQ(MessageText(SealError(Msg::ReturnToMainMenu)), "Return to main menu");
+    EXPECT_EQ(MessageText(SealError(static_cast<Msg>(259), "x")), "Error 259: x");
+}
+
+// Success notes, questions and notices: the same composition, with "%d" filled as well.
+TEST(MessageText, ComposesMessagesWithBothArguments) {
+    LanguageScope english(kOffsetEnglish);
+    const struct {
+        Message message;
+        const char* shown;
+    } cases[] = {
+        {{Msg::SavedAs, "box.vesk"}, "The encrypted file has been saved as \"box.vesk\"."},
+        {{Msg::SavedAs}, "The encrypted file has been saved as \"%s\"."},
+        {{Msg::DirectoryUnreadable, "/d", "Permission denied"},
+         "The directory \"/d\" cannot be read (Permission denied); the files in it were left out."},
+        {{Msg::ProgressOf, "3", "7"}, "3 of 7"},
+        {{Msg::SystemError, "Disk full"}, "Error: Disk full"},
+        {{static_cast<Msg>(259)}, "Error 259"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MessageText(c.message), c.shown) << c.message;
+}
+
+TEST(MessageText, PrintsNameAndNumber) {
+    const struct {
+        Message message;
+        const char* printed;
+    } cases[] = {
+        {{Msg::SavedAs}, "SavedAs (116)"},
+        {{Msg::ProgressOf, "3", "7"}, "ProgressOf (747) \"3\" \"7\""},
+        {{static_cast<Msg>(259)}, "Msg (259)"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out;
+        out << c.message;
+        EXPECT_EQ(out.str(), c.printed);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -29,13 +31,13 @@ std::string Decrypt(std::string_view armour, std::string_view passphrase) {
     return job.Decrypt(armour, TextKeyFromPassphrase(passphrase)).value();
 }
 
-int ErrorId(const std::function<void()>& f) {
+std::optional<Msg> ErrorId(const std::function<void()>& f) {
     try {
         f();
     } catch (const SealError& e) {
         return e.stringId();
     }
-    return 0;
+    return std::nullopt;
 }
 
 TEST(TextCrypt, RandomPrefixMakesEveryArmourDifferent) {
@@ -103,9 +105,9 @@ TEST(TextCrypt, ArmourKeyedWithQuestionMarksOpensWithTheSamePassphrase) {
 
 TEST(TextCrypt, WrongPassphraseIsRefusedWith570) {
     const std::string armour = Encrypt(kText, "right");
-    EXPECT_EQ(ErrorId([&] { Decrypt(armour, "wrong"); }), 570);
+    EXPECT_EQ(ErrorId([&] { Decrypt(armour, "wrong"); }), Msg::WrongKeyOrDamage);
     TextCryptJob job;
-    EXPECT_EQ(ErrorId([&] { job.Decrypt(armour, TextKeysFromPassphrase("\xCE\xB1")); }), 570);
+    EXPECT_EQ(ErrorId([&] { job.Decrypt(armour, TextKeysFromPassphrase("\xCE\xB1")); }), Msg::WrongKeyOrDamage);
 }
 
 TEST(NoticeLine, RecognisedByItsForm) {
@@ -175,19 +177,19 @@ TEST(TextCrypt, ReencryptingADecryptedTextStacksNoticeLines) {
 }
 
 TEST(TextCrypt, InputsThatCannotWorkGiveMessage114) {
-    EXPECT_EQ(ErrorId([] { TextKeyFromPassphrase(""); }), 114);
-    EXPECT_EQ(ErrorId([] { Encrypt("", "pw"); }), 114);
+    EXPECT_EQ(ErrorId([] { TextKeyFromPassphrase(""); }), Msg::CheckNamesAndPassword);
+    EXPECT_EQ(ErrorId([] { Encrypt("", "pw"); }), Msg::CheckNamesAndPassword);
     // A NUL would silently end the decrypted text early.
-    EXPECT_EQ(ErrorId([] { Encrypt(std::string("ab\0cd", 5), "pw"); }), 414);
-    EXPECT_EQ(ErrorId([] { Decrypt("", "pw"); }), 114);
-    EXPECT_EQ(ErrorId([] { Decrypt("  \r\n==  ", "pw"); }), 114);
+    EXPECT_EQ(ErrorId([] { Encrypt(std::string("ab\0cd", 5), "pw"); }), Msg::TextHoldsNul);
+    EXPECT_EQ(ErrorId([] { Decrypt("", "pw"); }), Msg::CheckNamesAndPassword);
+    EXPECT_EQ(ErrorId([] { Decrypt("  \r\n==  ", "pw"); }), Msg::CheckNamesAndPassword);
     // 31 bytes and 33 bytes are not whole cipher blocks.
-    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(31, 1)), "pw"); }), 114);
-    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(33, 1)), "pw"); }), 114);
+    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(31, 1)), "pw"); }), Msg::CheckNamesAndPassword);
+    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(33, 1)), "pw"); }), Msg::CheckNamesAndPassword);
     // One block holds only the random prefix: no notice line, so no text of this format.
     CRijndael cipher;
     const MaybeBytes block = cipher.EncryptData(Bytes(32, 7), MakeKeyString("pw"), true);
-    EXPECT_EQ(ErrorId([&] { Decrypt(EncodeBase64(*block), "pw"); }), 570);
+    EXPECT_EQ(ErrorId([&] { Decrypt(EncodeBase64(*block), "pw"); }), Msg::WrongKeyOrDamage);
 }
 
 // Cancels the job from inside the cipher's pump, as the Cancel button does.
@@ -256,10 +258,10 @@ TEST(TextCrypt, SharedKeysDecryptWhatTheyEncrypted) {
 
     SharedKeyStore swapped = store("beta", "alpha", "gamma");
     TextCryptJob wrongJob;
-    EXPECT_EQ(ErrorId([&] { wrongJob.Decrypt(armour, TextKeysFromSharedKeys(swapped)); }), 570);
+    EXPECT_EQ(ErrorId([&] { wrongJob.Decrypt(armour, TextKeysFromSharedKeys(swapped)); }), Msg::WrongKeyOrDamage);
 
     SharedKeyStore missing = store("alpha", "", "gamma");
-    EXPECT_EQ(ErrorId([&] { TextKeyFromSharedKeys(missing); }), 386);
+    EXPECT_EQ(ErrorId([&] { TextKeyFromSharedKeys(missing); }), Msg::SharedKeyMissing);
     EXPECT_TRUE(missing.slots[0].empty());
 }
 

@@ -85,9 +85,9 @@ class AboutTest : public QObject {
         QTest::mouseClick(testing::Child<FlagImage>(window.get(), "ImageES"), Qt::LeftButton);
         QCOMPARE(window->windowTitle(), QString("Acerca de..."));
         QCOMPARE(testing::Child<QPushButton>(window.get(), "Command1")->text(),
-                 QString::fromStdString(sealwise::GetResText(152)));
+                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::Start)));
         QCOMPARE(testing::Child<QLabel>(window.get(), "Label5")->text(),
-                 QString::fromStdString(sealwise::GetResText(201, "sealwise-cli")));
+                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::DoYouKnow, "sealwise-cli")));
         QCOMPARE(testing::Child<FlagImage>(window.get(), "ImageES")->BorderStyle(), 1);
     }
 

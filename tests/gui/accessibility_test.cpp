@@ -45,7 +45,7 @@ QAccessibleInterface* Face(QWidget* widget) {
     return face;
 }
 
-QString Text(int id) { return QString::fromStdString(sealwise::GetResText(id)); }
+QString Text(sealwise::Msg id) { return QString::fromStdString(sealwise::GetResText(id)); }
 
 QString AccessibleName(QWidget* widget) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
@@ -114,9 +114,9 @@ class AccessibilityTest : public QObject {
         window.show();
         QCOMPARE(ControlsWithoutName(&window).join(", "), QString());
         auto* passphrase = testing::Child<QLineEdit>(&window, "TxtCode");
-        QCOMPARE(AccessibleName(passphrase), QString::fromStdString(sealwise::GetResText(480)));
+        QCOMPARE(AccessibleName(passphrase), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseName)));
         window.SwitchLanguage(2900);
-        QCOMPARE(AccessibleName(passphrase), QString::fromStdString(sealwise::GetResText(480)));
+        QCOMPARE(AccessibleName(passphrase), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseName)));
         QCOMPARE(AccessibleName(testing::Child<QWidget>(&window, "TxtEncrFileName")),
                  QString("Fichier de sortie"));
         QCOMPARE(ControlsWithoutName(&window), QStringList());
@@ -169,8 +169,8 @@ class AccessibilityTest : public QObject {
         QAccessibleInterface* files = strip->child(0);
         QAccessibleInterface* text = strip->child(1);
         QCOMPARE(files->role(), QAccessible::PageTab);
-        QCOMPARE(files->text(QAccessible::Name), Text(167));
-        QCOMPARE(text->text(QAccessible::Name), Text(166));
+        QCOMPARE(files->text(QAccessible::Name), Text(sealwise::Msg::TabFiles));
+        QCOMPARE(text->text(QAccessible::Name), Text(sealwise::Msg::TabText));
         QCOMPARE(strip->indexOfChild(text), 1);
         QVERIFY(files->state().selected && !text->state().selected);
         QVERIFY(text->actionInterface()->actionNames().contains(
@@ -204,7 +204,7 @@ class AccessibilityTest : public QObject {
         german->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(sealwise::LanguageOffset(), 0);
         QVERIFY(german->state().checked && !english->state().checked);
-        QCOMPARE(testing::Child<QPushButton>(&window, "Command4")->text(), Text(163));
+        QCOMPARE(testing::Child<QPushButton>(&window, "Command4")->text(), Text(sealwise::Msg::EncryptFiles));
         english->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(sealwise::LanguageOffset(), 900);
     }

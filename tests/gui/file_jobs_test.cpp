@@ -105,7 +105,7 @@ class FileJobsTest : public QObject {
 
         const QString container = Path("box.vesk");
         EncryptInto(container, "files pw");
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(190), d_.Text(116, container.toStdString())}));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::MemorizePassword), d_.Text(sealwise::Msg::SavedAs, container.toStdString())}));
         QCOMPARE(List()->count(), 0);  // reset after success
         QVERIFY(d_.Edit("TxtEncrFileName")->text().isEmpty());
         QVERIFY(d_.Edit("TxtCode")->text().isEmpty());
@@ -116,7 +116,7 @@ class FileJobsTest : public QObject {
         // Decryption asks no box to be closed; a note beside the buttons says it worked.
         QCOMPARE(d_.services.messages.size(), std::size_t(2));
         QVERIFY(d_.W<QLabel>("lblResult")->isVisible());
-        QCOMPARE(d_.W<QLabel>("lblResult")->text(), d_.Text(120));
+        QCOMPARE(d_.W<QLabel>("lblResult")->text(), d_.Text(sealwise::Msg::FileDecrypted));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("first file"));
         QCOMPARE(ReadFile(Path("out/empty.bin")), QByteArray());
         QCOMPARE(ReadFile(Path("out/proj/sub/big.bin")), Noise(3 * 1024 * 1024, 7));
@@ -129,7 +129,7 @@ class FileJobsTest : public QObject {
         AddFiles({Path("a.txt")});
         EncryptInto(Path("a.vesk"), "right");
         DecryptInto(Path("a.vesk"), Path("out"), "wrong");
-        QCOMPARE(d_.Messages().last(), d_.Text(194));
+        QCOMPARE(d_.Messages().last(), d_.Text(sealwise::Msg::WrongPassword));
         QVERIFY(!d_.W<QLabel>("lblResult")->isVisible());
         QVERIFY(!QFile::exists(Path("out/a.txt")));
         QVERIFY(!d_.window->IsBusy());
@@ -137,11 +137,11 @@ class FileJobsTest : public QObject {
 
     void emptyListOrPassphraseShowsMessage114() {
         d_.Click("Command4");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(114)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword)});
         WriteFile(Path("a.txt"), "abc");
         AddFiles({Path("a.txt")});
         d_.Click("Command4");  // no passphrase: found after the confirmation
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(114), d_.Text(190), d_.Text(114)}));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword), d_.Text(sealwise::Msg::MemorizePassword), d_.Text(sealwise::Msg::CheckNamesAndPassword)}));
         QVERIFY(!QFile::exists(Path("a.vesk")));
         QCOMPARE(List()->count(), 1);
         QVERIFY(!d_.window->IsBusy());
@@ -150,7 +150,7 @@ class FileJobsTest : public QObject {
     void tinyContainerShowsMessage108() {
         WriteFile(Path("bad.vesk"), "abc");
         DecryptInto(Path("bad.vesk"), Path("out"), "pw");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(108)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::NoUsableContent)});
     }
 
     // Yes replaces the old container; No asks for another name at once; a cancelled save
@@ -162,7 +162,7 @@ class FileJobsTest : public QObject {
         d_.services.answers = {MessageAnswer::No};
         d_.services.files = {QString()};
         EncryptInto(Path("old.vesk"), "pw");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(178, Path("old.vesk").toStdString())});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::OverwriteQuestion, Path("old.vesk").toStdString())});
         QCOMPARE(ReadFile(Path("old.vesk")), QByteArray("old container"));
         QCOMPARE(List()->count(), 1);
         QCOMPARE(d_.Edit("TxtCode")->text(), QString("pw"));
@@ -173,12 +173,12 @@ class FileJobsTest : public QObject {
         EncryptInto(Path("old.vesk"), "pw");
         QCOMPARE(ReadFile(Path("old.vesk")), QByteArray("old container"));
         QVERIFY(QFile::exists(Path("other.vesk")));
-        QCOMPARE(d_.Messages().last(), d_.Text(116, Path("other.vesk").toStdString()));
+        QCOMPARE(d_.Messages().last(), d_.Text(sealwise::Msg::SavedAs, Path("other.vesk").toStdString()));
 
         d_.services = {};
         AddFiles({Path("a.txt")});
         EncryptInto(Path("old.vesk"), "pw");  // Yes
-        QCOMPARE(d_.Messages().first(), d_.Text(178, Path("old.vesk").toStdString()));
+        QCOMPARE(d_.Messages().first(), d_.Text(sealwise::Msg::OverwriteQuestion, Path("old.vesk").toStdString()));
         DecryptInto(Path("old.vesk"), Path("out"), "pw");
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("abc"));
     }
@@ -197,9 +197,9 @@ class FileJobsTest : public QObject {
         d_.services.answers = {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::No};
         d_.services.files = {Path("out/b2.txt"), QString()};
         DecryptInto(Path("abc.vesk"), Path("out"), "pw");
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(178, Path("out/a.txt").toStdString()),
-                                             d_.Text(178, Path("out/b.txt").toStdString()),
-                                             d_.Text(178, Path("out/c.txt").toStdString())}));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::OverwriteQuestion, Path("out/a.txt").toStdString()),
+                                             d_.Text(sealwise::Msg::OverwriteQuestion, Path("out/b.txt").toStdString()),
+                                             d_.Text(sealwise::Msg::OverwriteQuestion, Path("out/c.txt").toStdString())}));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("new a"));
         QCOMPARE(ReadFile(Path("out/b.txt")), QByteArray("old b"));
         QCOMPARE(ReadFile(Path("out/b2.txt")), QByteArray("new b"));
@@ -216,7 +216,7 @@ class FileJobsTest : public QObject {
         QVERIFY(d_.window->JobRunning());
         d_.Click("CmdCancel");
         QVERIFY(d_.WaitIdle());
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(190)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::MemorizePassword)});
         QVERIFY(!QFile::exists(Path("big.vesk")));
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"big.bin"});
         QCOMPARE(List()->count(), 1);  // the list stays for another try
@@ -227,7 +227,7 @@ class FileJobsTest : public QObject {
         QTest::keyClick(List(), Qt::Key_Delete);
         QCOMPARE(Listed(), QStringList{Path("small.txt")});
         EncryptInto(Path("small.vesk"), "pw");
-        QCOMPARE(d_.Messages().last(), d_.Text(116, Path("small.vesk").toStdString()));
+        QCOMPARE(d_.Messages().last(), d_.Text(sealwise::Msg::SavedAs, Path("small.vesk").toStdString()));
         QVERIFY(QFile::exists(Path("small.vesk")));
     }
 
@@ -240,9 +240,9 @@ class FileJobsTest : public QObject {
         EncryptInto(Path("two.vesk"), "pw");
         QCOMPARE(d_.services.messages.size(), std::size_t(3));
         QCOMPARE(d_.services.messages[1].icon, MessageIcon::Error);
-        QVERIFY(d_.Messages()[1].startsWith(d_.Text(103)));
+        QVERIFY(d_.Messages()[1].startsWith(d_.Text(sealwise::Msg::SystemError)));
         QVERIFY(d_.Messages()[1].contains("No such file"));
-        QCOMPARE(d_.Messages()[2], d_.Text(116, Path("two.vesk").toStdString()));
+        QCOMPARE(d_.Messages()[2], d_.Text(sealwise::Msg::SavedAs, Path("two.vesk").toStdString()));
         DecryptInto(Path("two.vesk"), Path("out"), "pw");
         QCOMPARE(ReadFile(Path("out/keep.txt")), QByteArray("kept"));
     }
@@ -266,7 +266,7 @@ class FileJobsTest : public QObject {
         AddFiles({Path("a.txt")});
         AddFiles({Path("a.txt"), Path("b.txt")});
         QCOMPARE(Listed(), (QStringList{Path("a.txt"), Path("b.txt")}));
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(393)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::DuplicateSkipped)});
         QCOMPARE(d_.services.messages[0].icon, MessageIcon::Information);
 
         testing::WindowDriver::Drop(List()->viewport(), {Path("b.txt"), Path("a.txt")});

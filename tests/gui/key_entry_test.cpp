@@ -61,7 +61,7 @@ class KeyEntryTest : public QObject {
         for (const QChar c : generated) QVERIFY(c.unicode() >= 32 && c.unicode() <= 125);
         QVERIFY(!d_.W<QCheckBox>("ChkHPwd")->isChecked());
         QCOMPARE(d_.Edit("TxtCode")->echoMode(), QLineEdit::Normal);
-        QCOMPARE(d_.W<QLabel>("Label3")->text(), d_.Text(106));
+        QCOMPARE(d_.W<QLabel>("Label3")->text(), d_.Text(sealwise::Msg::RandomPasswordCreated));
         for (int i = 1; i <= 5; ++i) {
             QVERIFY(!d_.W(QString("Stern_%1").arg(i))->isHidden());
             QVERIFY(d_.W(QString("SchlusselPlatz_%1").arg(i))->isHidden());
@@ -72,7 +72,7 @@ class KeyEntryTest : public QObject {
         d_.W<QCheckBox>("ChkHPwd")->click();
         QCOMPARE(d_.Edit("TxtCode")->echoMode(), QLineEdit::Password);
         d_.Edit("TxtCode")->setText("abcdefgh");
-        QCOMPARE(d_.W<QLabel>("Label3")->text(), d_.Text(125));
+        QCOMPARE(d_.W<QLabel>("Label3")->text(), d_.Text(sealwise::Msg::PassphraseCrackable));
     }
 
     void arrowsAndScrollBarWrapAroundTheKeys() {
@@ -128,7 +128,7 @@ class KeyEntryTest : public QObject {
         SharedSecurity();
         d_.Edit("txtKeyNum")->setText("11");
         LeaveCountBox();
-        QTRY_COMPARE(d_.Messages(), QStringList{d_.Text(385)});
+        QTRY_COMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::KeyCountRefused)});
         QTRY_VERIFY(d_.Edit("txtKeyNum")->hasFocus());
         QVERIFY(d_.W<QRadioButton>("optMults_1")->isChecked());
     }

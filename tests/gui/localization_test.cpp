@@ -20,7 +20,7 @@
 using namespace sealwise::gui;
 
 namespace {
-QString Text(int id) { return QString::fromStdString(sealwise::GetResText(id)); }
+QString Text(sealwise::Msg id) { return QString::fromStdString(sealwise::GetResText(id)); }
 constexpr int kGerman = 0, kEnglish = 900, kSpanish = 1900, kFrench = 2900;
 
 const char* FlagOf(int offset) {
@@ -61,9 +61,9 @@ class LocalizationTest : public QObject {
 
         sealwise::SetLanguageOffset(kFrench);
         LocalizeForm(&window);
-        QCOMPARE(window.windowTitle(), Text(394));  // an open window's title follows too
-        QCOMPARE(button->text(), Text(150));
-        QCOMPARE(tipped->toolTip(), Text(158));
+        QCOMPARE(window.windowTitle(), Text(sealwise::Msg::SendViaEmail));  // an open window's title follows too
+        QCOMPARE(button->text(), Text(sealwise::Msg::Cancel));
+        QCOMPARE(tipped->toolTip(), Text(sealwise::Msg::HidePassphrase));
         QCOMPARE(typed->text(), QString("#161"));
     }
 
@@ -86,12 +86,12 @@ class LocalizationTest : public QObject {
 
         QTest::mouseClick(testing::Child<FlagImage>(&window, "ImageFR"), Qt::LeftButton);
         QCOMPARE(sealwise::LanguageOffset(), kFrench);
-        QCOMPARE(encryptFiles->text(), Text(163));
-        QCOMPARE(mainTabs->Caption(0), Text(167));
-        QCOMPARE(mainTabs->Caption(1), Text(166));
-        QCOMPARE(fileTabs->Caption(0), Text(183));
-        QCOMPARE(fileTabs->Caption(1), Text(184));
-        QCOMPARE(verdict->text(), Text(124));
+        QCOMPARE(encryptFiles->text(), Text(sealwise::Msg::EncryptFiles));
+        QCOMPARE(mainTabs->Caption(0), Text(sealwise::Msg::TabFiles));
+        QCOMPARE(mainTabs->Caption(1), Text(sealwise::Msg::TabText));
+        QCOMPARE(fileTabs->Caption(0), Text(sealwise::Msg::TabEncrypt));
+        QCOMPARE(fileTabs->Caption(1), Text(sealwise::Msg::TabDecrypt));
+        QCOMPARE(verdict->text(), Text(sealwise::Msg::PassphraseNotSecure));
         QVERIFY(verdict->text() != germanVerdict);
         QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->BorderStyle(), 1);
         QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->BorderStyle(), 0);
@@ -130,15 +130,15 @@ class LocalizationTest : public QObject {
         QTest::mouseClick(testing::Child<FlagImage>(clicked, FlagOf(language)), Qt::LeftButton);
         QCOMPARE(sealwise::LanguageOffset(), language);
 
-        QCOMPARE(testing::Child<QPushButton>(&main, "Command4")->text(), Text(163));
-        QCOMPARE(testing::Child<LightTab>(&main, "TabStr")->Caption(0), Text(167));
-        QCOMPARE(testing::Child<QLabel>(&main, "Label3")->text(), Text(124));
-        QCOMPARE(testing::Child<QPushButton>(&welcome, "Command1")->text(), Text(152));
-        QCOMPARE(welcome.windowTitle(), Text(200));
-        QCOMPARE(keyboard->windowTitle(), Text(169));
-        QCOMPARE(testing::Child<QPushButton>(keyboard, "cmdNr_18")->text(), Text(129));
-        QCOMPARE(mail->windowTitle(), Text(394));
-        QCOMPARE(testing::Child<QPushButton>(mail, "cmdSend")->text(), Text(400));
+        QCOMPARE(testing::Child<QPushButton>(&main, "Command4")->text(), Text(sealwise::Msg::EncryptFiles));
+        QCOMPARE(testing::Child<LightTab>(&main, "TabStr")->Caption(0), Text(sealwise::Msg::TabFiles));
+        QCOMPARE(testing::Child<QLabel>(&main, "Label3")->text(), Text(sealwise::Msg::PassphraseNotSecure));
+        QCOMPARE(testing::Child<QPushButton>(&welcome, "Command1")->text(), Text(sealwise::Msg::Start));
+        QCOMPARE(welcome.windowTitle(), Text(sealwise::Msg::Welcome));
+        QCOMPARE(keyboard->windowTitle(), Text(sealwise::Msg::ScreenKeyboardTitle));
+        QCOMPARE(testing::Child<QPushButton>(keyboard, "cmdNr_18")->text(), Text(sealwise::Msg::SpaceKey));
+        QCOMPARE(mail->windowTitle(), Text(sealwise::Msg::SendViaEmail));
+        QCOMPARE(testing::Child<QPushButton>(mail, "cmdSend")->text(), Text(sealwise::Msg::Send));
         for (QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&welcome)}) {
             for (const auto& flag : kLanguageFlags) {
                 QCOMPARE(testing::Child<FlagImage>(window, flag.objectName)->BorderStyle(),

@@ -48,7 +48,7 @@ class MailWindowEndToEnd : public QObject {
         QTest::mouseClick(testing::Child<QPushButton>(window, "cmdSend"), Qt::LeftButton);
         QVERIFY(finished.wait(30000));
         QCOMPARE(services.messages.size(), std::size_t(1));
-        QCOMPARE(services.messages[0].text, QString::fromStdString(sealwise::GetResText(401)));
+        QCOMPARE(services.messages[0].text, QString::fromStdString(sealwise::GetResText(sealwise::Msg::MailSent)));
         QTRY_VERIFY(window.isNull());
     }
 };

@@ -27,7 +27,7 @@ using sealwise::testing::LoopbackHttpServer;
 
 namespace {
 
-QString Text(int id) { return QString::fromStdString(sealwise::GetResText(id)); }
+QString Text(sealwise::Msg id) { return QString::fromStdString(sealwise::GetResText(id)); }
 
 const QString kArmour = "QUJDREVGR0hJSktM\nTU5PUFFSU1RVVldY";
 
@@ -80,11 +80,11 @@ class MailWindowTest : public QObject {
     }
 
     void showsLocalisedFieldsInKeyboardOrder() {
-        QCOMPARE(window_->windowTitle(), Text(394));
-        QCOMPARE(W<QLabel>("lblsenderName")->text(), Text(395));
-        QCOMPARE(W<QLabel>("LblMsg")->text(), Text(398));
-        QCOMPARE(W<QPushButton>("cmdSend")->text(), Text(400));
-        QCOMPARE(W<QPushButton>("cmdCancel")->text(), Text(150));
+        QCOMPARE(window_->windowTitle(), Text(sealwise::Msg::SendViaEmail));
+        QCOMPARE(W<QLabel>("lblsenderName")->text(), Text(sealwise::Msg::YourName));
+        QCOMPARE(W<QLabel>("LblMsg")->text(), Text(sealwise::Msg::OptionalMessage));
+        QCOMPARE(W<QPushButton>("cmdSend")->text(), Text(sealwise::Msg::Send));
+        QCOMPARE(W<QPushButton>("cmdCancel")->text(), Text(sealwise::Msg::Cancel));
         QVERIFY(W<QLabel>("lblWarn")->font().bold());
         const QFontMetrics crypt(W("TxtCrypt")->font());
         QCOMPARE(crypt.horizontalAdvance("iiii"), crypt.horizontalAdvance("WWWW"));
@@ -111,14 +111,14 @@ class MailWindowTest : public QObject {
             services_.messages.clear();
             Fill("ann@example.org", address);
             QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
-            QCOMPARE(Messages(), QStringList{Text(404)});
+            QCOMPARE(Messages(), QStringList{Text(sealwise::Msg::InvalidMailAddress)});
             QCOMPARE(services_.messages[0].icon, MessageIcon::None);
             QVERIFY(!window_->IsSending());
         }
         services_.messages.clear();
         Fill("ann", "bob@example.net");  // the sender's address is checked as well
         QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
-        QCOMPARE(Messages(), QStringList{Text(404)});
+        QCOMPARE(Messages(), QStringList{Text(sealwise::Msg::InvalidMailAddress)});
         QVERIFY(window_->isVisible());
         QCOMPARE(W<QLineEdit>("TxtAdrSender")->text(), QString("ann"));
         QVERIFY(server.Request(std::chrono::seconds(0)).empty());  // nothing was posted
@@ -130,7 +130,7 @@ class MailWindowTest : public QObject {
         Fill("ann@example.org", "bob@example.net");
         W<QPlainTextEdit>("TextMsg")->setPlainText(QString(32768, 'x'));
         QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
-        QCOMPARE(Messages(), QStringList{Text(560)});
+        QCOMPARE(Messages(), QStringList{Text(sealwise::Msg::MailFieldTooLong)});
         QVERIFY(!window_->IsSending());
     }
 
@@ -143,7 +143,7 @@ class MailWindowTest : public QObject {
         W<QPlainTextEdit>("TextMsg")->setPlainText("Hi Bob,\nbye");
         W<QPlainTextEdit>("TxtCrypt")->setPlainText("edited");
         SendAndWait();
-        QCOMPARE(Messages(), QStringList{Text(401)});
+        QCOMPARE(Messages(), QStringList{Text(sealwise::Msg::MailSent)});
         QTRY_VERIFY(window_.isNull());  // closed after success
 
         const std::string request = server.Request();
@@ -157,7 +157,7 @@ class MailWindowTest : public QObject {
     }
 
     void failedSendsKeepTheWindowOpen() {
-        const QString noConnection = Text(402) + ". " + Text(403) + "\n\n" + Text(637);
+        const QString noConnection = Text(sealwise::Msg::MailSendError) + ". " + Text(sealwise::Msg::MailConnectionNeeded) + "\n\n" + Text(sealwise::Msg::OfferMailProgram);
         services_.answers = {MessageAnswer::No, MessageAnswer::Ok, MessageAnswer::No};
         {
             LoopbackHttpServer server("ok\r\n");  // not exactly "ok", and too short for a text
@@ -175,7 +175,7 @@ class MailWindowTest : public QObject {
             UseService("http://127.0.0.1:" + std::to_string(closed.port()));
             SendAndWait();
         }
-        QCOMPARE(Messages(), (QStringList{noConnection, Text(402) + ": Missing field: mailabsn",
+        QCOMPARE(Messages(), (QStringList{noConnection, Text(sealwise::Msg::MailSendError) + ": Missing field: mailabsn",
                                           noConnection}));
         QVERIFY(services_.openedUrls.empty());  // the offer of the mail program was declined
         QVERIFY(window_->isVisible());
@@ -204,7 +204,7 @@ class MailWindowTest : public QObject {
         QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
         QCOMPARE(
             Messages(),
-            QStringList{QString::fromStdString(sealwise::GetResText(636, "ftp://mail.example"))});
+            QStringList{QString::fromStdString(sealwise::GetResText(sealwise::Msg::InvalidMailServiceUrl, "ftp://mail.example"))});
     }
 
     void withoutAServiceTheMailProgramGetsTheText() {
@@ -212,7 +212,7 @@ class MailWindowTest : public QObject {
         W<QPlainTextEdit>("TextMsg")->setPlainText("Hi");
         services_.answers = {MessageAnswer::Yes};
         QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
-        QCOMPARE(Messages(), QStringList{Text(642) + " " + Text(637)});
+        QCOMPARE(Messages(), QStringList{Text(sealwise::Msg::NoMailService) + " " + Text(sealwise::Msg::OfferMailProgram)});
         QCOMPARE(services_.openedUrls.size(), std::size_t{1});
         QCOMPARE(services_.openedUrls[0].toEncoded(),
                  QByteArray("mailto:bob@example.net?subject=Encrypted%20message&body=Hi%0D%0A%0D%0A"
@@ -229,11 +229,11 @@ class MailWindowTest : public QObject {
         services_.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
         SendAndWait();
         QTRY_VERIFY(window_.isNull());
-        QCOMPARE(Messages().value(1), Text(640));
+        QCOMPARE(Messages().value(1), Text(sealwise::Msg::ArmourOnClipboard));
         QCOMPARE(QGuiApplication::clipboard()->text(), longArmour);
         QCOMPARE(services_.openedUrls.size(), std::size_t{1});
         QVERIFY(services_.openedUrls[0].toEncoded().endsWith("body=" +
-                                                             QUrl::toPercentEncoding(Text(639))));
+                                                             QUrl::toPercentEncoding(Text(sealwise::Msg::MailtoPasteNote))));
     }
 
     void serviceAddressComesFromOptionThenEnvironment() {

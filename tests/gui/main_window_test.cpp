@@ -111,11 +111,11 @@ class MainWindowTest : public QObject {
         const auto lit = [this](int lamp) {
             return W(qPrintable(QString("AmpelL_%1").arg(lamp)))->property("Lit").toBool();
         };
-        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(124)));
+        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseNotSecure)));
         QCOMPARE(shownStars(), 0);
         QVERIFY(lit(0) && !lit(1) && !lit(2));
         W<QLineEdit>("TxtCode")->setText("abcdefgh");
-        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(125)));
+        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseCrackable)));
         QCOMPARE(shownStars(), 2);
         QVERIFY(lit(0) && lit(1) && !lit(2));
     }
@@ -138,7 +138,7 @@ class MainWindowTest : public QObject {
     void onlineLinkWarnsFirstThenOpensThePage() {
         ClickTab("TabStr", 1);
         QTest::mouseClick(W("LblLink"), Qt::LeftButton);
-        const QString warning = QString::fromStdString(sealwise::GetResText(191));
+        const QString warning = QString::fromStdString(sealwise::GetResText(sealwise::Msg::AuthorizeCertificate));
         QCOMPARE(services_.events,
                  (QStringList{"message " + warning, "url https://sealwise.example/online"}));
         QCOMPARE(services_.messages.front().buttons, MessageButtons::Ok);

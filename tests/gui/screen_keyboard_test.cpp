@@ -21,7 +21,7 @@ constexpr uint16_t kGermanGermany = 0x0407;
 constexpr uint16_t kUsEnglish = 0x0409;
 constexpr uint16_t kSpanishSpain = 0x0C0A;
 
-QString Text(int id) { return QString::fromStdString(sealwise::GetResText(id)); }
+QString Text(sealwise::Msg id) { return QString::fromStdString(sealwise::GetResText(id)); }
 
 }  // namespace
 
@@ -143,8 +143,8 @@ class ScreenKeyboardTest : public QObject {
 
     void tabTypesNothingAndEnterClosesTheKeyboard() {
         FrmTast* keyboard = Open(kGermanGermany);
-        QCOMPARE(Key(keyboard, 13)->text(), Text(130));
-        QCOMPARE(Key(keyboard, 18)->text(), Text(129));
+        QCOMPARE(Key(keyboard, 13)->text(), Text(sealwise::Msg::TabKey));
+        QCOMPARE(Key(keyboard, 18)->text(), Text(sealwise::Msg::SpaceKey));
         QVERIFY(!Key(keyboard, 13)->isEnabled());
         QCOMPARE(Type(keyboard, {19, 13}), QString("a"));
         QPointer<FrmTast> alive(keyboard);
@@ -156,10 +156,10 @@ class ScreenKeyboardTest : public QObject {
     void typingReachesThePassphraseBoxAndRatesIt() {
         FrmTast* keyboard = Open(kGermanGermany);
         auto* verdict = testing::Child<QLabel>(main_.get(), "Label3");
-        QCOMPARE(verdict->text(), Text(124));
+        QCOMPARE(verdict->text(), Text(sealwise::Msg::PassphraseNotSecure));
         Type(keyboard, {19, 20, 21, 22, 23, 24, 25, 26});
         QCOMPARE(Passphrase()->text(), QString("abcdefgh"));
-        QCOMPARE(verdict->text(), Text(125));
+        QCOMPARE(verdict->text(), Text(sealwise::Msg::PassphraseCrackable));
         QCOMPARE(Passphrase()->echoMode(), QLineEdit::Password);  // still masked
     }
 
@@ -172,7 +172,7 @@ class ScreenKeyboardTest : public QObject {
 
     void screenReadersHearPlacesNotCharacters() {
         FrmTast* keyboard = Open(kGermanGermany);
-        QCOMPARE(keyboard->windowTitle(), Text(169));
+        QCOMPARE(keyboard->windowTitle(), Text(sealwise::Msg::ScreenKeyboardTitle));
         for (const auto& key : DesignKeys()) {
             QPushButton* button = Key(keyboard, key.index);
             const QString name =
@@ -182,8 +182,8 @@ class ScreenKeyboardTest : public QObject {
             QCOMPARE(name, QString::fromStdString(sealwise::GetResText(
                                540, std::to_string(key.row), std::to_string(key.position))));
         }
-        QCOMPARE(Key(keyboard, 67)->accessibleName(), Text(542));
-        QCOMPARE(testing::Child<QWidget>(keyboard, "Option1_1")->accessibleName(), Text(545));
+        QCOMPARE(Key(keyboard, 67)->accessibleName(), Text(sealwise::Msg::ShiftKeyName));
+        QCOMPARE(testing::Child<QWidget>(keyboard, "Option1_1")->accessibleName(), Text(sealwise::Msg::DoubleSize));
     }
 
     void doubleSizeAndBackRestoresEveryGeometry() {

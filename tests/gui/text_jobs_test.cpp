@@ -41,7 +41,7 @@ class TextJobsTest : public QObject {
         const QString text = QString::fromUtf8("Zeile eins\nline two \xE2\x82\xAC\n\nend");
         d_.SetResults(text);
         Encrypt("correct horse");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(190)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::MemorizePassword)});
         QCOMPARE(d_.services.messages[0].buttons, MessageButtons::OkCancel);
         const QString armour = d_.Results();
         QVERIFY(!armour.contains("Zeile"));
@@ -80,7 +80,7 @@ class TextJobsTest : public QObject {
         const QString armour = d_.Results();
         Decrypt("wrong");
         QCOMPARE(d_.Results(), armour);
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(190), d_.Text(570)}));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::MemorizePassword), d_.Text(sealwise::Msg::WrongKeyOrDamage)}));
     }
 
     void missingPassphraseOrTextShowsMessage114() {
@@ -89,7 +89,7 @@ class TextJobsTest : public QObject {
         d_.Edit("TxtCode")->setText("pw");
         d_.SetResults("");
         d_.Click("Command2");
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(114), d_.Text(114)}));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword), d_.Text(sealwise::Msg::CheckNamesAndPassword)}));
         QVERIFY(!d_.window->IsBusy());
         QCOMPARE(d_.Edit("TxtCode")->text(), QString("pw"));  // nothing started
     }
@@ -97,7 +97,7 @@ class TextJobsTest : public QObject {
     void armourOfNoWholeBlocksShowsMessage114() {
         d_.SetResults("QUJD");
         Decrypt("pw");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(114)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword)});
         QCOMPARE(d_.Results(), QString("QUJD"));
     }
 
@@ -189,7 +189,7 @@ class TextJobsTest : public QObject {
         d_.TextTab();
         d_.SetResults("QUJD");
         d_.Click("Command2");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(386, "2")});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::SharedKeyMissing, "2")});
         QVERIFY(!d_.window->IsBusy());
         QCOMPARE(d_.Edit("TxtCode")->text(), QString("only the first"));
     }

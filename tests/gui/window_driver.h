@@ -60,9 +60,9 @@ class WindowDriver {
         for (const auto& message : services.messages) texts << message.text;
         return texts;
     }
-    static QString Text(int id, const std::string& argument = {}) {
+    static QString Text(Msg id, const std::string& argument = {}) {
         return QString::fromStdString(argument.empty() ? GetResText(id)
-                                                       : MessageText(SealError(id, argument)));
+                                                       : MessageText(Message{id, argument}));
     }
 
     // Files dropped on a widget, as the desktop shell drops them.

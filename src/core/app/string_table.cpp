@@ -1,6 +1,7 @@
 #include "app/string_table.h"
 
 #include <charconv>
+#include <iterator>
 
 namespace sealwise {
 namespace {
@@ -38,36 +39,44 @@ std::string Unescape(std::string_view cell, int lineNumber) {
     return out;
 }
 
+// Cells of a row: id, name, then one text per language.
+constexpr std::size_t kCellCount = 2 + std::size(kColumnOffsets);
+
 void ParseRow(std::string_view line, int lineNumber, StringTable& table) {
-    std::string_view cells[5];
+    const std::string where = "line " + std::to_string(lineNumber);
+    std::string_view cells[kCellCount];
     std::size_t count = 0;
     std::size_t start = 0;
     while (true) {
         const std::size_t tab = line.find('\t', start);
-        if (count == 5) {
-            throw StringTableFormatError("line " + std::to_string(lineNumber) +
-                                         ": more than 5 columns");
+        if (count == kCellCount) {
+            throw StringTableFormatError(where + ": more than " + std::to_string(kCellCount) +
+                                         " columns");
         }
         cells[count++] =
             line.substr(start, tab == std::string_view::npos ? line.npos : tab - start);
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
-    if (count != 5) {
-        throw StringTableFormatError("line " + std::to_string(lineNumber) + ": expected 5 columns");
+    if (count != kCellCount) {
+        throw StringTableFormatError(where + ": expected " + std::to_string(kCellCount) +
+                                     " columns");
     }
     int baseId = 0;
     const auto [end, ec] =
         std::from_chars(cells[0].data(), cells[0].data() + cells[0].size(), baseId);
     if (ec != std::errc() || end != cells[0].data() + cells[0].size() || baseId < 0) {
-        throw StringTableFormatError("line " + std::to_string(lineNumber) + ": bad id");
+        throw StringTableFormatError(where + ": bad id");
     }
-    for (int column = 0; column < 4; ++column) {
-        if (cells[column + 1].empty()) continue;
+    // The name only names the id in the code; a row without one is a broken table.
+    if (cells[1].empty()) throw StringTableFormatError(where + ": no name");
+    for (std::size_t column = 0; column < std::size(kColumnOffsets); ++column) {
+        const std::string_view cell = cells[2 + column];
+        if (cell.empty()) continue;
         const int fullId = baseId + kColumnOffsets[column];
-        if (!table.emplace(fullId, Unescape(cells[column + 1], lineNumber)).second) {
-            throw StringTableFormatError("line " + std::to_string(lineNumber) + ": id " +
-                                         std::to_string(fullId) + " defined twice");
+        if (!table.emplace(fullId, Unescape(cell, lineNumber)).second) {
+            throw StringTableFormatError(where + ": id " + std::to_string(fullId) +
+                                         " defined twice");
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Parsing of the tab-separated string table (resources/strings.tsv). One row per base id:
-// id, German, English, Spanish, French; an empty cell means no entry in that language.
+// id, name, German, English, Spanish, French; an empty text cell means no entry in that
+// language. The name is for the code (the generated enum class Msg) and is not kept here.
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,7 +20,7 @@ constexpr int kColumnOffsets[] = {kOffsetGerman, kOffsetEnglish, kOffsetSpanish,
 // Texts keyed by full id (base id + language offset).
 using StringTable = std::unordered_map<int, std::string>;
 
-// A malformed table (wrong column count, bad id, bad escape, duplicate id).
+// A malformed table (wrong column count, bad id, missing name, bad escape, duplicate id).
 class StringTableFormatError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;

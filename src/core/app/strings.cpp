@@ -18,8 +18,8 @@ const StringTable& Table() {
 
 // The entry of baseId + offset, or null. The sum is a 16-bit id in the original table, so a
 // sum outside that range names no entry.
-const std::string* Find(int baseId, int offset) {
-    const long long fullId = static_cast<long long>(baseId) + offset;
+const std::string* Find(Msg id, int offset) {
+    const long long fullId = static_cast<long long>(id) + offset;
     if (fullId < std::numeric_limits<int16_t>::min() ||
         fullId > std::numeric_limits<int16_t>::max()) {
         return nullptr;
@@ -47,39 +47,42 @@ std::string ReplaceAll(const std::string& text, std::string_view token, std::str
 
 }  // namespace
 
-MissingStringError::MissingStringError(int baseId, int languageOffset)
-    : std::runtime_error("no text for string id " + std::to_string(baseId) +
+MissingStringError::MissingStringError(Msg id, int languageOffset)
+    : std::runtime_error("no text for string id " + std::to_string(static_cast<int>(id)) +
                          " at language offset " + std::to_string(languageOffset)),
-      baseId_(baseId),
+      id_(id),
       languageOffset_(languageOffset) {}
 
-std::string GetResText(int baseId, std::string_view s, std::string_view d) {
+std::string GetResText(Msg id, std::string_view s, std::string_view d) {
     const int offset = LanguageOffset();
-    const std::string* text = Find(baseId, offset);
-    if (text == nullptr) throw MissingStringError(baseId, offset);
+    const std::string* text = Find(id, offset);
+    if (text == nullptr) throw MissingStringError(id, offset);
     if (s.empty() && d.empty()) return *text;
     return ReplaceAll(ReplaceAll(*text, "%s", s), "%d", d);
 }
 
-bool HasResText(int baseId, int languageOffset) { return Find(baseId, languageOffset) != nullptr; }
+bool HasResText(Msg id, int languageOffset) { return Find(id, languageOffset) != nullptr; }
 
 int LanguageOffset() { return gLanguageOffset.load(std::memory_order_relaxed); }
 
 void SetLanguageOffset(int offset) { gLanguageOffset.store(offset, std::memory_order_relaxed); }
 
-std::string MessageText(const SealError& error) {
-    const int id = error.stringId();
-    const std::string* text = Find(id, LanguageOffset());
-    if (text == nullptr) text = Find(id, kOffsetEnglish);
+std::string MessageText(const Message& message) {
+    const std::string* text = Find(message.id, LanguageOffset());
+    if (text == nullptr) text = Find(message.id, kOffsetEnglish);
     if (text == nullptr) {
-        // Not expected for ids the core uses; still say something useful.
-        std::string fallback = "Error " + std::to_string(id);
-        if (!error.argument().empty()) fallback += ": " + error.argument();
+        // Not expected for ids the program uses; still say something useful.
+        std::string fallback = "Error " + std::to_string(static_cast<int>(message.id));
+        if (!message.argument.empty()) fallback += ": " + message.argument;
         return fallback;
     }
-    if (id == 103) return *text + " " + error.argument();
-    if (error.argument().empty()) return *text;
-    return ReplaceAll(ReplaceAll(*text, "%s", error.argument()), "%d", "");
+    if (message.id == Msg::SystemError) return *text + " " + message.argument;
+    if (message.argument.empty() && message.secondArgument.empty()) return *text;
+    return ReplaceAll(ReplaceAll(*text, "%s", message.argument), "%d", message.secondArgument);
+}
+
+std::string MessageText(const SealError& error) {
+    return MessageText(Message{error.stringId(), error.argument(), {}});
 }
 
 }  // namespace sealwise

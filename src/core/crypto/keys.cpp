@@ -110,13 +110,13 @@ Bytes CombineWith(SharedKeyStore& store, Bytes (*toBytes)(std::string_view)) {
     }
     const std::optional<int> n = ParseKeyCount(store.countText);
     if (!n || *n < 2 || *n > kMaxSharedKeys) {
-        throw SealError(385, store.countText, "shared key count outside 2..10");
+        throw SealError(Msg::KeyCountRefused, store.countText, "shared key count outside 2..10");
     }
     std::string odd, even;
     WipeOnExit<std::string> wipeOdd(odd), wipeEven(even);
     for (int i = 1; i <= *n; ++i) {
         const std::string& slot = store.slots[i - 1];
-        if (slot.empty()) throw SealError(386, std::to_string(i), "shared key missing");
+        if (slot.empty()) throw SealError(Msg::SharedKeyMissing, std::to_string(i), "shared key missing");
         (i % 2 ? odd : even) += slot;
     }
     Bytes oddBytes = toBytes(odd), evenBytes = toBytes(even);

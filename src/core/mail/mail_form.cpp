@@ -12,7 +12,7 @@ void CheckLength(std::string_view value, std::string_view field) {
     // A quick bound first: a UTF-8 character takes at most four bytes.
     if (value.size() <= kMaxMailFieldChars) return;
     if (Utf8ToCodePoints(value).size() > kMaxMailFieldChars) {
-        throw SealError(kMailFieldTooLongId, {},
+        throw SealError(Msg::MailFieldTooLong, {},
                         "mail form field " + std::string(field) + " is longer than " +
                             std::to_string(kMaxMailFieldChars) + " characters");
     }
@@ -27,7 +27,7 @@ std::string MailUserAgent() {
 
 void ValidateMailForm(const MailForm& form) {
     if (!IsValidMailAddress(form.recipientAddress) || !IsValidMailAddress(form.senderAddress)) {
-        throw SealError(kInvalidMailAddressId, {}, "sender or recipient address fails the check");
+        throw SealError(Msg::InvalidMailAddress, {}, "sender or recipient address fails the check");
     }
     CheckLength(form.senderName, "sender name");
     CheckLength(form.senderAddress, "sender address");

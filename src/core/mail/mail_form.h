@@ -24,9 +24,6 @@ inline constexpr std::string_view kMailContentTypeHeader =
 inline constexpr std::size_t kMaxMailFieldChars = 32767;
 
 // Message ids of the form's own failures (and of a send without any text).
-inline constexpr int kInvalidMailAddressId = 404;
-inline constexpr int kMailFieldTooLongId = 560;
-inline constexpr int kNoMailTextId = 562;
 
 // "Sealwise Mobile MAJOR.MINOR" of this build.
 std::string MailUserAgent();

@@ -16,16 +16,16 @@ MailOutcome EvaluateMailAnswer(std::string_view answer) {
 }
 
 std::string ComposeMailOutcomeMessage(const MailOutcome& outcome,
-                                      const std::function<std::string(int)>& text) {
+                                      const std::function<std::string(Msg)>& text) {
     switch (outcome.kind) {
         case MailOutcomeKind::kSent:
-            return text(kMailSentId);
+            return text(Msg::MailSent);
         case MailOutcomeKind::kNoConnection:
-            return text(kMailSendErrorId) + ". " + text(kMailConnectionNeededId);
+            return text(Msg::MailSendError) + ". " + text(Msg::MailConnectionNeeded);
         case MailOutcomeKind::kServiceError: {
-            const int ownText = ServiceCodeTextId(outcome.serviceCode);
-            return text(kMailSendErrorId) + ": " +
-                   (ownText != 0 ? text(ownText) : outcome.serviceText);
+            const std::optional<Msg> ownText = ServiceCodeTextId(outcome.serviceCode);
+            return text(Msg::MailSendError) + ": " +
+                   (ownText ? text(*ownText) : outcome.serviceText);
         }
         case MailOutcomeKind::kCancelled:
             break;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/msg.h"
+
 namespace sealwise {
 
 enum class MailOutcomeKind {
@@ -19,20 +21,16 @@ struct MailOutcome {
     std::string serviceCode;  // for kServiceError: its first four characters ("E013")
 };
 
-// Message ids of the outcomes.
-inline constexpr int kMailSentId = 401;
-inline constexpr int kMailSendErrorId = 402;
-inline constexpr int kMailConnectionNeededId = 403;
-
 // "ok" means sent; an answer of fewer than six characters means no usable answer; anything
 // else is an error text behind a five-character prefix. Characters, not bytes, are counted.
 MailOutcome EvaluateMailAnswer(std::string_view answer);
 
 // The text shown for an outcome, with the string-table lookup passed in:
-// 401; 402 + ". " + 403; 402 + ": " + the client's own text for the service's code, or the
-// service's text for a code without one. Empty for kCancelled.
+// MailSent; MailSendError + ". " + MailConnectionNeeded; MailSendError + ": " + the client's
+// own text for the service's code, or the service's text for a code without one. Empty for
+// kCancelled.
 std::string ComposeMailOutcomeMessage(const MailOutcome& outcome,
-                                      const std::function<std::string(int)>& text);
+                                      const std::function<std::string(Msg)>& text);
 
 // ComposeMailOutcomeMessage with the string table in the current language.
 std::string MailOutcomeMessage(const MailOutcome& outcome);

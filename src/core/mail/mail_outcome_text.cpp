@@ -5,7 +5,7 @@
 namespace sealwise {
 
 std::string MailOutcomeMessage(const MailOutcome& outcome) {
-    return ComposeMailOutcomeMessage(outcome, [](int id) { return GetResText(id); });
+    return ComposeMailOutcomeMessage(outcome, [](Msg id) { return GetResText(id); });
 }
 
 }  // namespace sealwise

@@ -100,7 +100,7 @@ std::optional<MailServiceUrl> TryParse(std::string_view text) {
 MailServiceUrl ParseMailServiceUrl(std::string_view text) {
     std::optional<MailServiceUrl> url = TryParse(text);
     if (!url) {
-        throw SealError(kInvalidMailServiceUrlId, std::string(text),
+        throw SealError(Msg::InvalidMailServiceUrl, std::string(text),
                         "mail service address is not http(s)://HOST[:PORT]");
     }
     return *url;

@@ -17,8 +17,6 @@ struct MailServiceUrl {
 };
 
 inline constexpr const char* kMailServiceUrlVariable = "SEALWISE_MAIL_URL";
-inline constexpr int kInvalidMailServiceUrlId = 636;
-inline constexpr int kNoMailServiceId = 642;
 
 // Parses "http://HOST", "http://HOST:PORT" or "http://[IPV6]:PORT", optionally ending in "/",
 // and the same with "https://" (port 443 unless given). Throws SealError 636 with the text as

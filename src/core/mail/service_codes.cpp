@@ -5,24 +5,24 @@
 
 namespace sealwise {
 
-int ServiceCodeTextId(std::string_view code) {
+std::optional<Msg> ServiceCodeTextId(std::string_view code) {
     using namespace service_code;
-    static constexpr std::array<std::pair<std::string_view, int>, 10> kTexts = {{
-        {kInvalidRecipient, 404},
-        {kInvalidSender, 404},
-        {kRequestTooLarge, 560},
-        {kFieldTooLong, 560},
-        {kNotDelivered, 635},
-        {kNotArmour, 630},
-        {kClientLimit, 631},
-        {kRecipientLimit, 632},
-        {kBusy, 633},
-        {kTooSlow, 634},
+    static constexpr std::array<std::pair<std::string_view, Msg>, 10> kTexts = {{
+        {kInvalidRecipient, Msg::InvalidMailAddress},
+        {kInvalidSender, Msg::InvalidMailAddress},
+        {kRequestTooLarge, Msg::MailFieldTooLong},
+        {kFieldTooLong, Msg::MailFieldTooLong},
+        {kNotDelivered, Msg::MailNotDelivered},
+        {kNotArmour, Msg::MailTextNotArmour},
+        {kClientLimit, Msg::MailSenderLimit},
+        {kRecipientLimit, Msg::MailRecipientLimit},
+        {kBusy, Msg::MailServiceBusy},
+        {kTooSlow, Msg::MailConnectionTooSlow},
     }};
     for (const auto& [known, id] : kTexts) {
         if (known == code) return id;
     }
-    return 0;
+    return std::nullopt;
 }
 
 }  // namespace sealwise

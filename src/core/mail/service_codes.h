@@ -2,7 +2,10 @@
 // The codes the mail service puts in front of a refusal ("E013 Too many ..."). The service
 // sends a short English text after the code; the client shows its own text for the codes it
 // knows, in the user's language, and the service's text for any other.
+#include <optional>
 #include <string_view>
+
+#include "app/msg.h"
 
 namespace sealwise {
 
@@ -25,7 +28,7 @@ inline constexpr std::string_view kBusy = "E015";
 inline constexpr std::string_view kTooSlow = "E016";
 }  // namespace service_code
 
-// String id of the client's own text for a service code; 0 for a code without one.
-int ServiceCodeTextId(std::string_view code);
+// The client's own text for a service code; nullopt for a code without one.
+std::optional<Msg> ServiceCodeTextId(std::string_view code);
 
 }  // namespace sealwise

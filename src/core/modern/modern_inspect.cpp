@@ -1,7 +1,7 @@
 #include "modern/modern_inspect.h"
 
 #include "modern/entry_stream.h"
-#include "modern/modern_messages.h"
+#include "app/msg.h"
 
 namespace sealwise::modern {
 
@@ -9,7 +9,7 @@ Inspection InspectModern(ByteSource& source, const std::string& displayName,
                          std::span<const std::string> keys) {
     SealedReader reader(source, keys, displayName);
     if (reader.content() != Content::kFiles) {
-        throw SealError(msg::kModernUnsupported, displayName, "a text, not files");
+        throw SealError(Msg::ModernUnsupported, displayName, "a text, not files");
     }
     EntryStream stream(reader);
     Inspection result;

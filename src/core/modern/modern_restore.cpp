@@ -7,11 +7,10 @@
 #include <cerrno>
 #include <memory>
 
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/io/output_directory.h"
 #include "modern/background_flusher.h"
 #include "modern/entry_stream.h"
-#include "modern/modern_messages.h"
 #include "modern/restore_file.h"
 
 namespace sealwise::modern {
@@ -108,7 +107,7 @@ class Restorer {
             case LeafState::kDirectory:
                 break;  // already there: it keeps its own bits and times
             case LeafState::kFile:
-                throw SealError(msg::kPathNotDirectory, display, "a file where a directory goes");
+                throw SealError(Msg::PathNotDirectory, display, "a file where a directory goes");
             case LeafState::kMissing:
                 if (::mkdirat(parent, leaf.c_str(), 0700) != 0) throw SystemError(errno, "mkdir");
                 created_.push_back({parts, meta});
@@ -219,7 +218,7 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
                                            std::span<const std::string> keys) {
     SealedReader reader(source, keys, displayName);
     if (reader.content() != Content::kFiles) {
-        throw SealError(msg::kModernUnsupported, displayName, "a text, not files");
+        throw SealError(Msg::ModernUnsupported, displayName, "a text, not files");
     }
     OutputDirectory out(outputDirectory);
     out.EnsureExists();  // the key was checked above: nothing is made for a wrong one
@@ -244,7 +243,7 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
             observer_.ReportError(displayName, damage);
         } else {
             observer_.ReportError(current,
-                                  SealError(msg::kModernDamagedEntry, current, damage.what()));
+                                  SealError(Msg::ModernDamagedEntry, current, damage.what()));
         }
     }
     restorer.FinishDirectories();

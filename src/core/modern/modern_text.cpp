@@ -3,7 +3,7 @@
 #include <sodium.h>
 
 #include "modern/byte_stream.h"
-#include "modern/modern_messages.h"
+#include "app/msg.h"
 #include "modern/records.h"
 #include "modern/sealed_stream.h"
 #include "util/secure_wipe.h"
@@ -15,7 +15,7 @@ constexpr std::size_t kLineLength = 64;
 constexpr std::string_view kBlank = " \t\r\n";
 
 [[noreturn]] void TextDamaged(const char* detail) {
-    throw SealError(msg::kModernDamagedText, {}, detail);
+    throw SealError(Msg::ModernDamagedText, {}, detail);
 }
 
 std::string Armour(const Bytes& sealed) {
@@ -94,7 +94,7 @@ std::string OpenText(std::string_view armour, std::span<const std::string> keys)
         MemorySource source(sealed);
         SealedReader reader(source, keys, {});
         if (reader.content() != Content::kText) {
-            throw SealError(msg::kModernUnsupported, {}, "files, not a text");
+            throw SealError(Msg::ModernUnsupported, {}, "files, not a text");
         }
         std::string text;
         PieceCodec codec;

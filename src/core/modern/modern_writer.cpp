@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/pipeline/ordered_pipeline.h"
 #include "files/io/posix_io.h"
 #include "files/pipeline/thread_count.h"
@@ -101,7 +101,7 @@ class PieceReader {
     }
 
     [[noreturn]] void Changed() {
-        throw SealError(msg::kFileChanged, current_->path, "file changed while being read");
+        throw SealError(Msg::FileChanged, current_->path, "file changed while being read");
     }
 
     const std::vector<TreeItem>& items_;

@@ -5,7 +5,7 @@
 
 #include "files/io/posix_io.h"
 #include "modern/modern_keys.h"
-#include "modern/modern_messages.h"
+#include "app/msg.h"
 #include "modern/wire.h"
 #include "util/secure_random.h"
 #include "util/secure_wipe.h"
@@ -13,7 +13,7 @@
 namespace sealwise::modern {
 
 StreamDamaged::StreamDamaged(const std::string& container, const std::string& detail)
-    : SealError(msg::kModernDamagedContainer, container, detail) {}
+    : SealError(Msg::ModernDamagedContainer, container, detail) {}
 
 SealedWriter::SealedWriter(ByteSink& sink, Content content, std::span<const std::string> keys,
                            const KdfCost& cost)
@@ -64,7 +64,7 @@ SealedReader::SealedReader(ByteSource& source, std::span<const std::string> keys
         case HeaderProblem::kDamaged:
             Damaged("header checksum");
         case HeaderProblem::kUnsupported:
-            throw SealError(msg::kModernUnsupported, displayName_, "unsupported header");
+            throw SealError(Msg::ModernUnsupported, displayName_, "unsupported header");
     }
     content_ = parsed.header.content;
     // The header says how many keys made it; other keys cannot open it.
@@ -74,7 +74,7 @@ SealedReader::SealedReader(ByteSource& source, std::span<const std::string> keys
     }
     if (keys.size() != parsed.header.keyCount ||
         !KeyCheckMatches(derived, parsed.header.keyCheck)) {
-        throw SealError(msg::kModernWrongPassphrase, {}, "key check differs");
+        throw SealError(Msg::ModernWrongPassphrase, {}, "key check differs");
     }
     if (crypto_secretstream_xchacha20poly1305_init_pull(&state_, parsed.header.streamHeader.data(),
                                                         derived.streamKey.data()) != 0) {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <set>
 
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/io/posix_io.h"
 
 namespace sealwise::modern {
@@ -31,7 +31,7 @@ class Walker {
         if (::lstat(path.c_str(), &st) != 0) return Fail(path, SystemErrorAt(errno, path));
         if (skip_ && *skip_ == std::pair{st.st_dev, st.st_ino}) return;
         if (!IsSafeEntryName(name)) {
-            return Fail(path, SealError(msg::kUnsafeEntryName, path, "name not storable"));
+            return Fail(path, SealError(Msg::UnsafeEntryName, path, "name not storable"));
         }
         if (!names_.insert(name).second) return;
         TreeItem item{path, {}};
@@ -60,7 +60,7 @@ class Walker {
             walk_.items.push_back(std::move(item));
             AddChildren(path, name);
         } else {
-            Fail(path, SealError(msg::kNotRegularFile, path, "special file"));
+            Fail(path, SealError(Msg::NotRegularFile, path, "special file"));
         }
     }
 

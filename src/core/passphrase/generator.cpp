@@ -17,7 +17,7 @@ std::string GeneratePassphrase() {
 PassphraseRating GeneratedPassphraseDisplay(const PassphraseRating& rated) {
     PassphraseRating shown = DisplayForScore(100);
     shown.score = rated.score;
-    shown.verdictId = kGeneratedVerdictId;
+    shown.verdictId = Msg::RandomPasswordCreated;
     return shown;
 }
 

@@ -13,7 +13,6 @@ constexpr char kLastGeneratedChar = '}';
 constexpr int kGeneratedAlphabetSize = kLastGeneratedChar - kFirstGeneratedChar + 1;  // 94
 
 // Verdict shown after generating, in place of the rating's own verdict.
-constexpr int kGeneratedVerdictId = 106;
 
 struct GeneratedPassphrase {
     std::string text;  // ASCII, so the same in UTF-8 and Windows-1252

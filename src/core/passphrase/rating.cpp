@@ -37,23 +37,23 @@ PassphraseRating DisplayForScore(int score) {
     PassphraseRating r;
     r.score = score;
     if (score <= 9) {
-        r.verdictId = 124;
+        r.verdictId = Msg::PassphraseNotSecure;
         r.starCount = score > 5 ? 1 : 0;
         r.lamps = {.red = true};
     } else if (score <= 24) {
-        r.verdictId = 125;
+        r.verdictId = Msg::PassphraseCrackable;
         r.starCount = 2;
         r.lamps = {.red = true, .yellow = true};
     } else if (score <= 49) {
-        r.verdictId = 126;
+        r.verdictId = Msg::PassphraseWithstandsOneComputer;
         r.starCount = 3;
         r.lamps = {.yellow = true};
     } else if (score <= 94) {
-        r.verdictId = 127;
+        r.verdictId = Msg::PassphraseWithstandsNetwork;
         r.starCount = 4;
         r.lamps = {.yellow = true, .green = true};
     } else {
-        r.verdictId = 128;
+        r.verdictId = Msg::PassphraseMaximumSecurity;
         r.starCount = 5;
         r.lamps = {.green = true};
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/lamps.h"
+#include "app/msg.h"
 
 namespace sealwise {
 
@@ -13,7 +14,7 @@ constexpr int kStarCount = 5;
 
 struct PassphraseRating {
     int score = 0;
-    int verdictId = 0;                          // base string id of the verdict shown in `Label3`
+    Msg verdictId{};                            // the verdict shown in `Label3`
     int starCount = 0;                          // stars shown, always the first ones
     std::array<bool, kStarCount> starsShown{};  // `Stern(1)` .. `Stern(5)`
     std::array<bool, kStarCount> placeholdersShown{};  // `SchlusselPlatz(1)` .. (5)

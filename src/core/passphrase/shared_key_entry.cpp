@@ -45,7 +45,7 @@ void KeyEntryUpdate::MergeFrom(const KeyEntryUpdate& later) {
     Take(modeOptionsVisible, later.modeOptionsVisible);
     Take(focus, later.focus);
     keepFocus = keepFocus || later.keepFocus;
-    if (later.messageId != 0) messageId = later.messageId;
+    if (later.messageId) messageId = later.messageId;
 }
 
 std::string SharedKeyEntry::keyOfLabel() const {
@@ -127,7 +127,7 @@ KeyEntryUpdate SharedKeyEntry::OnCountLeaving() {
         KeyEntryUpdate refused;
         refused.keepFocus = true;
         refused.focus = KeyEntryFocus::kCountBox;
-        refused.messageId = kKeyCountRefusedId;
+        refused.messageId = Msg::KeyCountRefused;
         return refused;
     }
     if (*count != 1) return {};

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/msg.h"
 #include "crypto/keys.h"
 #include "util/bytes.h"
 
@@ -23,7 +24,6 @@ enum class FileTab { kEncrypt, kDecrypt };
 
 // Base id of the message shown when leaving the count box with a count it refuses
 // ("Please enter a number of keys from 2 to 10.").
-constexpr int kKeyCountRefusedId = 385;
 
 // What a handler changed. The window applies every field that is set and leaves the rest.
 struct KeyEntryUpdate {
@@ -38,7 +38,7 @@ struct KeyEntryUpdate {
     std::optional<bool> modeOptionsVisible;    // `optMults(0)` and `optMults(1)`
     std::optional<KeyEntryFocus> focus;        // where to move the focus
     bool keepFocus = false;  // leaving `txtKeyNum` refused: the focus stays in the box
-    int messageId = 0;       // base id of a message to show, 0 for none
+    std::optional<Msg> messageId;  // a message to show
 
     // Fields set in later override this update's.
     void MergeFrom(const KeyEntryUpdate& later);

@@ -14,9 +14,6 @@ namespace sealwise {
 namespace {
 
 constexpr std::size_t kRandomPrefixLength = 32;
-constexpr int kMessageCheckInput = 114;
-constexpr int kMessageTextHoldsNul = 414;
-constexpr int kMessageWrongKeyOrDamage = 570;
 
 // The text shown for a decrypted plaintext whose notice line is lineLength bytes long: the
 // line in Windows-1252, CR LF, and the stored text (marked UTF-8 or Windows-1252).
@@ -31,19 +28,19 @@ std::string ShownText(std::span<const uint8_t> shown, std::size_t lineLength) {
 }  // namespace
 
 void CheckTextToEncrypt(std::string_view text) {
-    if (text.empty()) throw SealError(kMessageCheckInput, {}, "empty text");
+    if (text.empty()) throw SealError(Msg::CheckNamesAndPassword, {}, "empty text");
     if (text.find('\0') != std::string_view::npos) {
-        throw SealError(kMessageTextHoldsNul, {}, "text holds a NUL character");
+        throw SealError(Msg::TextHoldsNul, {}, "text holds a NUL character");
     }
 }
 
 Bytes TextKeyFromPassphrase(std::string_view passphrase) {
-    if (passphrase.empty()) throw SealError(kMessageCheckInput, {}, "empty passphrase");
+    if (passphrase.empty()) throw SealError(Msg::CheckNamesAndPassword, {}, "empty passphrase");
     return MakeKeyString(passphrase);
 }
 
 std::vector<Bytes> TextKeysFromPassphrase(std::string_view passphrase) {
-    if (passphrase.empty()) throw SealError(kMessageCheckInput, {}, "empty passphrase");
+    if (passphrase.empty()) throw SealError(Msg::CheckNamesAndPassword, {}, "empty passphrase");
     return CandidateKeys(passphrase);
 }
 
@@ -89,7 +86,7 @@ std::optional<std::string> TextCryptJob::Encrypt(std::string_view text, Bytes ke
 
     const MaybeBytes envelope = cipher_.EncryptData(plaintext, keyBytes, false);
     if (cipher_.doCancel()) return std::nullopt;
-    if (!envelope) throw SealError(kMessageCheckInput, {}, "cipher returned no envelope");
+    if (!envelope) throw SealError(Msg::CheckNamesAndPassword, {}, "cipher returned no envelope");
     return EncodeBase64(*envelope);
 }
 
@@ -106,7 +103,7 @@ std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, std::v
     std::erase(compact, ' ');
     const MaybeBytes envelope = DecodeBase64(compact);
     if (envelope->empty() || envelope->size() % CRijndael::kBlockSize != 0) {
-        throw SealError(kMessageCheckInput, {}, "armour does not hold whole cipher blocks");
+        throw SealError(Msg::CheckNamesAndPassword, {}, "armour does not hold whole cipher blocks");
     }
 
     for (Bytes& key : keys) {
@@ -117,7 +114,7 @@ std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, std::v
             if (plaintext) SecureWipe(*plaintext);
             return std::nullopt;
         }
-        if (!plaintext) throw SealError(kMessageCheckInput, {}, "cipher returned no plaintext");
+        if (!plaintext) throw SealError(Msg::CheckNamesAndPassword, {}, "cipher returned no plaintext");
         WipeOnExit<Bytes> wipePlaintext(*plaintext);
 
         // Drop the random prefix; the zero padding of the last block ends the text.
@@ -129,7 +126,7 @@ std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, std::v
             return ShownText(shown, *line);
         }
     }
-    throw SealError(kMessageWrongKeyOrDamage, {}, "no key yields a notice line");
+    throw SealError(Msg::WrongKeyOrDamage, {}, "no key yields a notice line");
 }
 
 }  // namespace sealwise

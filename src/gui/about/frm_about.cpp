@@ -12,7 +12,7 @@
 #include "gui/app/language_flags.h"
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/art/symbols.h"
 #include "gui/main/widget_factory.h"
 #include "gui/widgets/flag_image.h"
@@ -28,7 +28,7 @@ constexpr int kPictureSide = 64;
 constexpr int kNarrowingMargin = 200;  // panel A stacks narrowed texts under its picture
 
 // Sets a label from the table; a text missing in this language leaves the label as it was.
-void SetFromTable(QLabel* label, int id, const QString& s = {}) {
+void SetFromTable(QLabel* label, Msg id, const QString& s = {}) {
     try {
         label->setText(QString::fromStdString(GetResText(id, s.toStdString())));
     } catch (const std::exception&) {
@@ -37,7 +37,7 @@ void SetFromTable(QLabel* label, int id, const QString& s = {}) {
 
 // A promotional text with its commands kept on one line ("sealwise-cli --help" must not break
 // at a hyphen); a text missing in this language leaves the label as it was.
-void SetPromoText(QLabel* label, int id) {
+void SetPromoText(QLabel* label, Msg id) {
     try {
         label->setText(KeepCommandsTogether(QString::fromStdString(GetResText(id))));
     } catch (const std::exception&) {
@@ -69,7 +69,7 @@ FrmAbout::FrmAbout(DesktopServices& services, std::function<void()> onStart, Dra
     : QWidget(parent, Qt::Window), services_(services), onStart_(std::move(onStart)) {
     setObjectName("FrmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Ref(ids::kWelcome));
+    setWindowTitle(Ref(Msg::Welcome));
     setFixedWidth(kWindowWidth);
     Build();
     Load(draw());
@@ -88,7 +88,7 @@ void FrmAbout::keyPressEvent(QKeyEvent* event) {
 
 void FrmAbout::Build() {
     auto* logo = Named(new PaintedImage(QSize(40, 40), PaintLogo, this), "ImgLogo");
-    SetAccessibleReference(logo, ids::kLogo);
+    SetAccessibleReference(logo, Msg::Logo);
     headline_ = MakeLabel(this, "Label1", {});
     QFont big = headline_->font();
     big.setPixelSize(20);
@@ -110,18 +110,18 @@ void FrmAbout::Build() {
                 QSize(kPictureSide, kPictureSide),
                 [kind](QPainter& p, const QRectF& r) { PaintProductPicture(p, r, kind); }, this),
             QString("ImgProd_%1").arg(i));
-        SetAccessibleReference(pictures_[i], ids::kProductPicture);
+        SetAccessibleReference(pictures_[i], Msg::ProductPicture);
     }
-    heading_ = MakeLabel(this, "Label5", Ref(ids::kDoYouKnow));
+    heading_ = MakeLabel(this, "Label5", Ref(Msg::DoYouKnow));
     QFont bold = heading_->font();
     bold.setBold(true);
     heading_->setFont(bold);
     heading_->setWordWrap(true);
     nameLink_ = MakeLinkButton(this, "Label2_1", {});
     siteLink_ = MakeLinkButton(this, "Label2_5", {});
-    text1_ = MakeLabel(this, "LblMText", Ref(ids::kPromoLabel), true);
+    text1_ = MakeLabel(this, "LblMText", Ref(Msg::CliPromo), true);
     text2_ = MakeLabel(this, "lblMtext2", "#259", true);
-    start_ = MakeButton(this, "Command1", Ref(ids::kStart));
+    start_ = MakeButton(this, "Command1", Ref(Msg::Start));
     start_->setDefault(true);
     start_->setMinimumWidth(110);
 
@@ -180,7 +180,7 @@ void FrmAbout::Load(double draw) {
 
 void FrmAbout::Localize() {
     LocalizeForm(this);
-    setWindowTitle(ResText(ids::kWelcome, windowTitle()));
+    setWindowTitle(ResText(Msg::Welcome, windowTitle()));
 }
 
 void FrmAbout::SwitchLanguage(int languageOffset) {
@@ -200,11 +200,11 @@ void FrmAbout::FillTexts() {
     }
     const PanelContent content = ContentOf(panel_);
     const QString name = QString::fromStdString(content.name);
-    SetFromTable(heading_, ids::kDoYouKnow, name);
+    SetFromTable(heading_, Msg::DoYouKnow, name);
     siteLink_->setText(QString::fromStdString(content.site));
     nameLink_->setText(name);
-    SetFromTable(headline_, ids::kWelcomeHeadline);
-    SetFromTable(description_, ids::kWelcomeDescription);
+    SetFromTable(headline_, Msg::WelcomeHeadline);
+    SetFromTable(description_, Msg::WelcomeDescription);
     SetPromoText(text1_, content.text1Id);
     SetPromoText(text2_, content.text2Id);
     ArrangePanel();

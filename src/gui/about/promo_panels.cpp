@@ -1,6 +1,6 @@
 #include "gui/about/promo_panels.h"
 
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 
 namespace sealwise::gui {
 
@@ -25,14 +25,14 @@ PromoPanel PanelForLanguage(PromoPanel panel, int languageOffset) {
 PanelContent ContentOf(PromoPanel panel) {
     switch (panel) {
         case PromoPanel::CommandLine:
-            return {"sealwise-cli", "sealwise.example/cli", ids::kCliPanelText1,
-                    ids::kCliPanelText2};
+            return {"sealwise-cli", "sealwise.example/cli", Msg::CliPanelText1,
+                    Msg::CliPanelText2};
         case PromoPanel::OnlineVersion:
-            return {"Sealwise Online", "sealwise.example/online", ids::kOnlinePanelText1,
-                    ids::kOnlinePanelText2};
+            return {"Sealwise Online", "sealwise.example/online", Msg::OnlinePanelText1,
+                    Msg::OnlinePanelText2};
         case PromoPanel::OnlineGuide:
-            return {"Sealwise Guide", "sealwise.example/guide", ids::kGuidePanelText1,
-                    ids::kGuidePanelText2};
+            return {"Sealwise Guide", "sealwise.example/guide", Msg::GuidePanelText1,
+                    Msg::GuidePanelText2};
     }
     return {};
 }

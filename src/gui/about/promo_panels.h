@@ -3,6 +3,8 @@
 // languages offer it, its texts and the pages its links open.
 #include <string>
 
+#include "app/msg.h"
+
 namespace sealwise::gui {
 
 enum class PromoPanel {
@@ -21,8 +23,8 @@ PromoPanel PanelForLanguage(PromoPanel panel, int languageOffset);
 struct PanelContent {
     std::string name;  // promoted name, for the heading and link 1
     std::string site;  // shown as link 5
-    int text1Id = 0;
-    int text2Id = 0;
+    Msg text1Id{};
+    Msg text2Id{};
 };
 
 PanelContent ContentOf(PromoPanel panel);

@@ -12,7 +12,6 @@ namespace sealwise::gui {
 
 namespace {
 
-constexpr int kStarsOfFive = 654;  // "%s of 5 stars"
 
 // The program's windows: the main window and the keyboard are frames, the welcome window and
 // the e-mail window dialogs (both end with a button that closes them).
@@ -71,7 +70,7 @@ RatingAccessible::RatingAccessible(QWidget* rating)
 QString RatingAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Value || t == QAccessible::Description) {
         const QString stars = QString::number(static_cast<StarRating*>(widget())->Stars());
-        return ResText(kStarsOfFive, "%s of 5 stars").replace("%s", stars);
+        return ResText(Msg::StarsOfFive, "%s of 5 stars").replace("%s", stars);
     }
     return QAccessibleWidget::text(t);
 }

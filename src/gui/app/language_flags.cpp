@@ -2,7 +2,7 @@
 
 #include "app/strings.h"
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/widgets/flag_image.h"
 
 namespace sealwise::gui {
@@ -10,8 +10,8 @@ namespace sealwise::gui {
 std::array<FlagImage*, 4> CreateLanguageFlags(QWidget* parent) {
     constexpr std::array<FlagKind, 4> kinds = {FlagKind::German, FlagKind::English,
                                                FlagKind::Spanish, FlagKind::French};
-    constexpr std::array<int, 4> names = {ids::kLanguageGerman, ids::kLanguageEnglish,
-                                          ids::kLanguageSpanish, ids::kLanguageFrench};
+    constexpr std::array<Msg, 4> names = {Msg::LanguageGerman, Msg::LanguageEnglish,
+                                          Msg::LanguageSpanish, Msg::LanguageFrench};
     std::array<FlagImage*, 4> flags{};
     for (std::size_t i = 0; i < flags.size(); ++i) {
         flags[i] = new FlagImage(kinds[i], parent);

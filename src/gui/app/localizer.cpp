@@ -89,22 +89,25 @@ std::optional<QString> ResolveReference(const QString& reference) {
     const int id = reference.mid(1).toInt(&isNumber);
     if (!isNumber) return std::nullopt;
     try {
-        return QString::fromStdString(GetResText(id));
+        // The id comes from the form's data, so it may name no message at all.
+        return QString::fromStdString(GetResText(static_cast<Msg>(id)));
     } catch (const std::exception&) {
         return std::nullopt;  // no entry in the current language: keep what is shown
     }
 }
 
-QString ResText(int baseId, const QString& fallback) {
-    return ResolveReference('#' + QString::number(baseId)).value_or(fallback);
+QString ReferenceTo(Msg id) { return '#' + QString::number(static_cast<int>(id)); }
+
+QString ResText(Msg id, const QString& fallback) {
+    return ResolveReference(ReferenceTo(id)).value_or(fallback);
 }
 
-void SetAccessibleReference(QWidget* widget, int baseId) {
-    widget->setProperty(kAccessibleTagProperty, '#' + QString::number(baseId));
+void SetAccessibleReference(QWidget* widget, Msg id) {
+    widget->setProperty(kAccessibleTagProperty, ReferenceTo(id));
 }
 
-void SetToolTipReference(QWidget* widget, int baseId) {
-    widget->setProperty(kToolTipTagProperty, '#' + QString::number(baseId));
+void SetToolTipReference(QWidget* widget, Msg id) {
+    widget->setProperty(kToolTipTagProperty, ReferenceTo(id));
 }
 
 void LocalizeForm(QWidget* window) {

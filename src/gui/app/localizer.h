@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+#include "app/msg.h"
+
 class QWidget;
 
 namespace sealwise::gui {
@@ -22,12 +24,15 @@ inline constexpr char kAccessibleTagProperty[] = "AccessibleTag";
 // reference or the id has no entry.
 std::optional<QString> ResolveReference(const QString& reference);
 
-// The text of a base id in the current language, or `fallback` when there is none.
-QString ResText(int baseId, const QString& fallback = {});
+// The "#<id>" reference to a message.
+QString ReferenceTo(Msg id);
 
-// Marks a widget's accessible name as the text of a base id.
-void SetAccessibleReference(QWidget* widget, int baseId);
-void SetToolTipReference(QWidget* widget, int baseId);
+// The text of a message in the current language, or `fallback` when there is none.
+QString ResText(Msg id, const QString& fallback = {});
+
+// Marks a widget's accessible name as the text of a message.
+void SetAccessibleReference(QWidget* widget, Msg id);
+void SetToolTipReference(QWidget* widget, Msg id);
 
 void LocalizeForm(QWidget* window);
 

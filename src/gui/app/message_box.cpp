@@ -24,7 +24,7 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-void Caption(QMessageBox& box, QMessageBox::StandardButton which, int id, const char* english) {
+void Caption(QMessageBox& box, QMessageBox::StandardButton which, Msg id, const char* english) {
     if (QAbstractButton* button = box.button(which)) button->setText(ResText(id, english));
 }
 
@@ -52,10 +52,10 @@ void ConfigureMessageBox(QMessageBox& box, const QString& text, MessageButtons b
             box.setEscapeButton(QMessageBox::No);
             break;
     }
-    Caption(box, QMessageBox::Ok, kOkCaption, "OK");
-    Caption(box, QMessageBox::Cancel, kCancelCaption, "Cancel");
-    Caption(box, QMessageBox::Yes, kYesCaption, "Yes");
-    Caption(box, QMessageBox::No, kNoCaption, "No");
+    Caption(box, QMessageBox::Ok, Msg::Ok, "OK");
+    Caption(box, QMessageBox::Cancel, Msg::Cancel, "Cancel");
+    Caption(box, QMessageBox::Yes, Msg::Yes, "Yes");
+    Caption(box, QMessageBox::No, Msg::No, "No");
 }
 
 MessageAnswer AnswerOf(const QMessageBox& box, MessageButtons buttons) {

@@ -7,12 +7,6 @@
 
 namespace sealwise::gui {
 
-// Base ids of the button captions.
-inline constexpr int kOkCaption = 151;
-inline constexpr int kCancelCaption = 150;
-inline constexpr int kYesCaption = 650;
-inline constexpr int kNoCaption = 651;
-
 // Sets up `box` with the text, title, icon and buttons in the current language.
 void ConfigureMessageBox(QMessageBox& box, const QString& text, MessageButtons buttons,
                          MessageIcon icon, const QString& title);

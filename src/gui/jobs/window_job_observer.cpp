@@ -4,7 +4,7 @@
 
 #include "app/strings.h"
 #include "models/file_page_paths.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
@@ -16,8 +16,6 @@ namespace sealwise::gui {
 
 namespace {
 
-constexpr int kAllFilesFilter = 109;
-constexpr int kSaveContentTitle = 110;
 
 }  // namespace
 
@@ -50,7 +48,7 @@ void WindowJobObserver::ReportError(const std::string& /*item*/, const SealError
         true);
 }
 
-void WindowJobObserver::ReportNotice(const std::string& /*item*/, const SealError& notice) {
+void WindowJobObserver::ReportNotice(const std::string& /*item*/, const Message& notice) {
     const QString text = QString::fromStdString(MessageText(notice));
     thread_.Ask<bool>(
         [this, text] {
@@ -63,7 +61,7 @@ void WindowJobObserver::ReportNotice(const std::string& /*item*/, const SealErro
 
 OverwriteAnswer WindowJobObserver::AskOverwrite(const std::string& path) {
     const QString question =
-        QString::fromStdString(MessageText(SealError(msg::kOverwriteQuestion, path)));
+        QString::fromStdString(MessageText(Message{Msg::OverwriteQuestion, path}));
     const QString directory = QString::fromStdString(DirectoryWithSlash(path));
     return thread_.Ask<OverwriteAnswer>(
         [this, question, directory] {
@@ -73,8 +71,8 @@ OverwriteAnswer WindowJobObserver::AskOverwrite(const std::string& path) {
                 answer.choice = OverwriteChoice::kOverwrite;
                 return answer;
             }
-            const QString chosen = services_.SaveFile(&window_, ResText(kAllFilesFilter),
-                                                      ResText(kSaveContentTitle), directory);
+            const QString chosen = services_.SaveFile(&window_, ResText(Msg::AllFilesFilter),
+                                                      ResText(Msg::SaveContentTitle), directory);
             if (!chosen.isEmpty()) {
                 answer.choice = OverwriteChoice::kRename;
                 answer.newPath = chosen.toStdString();

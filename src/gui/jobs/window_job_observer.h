@@ -22,7 +22,7 @@ class WindowJobObserver : public FileJobObserver {
     void ShowRunProgress(bool visible) override;
     void SetLamps(const LampState& lamps) override;
     void ReportError(const std::string& item, const SealError& error) override;
-    void ReportNotice(const std::string& item, const SealError& notice) override;
+    void ReportNotice(const std::string& item, const Message& notice) override;
     // Yes overwrites; No opens the save dialog in the file's directory, where a cancel skips
     // the entry.
     OverwriteAnswer AskOverwrite(const std::string& path) override;

@@ -9,7 +9,7 @@
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/app/window_placement.h"
-#include "gui/keyboard/keyboard_text_ids.h"
+#include "app/msg.h"
 #include "gui/main/widget_factory.h"
 
 namespace sealwise::gui {
@@ -41,7 +41,7 @@ FrmTast::FrmTast(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayo
       keyboard_(keyboardLayout) {
     setObjectName("FrmTast");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Ref(ids::kScreenKeyboardTitle));
+    setWindowTitle(Ref(Msg::ScreenKeyboardTitle));
     Build();
     LocalizeForm(this);
     LocalizeKeys();
@@ -65,7 +65,7 @@ void FrmTast::Build() {
 
     auto* sizes = new QButtonGroup(this);
     const std::array<const char*, 2> captions = {"1x", "2x"};
-    const std::array<int, 2> names = {ids::kNormalSize, ids::kDoubleSize};
+    const std::array<Msg, 2> names = {Msg::NormalSize, Msg::DoubleSize};
     for (int option = 0; option < 2; ++option) {
         zoomOptions_[option] =
             Named(new QRadioButton(captions[option], this), QString("Option1_%1").arg(option));
@@ -75,10 +75,10 @@ void FrmTast::Build() {
                 [this, option] { ZoomClicked(option); });
     }
     zoomOptions_[0]->setChecked(true);
-    SetAccessibleReference(keys_[keys::kBackspace], ids::kBackspaceKeyName);
-    SetAccessibleReference(keys_[keys::kShift], ids::kShiftKeyName);
-    SetAccessibleReference(keys_[keys::kEnter], ids::kEnterKeyName);
-    SetToolTipReference(keys_[keys::kEnter], ids::kEnterKeyName);
+    SetAccessibleReference(keys_[keys::kBackspace], Msg::BackspaceKeyName);
+    SetAccessibleReference(keys_[keys::kShift], Msg::ShiftKeyName);
+    SetAccessibleReference(keys_[keys::kEnter], Msg::EnterKeyName);
+    SetToolTipReference(keys_[keys::kEnter], Msg::EnterKeyName);
 }
 
 // Every key that types a character is named by its place rather than by its caption.
@@ -91,7 +91,7 @@ void FrmTast::LocalizeKeys() {
         }
         try {
             button->setAccessibleName(QString::fromStdString(GetResText(
-                ids::kKeyAtPlace, std::to_string(key.row), std::to_string(key.position))));
+                Msg::KeyAtPlace, std::to_string(key.row), std::to_string(key.position))));
         } catch (const std::exception&) {
             button->setAccessibleName(QString("%1.%2").arg(key.row).arg(key.position));
         }

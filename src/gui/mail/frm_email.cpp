@@ -16,11 +16,10 @@
 #include "app/strings.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/app/window_placement.h"
 #include "gui/mail/mail_send_task.h"
 #include "gui/mail/mail_service_choice.h"
-#include "gui/mail/mail_window_text_ids.h"
 #include "gui/main/widget_factory.h"
 #include "mail/mailto_link.h"
 #include "text/line_breaks.h"
@@ -40,7 +39,7 @@ QPlainTextEdit* MakeTextArea(QWidget* parent, const QString& name, int height) {
     return area;
 }
 
-QLineEdit* MakeField(QWidget* parent, const QString& name, QLabel* label, int nameId) {
+QLineEdit* MakeField(QWidget* parent, const QString& name, QLabel* label, Msg nameId) {
     auto* field = Named(new QLineEdit(parent), name);
     label->setBuddy(field);
     SetAccessibleReference(field, nameId);
@@ -56,7 +55,7 @@ frmEmail::frmEmail(DesktopServices& services, QWidget* owner)
     : QWidget(owner, Qt::Window), services_(services) {
     setObjectName("frmEmail");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Ref(ids::kMailWindowTitle));
+    setWindowTitle(Ref(Msg::SendViaEmail));
     setFixedWidth(kWindowWidth);
     Build();
     LocalizeForm(this);
@@ -78,27 +77,27 @@ void frmEmail::Build() {
     mono.setStyleHint(QFont::TypeWriter);
     mono.setPixelSize(12);
     crypt_->setFont(mono);
-    SetAccessibleReference(crypt_, ids::kEncryptedTextName);
+    SetAccessibleReference(crypt_, Msg::EncryptedTextName);
 
-    auto* nameLabel = MakeLabel(this, "lblsenderName", Ref(ids::kYourName));
-    senderName_ = MakeField(this, "TxtSender", nameLabel, ids::kYourName);
-    auto* senderLabel = MakeLabel(this, "Label1", Ref(ids::kYourAddress));
-    senderAddress_ = MakeField(this, "TxtAdrSender", senderLabel, ids::kYourAddress);
-    auto* recipientLabel = MakeLabel(this, "Label3", Ref(ids::kRecipientAddress));
-    recipient_ = MakeField(this, "txtReceipAdr", recipientLabel, ids::kRecipientAddress);
-    auto* messageLabel = MakeLabel(this, "LblMsg", Ref(ids::kOptionalMessage));
+    auto* nameLabel = MakeLabel(this, "lblsenderName", Ref(Msg::YourName));
+    senderName_ = MakeField(this, "TxtSender", nameLabel, Msg::YourName);
+    auto* senderLabel = MakeLabel(this, "Label1", Ref(Msg::YourAddress));
+    senderAddress_ = MakeField(this, "TxtAdrSender", senderLabel, Msg::YourAddress);
+    auto* recipientLabel = MakeLabel(this, "Label3", Ref(Msg::RecipientAddress));
+    recipient_ = MakeField(this, "txtReceipAdr", recipientLabel, Msg::RecipientAddress);
+    auto* messageLabel = MakeLabel(this, "LblMsg", Ref(Msg::OptionalMessage));
     message_ = MakeTextArea(this, "TextMsg", 90);
     messageLabel->setBuddy(message_);
-    SetAccessibleReference(message_, ids::kOptionalMessage);
+    SetAccessibleReference(message_, Msg::OptionalMessage);
 
-    auto* warning = MakeLabel(this, "lblWarn", Ref(ids::kNoPassphraseWarning));
+    auto* warning = MakeLabel(this, "lblWarn", Ref(Msg::NoPassphraseWarning));
     QFont bold = warning->font();
     bold.setBold(true);
     warning->setFont(bold);
-    status_ = MakeLabel(this, "lblStatus", Ref(ids::kSendingMessage));
+    status_ = MakeLabel(this, "lblStatus", Ref(Msg::SendingMessage));
     status_->hide();
-    send_ = MakeButton(this, "cmdSend", Ref(ids::kSend));
-    close_ = MakeButton(this, "cmdCancel", Ref(ids::kCancel));
+    send_ = MakeButton(this, "cmdSend", Ref(Msg::Send));
+    close_ = MakeButton(this, "cmdCancel", Ref(Msg::Cancel));
     for (auto* button : {send_, close_}) button->setMinimumWidth(90);
 
     auto* fields = new QGridLayout;
@@ -165,8 +164,8 @@ void frmEmail::SendClicked() {
         return;
     }
     if (!url) {
-        OfferMailProgram(GetResText(ids::kNoMailService) + " " +
-                         GetResText(ids::kOfferMailProgram));
+        OfferMailProgram(GetResText(Msg::NoMailService) + " " +
+                         GetResText(Msg::OfferMailProgram));
         return;
     }
     cancel_ = std::make_shared<std::atomic<bool>>(false);
@@ -177,16 +176,16 @@ void frmEmail::SendClicked() {
 
 void frmEmail::SendEnded(const MailSendOutcome& outcome) {
     SetSending(false);
-    if (outcome.errorId != 0) {
-        Tell(
-            QString::fromStdString(MessageText(SealError(outcome.errorId, outcome.errorArgument))));
+    if (outcome.errorId) {
+        Tell(QString::fromStdString(
+            MessageText(SealError(*outcome.errorId, outcome.errorArgument))));
         Q_EMIT SendFinished();
         return;
     }
     const MailOutcome& answer = outcome.result.outcome;
     if (answer.kind == MailOutcomeKind::kCancelled) return;
     if (answer.kind == MailOutcomeKind::kNoConnection) {
-        OfferMailProgram(MailOutcomeMessage(answer) + "\n\n" + GetResText(ids::kOfferMailProgram));
+        OfferMailProgram(MailOutcomeMessage(answer) + "\n\n" + GetResText(Msg::OfferMailProgram));
         Q_EMIT SendFinished();
         return;
     }
@@ -201,11 +200,11 @@ void frmEmail::OfferMailProgram(const std::string& question) {
                               MessageIcon::Question, kProductName);
     if (answer != MessageAnswer::Yes) return;
     const MailtoHandOff handOff =
-        HandOffLink(Form(), GetResText(ids::kMailtoSubject), GetResText(ids::kMailtoPasteNote));
+        HandOffLink(Form(), GetResText(Msg::MailtoSubject), GetResText(Msg::MailtoPasteNote));
     if (!handOff.armourInLink) {
         // Too long for a link that every mail program takes: the user pastes it instead.
         if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(msg_);
-        Tell(QString::fromStdString(GetResText(ids::kArmourOnClipboard)));
+        Tell(QString::fromStdString(GetResText(Msg::ArmourOnClipboard)));
     }
     services_.OpenUrl(QUrl::fromEncoded(QByteArray::fromStdString(handOff.link), QUrl::StrictMode));
     close();

@@ -5,6 +5,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include "app/msg.h"
 
 #include "mail/send_mail.h"
 
@@ -12,7 +15,7 @@ namespace sealwise::gui {
 
 struct MailSendOutcome {
     MailSendResult result;
-    int errorId = 0;  // a failure of the form itself (404, 560), found before sending
+    std::optional<Msg> errorId;  // a failure of the form itself, found before sending
     std::string errorArgument;
 };
 

@@ -7,13 +7,11 @@
 namespace sealwise::gui {
 
 namespace {
-constexpr int kContainerFilter = 123;
-constexpr int kAllFilesFilter = 109;
 }  // namespace
 
 QString ContainerDialogFilter() {
-    return ResText(kContainerFilter, "Encrypted files (*.vesk)|*.vesk") + '|' +
-           ResText(kAllFilesFilter, "All files (*.*)|*.*");
+    return ResText(Msg::ContainerFilter, "Encrypted files (*.vesk)|*.vesk") + '|' +
+           ResText(Msg::AllFilesFilter, "All files (*.*)|*.*");
 }
 
 QString WithContainerExtension(const QString& path) {

@@ -119,9 +119,9 @@ class FCrypt : public QWidget {
     void EndJob();
     // The passphrase box's text, taken out once; the box is emptied.
     std::string TakePassphrase();
-    void ShowMessageId(int stringId, MessageIcon icon);
+    void ShowMessageId(Msg stringId, MessageIcon icon);
     // A note beside the action buttons that a job worked; no box to close, it goes by itself.
-    void ShowResultNote(int stringId);
+    void ShowResultNote(Msg stringId);
     void ShowFailure(const SealError& error);
 
     // Text tab (fcrypt_text.cpp).

@@ -8,9 +8,8 @@
 #include "app/strings.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "models/file_page_paths.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
@@ -22,7 +21,6 @@ namespace sealwise::gui {
 
 namespace {
 
-constexpr int kSelectFileToDecrypt = 122;
 
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
@@ -45,7 +43,7 @@ void RunDecrypt(DecryptRun& run) {
     } catch (const SealError& error) {
         run.failure = error;
     } catch (const std::exception& error) {
-        run.failure = SealError(msg::kSystemError, error.what());
+        run.failure = SealError(Msg::SystemError, error.what());
     }
     SecureWipe(run.keys);
 }
@@ -76,7 +74,7 @@ void FCrypt::ValidateOutputPath() {
 
 void FCrypt::BrowseDecryptFileClicked() {
     const QString chosen =
-        services_.OpenFile(this, ContainerDialogFilter(), ResText(kSelectFileToDecrypt), QString());
+        services_.OpenFile(this, ContainerDialogFilter(), ResText(Msg::SelectFileToDecrypt), QString());
     if (!chosen.isEmpty()) files_.decryptFile->setText(chosen);
 }
 
@@ -93,7 +91,7 @@ void FCrypt::DecryptFilesClicked() {
     const std::string container = files_.decryptFile->text().toStdString();
     const std::string output = files_.outputPath->text().toStdString();
     if (pwd_.passphrase->text().isEmpty() || container.empty() || output.empty()) {
-        ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
+        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
     auto run = std::make_shared<DecryptRun>(*this, services_, *jobs_, *relay_);
@@ -121,7 +119,7 @@ void FCrypt::DecryptFilesClicked() {
             if (run->failure) {
                 ShowFailure(*run->failure);
             } else if (run->summary.outcome == JobOutcome::kCompleted && run->summary.failed == 0) {
-                ShowResultNote(ids::kFileDecrypted);
+                ShowResultNote(Msg::FileDecrypted);
             }
         });
 }

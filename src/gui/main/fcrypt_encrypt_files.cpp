@@ -7,7 +7,7 @@
 #include "files/jobs/encrypt_files_job.h"
 #include "files/io/file_checks.h"
 #include "models/file_page_paths.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/jobs/progress_relay.h"
@@ -21,7 +21,6 @@ namespace sealwise::gui {
 
 namespace {
 
-constexpr int kMemorizePassword = 190;
 
 struct EncryptRun {
     EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay,
@@ -43,7 +42,7 @@ struct EncryptRun {
 bool FCrypt::ConfirmContainerName() {
     if (!FileExists(inputs_.containerName)) return true;
     const QString question = QString::fromStdString(
-        MessageText(SealError(msg::kOverwriteQuestion, inputs_.containerName)));
+        MessageText(Message{Msg::OverwriteQuestion, inputs_.containerName}));
     if (services_.ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question,
                               kProductName) == MessageAnswer::Yes) {
         // The old container is replaced only when the new one is complete.
@@ -61,11 +60,11 @@ bool FCrypt::ConfirmContainerName() {
 void FCrypt::EncryptFilesClicked() {
     inputs_.containerName = files_.containerName->text().toStdString();
     if (inputs_.empty() || inputs_.containerName.empty()) {
-        ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
+        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
     if (!ConfirmContainerName()) return;
-    if (services_.ShowMessage(this, ResText(kMemorizePassword), MessageButtons::OkCancel,
+    if (services_.ShowMessage(this, ResText(Msg::MemorizePassword), MessageButtons::OkCancel,
                               MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
         return;
     }
@@ -77,7 +76,7 @@ void FCrypt::EncryptFilesClicked() {
     SetBusy(true, false);
     if (pwd_.passphrase->text().isEmpty()) {
         SetBusy(false, false);
-        ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
+        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
 
@@ -95,7 +94,7 @@ void FCrypt::EncryptFilesClicked() {
             } catch (const SealError& error) {
                 run->failure = error;
             } catch (const std::exception& error) {
-                run->failure = SealError(msg::kSystemError, error.what());
+                run->failure = SealError(Msg::SystemError, error.what());
             }
             SecureWipe(run->key);
         },
@@ -107,7 +106,7 @@ void FCrypt::EncryptFilesClicked() {
             } else if (run->summary.outcome == JobOutcome::kCompleted) {
                 services_.ShowMessage(
                     this,
-                    QString::fromStdString(MessageText(SealError(msg::kSavedAs, run->container))),
+                    QString::fromStdString(MessageText(Message{Msg::SavedAs, run->container})),
                     MessageButtons::Ok, MessageIcon::Information, kProductName);
                 inputs_.Clear();
                 RefreshInputList();

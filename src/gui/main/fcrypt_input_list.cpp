@@ -18,11 +18,6 @@ namespace sealwise::gui {
 
 namespace {
 
-constexpr int kAllFilesFilter = 109;
-constexpr int kSelectFileToEncrypt = 121;
-constexpr int kDuplicateSkipped = 393;
-constexpr int kOneContainerAtATime = 652;
-constexpr int kPathsNotFound = 653;
 
 // The local files of a drop, in the order given.
 std::vector<std::string> DroppedPaths(const QMimeData* data) {
@@ -114,7 +109,7 @@ void FCrypt::RefreshInputList() {
 }
 
 void FCrypt::ShowDuplicateNotices(int count) {
-    for (int i = 0; i < count; ++i) ShowMessageId(kDuplicateSkipped, MessageIcon::Information);
+    for (int i = 0; i < count; ++i) ShowMessageId(Msg::DuplicateSkipped, MessageIcon::Information);
 }
 
 void FCrypt::AddClicked() {
@@ -124,7 +119,7 @@ void FCrypt::AddClicked() {
     bool duplicate = false;
     if (inputs_.mode == InputList::Mode::kFiles) {
         const QStringList chosen =
-            services_.OpenFiles(this, ResText(kAllFilesFilter), ResText(kSelectFileToEncrypt), {});
+            services_.OpenFiles(this, ResText(Msg::AllFilesFilter), ResText(Msg::SelectFileToEncrypt), {});
         for (const QString& path : chosen) duplicate |= inputs_.AddChosenFiles(path.toStdString());
     } else {
         const QString folder = services_.BrowseFolder(this, QString());
@@ -215,14 +210,14 @@ void FCrypt::AddPathsFromCommandLine(const std::vector<std::string>& paths) {
     if (sorted.containers.size() > 1) {
         services_.ShowMessage(
             this,
-            ResText(kOneContainerAtATime)
+            ResText(Msg::OneContainerAtATime)
                 .replace("%s", names(sorted.containers.begin() + 1, sorted.containers.end())),
             MessageButtons::Ok, MessageIcon::Information, kProductName);
     }
     if (!sorted.missing.empty()) {
         services_.ShowMessage(
             this,
-            ResText(kPathsNotFound)
+            ResText(Msg::PathsNotFound)
                 .replace("%s", names(sorted.missing.begin(), sorted.missing.end())),
             MessageButtons::Ok, MessageIcon::Warning, kProductName);
     }

@@ -48,12 +48,12 @@ void FCrypt::RunJob(std::function<void()> work, std::function<void()> cancel,
                 ShowFailure(error);
             } catch (const std::exception& error) {
                 EndJob();
-                ShowFailure(SealError(103, error.what()));
+                ShowFailure(SealError(Msg::SystemError, error.what()));
             }
         });
     } catch (const std::exception& error) {  // no thread could be started
         EndJob();
-        ShowFailure(SealError(103, error.what()));
+        ShowFailure(SealError(Msg::SystemError, error.what()));
     }
 }
 
@@ -81,13 +81,13 @@ std::string FCrypt::TakePassphrase() {
     return passphrase;
 }
 
-void FCrypt::ShowMessageId(int stringId, MessageIcon icon) {
+void FCrypt::ShowMessageId(Msg stringId, MessageIcon icon) {
     services_.ShowMessage(this, ResText(stringId), MessageButtons::Ok, icon, kProductName);
 }
 
-void FCrypt::ShowResultNote(int stringId) {
-    pwd_.resultNote->setProperty(kTagProperty, '#' + QString::number(stringId));  // follows
-    pwd_.resultNote->setText(ResText(stringId));                                  // the language
+void FCrypt::ShowResultNote(Msg stringId) {
+    pwd_.resultNote->setProperty(kTagProperty, ReferenceTo(stringId));  // follows the language
+    pwd_.resultNote->setText(ResText(stringId));
     pwd_.resultNote->show();
     noteTimer_->start();
     QAccessibleEvent shown(pwd_.resultNote, QAccessible::Alert);

@@ -14,7 +14,7 @@
 #include "gui/app/language_flags.h"
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/app/window_placement.h"
 #include "gui/controls/light_tab.h"
 #include "gui/main/fcrypt.h"
@@ -94,25 +94,25 @@ void FCrypt::ApplyKeyEntry(const KeyEntryUpdate& update) {
                                                    : pwd_.passphrase)
             ->setFocus();
     }
-    if (update.messageId != 0) {
-        services_.ShowMessage(this, ResText(update.messageId), MessageButtons::Ok,
+    if (update.messageId) {
+        services_.ShowMessage(this, ResText(*update.messageId), MessageButtons::Ok,
                               MessageIcon::Warning, kProductName);
     }
 }
 
 void FCrypt::Localize() {
     LocalizeForm(this);
-    const auto setTitle = [](LightTab* tabs, int index, int id) {
+    const auto setTitle = [](LightTab* tabs, int index, Msg id) {
         try {
             tabs->setCaption(index, QString::fromStdString(GetResText(id)));
         } catch (const std::exception&) {
             // a title without text in this language keeps the previous one
         }
     };
-    setTitle(mainTabs_, 1, ids::kTabText);
-    setTitle(mainTabs_, 0, ids::kTabFiles);
-    setTitle(files_.tabs, 0, ids::kTabEncrypt);
-    setTitle(files_.tabs, 1, ids::kTabDecrypt);
+    setTitle(mainTabs_, 1, Msg::TabText);
+    setTitle(mainTabs_, 0, Msg::TabFiles);
+    setTitle(files_.tabs, 0, Msg::TabEncrypt);
+    setTitle(files_.tabs, 1, Msg::TabDecrypt);
     PwdBewert(pwd_.passphrase->text());
 }
 
@@ -137,7 +137,7 @@ void FCrypt::ShowWelcome() {
 }
 
 void FCrypt::OpenOnlineVersion() {
-    services_.ShowMessage(this, ResText(ids::kAuthorizeCertificate), MessageButtons::Ok,
+    services_.ShowMessage(this, ResText(Msg::AuthorizeCertificate), MessageButtons::Ok,
                           MessageIcon::None, kProductName);
     services_.OpenUrl(QUrl(kOnlineVersionUrl));
 }

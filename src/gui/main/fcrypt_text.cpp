@@ -18,8 +18,6 @@ namespace sealwise::gui {
 
 namespace {
 
-constexpr int kCheckNamesAndPassword = 114;
-constexpr int kMemorizePassword = 190;
 
 // One text job and what it leaves for the window's thread.
 struct TextJob {
@@ -41,7 +39,7 @@ void RunTextJob(TextJob& job, bool encrypt) {
     } catch (const SealError& error) {
         job.failure = error;
     } catch (const std::exception& error) {
-        job.failure = SealError(103, error.what());
+        job.failure = SealError(Msg::SystemError, error.what());
     }
     SecureWipe(job.key);
     SecureWipe(job.keys);
@@ -69,7 +67,7 @@ void FCrypt::SetResultsText(const QString& text, bool mailable) {
 void FCrypt::EncryptTextClicked() {
     const QString typed = text_.text->toPlainText();
     if (pwd_.passphrase->text().isEmpty() || typed.isEmpty()) {
-        ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
+        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
     auto job = std::make_shared<TextJob>(&relay_->Item());
@@ -80,7 +78,7 @@ void FCrypt::EncryptTextClicked() {
         ShowFailure(error);
         return;
     }
-    if (services_.ShowMessage(this, ResText(kMemorizePassword), MessageButtons::OkCancel,
+    if (services_.ShowMessage(this, ResText(Msg::MemorizePassword), MessageButtons::OkCancel,
                               MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
         return;
     }
@@ -106,7 +104,7 @@ void FCrypt::EncryptTextClicked() {
 void FCrypt::DecryptTextClicked() {
     const QString armour = text_.text->toPlainText();
     if (pwd_.passphrase->text().isEmpty() || armour.isEmpty()) {
-        ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
+        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
     auto job = std::make_shared<TextJob>(&relay_->Item());

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/art/symbols.h"
 #include "gui/controls/uc_shape.h"
 #include "gui/main/widget_factory.h"
@@ -30,16 +30,16 @@ constexpr int kRowHeight = 30;  // rows keep their height when the tab hides the
 
 QWidget* BuildQualityDisplay(QWidget* parent, PassphrasePanel& panel) {
     auto* quality = Named(new QWidget(parent), "QualityDisplay");
-    auto* caption = MakeLabel(quality, "Label1", Ref(ids::kPassphraseQuality));
+    auto* caption = MakeLabel(quality, "Label1", Ref(Msg::PassphraseQuality));
     panel.verdict = MakeLabel(quality, "Label3", {}, true);
     panel.verdict->setMinimumHeight(2 * panel.verdict->fontMetrics().height());
     panel.verdict->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* starRow = Named(new StarRating(quality), "StarRow");
-    SetAccessibleReference(starRow, ids::kPassphraseQuality);
+    SetAccessibleReference(starRow, Msg::PassphraseQuality);
     for (int i = 0; i < StarRating::kStarCount; ++i) {
-        SetAccessibleReference(starRow->Star(i), ids::kStar);
-        SetAccessibleReference(starRow->Place(i), ids::kEmptyStar);
+        SetAccessibleReference(starRow->Star(i), Msg::Star);
+        SetAccessibleReference(starRow->Place(i), Msg::EmptyStar);
     }
     panel.rating = starRow;
 
@@ -61,7 +61,7 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
     QSizePolicy keepPlace = light->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     light->setSizePolicy(keepPlace);
-    SetAccessibleReference(light, ids::kQualityLight);
+    SetAccessibleReference(light, Msg::QualityLight);
     auto* housing = Named(new ucShape(light), "Shape1");
     housing->setFillColor(OleRgb(192, 192, 192));
     housing->setForeColor(OleRgb(128, 128, 128));
@@ -72,7 +72,7 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
     column->setSpacing(4);
     const std::array<QColor, 3> colours = {QColor(255, 0, 0), QColor(255, 255, 0),
                                            QColor(0, 255, 0)};
-    const std::array<int, 3> names = {ids::kRedLamp, ids::kYellowLamp, ids::kGreenLamp};
+    const std::array<Msg, 3> names = {Msg::RedLamp, Msg::YellowLamp, Msg::GreenLamp};
     for (std::size_t i = 0; i < panel.lamps.size(); ++i) {
         panel.lamps[i] =
             Named(new LampImage(colours[i], kLampDiameter, light), QString("AmpelL_%1").arg(i));
@@ -86,19 +86,19 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
 QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     auto* row = Named(new QWidget(parent), "ModeRow");
     row->setMinimumHeight(kRowHeight);
-    panel.modes[0] = Named(new QRadioButton(Ref(ids::kSinglePassphrase), row), "optMults_0");
-    panel.modes[1] = Named(new QRadioButton(Ref(ids::kSharedSecurity), row), "optMults_1");
+    panel.modes[0] = Named(new QRadioButton(Ref(Msg::SinglePassphrase), row), "optMults_0");
+    panel.modes[1] = Named(new QRadioButton(Ref(Msg::SharedSecurity), row), "optMults_1");
     panel.modes[0]->setChecked(true);
     auto* group = new QButtonGroup(row);
     group->addButton(panel.modes[0], 0);
     group->addButton(panel.modes[1], 1);
 
     panel.keyCountPanel = Named(new QWidget(row), "pctSharedSecurity");
-    auto* countLabel = MakeLabel(panel.keyCountPanel, "lblsharedkey", Ref(ids::kKeys));
+    auto* countLabel = MakeLabel(panel.keyCountPanel, "lblsharedkey", Ref(Msg::Keys));
     panel.keyCount = Named(new QLineEdit("3", panel.keyCountPanel), "txtKeyNum");
     panel.keyCount->setFixedWidth(36);
     panel.keyCount->setAlignment(Qt::AlignCenter);
-    SetAccessibleReference(panel.keyCount, ids::kKeys);
+    SetAccessibleReference(panel.keyCount, Msg::Keys);
     countLabel->setBuddy(panel.keyCount);
     auto* countRow = new QHBoxLayout(panel.keyCountPanel);
     countRow->setContentsMargins(0, 0, 0, 0);
@@ -107,25 +107,25 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
 
     panel.keyArrows[1] = Named(new QToolButton(row), "lblNextKey_1");
     panel.keyArrows[1]->setText("<");
-    SetToolTipReference(panel.keyArrows[1], ids::kPreviousKey);
-    SetAccessibleReference(panel.keyArrows[1], ids::kPreviousKey);
+    SetToolTipReference(panel.keyArrows[1], Msg::PreviousKey);
+    SetAccessibleReference(panel.keyArrows[1], Msg::PreviousKey);
     // Created in the order they appear, which is the order the Tab key visits them.
     panel.keyScroll = Named(new QScrollBar(Qt::Horizontal, row), "KeyScroll");
     panel.keyScroll->setRange(1, 3);
     panel.keyScroll->setPageStep(1);
     panel.keyScroll->setFixedWidth(90);
     panel.keyScroll->setFocusPolicy(Qt::StrongFocus);
-    SetAccessibleReference(panel.keyScroll, ids::kKeyShown);
+    SetAccessibleReference(panel.keyScroll, Msg::KeyShown);
     panel.keyArrows[0] = Named(new QToolButton(row), "lblNextKey_0");
     panel.keyArrows[0]->setText(">");
-    SetToolTipReference(panel.keyArrows[0], ids::kNextKey);
-    SetAccessibleReference(panel.keyArrows[0], ids::kNextKey);
+    SetToolTipReference(panel.keyArrows[0], Msg::NextKey);
+    SetAccessibleReference(panel.keyArrows[0], Msg::NextKey);
     for (auto* arrow : panel.keyArrows) arrow->setAutoRaise(true);
     panel.keyOf = MakeLabel(row, "lblKeyOf", "1/3");
     panel.keyOf->setMinimumWidth(40);
     // The text tab shows no mode: its link has this row to itself and the action row keeps
     // room for the long captions of Spanish and French.
-    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(ids::kOnlineVersion));
+    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(Msg::OnlineVersion));
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -152,13 +152,13 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
 QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
     auto* row = Named(new QWidget(parent), "ActionRow");
     row->setMinimumHeight(kRowHeight + 4);
-    panel.encryptText = MakeButton(row, "Command1", Ref(ids::kEncryptText));
-    panel.decryptText = MakeButton(row, "Command2", Ref(ids::kDecryptText));
-    panel.mail = MakeButton(row, "cmdMail", Ref(ids::kSendViaEmail));
+    panel.encryptText = MakeButton(row, "Command1", Ref(Msg::EncryptText));
+    panel.decryptText = MakeButton(row, "Command2", Ref(Msg::DecryptText));
+    panel.mail = MakeButton(row, "cmdMail", Ref(Msg::SendViaEmail));
     panel.mail->setEnabled(false);  // until a text has been encrypted
-    panel.encryptFiles = MakeButton(row, "Command4", Ref(ids::kEncryptFiles));
-    panel.decryptFiles = MakeButton(row, "Command5", Ref(ids::kDecryptFiles));
-    panel.resultNote = MakeLabel(row, "lblResult", Ref(ids::kFileDecrypted));
+    panel.encryptFiles = MakeButton(row, "Command4", Ref(Msg::EncryptFiles));
+    panel.decryptFiles = MakeButton(row, "Command5", Ref(Msg::DecryptFiles));
+    panel.resultNote = MakeLabel(row, "lblResult", Ref(Msg::FileDecrypted));
     QFont bold = panel.resultNote->font();
     bold.setBold(true);
     panel.resultNote->setFont(bold);
@@ -193,14 +193,14 @@ PassphrasePanel BuildPassphrasePanel(QWidget* parent) {
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     panel.frame = frame;
 
-    auto* hint = MakeLabel(frame, "LabCodeb", Ref(ids::kPassphraseHint), true);
+    auto* hint = MakeLabel(frame, "LabCodeb", Ref(Msg::PassphraseHint), true);
     panel.passphrase = Named(new QLineEdit(frame), "TxtCode");
     panel.passphrase->setEchoMode(QLineEdit::Password);
-    SetAccessibleReference(panel.passphrase, ids::kPassphraseName);
-    panel.hide = Named(new QCheckBox(Ref(ids::kHidePassphrase), frame), "ChkHPwd");
+    SetAccessibleReference(panel.passphrase, Msg::PassphraseName);
+    panel.hide = Named(new QCheckBox(Ref(Msg::HidePassphrase), frame), "ChkHPwd");
     panel.hide->setChecked(true);
-    panel.generate = MakeButton(frame, "cmdPassgen", Ref(ids::kCreateRandom));
-    panel.keyboard = MakeButton(frame, "Command3", Ref(ids::kScreenKeyboard));
+    panel.generate = MakeButton(frame, "cmdPassgen", Ref(Msg::CreateRandom));
+    panel.keyboard = MakeButton(frame, "Command3", Ref(Msg::ScreenKeyboard));
 
     auto* entryRow = new QHBoxLayout;
     entryRow->addWidget(panel.passphrase, 1);

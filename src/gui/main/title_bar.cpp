@@ -7,7 +7,7 @@
 
 #include "gui/app/language_flags.h"
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/art/symbols.h"
 #include "gui/main/widget_factory.h"
 #include "gui/widgets/caption_buttons.h"
@@ -40,7 +40,7 @@ TitleBar BuildTitleBar(QWidget* parent) {
     for (std::size_t i = 0; i < parts.logo.size(); ++i) {
         parts.logo[i] = MakeLabel(parts.bar, QString("Image1_%1").arg(i), {});
         parts.logo[i]->setFixedSize(kLogoSide, kLogoSide);
-        SetAccessibleReference(parts.logo[i], ids::kLogo);
+        SetAccessibleReference(parts.logo[i], Msg::Logo);
     }
     parts.logo[1]->setPixmap(LogoPixmap(parent->devicePixelRatioF()));
     parts.logo[1]->hide();  // holds the picture that the load step shows in element 0
@@ -52,10 +52,10 @@ TitleBar BuildTitleBar(QWidget* parent) {
     parts.title->setFont(titleFont);
 
     parts.flags = CreateLanguageFlags(parts.bar);
-    parts.about = MakeButton(parts.bar, "cmdAbout", Ref(ids::kWelcome));
+    parts.about = MakeButton(parts.bar, "cmdAbout", Ref(Msg::Welcome));
     parts.controlBox = Named(new CaptionButtons(parts.bar), "IControlBx");
-    SetAccessibleReference(parts.controlBox, ids::kCaptionButtons);
-    SetToolTipReference(parts.controlBox, ids::kCaptionButtons);
+    SetAccessibleReference(parts.controlBox, Msg::CaptionButtons);
+    SetToolTipReference(parts.controlBox, Msg::CaptionButtons);
 
     row->addWidget(parts.logo[0]);
     row->addWidget(parts.logo[1]);

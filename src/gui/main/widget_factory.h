@@ -4,10 +4,12 @@
 #include <QPushButton>
 #include <QString>
 
+#include "gui/app/localizer.h"
+
 namespace sealwise::gui {
 
 // "#<id>": a caption that LocalizeForm replaces by the text of the id.
-inline QString Ref(int id) { return '#' + QString::number(id); }
+inline QString Ref(Msg id) { return ReferenceTo(id); }
 
 template <typename Widget>
 Widget* Named(Widget* widget, const QString& name) {

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/controls/light_tab.h"
 #include "gui/main/widget_factory.h"
 
@@ -23,8 +23,8 @@ namespace {
 QPushButton* MakeBrowseButton(QWidget* parent, const QString& name) {
     auto* button = MakeButton(parent, name, "...");
     button->setFixedWidth(32);
-    SetAccessibleReference(button, ids::kBrowse);
-    SetToolTipReference(button, ids::kBrowse);
+    SetAccessibleReference(button, Msg::Browse);
+    SetToolTipReference(button, Msg::Browse);
     return button;
 }
 
@@ -39,10 +39,10 @@ QHBoxLayout* PathRow(QLineEdit* field, QPushButton* browse) {
 
 QWidget* BuildEncryptPage(QWidget* parent, FilePanel& panel) {
     auto* page = Named(new QWidget(parent), "FramFileEnrypt");
-    auto* info = MakeLabel(page, "Label4", Ref(ids::kSelectFilesInfo), true);
+    auto* info = MakeLabel(page, "Label4", Ref(Msg::SelectFilesInfo), true);
 
-    panel.filesMode = Named(new QRadioButton(Ref(ids::kFilesMode), page), "OptFiles");
-    panel.directoryMode = Named(new QRadioButton(Ref(ids::kDirectoryMode), page), "OptDirs");
+    panel.filesMode = Named(new QRadioButton(Ref(Msg::FilesMode), page), "OptFiles");
+    panel.directoryMode = Named(new QRadioButton(Ref(Msg::DirectoryMode), page), "OptDirs");
     panel.filesMode->setChecked(true);
     auto* modes = new QButtonGroup(page);
     modes->addButton(panel.filesMode);
@@ -51,12 +51,12 @@ QWidget* BuildEncryptPage(QWidget* parent, FilePanel& panel) {
     panel.inputList = Named(new QListWidget(page), "LstCryptFiles");
     panel.inputList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     panel.inputList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    SetAccessibleReference(panel.inputList, ids::kInputFiles);
-    panel.add = MakeButton(page, "CmdAdCryptdfile", Ref(ids::kAdd));
-    panel.remove = MakeButton(page, "CmdDelCryptFiles", Ref(ids::kRemove));
+    SetAccessibleReference(panel.inputList, Msg::InputFiles);
+    panel.add = MakeButton(page, "CmdAdCryptdfile", Ref(Msg::Add));
+    panel.remove = MakeButton(page, "CmdDelCryptFiles", Ref(Msg::Remove));
 
     panel.containerName = Named(new QLineEdit(page), "TxtEncrFileName");
-    SetAccessibleReference(panel.containerName, ids::kOutputFile);
+    SetAccessibleReference(panel.containerName, Msg::OutputFile);
     panel.browseContainer = MakeBrowseButton(page, "CmdBrowseCryptOut");
 
     auto* modeRow = new QHBoxLayout;
@@ -77,25 +77,25 @@ QWidget* BuildEncryptPage(QWidget* parent, FilePanel& panel) {
     column->setSpacing(4);
     column->addWidget(info);
     column->addLayout(modeRow);
-    column->addWidget(MakeLabel(page, "Label5_0", Ref(ids::kInputFiles)));
+    column->addWidget(MakeLabel(page, "Label5_0", Ref(Msg::InputFiles)));
     column->addLayout(listRow, 1);
-    column->addWidget(MakeLabel(page, "Label5_1", Ref(ids::kOutputFile)));
+    column->addWidget(MakeLabel(page, "Label5_1", Ref(Msg::OutputFile)));
     column->addLayout(PathRow(panel.containerName, panel.browseContainer));
     return page;
 }
 
 QWidget* BuildDecryptPage(QWidget* parent, FilePanel& panel) {
     auto* page = Named(new QWidget(parent), "FramFileDecrypt");
-    auto* heading = MakeLabel(page, "Label6", Ref(ids::kDecryptFileLabel));
+    auto* heading = MakeLabel(page, "Label6", Ref(Msg::DecryptFileLabel));
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
 
     panel.decryptFile = Named(new QLineEdit(page), "TxtDecrFile");
-    SetAccessibleReference(panel.decryptFile, ids::kEncryptedFile);
+    SetAccessibleReference(panel.decryptFile, Msg::EncryptedFile);
     panel.browseDecryptFile = MakeBrowseButton(page, "Command7");
     panel.outputPath = Named(new QLineEdit(page), "TxtDecrOutPath");
-    SetAccessibleReference(panel.outputPath, ids::kOutputDirectory);
+    SetAccessibleReference(panel.outputPath, Msg::OutputDirectory);
     panel.browseOutputPath = MakeBrowseButton(page, "CmdBrowseOutPath");
 
     auto* column = new QVBoxLayout(page);
@@ -103,10 +103,10 @@ QWidget* BuildDecryptPage(QWidget* parent, FilePanel& panel) {
     column->setSpacing(4);
     column->addWidget(heading);
     column->addSpacing(6);
-    column->addWidget(MakeLabel(page, "Label5_3", Ref(ids::kEncryptedFile)));
+    column->addWidget(MakeLabel(page, "Label5_3", Ref(Msg::EncryptedFile)));
     column->addLayout(PathRow(panel.decryptFile, panel.browseDecryptFile));
     column->addSpacing(6);
-    column->addWidget(MakeLabel(page, "Label5_2", Ref(ids::kOutputDirectory)));
+    column->addWidget(MakeLabel(page, "Label5_2", Ref(Msg::OutputDirectory)));
     column->addLayout(PathRow(panel.outputPath, panel.browseOutputPath));
     column->addStretch(1);
     return page;
@@ -117,10 +117,10 @@ QWidget* BuildDecryptPage(QWidget* parent, FilePanel& panel) {
 TextPanel BuildTextPanel(QWidget* parent) {
     TextPanel panel;
     panel.frame = Named(new QWidget(parent), "Frame_0");
-    panel.label = MakeLabel(panel.frame, "Label2", Ref(ids::kTextToEncrypt));
+    panel.label = MakeLabel(panel.frame, "Label2", Ref(Msg::TextToEncrypt));
     panel.text = Named(new QPlainTextEdit(panel.frame), "txtResults");
     panel.text->setTabChangesFocus(true);
-    SetAccessibleReference(panel.text, ids::kTextToEncrypt);
+    SetAccessibleReference(panel.text, Msg::TextToEncrypt);
     auto* column = new QVBoxLayout(panel.frame);
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(panel.label);

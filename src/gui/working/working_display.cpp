@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "gui/app/localizer.h"
-#include "gui/app/string_ids.h"
+#include "app/msg.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/controls/uc_shape.h"
 #include "gui/widgets/digit_image.h"
@@ -38,15 +38,15 @@ WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTi
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setAutoFillBackground(true);
 
-    message_ = new QLabel("#" + QString::number(ids::kPleaseWait), this);
+    message_ = new QLabel(ReferenceTo(Msg::PleaseWait), this);
     message_->setObjectName("Label7");
     message_->setWordWrap(true);
 
-    cancel_ = new QPushButton("#" + QString::number(ids::kCancel), this);
+    cancel_ = new QPushButton(ReferenceTo(Msg::Cancel), this);
     cancel_->setObjectName("CmdCancel");
     connect(cancel_, &QPushButton::clicked, this, &WorkingDisplay::CancelClicked);
 
-    const std::array<int, 2> progressNames = {ids::kProgressOfItem, ids::kProgressOfRun};
+    const std::array<Msg, 2> progressNames = {Msg::ProgressOfItem, Msg::ProgressOfRun};
     for (std::size_t i = 0; i < progress_.size(); ++i) {
         progress_[i] = new ProgressBar(this);
         progress_[i]->setObjectName(QString("ProgressBar%1").arg(i + 1));
@@ -55,13 +55,13 @@ WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTi
     }
 
     lampPanel_ = MakeHousing(this, "PictArbeitampel");
-    SetAccessibleReference(lampPanel_, ids::kProgressLight);
+    SetAccessibleReference(lampPanel_, Msg::ProgressLight);
     auto* lampRow = new QHBoxLayout(lampPanel_);
     lampRow->setContentsMargins(8, 6, 8, 6);
     lampRow->setSpacing(4);
     const std::array<QColor, 3> colours = {QColor(255, 0, 0), QColor(255, 255, 0),
                                            QColor(0, 255, 0)};
-    const std::array<int, 3> lampNames = {ids::kRedLamp, ids::kYellowLamp, ids::kGreenLamp};
+    const std::array<Msg, 3> lampNames = {Msg::RedLamp, Msg::YellowLamp, Msg::GreenLamp};
     for (std::size_t i = 0; i < lamps_.size(); ++i) {
         lamps_[i] = new LampImage(colours[i], kLampDiameter, lampPanel_);
         lamps_[i]->setObjectName(QString("AmpelL_%1").arg(kLampIndexes[i]));
@@ -72,14 +72,14 @@ WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTi
 
     counterPanel_ = new QWidget(this);
     counterPanel_->setObjectName("CounterPanel");
-    SetAccessibleReference(counterPanel_, ids::kElapsedTime);
+    SetAccessibleReference(counterPanel_, Msg::ElapsedTime);
     auto* counterRow = new QHBoxLayout(counterPanel_);
     counterRow->setContentsMargins(0, 0, 0, 0);
     counterRow->setSpacing(0);
     for (std::size_t i = 0; i < counterImages_.size(); ++i) {
         counterImages_[i] = new DigitImage(i == 2 ? kSeparatorGlyph : 0, counterPanel_);
         counterImages_[i]->setObjectName(QString("ImgCount_%1").arg(i));
-        SetAccessibleReference(counterImages_[i], ids::kElapsedTime);
+        SetAccessibleReference(counterImages_[i], Msg::ElapsedTime);
         counterRow->addWidget(counterImages_[i]);
     }
 

@@ -67,12 +67,12 @@ TEST(BadContainers, EachGivesItsExpectedOutcomeAndWritesOnlyBelowTheOutput) {
         test::WriteFile(dir / "c.vesk", test::ReadFile(kCorpus + "/" + c.file));
         std::filesystem::create_directories(dir / "out");
         test::RecordingObserver observer;  // answers "skip" to every overwrite question
-        int runError = 0;
+        int runError = 0;  // the corpus lists ids by number
         try {
             DecryptContainerJob job(observer);
             job.Run(dir / "c.vesk", dir / "out", CorpusKey());
         } catch (const SealError& e) {
-            runError = e.stringId();
+            runError = static_cast<int>(e.stringId());
         }
         if (c.runErrors.empty()) {
             EXPECT_EQ(runError, 0);
@@ -82,7 +82,7 @@ TEST(BadContainers, EachGivesItsExpectedOutcomeAndWritesOnlyBelowTheOutput) {
                 << "run failed with " << runError;
         }
         std::vector<int> entryErrors;
-        for (const auto& [item, id] : observer.errors) entryErrors.push_back(id);
+        for (const auto& [item, id] : observer.errors) entryErrors.push_back(static_cast<int>(id));
         EXPECT_EQ(entryErrors, c.entryErrors);
         // Restored files exactly; no temporary file, nothing beside the output directory.
         EXPECT_EQ(test::FilesBelow(dir / "out"), c.restored);

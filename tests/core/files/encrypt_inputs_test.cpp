@@ -8,12 +8,12 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "file_test_support.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "files/jobs/input_message_ids.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/io/posix_io.h"
 
 namespace sealwise {
@@ -33,23 +33,23 @@ ssize_t DiskIsFull(int, const void*, std::size_t) {
 struct FailedRunCase {
     const char* label;
     std::function<std::string(const test::ScratchDir&)> makeInput;  // returns the input path
-    int runError;                                                   // what the run throws
-    int inputError;  // what is reported for the input (0: nothing)
+    Msg runError;                       // what the run throws
+    std::optional<Msg> inputError;  // what is reported for the input
     bool diskFull = false;
 };
 
 TEST(FailedRuns, EveryCauseKeepsTheOldContainerByteForByte) {
     const std::vector<FailedRunCase> cases{
         {"missing input", [](const test::ScratchDir& d) { return d / "gone.txt"; },
-         msg::kNothingStored, msg::kSystemError},
+         Msg::NothingStored, Msg::SystemError},
         {"FIFO",
          [](const test::ScratchDir& d) {
              ::mkfifo((d / "fifo").c_str(), 0600);
              return d / "fifo";
          },
-         msg::kNothingStored, msg::kNotRegularFile},
+         Msg::NothingStored, Msg::NotRegularFile},
         {"device", [](const test::ScratchDir&) { return std::string("/dev/null"); },
-         msg::kNothingStored, msg::kNotRegularFile},
+         Msg::NothingStored, Msg::NotRegularFile},
         {"sparse file over the limit",
          [](const test::ScratchDir& d) {
              const int fd = ::open((d / "sparse").c_str(), O_CREAT | O_WRONLY, 0600);
@@ -57,19 +57,19 @@ TEST(FailedRuns, EveryCauseKeepsTheOldContainerByteForByte) {
              ::close(fd);
              return d / "sparse";
          },
-         msg::kNothingStored, msg::kFileTooLarge},
+         Msg::NothingStored, Msg::FileTooLarge},
         {"name that would not come back",
          [](const test::ScratchDir& d) {
              WriteFile(d / "a\\b.txt", {1});
              return d / "a\\b.txt";
          },
-         msg::kNothingStored, msg::kNameNotStorable},
+         Msg::NothingStored, Msg::NameNotStorable},
         {"disk full",
          [](const test::ScratchDir& d) {
              WriteFile(d / "fine.txt", test::PatternBytes(5000));
              return d / "fine.txt";
          },
-         msg::kSystemError, 0, true},
+         Msg::SystemError, std::nullopt, true},
     };
     const Bytes old{'o', 'l', 'd', 0xFF, 0x01};
     for (const FailedRunCase& c : cases) {
@@ -78,7 +78,7 @@ TEST(FailedRuns, EveryCauseKeepsTheOldContainerByteForByte) {
         WriteFile(dir / "backup.vesk", old);
         const std::string input = c.makeInput(dir);
         test::RecordingObserver observer;
-        int runError = 0;
+        std::optional<Msg> runError;
         const WriteCall previous = c.diskFull ? SetWriteCallForTesting(&DiskIsFull) : nullptr;
         try {
             EncryptFilesJob job(observer);
@@ -89,9 +89,9 @@ TEST(FailedRuns, EveryCauseKeepsTheOldContainerByteForByte) {
         if (c.diskFull) SetWriteCallForTesting(previous);
         EXPECT_EQ(runError, c.runError);
         EXPECT_EQ(ReadFile(dir / "backup.vesk"), old);
-        if (c.inputError != 0) {
+        if (c.inputError) {
             ASSERT_FALSE(observer.errors.empty());
-            EXPECT_EQ(observer.errors[0], (std::pair{input, c.inputError}));
+            EXPECT_EQ(observer.errors[0], (std::pair{input, *c.inputError}));
         }
         for (const auto& name : test::FilesBelow(dir.path())) {
             EXPECT_EQ(name.find(".sealwise-"), std::string::npos) << name;

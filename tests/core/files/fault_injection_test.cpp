@@ -6,11 +6,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <optional>
 
 #include "file_test_support.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/io/posix_io.h"
 
 namespace sealwise {
@@ -78,7 +79,7 @@ TEST_F(Faults, DiskFullWhileEncryptingKeepsTheOldContainer) {
     for (int64_t room : {0, 1, 4, 100, 3000, 9000, 12'000}) {
         SCOPED_TRACE(room);
         observer = {};
-        int runError = 0;
+        std::optional<Msg> runError;
         {
             DiskFull full(room);
             EncryptFilesJob job(observer);
@@ -89,7 +90,7 @@ TEST_F(Faults, DiskFullWhileEncryptingKeepsTheOldContainer) {
             }
         }
         // The index cannot be written either: the run fails as a whole.
-        EXPECT_EQ(runError, msg::kSystemError);
+        EXPECT_EQ(runError, Msg::SystemError);
         EXPECT_EQ(ReadFile(dir / "c.vesk"), oldContainer);
         EXPECT_FALSE(HasTemporaryFiles(dir.path()));
     }
@@ -115,7 +116,7 @@ TEST_F(Faults, AFailedContainerWriteFailsTheRunAndKeepsTheOldContainer) {
         WriteFile(dir / "c.vesk", oldContainer);
         writesBeforeFailure = failingWrite;
         const WriteCall previous = SetWriteCallForTesting(&FailOneWrite);
-        int runError = 0;
+        std::optional<Msg> runError;
         try {
             EncryptFilesJob job(observer);
             job.Run(Inputs(), dir / "c.vesk", key);
@@ -123,7 +124,7 @@ TEST_F(Faults, AFailedContainerWriteFailsTheRunAndKeepsTheOldContainer) {
             runError = e.stringId();
         }
         SetWriteCallForTesting(previous);
-        EXPECT_EQ(runError, msg::kSystemError);
+        EXPECT_EQ(runError, Msg::SystemError);
         EXPECT_EQ(ReadFile(dir / "c.vesk"), oldContainer);
         EXPECT_FALSE(HasTemporaryFiles(dir.path()));
     }
@@ -148,7 +149,7 @@ TEST_F(Faults, DiskFullWhileRestoringFailsEachEntryAndKeepsExistingFiles) {
         }
         EXPECT_EQ(s.restored, 0);
         EXPECT_EQ(s.failed, 2);
-        for (const auto& [item, id] : observer.errors) EXPECT_EQ(id, msg::kSystemError) << item;
+        for (const auto& [item, id] : observer.errors) EXPECT_EQ(id, Msg::SystemError) << item;
         EXPECT_EQ(ReadFile(dir / "out/a.txt"), (Bytes{'k', 'e', 'e', 'p'}));
         EXPECT_EQ(test::FilesBelow(dir / "out"), std::vector<std::string>{"a.txt"});
     }
@@ -198,7 +199,7 @@ TEST_F(Faults, ReadOnlyOutputDirectoryFailsEveryEntryWithoutCrashing) {
         DecryptContainerJob job(seen);
         const DecryptSummary s = job.Run(dir / "c.vesk", dir / "out", key);
         bool allSystemErrors = seen.errors.size() == 2;
-        for (const auto& [item, id] : seen.errors) allSystemErrors &= id == msg::kSystemError;
+        for (const auto& [item, id] : seen.errors) allSystemErrors &= id == Msg::SystemError;
         return s.failed == 2 && allSystemErrors;
     };
     if (asRoot) {
@@ -247,8 +248,8 @@ TEST_F(Faults, InputsThatVanishOrShrinkFailOnlyThemselves) {
     EXPECT_EQ(s.failedFiles, 2);
     ASSERT_EQ(observer.errors.size(), 2u);
     EXPECT_EQ(observer.errors[0],
-              (std::pair<std::string, int>{dir / "in/a.txt", msg::kFileChanged}));
-    EXPECT_EQ(observer.errors[1].second, msg::kSystemError);
+              (std::pair<std::string, Msg>{dir / "in/a.txt", Msg::FileChanged}));
+    EXPECT_EQ(observer.errors[1].second, Msg::SystemError);
     EXPECT_FALSE(HasTemporaryFiles(dir.path()));
 
     observer = {};

@@ -149,7 +149,7 @@ struct FailingSource : InputSource {
     int reads = 0;
     int64_t Size() const override { return inner->Size(); }
     std::size_t Read(std::span<uint8_t> out) override {
-        if (++reads == 2) throw SealError(103, "Input/output error", "injected");
+        if (++reads == 2) throw SealError(Msg::SystemError, "Input/output error", "injected");
         return inner->Read(out);
     }
 };
@@ -171,7 +171,7 @@ TEST_F(Jobs, AFileFailingHalfWayIsCutOutAndTheOthersRestore) {
     EXPECT_EQ(s.failedFiles, 1);
     EXPECT_EQ(s.storedSizes[1], 0);
     ASSERT_EQ(observer.errors.size(), 1u);
-    EXPECT_EQ(observer.errors[0], (std::pair<std::string, int>{dir / "b", 103}));
+    EXPECT_EQ(observer.errors[0], (std::pair<std::string, Msg>{dir / "b", Msg::SystemError}));
     EXPECT_EQ(s.containerSize, static_cast<int64_t>(std::filesystem::file_size(dir / "c.vesk")));
 
     observer = {};
@@ -222,8 +222,8 @@ TEST_F(Jobs, RunFailuresLeaveNothingAndBadInputsAreReported) {
         Encrypt({{dir / "nope", "\\"}, {dir / "fifo", "\\"}, {dir / "a", "\\"}}, dir / "c.vesk");
     EXPECT_EQ(s.failedFiles, 2);
     ASSERT_EQ(observer.errors.size(), 2u);
-    EXPECT_EQ(observer.errors[0].second, 103);
-    EXPECT_EQ(observer.errors[1].second, 426);
+    EXPECT_EQ(observer.errors[0].second, Msg::SystemError);
+    EXPECT_EQ(observer.errors[1].second, Msg::NotRegularFile);
     // A file that would make an entry of 2 GiB is refused before anything is read.
     struct HugeSource : InputSource {
         int64_t Size() const override { return kMaxSize - 34; }  // E = 2^31 with N = 1
@@ -236,12 +236,12 @@ TEST_F(Jobs, RunFailuresLeaveNothingAndBadInputsAreReported) {
     EXPECT_THROW(huge.Run({{dir / "a", "\\"}}, dir / "h.vesk", key), SealError);
     EXPECT_FALSE(std::filesystem::exists(dir / "h.vesk"));
     ASSERT_EQ(observer.errors.size(), 1u);
-    EXPECT_EQ(observer.errors[0].second, 422);
+    EXPECT_EQ(observer.errors[0].second, Msg::FileTooLarge);
     // A relative name over 255 bytes cannot be stored.
     observer = {};
     Encrypt({{dir / "a", std::string(300, 'n')}, {dir / "a", "\\"}}, dir / "d.vesk");
     ASSERT_EQ(observer.errors.size(), 1u);
-    EXPECT_EQ(observer.errors[0].second, 425);
+    EXPECT_EQ(observer.errors[0].second, Msg::NameTooLong);
 }
 
 TEST_F(Jobs, ExistingFilesAreReplacedOnlyAsTheObserverAnswers) {
@@ -297,7 +297,7 @@ TEST_F(Jobs, AMissingOutputDirectoryIsMadeOnlyOnceTheKeyHasProvedRight) {
         wrong.Run(dir / "c.vesk", dir / "new/out", test::Key(0x33));
         ADD_FAILURE() << "a wrong key restored something";
     } catch (const SealError& error) {
-        EXPECT_EQ(error.stringId(), 194);
+        EXPECT_EQ(error.stringId(), Msg::WrongPassword);
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "new"));
     DecryptContainerJob right(observer);

@@ -148,8 +148,8 @@ struct RecordingObserver : FileJobObserver {
     };
     Progress item, run;
     std::vector<LampState> lamps;
-    std::vector<std::pair<std::string, int>> errors;   // item, string id
-    std::vector<std::pair<int, std::string>> notices;  // string id, argument
+    std::vector<std::pair<std::string, Msg>> errors;  // item, message
+    std::vector<Message> notices;
     std::vector<std::string> questions;
     OverwriteAnswer answer;
 
@@ -159,8 +159,8 @@ struct RecordingObserver : FileJobObserver {
     void ReportError(const std::string& name, const SealError& e) override {
         errors.emplace_back(name, e.stringId());
     }
-    void ReportNotice(const std::string&, const SealError& n) override {
-        notices.emplace_back(n.stringId(), n.argument());
+    void ReportNotice(const std::string&, const Message& n) override {
+        notices.push_back(n);
     }
     OverwriteAnswer AskOverwrite(const std::string& path) override {
         questions.push_back(path);

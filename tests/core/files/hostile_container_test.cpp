@@ -3,12 +3,14 @@
 // leave junk or partial files.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/test_util.h"
 #include "file_test_support.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/format/entry_probe.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise {
 namespace {
@@ -33,13 +35,13 @@ struct Hostile : ::testing::Test {
     }
     DecryptSummary Decrypt() { return Decrypt(builder.Finish(), key); }
 
-    int ErrorIdOf(const std::function<void()>& run) {
+    std::optional<Msg> ErrorIdOf(const std::function<void()>& run) {
         try {
             run();
         } catch (const SealError& e) {
             return e.stringId();
         }
-        return 0;
+        return std::nullopt;
     }
 };
 
@@ -54,7 +56,7 @@ TEST_F(Hostile, NamesLeadingOutsideAreRefusedAndTheOthersRestored) {
     const DecryptSummary s = Decrypt();
     EXPECT_EQ(s.restored, 2);
     EXPECT_EQ(s.failed, 14);
-    for (const auto& [item, id] : observer.errors) EXPECT_EQ(id, msg::kUnsafeEntryName) << item;
+    for (const auto& [item, id] : observer.errors) EXPECT_EQ(id, Msg::UnsafeEntryName) << item;
     // The escape sequence is shown escaped, not sent to the terminal.
     EXPECT_EQ(observer.errors.back().first, "dir/\\x1B[2Jx");
     EXPECT_EQ(test::FilesBelow(Out()), (std::vector<std::string>{"ok1.txt", "sub/ok2.txt"}));
@@ -72,7 +74,7 @@ TEST_F(Hostile, SymbolicLinksInTheOutputAreNotFollowed) {
     observer.answer = {OverwriteChoice::kOverwrite, {}};
     const DecryptSummary s = Decrypt();
     ASSERT_EQ(observer.errors.size(), 1u);
-    EXPECT_EQ(observer.errors[0].second, msg::kPathNotDirectory);
+    EXPECT_EQ(observer.errors[0].second, Msg::PathNotDirectory);
     EXPECT_EQ(s.restored, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere/x.txt"));
     // Overwriting replaces the link itself; its target stays as it was.
@@ -87,12 +89,12 @@ TEST_F(Hostile, WrongPassphraseCreatesNoFiles) {
     const Bytes container = builder.Finish();
     for (uint8_t wrong = 1; wrong < 40; ++wrong) {
         observer = {};
-        EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, test::Key(wrong)); }), msg::kWrongPassword)
+        EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, test::Key(wrong)); }), Msg::WrongPassword)
             << int(wrong);
         EXPECT_TRUE(test::FilesBelow(Out()).empty());
         EXPECT_TRUE(std::filesystem::is_empty(Out()));
     }
-    EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", test::Key(1)); }), msg::kWrongPassword);
+    EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", test::Key(1)); }), Msg::WrongPassword);
 }
 
 TEST_F(Hostile, DamagedDataIsReportedAndNeverWritten) {
@@ -110,9 +112,9 @@ TEST_F(Hostile, DamagedDataIsReportedAndNeverWritten) {
     EXPECT_EQ(s.restored, 1);
     EXPECT_EQ(s.failed, 3);
     ASSERT_EQ(observer.errors.size(), 3u);
-    EXPECT_EQ(observer.errors[0].second, msg::kDamagedEntry);
-    EXPECT_EQ(observer.errors[1].second, msg::kDamagedEntry);
-    EXPECT_EQ(observer.errors[2], (std::pair<std::string, int>{"4", msg::kDamagedEntryNumber}));
+    EXPECT_EQ(observer.errors[0].second, Msg::DamagedEntry);
+    EXPECT_EQ(observer.errors[1].second, Msg::DamagedEntry);
+    EXPECT_EQ(observer.errors[2], (std::pair<std::string, Msg>{"4", Msg::DamagedEntryNumber}));
     EXPECT_EQ(test::FilesBelow(Out()), (std::vector<std::string>{"good.txt"}));
 }
 
@@ -123,7 +125,7 @@ TEST_F(Hostile, ImpossibleRecordLengthsAreRefused) {
     PutInt32Le(container.data(), 0x7FFFFFFE);  // L + 1 far beyond a chunk and the entry
     const DecryptSummary s = Decrypt(container, key);
     EXPECT_EQ(s.restored, 1);
-    EXPECT_EQ(observer.errors[0].second, msg::kDamagedEntryNumber);
+    EXPECT_EQ(observer.errors[0].second, Msg::DamagedEntryNumber);
     observer = {};
     std::filesystem::remove_all(Out());
     PutInt32Le(container.data(), 32);  // 33 cipher bytes: not whole blocks
@@ -144,17 +146,17 @@ TEST_F(Hostile, EmptyRecordsKeepTheReadersPlace) {
 }
 
 TEST_F(Hostile, ContainersWithoutUsableContent) {
-    EXPECT_EQ(ErrorIdOf([&] { Decrypt({1, 2, 3}, key); }), msg::kNoUsableContent);
-    EXPECT_EQ(ErrorIdOf([&] { Decrypt(Bytes(500, 7), key); }), msg::kNoUsableContent);
-    EXPECT_EQ(ErrorIdOf([&] { Decrypt({0xFF, 1, 2, 3}, key); }), msg::kNoUsableContent);
+    EXPECT_EQ(ErrorIdOf([&] { Decrypt({1, 2, 3}, key); }), Msg::NoUsableContent);
+    EXPECT_EQ(ErrorIdOf([&] { Decrypt(Bytes(500, 7), key); }), Msg::NoUsableContent);
+    EXPECT_EQ(ErrorIdOf([&] { Decrypt({0xFF, 1, 2, 3}, key); }), Msg::NoUsableContent);
     // Truncated containers: the tail no longer holds the index the entries need.
     builder.AddEntry("a.txt", test::PatternBytes(5000));
     builder.AddEntry("b.txt", test::PatternBytes(6000));
     const Bytes whole = builder.Finish();
     for (std::size_t cut : {1u, 2u, 40u, 1000u}) {
         const Bytes truncated(whole.begin(), whole.end() - static_cast<long>(cut));
-        const int id = ErrorIdOf([&] { Decrypt(truncated, key); });
-        EXPECT_TRUE(id == msg::kDamagedContainer || id == msg::kNoUsableContent) << cut;
+        const std::optional<Msg> id = ErrorIdOf([&] { Decrypt(truncated, key); });
+        EXPECT_TRUE(id == Msg::DamagedContainer || id == Msg::NoUsableContent) << cut;
     }
     EXPECT_TRUE(test::FilesBelow(Out()).empty());
 }
@@ -175,7 +177,7 @@ TEST_F(Hostile, EntriesAreLocatedFromTheStartByTheSizesAlone) {
     struct Case {
         std::string layout;
         std::vector<std::string> restored;
-        std::vector<std::pair<std::string, int>> errors;
+        std::vector<std::pair<std::string, Msg>> errors;
     };
     const Case cases[] = {
         // Index [a, b, 0]: the left bytes lie behind the last entry; every entry restores.
@@ -183,7 +185,7 @@ TEST_F(Hostile, EntriesAreLocatedFromTheStartByTheSizesAlone) {
         {"a00", {"a"}, {}},
         // Index [a, 0, c]: summed sizes put entry 3 on the failed file's chunk, which does not
         // fit there; it fails alone (nothing is written under either name).
-        {"a0c", {"a"}, {{"3", msg::kDamagedEntryNumber}}},
+        {"a0c", {"a"}, {{"3", Msg::DamagedEntryNumber}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.layout);
@@ -202,8 +204,8 @@ TEST_F(Hostile, EntriesAreLocatedFromTheStartByTheSizesAlone) {
         EXPECT_EQ(test::FilesBelow(Out()), c.restored);
         EXPECT_EQ(observer.errors, c.errors);
         // The left bytes are named, and the run goes on.
-        EXPECT_EQ(observer.notices, (std::vector<std::pair<int, std::string>>{
-                                        {msg::kUnaccountedBytes, std::to_string(left)}}));
+        EXPECT_EQ(observer.notices, (std::vector<Message>{
+                                        {Msg::UnaccountedBytes, std::to_string(left)}}));
         EXPECT_EQ(s.outcome, JobOutcome::kCompleted);
         ContainerListing listing(dir / "c.vesk", key);
         EXPECT_EQ(listing.unaccountedBytes(), static_cast<int64_t>(left));
@@ -238,16 +240,16 @@ TEST_F(Hostile, DamageFailsOnlyItsOwnEntry) {
     struct Case {
         std::vector<int> damaged;  // entries with a flipped bit
         int offset;                // kName or kData
-        int error;                 // reported for each damaged entry; 194 for the whole run
+        Msg error;                 // reported for each damaged entry; WrongPassword for the run
     };
     const Case cases[] = {
-        {{0}, kName, msg::kDamagedEntryNumber},
-        {{0}, kData, msg::kDamagedEntry},
-        {{1}, kName, msg::kDamagedEntryNumber},
-        {{3}, kData, msg::kDamagedEntry},
-        {{0, 1, 2}, kName, msg::kDamagedEntryNumber},
+        {{0}, kName, Msg::DamagedEntryNumber},
+        {{0}, kData, Msg::DamagedEntry},
+        {{1}, kName, Msg::DamagedEntryNumber},
+        {{3}, kData, Msg::DamagedEntry},
+        {{0, 1, 2}, kName, Msg::DamagedEntryNumber},
         // When no first chunk makes sense, nothing shows that the key is right.
-        {{0, 1, 2, 3}, kName, msg::kWrongPassword},
+        {{0, 1, 2, 3}, kName, Msg::WrongPassword},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -259,14 +261,14 @@ TEST_F(Hostile, DamageFailsOnlyItsOwnEntry) {
         }
         observer = {};
         std::filesystem::remove_all(Out());
-        if (c.error == msg::kWrongPassword) {
-            EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, key); }), msg::kWrongPassword);
-            EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }), msg::kWrongPassword);
+        if (c.error == Msg::WrongPassword) {
+            EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, key); }), Msg::WrongPassword);
+            EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }), Msg::WrongPassword);
             continue;
         }
         const DecryptSummary s = Decrypt(container, key);
         std::vector<std::string> expected;
-        std::vector<int> errors;
+        std::vector<Msg> errors;
         for (std::size_t e = 0; e < names.size(); ++e) {
             const bool hit = std::count(c.damaged.begin(), c.damaged.end(), e) > 0;
             if (!hit) expected.push_back(names[e]);
@@ -275,7 +277,7 @@ TEST_F(Hostile, DamageFailsOnlyItsOwnEntry) {
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(test::FilesBelow(Out()), expected);
         EXPECT_EQ(s.failed, static_cast<int>(c.damaged.size()));
-        std::vector<int> reported;
+        std::vector<Msg> reported;
         for (const auto& [item, id] : observer.errors) reported.push_back(id);
         EXPECT_EQ(reported, errors);
         // The damaged entry is named: by its number when its name is lost, else by its path.
@@ -308,8 +310,8 @@ TEST_F(Hostile, IndexesWithoutARecordThatHasBytesHaveNoUsableContent) {
     };
     for (const Bytes& container : cases) {
         SCOPED_TRACE(test::ToHex(Bytes(container.end() - 2, container.end())));
-        EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, key); }), msg::kNoUsableContent);
-        EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }), msg::kNoUsableContent);
+        EXPECT_EQ(ErrorIdOf([&] { Decrypt(container, key); }), Msg::NoUsableContent);
+        EXPECT_EQ(ErrorIdOf([&] { ListContainer(dir / "c.vesk", key); }), Msg::NoUsableContent);
         EXPECT_TRUE(std::filesystem::is_empty(Out()));
     }
 }

@@ -5,12 +5,13 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
+#include <optional>
+
 #include "file_test_support.h"
 #include "files/io/directory_walk.h"
 #include "files/format/entry_name.h"
 #include "models/input_list.h"
-#include "files/jobs/input_message_ids.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/format/stored_names.h"
 #include "unprivileged.h"
 
@@ -46,13 +47,13 @@ TEST(DirectoryWalk, EverythingLeftOutIsReportedWithItsReason) {
     EXPECT_EQ(list.paths(),
               (std::vector<std::string>{dir / "t/.hidden", dir / "t/a.txt", dir / "t/link-to-file",
                                         dir / "t/sub/b.txt"}));
-    const std::vector<std::pair<std::string, int>> expected{
-        {"t/broken-link", msg::kInputUnreadable},
-        {"t/fifo", msg::kSpecialFileLeftOut},
-        {"t/link-to-dir", msg::kLinkToDirectoryLeftOut},
-        {"t/socket", msg::kSpecialFileLeftOut},
+    const std::vector<std::pair<std::string, Msg>> expected{
+        {"t/broken-link", Msg::InputUnreadable},
+        {"t/fifo", Msg::SpecialFileLeftOut},
+        {"t/link-to-dir", Msg::LinkToDirectoryLeftOut},
+        {"t/socket", Msg::SpecialFileLeftOut},
     };
-    std::vector<std::pair<std::string, int>> seen;
+    std::vector<std::pair<std::string, Msg>> seen;
     for (const SkippedInput& s : list.skipped()) {
         seen.emplace_back(s.path.substr(dir.path().size() + 1), s.stringId);
     }
@@ -81,7 +82,7 @@ TEST(DirectoryWalk, AnUnreadableDirectoryIsReportedAndTheRestListed) {
         WalkDirectoryTree(dir / "t/", options, skipped);
         return files == std::vector<std::string>{dir / "t/a.txt"} && skipped.size() == 1 &&
                skipped[0].path == dir / "t/locked" &&
-               skipped[0].stringId == msg::kDirectoryUnreadable && !skipped[0].detail.empty();
+               skipped[0].stringId == Msg::DirectoryUnreadable && !skipped[0].detail.empty();
     });
     fs::permissions(dir / "t/locked", fs::perms::owner_all);
     if (status < 0) GTEST_SKIP() << "cannot give up root here";
@@ -92,33 +93,33 @@ struct NameCase {
     const char* label;
     std::string path;
     std::string relativeName;
-    int expectedError;  // 0: stored
+    std::optional<Msg> expectedError;  // none: stored
 };
 
 TEST(StoredNames, NamesThatWouldNotComeBackAreRefused) {
     const std::vector<NameCase> cases{
-        {"plain", "/d/report.doc", "\\", 0},
-        {"tree", "/d/proj/sub/a.txt", "\\proj\\sub\\a.txt", 0},
-        {"case twin", "/d/proj/README.txt", "\\proj\\README.txt", 0},
-        {"hidden", "/d/proj/.git", "\\proj\\.git", 0},
-        {"Windows-1252", "/d/caf\xC3\xA9.txt", "\\", 0},
-        {"beyond Windows-1252", "/d/\xCE\xB1\xCE\xB2.txt", "\\", 0},
-        {"relative to the root", "/etc/hosts", "\\etc\\hosts", 0},
-        {"backslash, own file", "/d/a\\b.txt", "\\", msg::kNameNotStorable},
-        {"backslash, in a tree", "/d/proj/a\\b.txt", "\\proj\\a\\b.txt", msg::kNameNotStorable},
-        {"backslash, directory", "/d/pr\\oj/a.txt", "\\pr\\oj\\a.txt", msg::kNameNotStorable},
-        {"newline", "/d/a\nb.txt", "\\", msg::kNameNotStorable},
-        {"escape", "/d/proj/\x1b[31m.txt", "\\proj\\\x1b[31m.txt", msg::kNameNotStorable},
-        {"not UTF-8, own file", "/d/\xE9.txt", "\\", msg::kNameNotStorable},
-        {"not UTF-8, directory", "/d/\xE9/a.txt", "\\\xE9\\a.txt", msg::kNameNotStorable},
-        {"too long", "/d/a", std::string(300, 'n'), msg::kNameTooLong},
+        {"plain", "/d/report.doc", "\\", std::nullopt},
+        {"tree", "/d/proj/sub/a.txt", "\\proj\\sub\\a.txt", std::nullopt},
+        {"case twin", "/d/proj/README.txt", "\\proj\\README.txt", std::nullopt},
+        {"hidden", "/d/proj/.git", "\\proj\\.git", std::nullopt},
+        {"Windows-1252", "/d/caf\xC3\xA9.txt", "\\", std::nullopt},
+        {"beyond Windows-1252", "/d/\xCE\xB1\xCE\xB2.txt", "\\", std::nullopt},
+        {"relative to the root", "/etc/hosts", "\\etc\\hosts", std::nullopt},
+        {"backslash, own file", "/d/a\\b.txt", "\\", Msg::NameNotStorable},
+        {"backslash, in a tree", "/d/proj/a\\b.txt", "\\proj\\a\\b.txt", Msg::NameNotStorable},
+        {"backslash, directory", "/d/pr\\oj/a.txt", "\\pr\\oj\\a.txt", Msg::NameNotStorable},
+        {"newline", "/d/a\nb.txt", "\\", Msg::NameNotStorable},
+        {"escape", "/d/proj/\x1b[31m.txt", "\\proj\\\x1b[31m.txt", Msg::NameNotStorable},
+        {"not UTF-8, own file", "/d/\xE9.txt", "\\", Msg::NameNotStorable},
+        {"not UTF-8, directory", "/d/\xE9/a.txt", "\\\xE9\\a.txt", Msg::NameNotStorable},
+        {"too long", "/d/a", std::string(300, 'n'), Msg::NameTooLong},
     };
     for (const NameCase& c : cases) {
         const auto names = StoredNames({{c.path, c.relativeName}});
         ASSERT_EQ(names.size(), 1u);
         const auto* error = std::get_if<SealError>(&names[0]);
-        EXPECT_EQ(error ? error->stringId() : 0, c.expectedError) << c.label;
-        if (error && c.expectedError == msg::kNameNotStorable) {
+        EXPECT_EQ(error ? std::optional(error->stringId()) : std::nullopt, c.expectedError) << c.label;
+        if (error && c.expectedError == Msg::NameNotStorable) {
             EXPECT_EQ(error->argument(), c.path) << c.label;  // the message names the file
         }
     }
@@ -130,7 +131,7 @@ TEST(StoredNames, TwoInputsUnderOneNameAreRefusedNamingBoth) {
         StoredNames({{"/w/ca/x.txt", "\\"}, {"/w/ok.txt", "\\"}, {"/w/cb/x.txt", "\\"}});
         FAIL() << "no collision found";
     } catch (const SealError& e) {
-        EXPECT_EQ(e.stringId(), msg::kNameCollision);
+        EXPECT_EQ(e.stringId(), Msg::NameCollision);
         EXPECT_NE(e.argument().find("/w/ca/x.txt"), std::string::npos);
         EXPECT_NE(e.argument().find("/w/cb/x.txt"), std::string::npos);
         EXPECT_NE(e.argument().find("\"x.txt\""), std::string::npos);

@@ -10,7 +10,7 @@
 #include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/pipeline/ordered_pipeline.h"
 #include "files/format/stored_zlib.h"
 #include "files/pipeline/thread_count.h"
@@ -35,7 +35,7 @@ struct FailOnRead : InputSource {
     int failAt = 0, reads = 0;
     int64_t Size() const override { return inner->Size(); }
     std::size_t Read(std::span<uint8_t> out) override {
-        if (++reads == failAt) throw SealError(msg::kSystemError, "Input/output error", "injected");
+        if (++reads == failAt) throw SealError(Msg::SystemError, "Input/output error", "injected");
         return inner->Read(out);
     }
 };
@@ -134,7 +134,7 @@ TEST_F(Parallel, DamagedRecordInTheMiddleFailsOnlyItsEntry) {
         const DecryptSummary s = DecryptWith(threads, dir / "d.vesk", out);
         EXPECT_EQ(s.restored, 4) << threads;
         ASSERT_EQ(observer.errors.size(), 1u) << threads;
-        EXPECT_EQ(observer.errors[0].second, msg::kDamagedEntry);
+        EXPECT_EQ(observer.errors[0].second, Msg::DamagedEntry);
         EXPECT_FALSE(std::filesystem::exists(out + "/in/big.txt"));
         EXPECT_EQ(ReadFile(out + "/in/sub/small-2"), ReadFile(dir / "in/sub/small-2"));
     }

@@ -10,7 +10,7 @@
 #include "file_test_support.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/io/deferred_flush.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/io/staged_file.h"
 
 namespace sealwise {
@@ -54,7 +54,7 @@ TEST_F(SafeExtraction, DanglingAndNestedLinksNeverRedirectAFile) {
     const DecryptSummary s = Decrypt();
     EXPECT_EQ(s.restored, 2);
     ASSERT_EQ(observer.errors.size(), 1u);
-    EXPECT_EQ(observer.errors[0].second, msg::kPathNotDirectory);
+    EXPECT_EQ(observer.errors[0].second, Msg::PathNotDirectory);
     EXPECT_TRUE(fs::is_empty(Outside()));
     // The links themselves were replaced by the restored files.
     EXPECT_FALSE(fs::is_symlink(Out() + "/dangling"));
@@ -89,9 +89,9 @@ TEST_F(SafeExtraction, NamesTheFileSystemRefusesFailOnlyTheirEntry) {
     const DecryptSummary s = Decrypt();
     EXPECT_EQ(s.restored, 1);
     ASSERT_EQ(observer.errors.size(), 2u);
-    EXPECT_EQ(observer.errors[0].second, msg::kSystemError);
+    EXPECT_EQ(observer.errors[0].second, Msg::SystemError);
     EXPECT_NE(observer.errors[0].first.find("taken"), std::string::npos);
-    EXPECT_EQ(observer.errors[1].second, msg::kSystemError);
+    EXPECT_EQ(observer.errors[1].second, Msg::SystemError);
     EXPECT_TRUE(fs::is_directory(Out() + "/taken"));
     EXPECT_EQ(ReadFile(Out() + "/fine.txt"), Bytes{'f'});
     // No temporary file of a failed entry survives.
@@ -227,8 +227,8 @@ TEST_F(SafeExtraction, TheContainerBeingReadIsNeverReplaced) {
     EXPECT_EQ(s.restored, 1);
     ASSERT_EQ(observer.errors.size(), 2u);
     EXPECT_EQ(observer.errors[0],
-              (std::pair<std::string, int>{Out() + "/box.vesk", msg::kContainerNotReplaced}));
-    EXPECT_EQ(observer.errors[1].second, msg::kContainerNotReplaced);
+              (std::pair<std::string, Msg>{Out() + "/box.vesk", Msg::ContainerNotReplaced}));
+    EXPECT_EQ(observer.errors[1].second, Msg::ContainerNotReplaced);
     EXPECT_TRUE(observer.questions.empty());
     EXPECT_EQ(ReadFile(Out() + "/box.vesk"), container);
     EXPECT_EQ(ReadFile(Out() + "/alias.vesk"), container);

@@ -1,5 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <optional>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -12,7 +14,7 @@
 #include "files/io/posix_io.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_inspect.h"
-#include "modern/modern_messages.h"
+#include "app/msg.h"
 #include "modern/modern_restore.h"
 #include "modern/modern_text.h"
 #include "modern/modern_writer.h"
@@ -33,7 +35,7 @@ struct Recorder : FileJobObserver {
         errors.push_back({item, error.stringId()});
     }
     OverwriteAnswer AskOverwrite(const std::string&) override { return {answer, {}}; }
-    std::vector<std::pair<std::string, int>> errors;
+    std::vector<std::pair<std::string, Msg>> errors;
     OverwriteChoice answer = OverwriteChoice::kSkip;
 };
 
@@ -77,8 +79,8 @@ Bytes Seal(const std::vector<std::string>& inputs, const std::vector<std::string
 
 struct Restored {
     ModernRestoreSummary summary;
-    std::vector<std::pair<std::string, int>> errors;
-    int thrown = 0;  // the id of a failure before anything was written
+    std::vector<std::pair<std::string, Msg>> errors;
+    std::optional<Msg> thrown;  // a failure before anything was written
 };
 
 Restored Restore(std::span<const uint8_t> container, const std::string& out,
@@ -120,7 +122,7 @@ TEST(ModernContainer, TreeComesBackWithLinksEmptyDirectoriesModesAndTimes) {
     const Bytes container = Seal({root});
     fs::create_directory(scratch / "out");
     const Restored r = Restore(container, scratch / "out");
-    ASSERT_EQ(r.thrown, 0);
+    ASSERT_EQ(r.thrown, std::nullopt);
     EXPECT_TRUE(r.errors.empty());
     EXPECT_FALSE(r.summary.damaged);
     EXPECT_EQ(r.summary.entries, 9);
@@ -160,11 +162,11 @@ TEST(ModernContainer, SharedKeysAreAllNeededInTheirOrder) {
     for (const auto& attempt : wrong) {
         fs::create_directories(scratch / "wrong");
         EXPECT_EQ(Restore(container, scratch / "wrong", attempt).thrown,
-                  msg::kModernWrongPassphrase);
+                  Msg::ModernWrongPassphrase);
         EXPECT_TRUE(fs::is_empty(scratch / "wrong"));
     }
     fs::create_directories(scratch / "right");
-    EXPECT_EQ(Restore(container, scratch / "right", keys).thrown, 0);
+    EXPECT_EQ(Restore(container, scratch / "right", keys).thrown, std::nullopt);
     EXPECT_EQ(ReadFile(scratch / "right/f"), (Bytes{1, 2, 3}));
 }
 
@@ -183,10 +185,10 @@ void ExpectOnlyTrueFiles(const std::string& out, const std::string& original) {
 }
 
 bool ReportedDamage(const Restored& r) {
-    if (r.thrown == msg::kModernDamagedContainer) return true;
-    if (r.thrown != 0 || !r.summary.damaged || r.errors.size() != 1) return false;
-    const int id = r.errors.front().second;
-    return id == msg::kModernDamagedContainer || id == msg::kModernDamagedEntry;
+    if (r.thrown == Msg::ModernDamagedContainer) return true;
+    if (r.thrown || !r.summary.damaged || r.errors.size() != 1) return false;
+    const Msg id = r.errors.front().second;
+    return id == Msg::ModernDamagedContainer || id == Msg::ModernDamagedEntry;
 }
 
 TEST(ModernContainer, EveryChangedByteIsReportedAsDamage) {
@@ -209,7 +211,7 @@ TEST(ModernContainer, EveryChangedByteIsReportedAsDamage) {
             EXPECT_TRUE(ReportedDamage(r)) << "byte " << i << " flip " << int(flip);
             ExpectOnlyTrueFiles(out, scratch.path());
             // The entry the damage hit is not there under its name.
-            if (!r.errors.empty() && r.errors.front().second == msg::kModernDamagedEntry) {
+            if (!r.errors.empty() && r.errors.front().second == Msg::ModernDamagedEntry) {
                 const std::string hit = out + "/" + r.errors.front().first;
                 EXPECT_FALSE(fs::exists(fs::symlink_status(hit)) && fs::is_regular_file(hit))
                     << hit;
@@ -252,7 +254,7 @@ TEST(ModernContainer, WrongPassphraseIsRecognisedBeforeAnythingIsWritten) {
     const Bytes container = Seal({MakeTree(scratch)});
     fs::create_directory(scratch / "out");
     const Restored r = Restore(container, scratch / "out", {"correct horse battery stapler"});
-    EXPECT_EQ(r.thrown, msg::kModernWrongPassphrase);
+    EXPECT_EQ(r.thrown, Msg::ModernWrongPassphrase);
     EXPECT_TRUE(fs::is_empty(scratch / "out"));
 }
 
@@ -303,13 +305,13 @@ TEST(ModernText, RoundTripKeepsTheExactBytes) {
     }
 }
 
-int OpenTextFailure(const std::string& armour, const std::vector<std::string>& keys = kKeys) {
+std::optional<Msg> OpenTextFailure(const std::string& armour, const std::vector<std::string>& keys = kKeys) {
     try {
         OpenText(armour, keys);
     } catch (const SealError& e) {
         return e.stringId();
     }
-    return 0;
+    return std::nullopt;
 }
 
 TEST(ModernText, EveryChangedByteAndEveryTruncationIsDamage) {
@@ -317,16 +319,16 @@ TEST(ModernText, EveryChangedByteAndEveryTruncationIsDamage) {
     for (std::size_t i = 0; i < armour.size(); ++i) {
         std::string bad = armour;
         bad[i] = static_cast<char>(bad[i] ^ 0x01);
-        EXPECT_EQ(OpenTextFailure(bad), msg::kModernDamagedText) << "byte " << i;
+        EXPECT_EQ(OpenTextFailure(bad), Msg::ModernDamagedText) << "byte " << i;
     }
     for (std::size_t n = 0; n + 2 < armour.size(); ++n) {
-        EXPECT_EQ(OpenTextFailure(armour.substr(0, n)), msg::kModernDamagedText) << n;
+        EXPECT_EQ(OpenTextFailure(armour.substr(0, n)), Msg::ModernDamagedText) << n;
     }
 }
 
 TEST(ModernText, WrongPassphraseAndWrongContentHaveTheirOwnMessages) {
     const std::string armour = SealText("secret", kKeys, kTestCost);
-    EXPECT_EQ(OpenTextFailure(armour, {"another"}), msg::kModernWrongPassphrase);
+    EXPECT_EQ(OpenTextFailure(armour, {"another"}), Msg::ModernWrongPassphrase);
     EXPECT_FALSE(LooksLikeModernArmour("just text\nwithout the lines"));
 }
 

@@ -54,7 +54,7 @@ TEST(PassphraseGenerator, DisplayIsForcedToTheTop) {
     EXPECT_EQ(g.display.score, RatePassphrase(g.text).score);
     // Even over a weak rating the forced display stays at the top.
     for (const PassphraseRating& d : {g.display, GeneratedPassphraseDisplay(RatePassphrase(""))}) {
-        EXPECT_EQ(d.verdictId, 106);
+        EXPECT_EQ(d.verdictId, Msg::RandomPasswordCreated);
         EXPECT_EQ(d.starsShown, (std::array<bool, 5>{true, true, true, true, true}));
         EXPECT_EQ(d.placeholdersShown, (std::array<bool, 5>{}));
         EXPECT_EQ(d.lamps, (LampState{.green = true}));

@@ -81,18 +81,20 @@ TEST(PassphraseRating, VerdictStarsPlaceholdersAndLamps) {
         kYellow{.yellow = true}, kYellowGreen{.yellow = true, .green = true}, kGreen{.green = true};
     struct Case {
         std::string text;
-        int score, verdict, stars;
+        int score;
+        Msg verdict;
+        int stars;
         LampState lamps;
     };
-    const Case cases[] = {{"", 0, 124, 0, kRed},
-                          {"a1[", 6, 124, 1, kRed},
-                          {"Aa1", 7, 124, 1, kRed},
-                          {"abcdefgh", 16, 125, 2, kRedYellow},
-                          {"Hello World 12!", 35, 126, 3, kYellow},
-                          {std::string(32, 'z'), 65, 127, 4, kYellowGreen},
-                          {Cycle("Ab", 32), 71, 127, 4, kYellowGreen},
-                          {"A1[" + std::string(29, 'a'), 81, 127, 4, kYellowGreen},
-                          {Cycle("Aa1[", 40), 100, 128, 5, kGreen}};
+    const Case cases[] = {{"", 0, Msg::PassphraseNotSecure, 0, kRed},
+                          {"a1[", 6, Msg::PassphraseNotSecure, 1, kRed},
+                          {"Aa1", 7, Msg::PassphraseNotSecure, 1, kRed},
+                          {"abcdefgh", 16, Msg::PassphraseCrackable, 2, kRedYellow},
+                          {"Hello World 12!", 35, Msg::PassphraseWithstandsOneComputer, 3, kYellow},
+                          {std::string(32, 'z'), 65, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
+                          {Cycle("Ab", 32), 71, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
+                          {"A1[" + std::string(29, 'a'), 81, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
+                          {Cycle("Aa1[", 40), 100, Msg::PassphraseMaximumSecurity, 5, kGreen}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const PassphraseRating r = RatePassphrase(c.text);
@@ -108,8 +110,18 @@ TEST(PassphraseRating, VerdictStarsPlaceholdersAndLamps) {
 }
 
 TEST(PassphraseRating, BandBoundaries) {
-    const int cases[][3] = {{5, 124, 0},  {6, 124, 1},  {9, 124, 1},  {10, 125, 2}, {24, 125, 2},
-                            {25, 126, 3}, {49, 126, 3}, {50, 127, 4}, {94, 127, 4}, {95, 128, 5}};
+    constexpr Msg kNotSecure = Msg::PassphraseNotSecure, kCrackable = Msg::PassphraseCrackable,
+                  kOneComputer = Msg::PassphraseWithstandsOneComputer,
+                  kNetwork = Msg::PassphraseWithstandsNetwork,
+                  kMaximum = Msg::PassphraseMaximumSecurity;
+    const struct {
+        int score;
+        Msg verdict;
+        int stars;
+    } cases[] = {{5, kNotSecure, 0},    {6, kNotSecure, 1},    {9, kNotSecure, 1},
+                 {10, kCrackable, 2},   {24, kCrackable, 2},   {25, kOneComputer, 3},
+                 {49, kOneComputer, 3}, {50, kNetwork, 4},     {94, kNetwork, 4},
+                 {95, kMaximum, 5}};
     for (const auto& [score, verdict, stars] : cases) {
         EXPECT_EQ(DisplayForScore(score).verdictId, verdict) << score;
         EXPECT_EQ(DisplayForScore(score).starCount, stars) << score;

@@ -128,7 +128,7 @@ TEST(SharedKeyEntry, LeavingTheCountBox) {
         w.SetCount(refused);
         const KeyEntryUpdate u = w.entry.OnCountLeaving();
         EXPECT_TRUE(u.keepFocus) << refused;
-        EXPECT_EQ(u.messageId, kKeyCountRefusedId);
+        EXPECT_EQ(u.messageId, Msg::KeyCountRefused);
     }
     w.SetCount("10");
     EXPECT_FALSE(w.entry.OnCountLeaving().keepFocus);

@@ -8,7 +8,7 @@
 
 #include "files/format/byte_order.h"
 #include "files/format/container_format.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise {
 
@@ -20,7 +20,7 @@ namespace {
 constexpr int64_t kIndexSlice = 64 * 1024;
 
 SealError DamagedContainer(const std::string& path) {
-    return SealError(msg::kDamagedContainer, path, "index does not fit the container");
+    return SealError(Msg::DamagedContainer, path, "index does not fit the container");
 }
 
 }  // namespace
@@ -32,15 +32,15 @@ ContainerReader::ContainerReader(const std::string& path) : path_(path) {
     if (::fstat(fd_.get(), &st) != 0) throw SystemErrorAt(errno, path);
     if (S_ISDIR(st.st_mode)) throw SystemErrorAt(EISDIR, path);
     if (!S_ISREG(st.st_mode))
-        throw SealError(msg::kNotRegularFile, path, "container is not a regular file");
+        throw SealError(Msg::NotRegularFile, path, "container is not a regular file");
     size_ = st.st_size;
     if (size_ > kMaxSize)
-        throw SealError(msg::kDamagedContainer, path, "container of 2 GiB or more");
+        throw SealError(Msg::DamagedContainer, path, "container of 2 GiB or more");
     ReadIndex();
 }
 
 void ContainerReader::ReadIndex() {
-    const SealError noContent(msg::kNoUsableContent, {}, "no index found");
+    const SealError noContent(Msg::NoUsableContent, {}, "no index found");
     Bytes tail(static_cast<std::size_t>(IndexTailLength(size_)));
     if (tail.empty()) throw noContent;
     if (!ReadExact(size_ - static_cast<int64_t>(tail.size()), tail)) throw noContent;
@@ -61,7 +61,7 @@ void ContainerReader::ReadIndex() {
     for (; cursor.Next(entry); ++entries) entriesEnd_ = entry.start + entry.size;
     // Only records of size 0: every file failed when the container was made.
     if (entries == 0)
-        throw SealError(msg::kNoUsableContent, {}, "no record of the index has bytes");
+        throw SealError(Msg::NoUsableContent, {}, "no record of the index has bytes");
     records_ = cursor.recordsRead();
     emptyRecords_ = records_ - entries;
 }
@@ -86,7 +86,7 @@ bool EntryCursor::Next(EntryExtent& entry) {
         int32_t size = 0;
         switch (parser_.Next(pending_, size)) {
             case IndexParser::Step::kOverflow:
-                throw SealError(msg::kNoUsableContent, {}, "an index size overflows");
+                throw SealError(Msg::NoUsableContent, {}, "an index size overflows");
             case IndexParser::Step::kNeedMore:
                 if (!Refill()) return false;  // the index ends with 0xFF: nothing is left open
                 continue;

@@ -2,7 +2,7 @@
 
 #include "files/format/compressed_block.h"
 #include "files/format/container_format.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise {
 
@@ -60,7 +60,7 @@ void EncryptPieceReader::Start(EncryptPiece& piece) {
     carry_.reset();
     const auto nameBytes = static_cast<int64_t>(name_->size());
     const int64_t logicalSize = LogicalSize(nameBytes, fileSize_);
-    if (logicalSize > kMaxSize) throw SealError(msg::kFileTooLarge, item.path, "file too large");
+    if (logicalSize > kMaxSize) throw SealError(Msg::FileTooLarge, item.path, "file too large");
     chunks_ = ChunkCount(logicalSize);
     chunk_ = 0;
     input_ = std::move(input);
@@ -84,7 +84,7 @@ void EncryptPieceReader::ReadToEnd(EncryptPiece& piece) {
     }
     fileSize_ += static_cast<int64_t>(got);
     if (LogicalSize(nameBytes, fileSize_ + (carry_ ? 1 : 0)) > kMaxSize) {
-        throw SealError(msg::kFileTooLarge, items_[item_].path, "file too large");
+        throw SealError(Msg::FileTooLarge, items_[item_].path, "file too large");
     }
     piece.chunk = chunk_;
     piece.chunks = chunk_ + (carry_ ? 2 : 1);
@@ -102,7 +102,7 @@ void EncryptPieceReader::ReadChunk(EncryptPiece& piece) {
     const auto nameBytes = static_cast<int64_t>(name_->size());
     piece.data.resize(static_cast<std::size_t>(PieceLength(chunk_, nameBytes, fileSize_)));
     if (input_->Read(piece.data) != piece.data.size()) {
-        throw SealError(msg::kFileChanged, items_[item_].path, "file shrank while reading");
+        throw SealError(Msg::FileChanged, items_[item_].path, "file shrank while reading");
     }
     if (++chunk_ == chunks_) Close();
 }

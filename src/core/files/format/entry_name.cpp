@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "files/format/container_format.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "util/errors.h"
 #include "util/text_codec.h"
 
@@ -53,7 +53,7 @@ Bytes EntryNameBytes(std::string_view path, std::string_view relativeName) {
     if (!name.empty() && name.front() == '\\') name.erase(0, 1);
     Bytes stored = EncodeStoredText(name);
     if (stored.size() > static_cast<std::size_t>(container::kMaxNameBytes)) {
-        throw SealError(msg::kNameTooLong, name, "entry name longer than 255 bytes");
+        throw SealError(Msg::NameTooLong, name, "entry name longer than 255 bytes");
     }
     return stored;
 }

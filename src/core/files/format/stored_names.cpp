@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "files/format/entry_name.h"
-#include "files/jobs/input_message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise {
 
@@ -35,20 +35,20 @@ std::vector<std::variant<Bytes, SealError>> StoredNames(const std::vector<Encryp
         try {
             Bytes stored = EntryNameBytes(item.path, item.relativeName);
             if (!NameComesBack(item, stored)) {
-                throw SealError(msg::kNameNotStorable, item.path, "name would not come back");
+                throw SealError(Msg::NameNotStorable, item.path, "name would not come back");
             }
             const std::string key(stored.begin(), stored.end());
             const auto [it, fresh] = firstWithName.emplace(key, i);
             if (!fresh) {
                 const std::string shown = DecodeEntryName(stored).text;
-                throw SealError(msg::kNameCollision,
+                throw SealError(Msg::NameCollision,
                                 "\"" + items[it->second].path + "\", \"" + item.path +
                                     "\" \u2192 \"" + PrintableName(shown) + "\"",
                                 "two inputs share a stored name");
             }
             names.emplace_back(std::move(stored));
         } catch (const SealError& error) {
-            if (error.stringId() == msg::kNameCollision) throw;
+            if (error.stringId() == Msg::NameCollision) throw;
             names.emplace_back(error);
         }
     }

@@ -10,7 +10,7 @@
 #include <memory>
 #include <set>
 
-#include "files/jobs/input_message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise {
 namespace {
@@ -29,7 +29,7 @@ Kind Classify(int dirFd, const dirent& entry, const std::string& path,
     struct stat st {};
     if (type == DT_UNKNOWN) {
         if (::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            skipped.push_back({path, msg::kInputUnreadable, std::strerror(errno)});
+            skipped.push_back({path, Msg::InputUnreadable, std::strerror(errno)});
             return Kind::kSkip;
         }
         type = S_ISLNK(st.st_mode)   ? DT_LNK
@@ -41,16 +41,16 @@ Kind Classify(int dirFd, const dirent& entry, const std::string& path,
     if (type == DT_DIR) return Kind::kDirectory;
     if (type == DT_LNK) {
         if (::fstatat(dirFd, entry.d_name, &st, 0) != 0) {
-            skipped.push_back({path, msg::kInputUnreadable, std::strerror(errno)});
+            skipped.push_back({path, Msg::InputUnreadable, std::strerror(errno)});
             return Kind::kSkip;
         }
         if (S_ISREG(st.st_mode)) return Kind::kFile;
         if (S_ISDIR(st.st_mode)) {
-            skipped.push_back({path, msg::kLinkToDirectoryLeftOut, {}});
+            skipped.push_back({path, Msg::LinkToDirectoryLeftOut, {}});
             return Kind::kSkip;
         }
     }
-    skipped.push_back({path, msg::kSpecialFileLeftOut, {}});
+    skipped.push_back({path, Msg::SpecialFileLeftOut, {}});
     return Kind::kSkip;
 }
 
@@ -78,7 +78,7 @@ bool WalkDirectoryTree(const std::string& directory, const WalkOptions& options,
     if (fd < 0) {
         std::string shown = directory;
         if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
-        skipped.push_back({shown, msg::kDirectoryUnreadable, std::strerror(errno)});
+        skipped.push_back({shown, Msg::DirectoryUnreadable, std::strerror(errno)});
         return true;
     }
     std::set<std::string> files, subdirectories;
@@ -86,7 +86,7 @@ bool WalkDirectoryTree(const std::string& directory, const WalkOptions& options,
         std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
         if (!dir) {
             ::close(fd);
-            skipped.push_back({directory, msg::kDirectoryUnreadable, std::strerror(errno)});
+            skipped.push_back({directory, Msg::DirectoryUnreadable, std::strerror(errno)});
             return true;
         }
         errno = 0;
@@ -107,7 +107,7 @@ bool WalkDirectoryTree(const std::string& directory, const WalkOptions& options,
             errno = 0;
         }
         if (errno != 0) {
-            skipped.push_back({directory, msg::kDirectoryUnreadable, std::strerror(errno)});
+            skipped.push_back({directory, Msg::DirectoryUnreadable, std::strerror(errno)});
         }
     }
     for (const std::string& name : files) {

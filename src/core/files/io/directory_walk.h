@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/msg.h"
+
 namespace sealwise {
 
 struct FileIdentity {
@@ -22,7 +24,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 // Something below an expanded directory that was left out, and why.
 struct SkippedInput {
     std::string path;
-    int stringId = 0;    // the message (its "%s" is the path)
+    Msg stringId{};      // the message (its "%s" is the path)
     std::string detail;  // the system's description, for messages that have a "%d"
 };
 

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/io/posix_io.h"
 
 namespace sealwise {
@@ -33,7 +33,7 @@ std::unique_ptr<InputSource> OpenInputFile(const std::string& path) {
     if (!fd.valid()) throw SystemError(errno, "open " + path);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throw SystemError(errno, "stat " + path);
-    if (!S_ISREG(st.st_mode)) throw SealError(msg::kNotRegularFile, path, "not a regular file");
+    if (!S_ISREG(st.st_mode)) throw SealError(Msg::NotRegularFile, path, "not a regular file");
     // O_NONBLOCK stays: reads of a regular file ignore it.
     return std::make_unique<RegularFileSource>(std::move(fd), static_cast<int64_t>(st.st_size),
                                                FileIdentity{st.st_dev, st.st_ino});

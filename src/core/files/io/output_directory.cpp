@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise {
 namespace {
@@ -101,7 +101,7 @@ OutputDirectory::Parent OutputDirectory::OpenParent(std::span<const std::string>
         }
         if (fd < 0) {
             if (errno == ELOOP || errno == ENOTDIR) {
-                throw SealError(msg::kPathNotDirectory, DisplayPath(components),
+                throw SealError(Msg::PathNotDirectory, DisplayPath(components),
                                 "path component is not a directory");
             }
             throw SystemError(errno, "open directory " + DisplayPath(dirs.first(i + 1)));

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 
 namespace sealwise {
 namespace {
@@ -30,11 +30,11 @@ int UniqueFd::Close() noexcept {
 }
 
 SealError SystemError(int err, const std::string& detail) {
-    return SealError(msg::kSystemError, std::strerror(err), detail + ": " + std::strerror(err));
+    return SealError(Msg::SystemError, std::strerror(err), detail + ": " + std::strerror(err));
 }
 
 SealError SystemErrorAt(int err, const std::string& path) {
-    return SealError(msg::kSystemError, path + ": " + std::strerror(err),
+    return SealError(Msg::SystemError, path + ": " + std::strerror(err),
                      path + ": " + std::strerror(err));
 }
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "files/io/deferred_flush.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "util/secure_random.h"
 
 namespace sealwise {
@@ -177,7 +177,7 @@ void StagedFile::CommitReplacing() {
         if (S_ISDIR(old.st_mode)) throw SystemError(EISDIR, finalName_);
         if (protectedInode_ != 0 && old.st_dev == protectedDevice_ &&
             old.st_ino == protectedInode_) {
-            throw SealError(msg::kContainerNotReplaced, shownAs_, "would replace the container");
+            throw SealError(Msg::ContainerNotReplaced, shownAs_, "would replace the container");
         }
         // The new contents keep the old file's permissions, without set-id bits.
         if (S_ISREG(old.st_mode)) mode = old.st_mode & 0777;

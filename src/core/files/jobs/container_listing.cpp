@@ -6,7 +6,7 @@
 #include "files/format/container_format.h"
 #include "files/format/entry_name.h"
 #include "files/format/entry_probe.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "util/errors.h"
 #include "util/secure_wipe.h"
 
@@ -29,7 +29,7 @@ ContainerListing::ContainerListing(const std::string& path, std::span<const uint
     : reader_(path), entries_(reader_.Entries()) {
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
     if (CheckContainerKey(reader_, key) == KeyVerdict::kWrong)
-        throw SealError(msg::kWrongPassword, {}, "no entry's first chunk makes sense");
+        throw SealError(Msg::WrongPassword, {}, "no entry's first chunk makes sense");
     MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
     cipher_.EncryptPrepareKey(keyCopy);
     SecureWipe(*keyCopy);

@@ -5,7 +5,7 @@
 #include "files/format/container_reader.h"
 #include "files/format/decrypt_record.h"
 #include "files/format/entry_name.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise {
@@ -49,7 +49,7 @@ std::vector<VerifiedEntry> VerifyClassicContainer(const std::string& path,
         bool sound = record.deciphered;
         if (sound && record.chunk == 0) {
             if (!record.chunkZero) {
-                if (!keyVerified) throw SealError(msg::kWrongPassword, {}, "wrong key");
+                if (!keyVerified) throw SealError(Msg::WrongPassword, {}, "wrong key");
                 sound = false;
             } else {
                 keyVerified = true;

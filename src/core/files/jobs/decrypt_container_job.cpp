@@ -15,7 +15,7 @@
 #include "files/io/deferred_flush.h"
 #include "files/format/entry_name.h"
 #include "files/format/entry_probe.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/io/output_directory.h"
 #include "files/io/staged_file.h"
 #include "files/pipeline/thread_count.h"
@@ -43,12 +43,11 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     // The format has no check value: a key is right when the first chunk of some entry makes
     // sense with it. Entries that do not are damaged, each on its own.
     if (CheckContainerKey(reader, key) == KeyVerdict::kWrong)
-        throw SealError(msg::kWrongPassword, {}, "no entry's first chunk makes sense");
+        throw SealError(Msg::WrongPassword, {}, "no entry's first chunk makes sense");
     if (reader.unaccountedBytes() > 0) {
         observer_.ReportNotice(
             containerPath,
-            SealError(msg::kUnaccountedBytes, std::to_string(reader.unaccountedBytes()),
-                      "bytes between the last entry and the index"));
+            Message{Msg::UnaccountedBytes, std::to_string(reader.unaccountedBytes())});
     }
     struct stat container {};
     if (::stat(containerPath.c_str(), &container) == 0) {
@@ -189,17 +188,17 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirecto
     DecryptRecord* record = NextRecordOf(index);
     if (!record) return EntryResult::kCancelled;
     const int64_t recordSize = record->recordSize;
-    if (recordSize == 0) return Damaged(number, msg::kDamagedEntryNumber, number);
+    if (recordSize == 0) return Damaged(number, Msg::DamagedEntryNumber, number);
     if (!record->deciphered) cipher_.setDoCancel(true);  // as the cipher does for a bad length
     if (Cancelled()) return EntryResult::kCancelled;
     const auto& chunk = record->chunkZero;
     // Another entry has shown that the key is right: this one is damaged.
-    if (!chunk) return Damaged(number, msg::kDamagedEntryNumber, number);
+    if (!chunk) return Damaged(number, Msg::DamagedEntryNumber, number);
 
     const DecodedEntryName name = DecodeEntryName(chunk->name);
     if (!name.safe()) {
         const std::string shown = PrintableName(name.text);
-        observer_.ReportError(shown, SealError(msg::kUnsafeEntryName, shown, "unsafe entry name"));
+        observer_.ReportError(shown, SealError(Msg::UnsafeEntryName, shown, "unsafe entry name"));
         return EntryResult::kFailed;
     }
     const std::string display = out.DisplayPath(name.components);
@@ -218,12 +217,12 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirecto
             // A small file in one record is written by the commit queue, beside this thread.
             if (record->last && record->piece.size() <= kHandOverBytes) {
                 if (!PieceFits(*record, nameBytes, 0)) {
-                    return Damaged(display, msg::kDamagedEntry, display);
+                    return Damaged(display, Msg::DamagedEntry, display);
                 }
                 target.data = std::move(record->piece);
                 observer_.BytesDone(static_cast<int64_t>(target.data.size()));
             } else if (!AppendPiece(*record, nameBytes, *target.file)) {
-                return Damaged(display, msg::kDamagedEntry, display);
+                return Damaged(display, Msg::DamagedEntry, display);
             }
         }
         if (lampFlag) {
@@ -248,12 +247,12 @@ DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
         }
         const DecryptRecord* record = NextRecordOf(index);
         if (!record) return EntryResult::kCancelled;
-        if (record->recordSize == 0) return Damaged(display, msg::kDamagedEntry, display);
+        if (record->recordSize == 0) return Damaged(display, Msg::DamagedEntry, display);
         if (!record->deciphered) cipher_.setDoCancel(true);
         if (Cancelled()) return EntryResult::kCancelled;
         consumed += record->recordSize;
         if (!AppendPiece(*record, nameBytes, *target.file)) {
-            return Damaged(display, msg::kDamagedEntry, display);
+            return Damaged(display, Msg::DamagedEntry, display);
         }
         if (lampFlag) {
             UpdateLamps(lamps_, consumed, extent.size);
@@ -294,7 +293,7 @@ DecryptContainerJob::Settled DecryptContainerJob::SettleTakenName(CommitQueue::R
             const Leaf found = InspectLeaf(file->dir()->get(), file->finalName());
             if (found.state == LeafState::kDirectory) throw SystemError(EISDIR, result.path);
             if (IsContainer(found)) {
-                throw SealError(msg::kContainerNotReplaced, result.path, "is the container");
+                throw SealError(Msg::ContainerNotReplaced, result.path, "is the container");
             }
             if (found.state == LeafState::kFile) {
                 const OverwriteAnswer answer = observer_.AskOverwrite(result.path);
@@ -362,7 +361,7 @@ DecryptContainerJob::Target DecryptContainerJob::OpenTarget(
             break;
     }
     if (IsContainer(found)) {
-        throw SealError(msg::kContainerNotReplaced, display, "is the container");
+        throw SealError(Msg::ContainerNotReplaced, display, "is the container");
     }
     const OverwriteAnswer answer = observer_.AskOverwrite(display);
     if (answer.choice == OverwriteChoice::kSkip) return {};
@@ -397,7 +396,7 @@ bool DecryptContainerJob::AppendPiece(const DecryptRecord& record, int64_t nameB
     return true;
 }
 
-DecryptContainerJob::EntryResult DecryptContainerJob::Damaged(const std::string& item, int stringId,
+DecryptContainerJob::EntryResult DecryptContainerJob::Damaged(const std::string& item, Msg stringId,
                                                               const std::string& argument) {
     observer_.ReportError(item, SealError(stringId, argument, "damaged entry"));
     return EntryResult::kFailed;

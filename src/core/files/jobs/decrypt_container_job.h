@@ -45,7 +45,7 @@ class DecryptContainerJob {
     // Throws SealError 108 for a container without usable content, 424 for a damaged,
     // truncated or oversized one; 194 when first chunks decipher but none makes sense with the
     // key (a wrong passphrase); 103 when the container or the output directory cannot be opened.
-    // Bytes that no entry accounts for are reported through ReportNotice (590).
+    // Bytes that no entry accounts for are reported through ReportNotice (UnaccountedBytes).
     DecryptSummary Run(const std::string& containerPath, const std::string& outputDirectory,
                        std::span<const uint8_t> key);
     // The same under the first of candidateKeys (best first) that the container's entries
@@ -99,7 +99,7 @@ class DecryptContainerJob {
     bool PieceFits(const DecryptRecord& record, int64_t nameBytes, int64_t fileSize) const;
     // Appends the piece a worker inflated for chunk c; false when it is damaged.
     bool AppendPiece(const DecryptRecord& record, int64_t nameBytes, StagedFile& file);
-    EntryResult Damaged(const std::string& item, int stringId, const std::string& argument);
+    EntryResult Damaged(const std::string& item, Msg stringId, const std::string& argument);
     // Reports the commits finished so far (wait: all of them) and counts them.
     void ReportCommits(bool wait);
     bool Cancelled() const;

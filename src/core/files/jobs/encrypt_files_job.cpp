@@ -8,8 +8,7 @@
 #include "files/format/byte_order.h"
 #include "files/format/container_format.h"
 #include "files/format/container_index.h"
-#include "files/jobs/input_message_ids.h"
-#include "files/jobs/message_ids.h"
+#include "app/msg.h"
 #include "files/format/record_writer.h"
 #include "files/io/staged_file.h"
 #include "files/format/stored_names.h"
@@ -41,7 +40,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
                                     const std::string& containerPath,
                                     std::span<const uint8_t> key) {
     if (items.empty() || containerPath.empty())
-        throw SealError(msg::kCheckNamesAndPassword, {}, "nothing to encrypt");
+        throw SealError(Msg::CheckNamesAndPassword, {}, "nothing to encrypt");
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
     // Names are checked before anything is written: a collision refuses the whole run.
     const std::vector<std::variant<Bytes, SealError>> names = StoredNames(items);
@@ -108,7 +107,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     for (int32_t size : summary.storedSizes) summary.failedFiles += size == 0 ? 1 : 0;
     if (summary.failedFiles == static_cast<int>(summary.storedSizes.size())) {
         // Not one entry: an existing container stays as it was.
-        throw SealError(msg::kNothingStored, containerPath, "no entry stored");
+        throw SealError(Msg::NothingStored, containerPath, "no entry stored");
     }
     observer_.SetLamps(lamps_ = kLampsAtEnd);
     writer.Flush();
@@ -160,7 +159,7 @@ std::optional<int32_t> EncryptFilesJob::EncryptFileToContainer(std::size_t index
     } catch (const StagedWriteError&) {
         throw;  // the container itself is broken: the run fails and the old one stays
     } catch (const SealError& error) {
-        if (error.stringId() == msg::kContainerTooLarge) throw;
+        if (error.stringId() == Msg::ContainerTooLarge) throw;
         // Chunks already appended must go, or every later entry would start at a wrong place.
         container.TruncateTo(entryStart);
         reader_->Abandon(index);
@@ -222,7 +221,7 @@ void EncryptFilesJob::FillFiller(std::span<uint8_t> filler) {
 void EncryptFilesJob::AppendRecord(RecordWriter& container) {
     const auto cipherLength = static_cast<int64_t>(cipherBytes_.size());
     if (container.size() + kRecordHeaderSize + cipherLength > containerLimit_) {
-        throw SealError(msg::kContainerTooLarge, {}, "container would reach 2 GiB");
+        throw SealError(Msg::ContainerTooLarge, {}, "container would reach 2 GiB");
     }
     uint8_t header[kRecordHeaderSize];
     PutInt32Le(header, static_cast<uint32_t>(cipherLength - 1));

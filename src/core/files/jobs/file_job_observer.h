@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/lamps.h"
+#include "app/message.h"
 #include "app/progress.h"
 #include "util/errors.h"
 
@@ -49,7 +50,7 @@ class FileJobObserver {
     // A failure that concerns one item only; the run goes on with the next.
     virtual void ReportError(const std::string& item, const SealError& error) = 0;
     // Something the user should know that is no failure (the run's outcome does not change).
-    virtual void ReportNotice(const std::string& /*item*/, const SealError& /*notice*/) {}
+    virtual void ReportNotice(const std::string& /*item*/, const Message& /*notice*/) {}
 
     // The file that an entry would be restored to exists.
     virtual OverwriteAnswer AskOverwrite(const std::string& /*path*/) { return {}; }
