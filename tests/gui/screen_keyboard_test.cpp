@@ -180,7 +180,7 @@ class ScreenKeyboardTest : public QObject {
             QVERIFY2(!name.trimmed().isEmpty(), qPrintable(button->objectName()));
             if (key.index == 12 || key.index == 67 || key.index == 11 || key.index == 13) continue;
             QCOMPARE(name, QString::fromStdString(sealwise::GetResText(
-                               540, std::to_string(key.row), std::to_string(key.position))));
+                               sealwise::Msg::KeyAtPlace, std::to_string(key.row), std::to_string(key.position))));
         }
         QCOMPARE(Key(keyboard, 67)->accessibleName(), Text(sealwise::Msg::ShiftKeyName));
         QCOMPARE(testing::Child<QWidget>(keyboard, "Option1_1")->accessibleName(), Text(sealwise::Msg::DoubleSize));

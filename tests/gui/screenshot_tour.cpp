@@ -152,23 +152,23 @@ void Run(Tour& tour, QtDesktopServices& services) {
     main.SetBusy(false, false);
 
     // One box of each kind.
-    const auto text = [](int id, const std::string& s = {}) {
+    const auto text = [](sealwise::Msg id, const std::string& s = {}) {
         return QString::fromStdString(sealwise::GetResText(id, s));
     };
     tour.Modal("box-memorize", [&] {
-        services.ShowMessage(&main, text(190), MessageButtons::OkCancel, MessageIcon::Warning,
+        services.ShowMessage(&main, text(sealwise::Msg::MemorizePassword), MessageButtons::OkCancel, MessageIcon::Warning,
                              kProductName);
     });
     tour.Modal("box-overwrite", [&] {
-        services.ShowMessage(&main, text(178, "/home/ann/backup.vesk"), MessageButtons::YesNo,
+        services.ShowMessage(&main, text(sealwise::Msg::OverwriteQuestion, "/home/ann/backup.vesk"), MessageButtons::YesNo,
                              MessageIcon::Question, kProductName);
     });
     tour.Modal("box-saved", [&] {
-        services.ShowMessage(&main, text(116, "/home/ann/backup.vesk"), MessageButtons::Ok,
+        services.ShowMessage(&main, text(sealwise::Msg::SavedAs, "/home/ann/backup.vesk"), MessageButtons::Ok,
                              MessageIcon::Information, kProductName);
     });
     tour.Modal("box-error", [&] {
-        services.ShowMessage(&main, text(114), MessageButtons::Ok, MessageIcon::Error,
+        services.ShowMessage(&main, text(sealwise::Msg::CheckNamesAndPassword), MessageButtons::Ok, MessageIcon::Error,
                              kProductName);
     });
     tour.Modal("box-usage", [&] {
@@ -176,8 +176,8 @@ void Run(Tour& tour, QtDesktopServices& services) {
                              MessageButtons::Ok, MessageIcon::None, QString());
     });
     tour.Modal("dialog-open-container", [&] {
-        QFileDialog dialog(&main, text(122), QDir::homePath(),
-                           QtFileFilter(text(123) + '|' + text(109)));
+        QFileDialog dialog(&main, text(sealwise::Msg::SelectFileToDecrypt), QDir::homePath(),
+                           QtFileFilter(text(sealwise::Msg::ContainerFilter) + '|' + text(sealwise::Msg::AllFilesFilter)));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.exec();
     });
