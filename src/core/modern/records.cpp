@@ -130,13 +130,17 @@ void PieceCodec::Encode(std::span<const uint8_t> piece, Bytes& record) {
     record.resize(kDataRecordOverhead + ZSTD_compressBound(piece.size()));
     record[0] = static_cast<uint8_t>(RecordKind::kData);
     StoreLe(record.data() + 2, piece.size(), 4);
-    const std::size_t packed =
-        ZSTD_compress2(compress_, record.data() + kDataRecordOverhead,
-                       record.size() - kDataRecordOverhead, piece.data(), piece.size());
-    if (!ZSTD_isError(packed) && packed < piece.size()) {
-        record[1] = static_cast<uint8_t>(DataMethod::kZstd);
-        record.resize(kDataRecordOverhead + packed);
-        return;
+    // Random or already compressed data is stored at once: zstd would spend as long on it as
+    // on text to save nothing (the scan is a single cheap pass).
+    if (piece.size() < kScanThreshold || !scan_.LooksIncompressible(piece)) {
+        const std::size_t packed =
+            ZSTD_compress2(compress_, record.data() + kDataRecordOverhead,
+                           record.size() - kDataRecordOverhead, piece.data(), piece.size());
+        if (!ZSTD_isError(packed) && packed < piece.size()) {
+            record[1] = static_cast<uint8_t>(DataMethod::kZstd);
+            record.resize(kDataRecordOverhead + packed);
+            return;
+        }
     }
     record[1] = static_cast<uint8_t>(DataMethod::kStored);
     record.resize(kDataRecordOverhead + piece.size());

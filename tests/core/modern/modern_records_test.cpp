@@ -195,6 +195,40 @@ TEST(ModernPieces, CompressibleDataIsPackedAndRandomDataStored) {
     EXPECT_EQ(back, random);
 }
 
+// Which method each kind of piece gets, and the most its record may take (in bytes per
+// 1000 input bytes): compressible data must never be stored because it looked random.
+TEST(ModernPieces, MethodFollowsWhatTheDataAllows) {
+    std::mt19937 rng(11);
+    const Bytes random = test::RandomBytes(rng, 1 << 20);
+    Bytes halfText(random.begin(), random.begin() + (1 << 19));
+    halfText.resize(1 << 20, 'x');
+    Bytes smallRandom(random.begin(), random.begin() + 30000);
+    Bytes repeatedNear(random.begin(), random.begin() + 16384);
+    for (int i = 0; i < 5; ++i)
+        repeatedNear.insert(repeatedNear.end(), repeatedNear.begin(), repeatedNear.begin() + 16384);
+    struct Case {
+        const char* what;
+        const Bytes& piece;
+        DataMethod method;
+        std::size_t perMille;
+    } cases[] = {
+        {"random", random, DataMethod::kStored, 1001},
+        {"random below the scan's threshold", smallRandom, DataMethod::kStored, 1001},
+        {"half random, half one letter", halfText, DataMethod::kZstd, 510},
+        {"random repeated within 16 KiB", repeatedNear, DataMethod::kZstd, 200},
+    };
+    PieceCodec codec;
+    for (const Case& c : cases) {
+        Bytes record, back;
+        codec.Encode(c.piece, record);
+        EXPECT_EQ(record[1], static_cast<uint8_t>(c.method)) << c.what;
+        EXPECT_LE(record.size() - kDataRecordOverhead, c.piece.size() * c.perMille / 1000)
+            << c.what;
+        ASSERT_TRUE(codec.Decode(record, back)) << c.what;
+        EXPECT_EQ(back, c.piece) << c.what;
+    }
+}
+
 TEST(ModernPieces, RecordsBreakingTheRulesAreRefused) {
     PieceCodec codec;
     Bytes packed, stored;
