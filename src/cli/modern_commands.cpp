@@ -16,9 +16,9 @@
 #include "cli/text_input.h"
 #include "files/format/entry_name.h"
 #include "files/io/posix_io.h"
-#include "files/io/staged_file.h"
 #include "files/jobs/message_ids.h"
 #include "modern/modern_inspect.h"
+#include "modern/modern_jobs.h"
 #include "modern/modern_messages.h"
 #include "modern/modern_restore.h"
 #include "modern/modern_text.h"
@@ -59,20 +59,16 @@ int Encrypt(const std::vector<std::string>& paths, const std::string& container,
     options.level = format.level;
     options.cost = format.cost();
     InterruptFlag interrupt;
-    modern::ModernWriteJob job(reporter, interrupt.flag());
     modern::ModernWriteSummary summary;
     if (container == "-") {
+        modern::ModernWriteJob job(reporter, interrupt.flag());
         modern::OstreamSink sink(io.out);
         summary = job.Run(paths, sink, secrets, options);
         io.out.flush();
         if (!io.out) throw SealError(416, {}, "writing the output failed");
     } else {
-        // Written beside its final name and moved there only when complete.
-        StagedFile staged(AbsolutePath(container));
-        modern::FdSink sink(staged.fd());
-        options.containerFd = staged.fd();
-        summary = job.Run(paths, sink, secrets, options);
-        if (summary.outcome == JobOutcome::kCompleted) staged.Commit();
+        summary = modern::EncryptModernContainer(paths, AbsolutePath(container), secrets, options,
+                                                 reporter, interrupt.flag());
     }
     reporter.Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
