@@ -10,7 +10,7 @@
 #include "gui/app/localizer.h"
 #include "gui/app/window_placement.h"
 #include "gui/keyboard/keyboard_text_ids.h"
-#include "gui/main/widget_factory.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 

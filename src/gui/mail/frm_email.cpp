@@ -21,7 +21,7 @@
 #include "gui/mail/mail_send_task.h"
 #include "gui/mail/mail_service_choice.h"
 #include "gui/mail/mail_window_text_ids.h"
-#include "gui/main/widget_factory.h"
+#include "gui/widgets/widget_factory.h"
 #include "mail/mailto_link.h"
 #include "text/line_breaks.h"
 #include "util/errors.h"

@@ -25,10 +25,10 @@
 #include "gui/jobs/progress_relay.h"
 #include "gui/keyboard/frm_tast.h"
 #include "gui/mail/frm_email.h"
-#include "gui/main/widget_factory.h"
 #include "gui/main/window_shape.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui/widgets/flag_image.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui/working/working_display.h"
 
 namespace sealwise::gui {

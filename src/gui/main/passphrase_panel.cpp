@@ -16,10 +16,10 @@
 #include "gui/app/string_ids.h"
 #include "gui/art/symbols.h"
 #include "gui/controls/uc_shape.h"
-#include "gui/main/widget_factory.h"
 #include "gui/widgets/lamp_image.h"
 #include "gui/widgets/painted_image.h"
 #include "gui/widgets/star_rating.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 

@@ -14,7 +14,7 @@
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/controls/light_tab.h"
-#include "gui/main/widget_factory.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 
