@@ -10,8 +10,6 @@
 
 #include "gui/accessibility/light_tab_accessible.h"
 #include "gui/controls/line_pen.h"
-#include "gui/controls/ole_color.h"
-#include "gui/controls/property_bag.h"
 #include "gui/controls/tab_captions.h"
 #include "gui/controls/tab_colours.h"
 
@@ -103,32 +101,6 @@ void LightTab::setActiveTab(int index) {
     CheckIndex(index, numberOfTabs_, "active tab");
     activeTab_ = index;
     ShowActiveTab(true);
-}
-
-void LightTab::SaveProperties(PropertyBag& bag) const {
-    bag.WriteText("Caption", caption_.toStdString(), kDefaultCaption);
-    bag.WriteInt("NumberOfTabs", numberOfTabs_, kDefaultNumberOfTabs);
-    bag.WriteInt("ActiveTab", activeTab_, kDefaultActiveTab);
-}
-
-void LightTab::LoadProperties(const PropertyBag& bag) {
-    const QString caption = QString::fromStdString(bag.ReadText("Caption", kDefaultCaption));
-    const auto count = bag.ReadInt("NumberOfTabs", kDefaultNumberOfTabs);
-    const auto active = bag.ReadInt("ActiveTab", kDefaultActiveTab);
-    if (count < 1 || count > kMaxTabs) {
-        throw std::out_of_range("saved tab count " + std::to_string(count) + " is outside 1 to " +
-                                std::to_string(kMaxTabs));
-    }
-    if (active < 0 || active >= count) {
-        throw std::out_of_range("saved active tab " + std::to_string(active) +
-                                " is not one of the " + std::to_string(count) + " tabs");
-    }
-    caption_ = caption;
-    numberOfTabs_ = static_cast<int>(count);
-    activeTab_ = static_cast<int>(active);
-    UpdateAccessibleText();
-    updateGeometry();
-    update();
 }
 
 QString LightTab::TitleOrEmpty(int index) const {
