@@ -92,7 +92,7 @@ class AboutTest : public QObject {
                  QString::fromStdString(sealwise::GetResText(152)));
         QCOMPARE(testing::Child<QLabel>(window.get(), names::kHeading)->text(),
                  QString::fromStdString(sealwise::GetResText(201, "sealwise-cli")));
-        QCOMPARE(testing::Child<FlagImage>(window.get(), "ImageES")->BorderStyle(), 1);
+        QCOMPARE(testing::Child<FlagImage>(window.get(), "ImageES")->IsMarked(), true);
     }
 
     // Every label keeps the height its text needs after each language switch, and no two

@@ -97,15 +97,15 @@ class LocalizationTest : public QObject {
         QCOMPARE(fileTabs->Caption(1), Text(184));
         QCOMPARE(verdict->text(), Text(124));
         QVERIFY(verdict->text() != germanVerdict);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->BorderStyle(), 1);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->BorderStyle(), 0);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->IsMarked(), true);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->IsMarked(), false);
 
         QTest::mouseClick(testing::Child<FlagImage>(&window, "ImageDE"), Qt::LeftButton);
         QCOMPARE(encryptFiles->text(), QString("Dateien verschlüsseln"));
         QCOMPARE(mainTabs->Caption(0), QString("Dateien ver-/entschlüsseln"));
         QCOMPARE(verdict->text(), germanVerdict);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->BorderStyle(), 0);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->BorderStyle(), 1);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->IsMarked(), false);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->IsMarked(), true);
     }
 
     // Whichever window's flag is clicked, every open window speaks the new language at once:
@@ -148,8 +148,8 @@ class LocalizationTest : public QObject {
         QCOMPARE(testing::Child<QPushButton>(mail, mail_window_names::kSend)->text(), Text(400));
         for (QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&welcome)}) {
             for (const auto& flag : kLanguageFlags) {
-                QCOMPARE(testing::Child<FlagImage>(window, flag.objectName)->BorderStyle(),
-                         flag.languageOffset == language ? 1 : 0);
+                QCOMPARE(testing::Child<FlagImage>(window, flag.objectName)->IsMarked(),
+                         flag.languageOffset == language);
             }
         }
         mail->close();

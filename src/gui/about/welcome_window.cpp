@@ -122,8 +122,8 @@ void WelcomeWindow::Build() {
     heading_->setWordWrap(true);
     nameLink_ = MakeLinkButton(this, names::kNameLink, {});
     siteLink_ = MakeLinkButton(this, names::kSiteLink, {});
-    text1_ = MakeLabel(this, names::kPromoText1, Ref(ids::kPromoLabel), true);
-    text2_ = MakeLabel(this, names::kPromoText2, "#259", true);
+    promoText1_ = MakeLabel(this, names::kPromoText1, Ref(ids::kPromoLabel), true);
+    promoText2_ = MakeLabel(this, names::kPromoText2, "#259", true);
     start_ = MakeButton(this, names::kStart, Ref(ids::kStart));
     start_->setDefault(true);
     start_->setMinimumWidth(110);
@@ -140,8 +140,8 @@ void WelcomeWindow::Build() {
     textColumn_->setSpacing(4);
     textColumn_->addWidget(heading_);
     textColumn_->addWidget(nameLink_, 0, Qt::AlignLeft);
-    textColumn_->addWidget(text1_);
-    textColumn_->addWidget(text2_);
+    textColumn_->addWidget(promoText1_);
+    textColumn_->addWidget(promoText2_);
     panelLayout_ = new QBoxLayout(QBoxLayout::LeftToRight);
     panelLayout_->setSpacing(14);
     panelLayout_->addLayout(pictureColumn);
@@ -208,8 +208,8 @@ void WelcomeWindow::FillTexts() {
     nameLink_->setText(name);
     SetFromTable(headline_, ids::kWelcomeHeadline);
     SetFromTable(description_, ids::kWelcomeDescription);
-    SetPromoText(text1_, content.text1Id);
-    SetPromoText(text2_, content.text2Id);
+    SetPromoText(promoText1_, content.text1Id);
+    SetPromoText(promoText2_, content.text2Id);
     ArrangePanel();
 }
 

@@ -63,8 +63,8 @@ class WelcomeWindow : public QWidget {
     QPushButton* start_ = nullptr;             // Command1
     QLabel* heading_ = nullptr;                // Label5
     std::array<PaintedImage*, 3> pictures_{};  // ImgProd(0..2)
-    QLabel* text1_ = nullptr;                  // LblMText
-    QLabel* text2_ = nullptr;                  // lblMtext2
+    QLabel* promoText1_ = nullptr;             // LblMText
+    QLabel* promoText2_ = nullptr;             // lblMtext2
     QPushButton* nameLink_ = nullptr;          // Label2(1)
     QPushButton* siteLink_ = nullptr;          // Label2(5)
     QBoxLayout* panelLayout_ = nullptr;

@@ -49,7 +49,7 @@ FlagAccessible::FlagAccessible(QWidget* flag) : QAccessibleWidget(flag, QAccessi
 QAccessible::State FlagAccessible::state() const {
     QAccessible::State state = QAccessibleWidget::state();
     state.checkable = true;
-    state.checked = static_cast<FlagImage*>(widget())->BorderStyle() == 1;
+    state.checked = static_cast<FlagImage*>(widget())->IsMarked();
     return state;
 }
 

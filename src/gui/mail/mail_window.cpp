@@ -75,13 +75,13 @@ MailWindow::~MailWindow() {
 }
 
 void MailWindow::Build() {
-    crypt_ = MakeTextArea(this, names::kEncryptedText, 170);
+    encryptedBox_ = MakeTextArea(this, names::kEncryptedText, 170);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setFamilies({"Courier New", mono.family()});
     mono.setStyleHint(QFont::TypeWriter);
     mono.setPixelSize(12);
-    crypt_->setFont(mono);
-    SetAccessibleReference(crypt_, ids::kEncryptedTextName);
+    encryptedBox_->setFont(mono);
+    SetAccessibleReference(encryptedBox_, ids::kEncryptedTextName);
 
     auto* nameLabel = MakeLabel(this, names::kSenderNameLabel, Ref(ids::kYourName));
     senderName_ = MakeField(this, names::kSenderName, nameLabel, ids::kYourName);
@@ -123,7 +123,7 @@ void MailWindow::Build() {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(6);
-    column->addWidget(crypt_);
+    column->addWidget(encryptedBox_);
     column->addSpacing(4);
     column->addLayout(fields);
     column->addSpacing(4);
@@ -134,7 +134,8 @@ void MailWindow::Build() {
     column->addLayout(buttons);
 
     // The order the Tab key follows: the fields the user fills in first.
-    QWidget* order[] = {senderName_, senderAddress_, recipient_, message_, crypt_, send_, close_};
+    QWidget* order[] = {senderName_,   senderAddress_, recipient_, message_,
+                        encryptedBox_, send_,          close_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     senderName_->setFocus();
 
@@ -144,7 +145,7 @@ void MailWindow::Build() {
 
 void MailWindow::SetEncryptedText(const QString& text) {
     encryptedText_ = text;
-    crypt_->setPlainText(text);
+    encryptedBox_->setPlainText(text);
 }
 
 MailForm MailWindow::Form() const {

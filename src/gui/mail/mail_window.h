@@ -60,14 +60,14 @@ class MailWindow : public QWidget {
     bool sending_ = false;
     std::shared_ptr<std::atomic<bool>> cancel_;
 
-    QPlainTextEdit* crypt_ = nullptr;     // TxtCrypt
-    QLineEdit* senderName_ = nullptr;     // TxtSender
-    QLineEdit* senderAddress_ = nullptr;  // TxtAdrSender
-    QLineEdit* recipient_ = nullptr;      // txtReceipAdr
-    QPlainTextEdit* message_ = nullptr;   // TextMsg
-    QLabel* status_ = nullptr;            // lblStatus: shown while the request runs
-    QPushButton* send_ = nullptr;         // cmdSend
-    QPushButton* close_ = nullptr;        // cmdCancel
+    QPlainTextEdit* encryptedBox_ = nullptr;  // TxtCrypt
+    QLineEdit* senderName_ = nullptr;         // TxtSender
+    QLineEdit* senderAddress_ = nullptr;      // TxtAdrSender
+    QLineEdit* recipient_ = nullptr;          // txtReceipAdr
+    QPlainTextEdit* message_ = nullptr;       // TextMsg
+    QLabel* status_ = nullptr;                // lblStatus: shown while the request runs
+    QPushButton* send_ = nullptr;             // cmdSend
+    QPushButton* close_ = nullptr;            // cmdCancel
 };
 
 }  // namespace sealwise::gui
