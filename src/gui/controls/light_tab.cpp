@@ -1,5 +1,6 @@
 #include "gui/controls/light_tab.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -8,7 +9,6 @@
 #include <array>
 #include <stdexcept>
 
-#include "gui/accessibility/light_tab_accessible.h"
 #include "gui/controls/line_pen.h"
 #include "gui/controls/tab_captions.h"
 #include "gui/controls/tab_colours.h"
@@ -62,6 +62,23 @@ void DrawTabOutline(QPainter& painter, const std::array<QColor, 4>& colours, int
         pen.LineTo(right - 1 - k, 2);
         pen.LineTo(right - 1 - k, raised ? h + 1 : h);
     }
+}
+
+// Tells assistive tools which tab lost and which gained the selection. The tabs are children
+// of the strip's accessible interface (a page tab list), registered with the other interfaces.
+void NotifyActiveTabChanged(LightTab* strip, int previous, int current) {
+    if (!QAccessible::isActive()) return;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(strip);
+    if (!face || face->role() != QAccessible::PageTabList) return;
+    QAccessible::State selected;
+    selected.selected = true;
+    for (const int index : {previous, current}) {
+        if (index < 0 || index >= strip->NumberOfTabs()) continue;
+        QAccessibleStateChangeEvent changed(face->child(index), selected);
+        QAccessible::updateAccessibility(&changed);
+    }
+    QAccessibleEvent within(strip, QAccessible::SelectionWithin);
+    QAccessible::updateAccessibility(&within);
 }
 
 }  // namespace
@@ -141,7 +158,7 @@ void LightTab::ShowActiveTab(bool raiseEvent) {
     UpdateAccessibleText();
     update();
     if (announcedTab_ != activeTab_) {
-        LightTabAccessible::NotifyActiveTabChanged(this, announcedTab_, activeTab_);
+        NotifyActiveTabChanged(this, announcedTab_, activeTab_);
         announcedTab_ = activeTab_;
     }
     if (raiseEvent) Q_EMIT AfterTabChange(activeTab_);
