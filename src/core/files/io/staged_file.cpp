@@ -103,16 +103,7 @@ void StagedFile::Append(std::span<const uint8_t> data) {
     } catch (const SealError& error) {
         throw StagedWriteError(error);
     }
-    StartWriteback(size_);
     size_ += static_cast<int64_t>(data.size());
-}
-
-void StagedFile::StartWriteback(int64_t from) const noexcept {
-    // Only for files that will be flushed: the flush then mostly waits for writes that are
-    // already under way instead of starting them all at the end. A hint; the flush reports
-    // failures.
-    if (flushMode_ == FlushMode::kNone && placement_ != Placement::kReplace) return;
-    ::sync_file_range(file_.get(), from, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void StagedFile::TruncateTo(int64_t length) {

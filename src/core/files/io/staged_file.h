@@ -59,8 +59,7 @@ class StagedFile {
     const std::string& finalName() const noexcept { return finalName_; }
     const SharedFd& dir() const noexcept { return dir_; }
 
-    // Throws StagedWriteError when the data cannot be written. The data of a file that will be
-    // flushed starts on its way to the disk at once.
+    // Throws StagedWriteError when the data cannot be written.
     void Append(std::span<const uint8_t> data);
     // Cuts the file back to length bytes (length <= size()); throws StagedWriteError.
     void TruncateTo(int64_t length);
@@ -88,8 +87,6 @@ class StagedFile {
     void Discard() noexcept;
 
   private:
-    // Asks the system to start writing the file's data from offset from on.
-    void StartWriteback(int64_t from) const noexcept;
     void CreateUnnamed();
     // where: the directory as people know it, named in failures; empty when unknown.
     void CreateNamed(const std::string& where);
