@@ -26,9 +26,9 @@ constexpr int kSelectFileToDecrypt = 122;
 
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay), job(observer) {}
+        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
-    DecryptContainerJob job;  // only its own cancel request ends it
+    DecryptContainerJob job;  // ends early only when the job thread requests stop
     std::string container;
     std::string outputDirectory;
     std::vector<Bytes> keys;  // the candidates, best first
@@ -115,7 +115,7 @@ void FCrypt::DecryptFilesClicked() {
     run->outputDirectory = output;
 
     RunJob(
-        [run] { RunDecrypt(*run); }, [run] { run->job.RequestCancel(); },
+        [run] { RunDecrypt(*run); }, [this] { jobs_->RequestStop(); },
         [this, run] {
             EndJob();
             if (run->failure) {

@@ -24,9 +24,8 @@ namespace {
 constexpr int kMemorizePassword = 190;
 
 struct EncryptRun {
-    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay,
-               const std::atomic<bool>* cancelRequested)
-        : observer(window, services, thread, relay), job(observer, cancelRequested) {}
+    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
+        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
     EncryptFilesJob job;
     std::vector<EncryptItem> items;
@@ -81,7 +80,8 @@ void FCrypt::EncryptFilesClicked() {
         return;
     }
 
-    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_, &cancelRequested_);
+    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_);
+    if (cancelRequested_) jobs_->RequestStop();  // Cancel was clicked while the window turned busy
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
     std::string passphrase = TakePassphrase();
@@ -99,7 +99,7 @@ void FCrypt::EncryptFilesClicked() {
             }
             SecureWipe(run->key);
         },
-        [run] { run->job.RequestCancel(); },
+        [this] { jobs_->RequestStop(); },
         [this, run] {
             EndJob();
             if (run->failure) {

@@ -23,7 +23,7 @@ constexpr int kMemorizePassword = 190;
 
 // One text job and what it leaves for the window's thread.
 struct TextJob {
-    explicit TextJob(ProgressSink* progress) : crypt(progress) {}
+    TextJob(std::stop_token stop, ProgressSink* progress) : crypt(std::move(stop), progress) {}
     TextCryptJob crypt;
     std::string input;        // the text (encrypting) or the armour (decrypting), line breaks CR LF
     Bytes key;                // encrypting
@@ -72,7 +72,7 @@ void FCrypt::EncryptTextClicked() {
         ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&relay_->Item());
+    auto job = std::make_shared<TextJob>(jobs_->NewStopToken(), &relay_->Item());
     job->input = LfToCrLf(typed.toStdString());
     try {
         CheckTextToEncrypt(job->input);
@@ -92,7 +92,7 @@ void FCrypt::EncryptTextClicked() {
     job->key = MakeKeyString(passphrase);
     SecureWipe(passphrase);
 
-    RunJob([job] { RunTextJob(*job, true); }, [job] { job->crypt.Cancel(); },
+    RunJob([job] { RunTextJob(*job, true); }, [this] { jobs_->RequestStop(); },
            [this, job] {
                EndJob();
                if (job->failure) {
@@ -109,7 +109,7 @@ void FCrypt::DecryptTextClicked() {
         ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&relay_->Item());
+    auto job = std::make_shared<TextJob>(jobs_->NewStopToken(), &relay_->Item());
     if (keyEntry_.sharedSecurity()) {
         try {
             job->keys = keyEntry_.CombineKeyCandidates();
@@ -125,7 +125,7 @@ void FCrypt::DecryptTextClicked() {
     // Armour is read with CR LF line breaks, as it was written.
     job->input = LfToCrLf(armour.toStdString());
 
-    RunJob([job] { RunTextJob(*job, false); }, [job] { job->crypt.Cancel(); },
+    RunJob([job] { RunTextJob(*job, false); }, [this] { jobs_->RequestStop(); },
            [this, job] {
                EndJob();
                if (job->failure) {
