@@ -11,6 +11,7 @@
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"

@@ -10,6 +10,7 @@
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
@@ -81,7 +82,7 @@ void FCrypt::EncryptFilesClicked() {
     }
 
     auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_);
-    if (cancelRequested_) jobs_->RequestStop();  // Cancel was clicked while the window turned busy
+    if (cancelRequested_) jobs_->RequestStop();  // Cancel came while the window turned busy
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
     std::string passphrase = TakePassphrase();

@@ -8,6 +8,7 @@
 
 #include "app/strings.h"
 #include "gui/app/localizer.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/main/fcrypt.h"
 #include "text/line_breaks.h"
