@@ -31,7 +31,7 @@ class JobThread;
 class LightTab;
 class ProgressRelay;
 class WorkingDisplay;
-class ucShape;
+class RoundedPanel;
 
 class FCrypt : public QWidget {
     Q_OBJECT
@@ -157,7 +157,7 @@ class FCrypt : public QWidget {
     void GenerateClicked();
 
     DesktopServices& services_;
-    ucShape* background_ = nullptr;
+    RoundedPanel* background_ = nullptr;
     TitleBar title_;
     LightTab* mainTabs_ = nullptr;  // TabStr
     TextPanel text_;
