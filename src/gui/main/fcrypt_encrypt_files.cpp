@@ -1,20 +1,27 @@
 // FCrypt: encrypting the listed files into one container (Command4).
+#include <QCheckBox>
 #include <QLineEdit>
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "app/strings.h"
-#include "files/jobs/encrypt_files_job.h"
 #include "files/io/file_checks.h"
-#include "models/file_page_paths.h"
+#include "files/io/staged_file.h"
+#include "files/jobs/encrypt_files_job.h"
 #include "app/msg.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
+#include "gui/main/stored_format.h"
 #include "gui/working/working_display.h"
+#include "models/file_page_paths.h"
+#include "modern/modern_writer.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {
@@ -23,9 +30,8 @@ namespace {
 
 
 struct EncryptRun {
-    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay,
-               const std::atomic<bool>* cancelRequested)
-        : observer(window, services, thread, relay), job(observer, cancelRequested) {}
+    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
+        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
     EncryptFilesJob job;
     std::vector<EncryptItem> items;
@@ -33,7 +39,45 @@ struct EncryptRun {
     Bytes key;
     EncryptSummary summary;
     std::optional<SealError> failure;
+    StoredFormat format = StoredFormat::kClassic;
+    std::vector<std::string> secrets;  // the modern format's passphrase
 };
+
+// The modern container keeps the listed files under their entry names ("\" between
+// components in the list, "/" in the container); a file added on its own keeps its own name.
+std::vector<modern::NamedInput> NamedInputs(const std::vector<EncryptItem>& items) {
+    std::vector<modern::NamedInput> inputs;
+    for (const EncryptItem& item : items) {
+        std::string name = item.relativeName;
+        if (name == "\\") {
+            name = std::filesystem::path(item.path).filename().string();
+        } else {
+            std::replace(name.begin(), name.end(), '\\', '/');
+            name.erase(0, name.find_first_not_of('/'));
+        }
+        inputs.push_back({item.path, std::move(name)});
+    }
+    return inputs;
+}
+
+// Written beside its final name and given it only when the whole container is written.
+void RunModern(EncryptRun& run, const std::atomic<bool>* cancelRequested) {
+    StagedFile staged(std::filesystem::absolute(run.container).string());
+    modern::FdSink sink(staged.fd());
+    modern::ModernWriteOptions options;
+    options.containerFd = staged.fd();
+    modern::ModernWriteJob job(run.observer, cancelRequested);
+    const modern::ModernWriteSummary written =
+        job.Run(NamedInputs(run.items), sink, run.secrets, options);
+    run.summary.outcome = written.outcome;
+    run.summary.failedFiles = written.failed;
+    if (written.outcome != JobOutcome::kCompleted) return;
+    // As in the classic format, a container without one stored file replaces nothing.
+    if (written.entries == 0) {
+        throw SealError(Msg::NothingStored, run.container, "no entry stored");
+    }
+    staged.Commit();
+}
 
 }  // namespace
 
@@ -80,25 +124,36 @@ void FCrypt::EncryptFilesClicked() {
         return;
     }
 
-    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_, &cancelRequested_);
+    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_);
+    if (cancelRequested_) jobs_->RequestStop();  // Cancel came while the window turned busy
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
     std::string passphrase = TakePassphrase();
-    run->key = MakeKeyString(passphrase);
+    if (files_.modernFormat->isChecked()) {
+        run->format = StoredFormat::kModern;
+        run->secrets.push_back(passphrase);
+    } else {
+        run->key = MakeKeyString(passphrase);
+    }
     SecureWipe(passphrase);
 
     RunJob(
-        [run] {
+        [run, cancelRequested = &cancelRequested_] {
             try {
-                run->summary = run->job.Run(run->items, run->container, run->key);
+                if (run->format == StoredFormat::kModern) {
+                    RunModern(*run, cancelRequested);
+                } else {
+                    run->summary = run->job.Run(run->items, run->container, run->key);
+                }
             } catch (const SealError& error) {
                 run->failure = error;
             } catch (const std::exception& error) {
                 run->failure = SealError(Msg::SystemError, error.what());
             }
             SecureWipe(run->key);
+            for (std::string& secret : run->secrets) SecureWipe(secret);
         },
-        [run] { run->job.RequestCancel(); },
+        [this] { jobs_->RequestStop(); },
         [this, run] {
             EndJob();
             if (run->failure) {
