@@ -9,7 +9,7 @@
 #include "app/strings.h"
 #include "gui/about/frm_about.h"
 #include "gui/app/language_flags.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/flag_image.h"
 #include "gui_testing.h"
 
@@ -211,7 +211,7 @@ class AboutTest : public QObject {
     }
 
     void welcomeButtonOfTheMainWindowOpensItAgain() {
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         main.show();
         QTest::mouseClick(testing::Child<QPushButton>(&main, "cmdAbout"), Qt::LeftButton);
         FrmAbout* welcome = nullptr;

@@ -12,7 +12,7 @@
 #include "gui/about/frm_about.h"
 #include "gui/controls/light_tab.h"
 #include "gui/mail/frm_email.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/star_rating.h"
 #include "gui_testing.h"
 
@@ -110,7 +110,7 @@ class AccessibilityTest : public QObject {
 
     void everyControlHasANameInTheCurrentLanguage() {
         sealwise::SetLanguageOffset(0);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         QCOMPARE(ControlsWithoutName(&window).join(", "), QString());
         auto* passphrase = testing::Child<QLineEdit>(&window, "TxtCode");
@@ -127,7 +127,7 @@ class AccessibilityTest : public QObject {
     }
 
     void passphraseIsAPasswordFieldWhileHidden() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         auto* passphrase = testing::Child<QLineEdit>(&window, "TxtCode");
         auto* hide = testing::Child<QCheckBox>(&window, "ChkHPwd");
         QVERIFY(hide->isChecked());
@@ -139,7 +139,7 @@ class AccessibilityTest : public QObject {
     }
 
     void tabKeyReachesEveryControl() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         const auto check = [&](const char* where) {
@@ -162,7 +162,7 @@ class AccessibilityTest : public QObject {
     // Each strip is a page tab list; its tabs are page tabs that a tool selects with "press".
     void tabStripsArePageTabListsWithSelectableTabs() {
         sealwise::SetLanguageOffset(900);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         QAccessibleInterface* strip = Face(testing::Child<QWidget>(&window, "TabStr"));
         QCOMPARE(strip->role(), QAccessible::PageTabList);
@@ -195,7 +195,7 @@ class AccessibilityTest : public QObject {
     // The flags are radio buttons: the current language is checked, "press" chooses another.
     void flagsAreRadioButtonsThatCanBePressed() {
         sealwise::SetLanguageOffset(900);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         QAccessibleInterface* german = Face(testing::Child<QWidget>(&window, "ImageDE"));
         QAccessibleInterface* english = Face(testing::Child<QWidget>(&window, "ImageEN"));
         QCOMPARE(german->role(), QAccessible::RadioButton);
@@ -212,7 +212,7 @@ class AccessibilityTest : public QObject {
     // The rating is one labelled value, "n of 5 stars", and hides its ten pictures.
     void ratingIsOneLabelledValue() {
         sealwise::SetLanguageOffset(900);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         auto* rating = testing::Child<StarRating>(&window, "StarRow");
         QAccessibleInterface* face = Face(rating);
         QCOMPARE(face->childCount(), 0);
@@ -232,7 +232,7 @@ class AccessibilityTest : public QObject {
 
     // Windows are frames and dialogs, not anonymous fillers.
     void windowsAreFramesAndDialogs() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         FrmAbout welcome(services_, [] {});
         QCOMPARE(Face(&window)->role(), QAccessible::Window);
         QCOMPARE(Face(&welcome)->role(), QAccessible::Dialog);

@@ -254,7 +254,7 @@ class FileJobsTest : public QObject {
         d_.Edit("TxtEncrFileName")->setText(Path("big.vesk"));
         d_.Edit("TxtCode")->setText("pw");
         d_.Click("Command4");
-        QPointer<FCrypt> window = d_.window.release();  // closing deletes it
+        QPointer<MainWindow> window = d_.window.release();  // closing deletes it
         window->close();
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 20000);
         QVERIFY(!QFile::exists(Path("big.vesk")));

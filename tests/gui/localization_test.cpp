@@ -13,7 +13,7 @@
 #include "gui/controls/light_tab.h"
 #include "gui/keyboard/frm_tast.h"
 #include "gui/mail/frm_email.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/flag_image.h"
 #include "gui_testing.h"
 
@@ -76,7 +76,7 @@ class LocalizationTest : public QObject {
 
     void mainWindowFollowsTheFlags() {
         sealwise::SetLanguageOffset(kGerman);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         auto* encryptFiles = testing::Child<QPushButton>(&window, "Command4");
         auto* mainTabs = testing::Child<LightTab>(&window, "TabStr");
         auto* fileTabs = testing::Child<LightTab>(&window, "TabFileCrypt");
@@ -118,7 +118,7 @@ class LocalizationTest : public QObject {
         QFETCH(QString, source);
         QFETCH(int, language);
         sealwise::SetLanguageOffset(kEnglish);
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         main.show();
         QTest::mouseClick(testing::Child<QPushButton>(&main, "Command3"), Qt::LeftButton);
         auto* keyboard = testing::Child<FrmTast>(&main, "FrmTast");

@@ -11,7 +11,7 @@
 
 #include "app/strings.h"
 #include "gui/mail/frm_email.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -29,7 +29,7 @@ class MailWindowEndToEnd : public QObject {
         const QString armour = QString::fromUtf8(armourFile.readAll());
 
         testing::ScriptedServices services;
-        FCrypt main(services, "");
+        MainWindow main(services, "");
         main.show();
         testing::Child<QPlainTextEdit>(&main, "txtResults")->setPlainText(armour);
         auto* mailButton = testing::Child<QPushButton>(&main, "cmdMail");

@@ -16,7 +16,7 @@
 #include "gui/app/command_line.h"
 #include "gui/mail/frm_email.h"
 #include "gui/mail/mail_service_choice.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 #include "mail/form_encoding.h"
 #include "mail/mail_service_url.h"
@@ -257,7 +257,7 @@ class MailWindowTest : public QObject {
     }
 
     void mailButtonHandsOverTheResultText() {
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         main.show();
         auto* results = testing::Child<QPlainTextEdit>(&main, "txtResults");
         results->setPlainText(kArmour);

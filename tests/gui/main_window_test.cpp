@@ -9,7 +9,7 @@
 
 #include "app/strings.h"
 #include "gui/controls/light_tab.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui_testing.h"
 
@@ -19,7 +19,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     testing::ScriptedServices services_;
-    std::unique_ptr<FCrypt> window_;
+    std::unique_ptr<MainWindow> window_;
 
     template <typename Widget = QWidget>
     Widget* W(const char* name) {
@@ -39,7 +39,7 @@ class MainWindowTest : public QObject {
     void init() {
         sealwise::SetLanguageOffset(900);
         services_ = {};
-        window_ = std::make_unique<FCrypt>(services_, "");
+        window_ = std::make_unique<MainWindow>(services_, "");
         window_->show();
     }
     void cleanup() { window_.reset(); }

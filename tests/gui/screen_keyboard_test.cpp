@@ -10,7 +10,7 @@
 #include "app/strings.h"
 #include "gui/keyboard/frm_tast.h"
 #include "gui/keyboard/keyboard_layout.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -29,7 +29,7 @@ class ScreenKeyboardTest : public QObject {
     Q_OBJECT
 
     testing::ScriptedServices services_;
-    std::unique_ptr<FCrypt> main_;
+    std::unique_ptr<MainWindow> main_;
 
     QLineEdit* Passphrase() { return testing::Child<QLineEdit>(main_.get(), "TxtCode"); }
     FrmTast* Open(uint16_t langId) {
@@ -55,7 +55,7 @@ class ScreenKeyboardTest : public QObject {
     void init() {
         sealwise::SetLanguageOffset(900);
         services_ = {};
-        main_ = std::make_unique<FCrypt>(services_, "");
+        main_ = std::make_unique<MainWindow>(services_, "");
         main_->show();
     }
     void cleanup() { main_.reset(); }

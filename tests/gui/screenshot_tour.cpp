@@ -28,7 +28,7 @@
 #include "gui/controls/progress_bar.h"
 #include "gui/keyboard/frm_tast.h"
 #include "gui/mail/frm_email.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/working/working_display.h"
 
 using namespace sealwise::gui;
@@ -124,7 +124,7 @@ void Run(Tour& tour, QtDesktopServices& services) {
         tour.Window(name, &welcome);
     }
 
-    FCrypt main(services, std::string());
+    MainWindow main(services, std::string());
     CentreOnScreenOf(&main, nullptr);
     main.show();
     auto* mainTabs = Find<LightTab>(&main, "TabStr");

@@ -11,7 +11,7 @@
 
 #include "app/strings.h"
 #include "gui/controls/light_tab.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 namespace sealwise::gui::testing {
@@ -19,12 +19,12 @@ namespace sealwise::gui::testing {
 class WindowDriver {
   public:
     ScriptedServices services;
-    std::unique_ptr<FCrypt> window;
+    std::unique_ptr<MainWindow> window;
 
     void Open(const std::string& commandLine = "") {
         SetLanguageOffset(900);
         services = {};
-        window = std::make_unique<FCrypt>(services, commandLine);
+        window = std::make_unique<MainWindow>(services, commandLine);
         window->show();
     }
     void Close() { window.reset(); }

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "gui/keyboard/frm_tast.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -104,7 +104,7 @@ class WindowPlacementTest : public QObject {
     // single and double size.
     void openedKeyboardLeavesThePassphraseVisible() {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         CentreOnScreenOf(&main, nullptr);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -126,7 +126,7 @@ class WindowPlacementTest : public QObject {
     }
 
     void mainWindowOpensCentred() {
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         CentreOnScreenOf(&main, nullptr);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));

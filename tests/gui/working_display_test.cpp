@@ -7,7 +7,7 @@
 
 #include "crypto/rijndael.h"
 #include "gui/controls/progress_bar.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -87,7 +87,7 @@ class WorkingDisplayTest : public QObject {
     }
 
     void busyStateSwapsPanelsAndRunsTheCounter() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         auto* working = testing::Child<QWidget>(&window, "FrameW");
         window.Working()->ItemProgress()->setPosition(50);
@@ -119,7 +119,7 @@ class WorkingDisplayTest : public QObject {
     }
 
     void scanningHidesProgressAndCounter() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         window.SetBusy(true, true);
         for (const char* name : {"ProgressBar1", "ProgressBar2", "ImgCount_0", "ImgCount_4"}) {
@@ -133,7 +133,7 @@ class WorkingDisplayTest : public QObject {
     }
 
     void cancelReachesTheFlagAndTheRunningCipher() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         sealwise::CRijndael cipher;
         window.SetRunningCipher(&cipher);
@@ -145,7 +145,7 @@ class WorkingDisplayTest : public QObject {
         window.SetRunningCipher(nullptr);
 
         // Without a job only the flag is set; a new job's cipher starts clean.
-        FCrypt idle(services_, "");
+        MainWindow idle(services_, "");
         testing::Child<QPushButton>(&idle, "CmdCancel")->click();
         QVERIFY(idle.cancelRequested());
         sealwise::CRijndael next;

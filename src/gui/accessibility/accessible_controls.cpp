@@ -17,7 +17,7 @@ constexpr int kStarsOfFive = 654;  // "%s of 5 stars"
 // The program's windows: the main window and the keyboard are frames, the welcome window and
 // the e-mail window dialogs (both end with a button that closes them).
 QAccessible::Role WindowRole(const QString& className) {
-    if (className == "sealwise::gui::FCrypt" || className == "sealwise::gui::FrmTast")
+    if (className == "sealwise::gui::MainWindow" || className == "sealwise::gui::FrmTast")
         return QAccessible::Window;
     if (className == "sealwise::gui::FrmAbout" || className == "sealwise::gui::frmEmail")
         return QAccessible::Dialog;

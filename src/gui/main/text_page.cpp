@@ -1,5 +1,5 @@
-// FCrypt: encrypting the text box into armour and back (Command1, Command2), and the mail
-// button that only an untouched encryption result enables.
+#include "gui/main/text_page.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,7 +11,9 @@
 #include "app/strings.h"
 #include "gui/app/localizer.h"
 #include "gui/jobs/progress_relay.h"
-#include "gui/main/fcrypt.h"
+#include "gui/mail/frm_email.h"
+#include "gui/main/main_window.h"
+#include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
 #include "modern/modern_text.h"
 #include "text/line_breaks.h"
@@ -64,31 +66,36 @@ void RunTextJob(TextJob& job, bool encrypt) {
 
 }  // namespace
 
-void FCrypt::ConnectTextHandlers() {
+TextPage::TextPage(MainWindow& window, QWidget* tabs, PassphraseController& passphrase)
+    : window_(window), passphrase_(passphrase), panel_(BuildTextPanel(tabs)) {
+    PassphrasePanel& buttons = passphrase_.Panel();
     // Any change that is not an encryption result (typing, pasting, cutting) makes the text
     // one that must not be mailed.
-    connect(text_.text, &QPlainTextEdit::textChanged, this, [this] {
-        if (!settingResults_) pwd_.mail->setEnabled(false);
+    connect(panel_.text, &QPlainTextEdit::textChanged, this, [this] {
+        if (!settingResults_) passphrase_.Panel().mail->setEnabled(false);
     });
-    connect(pwd_.encryptText, &QPushButton::clicked, this, &FCrypt::EncryptTextClicked);
-    connect(pwd_.decryptText, &QPushButton::clicked, this, &FCrypt::DecryptTextClicked);
+    connect(buttons.encryptText, &QPushButton::clicked, this, &TextPage::EncryptClicked);
+    connect(buttons.decryptText, &QPushButton::clicked, this, &TextPage::DecryptClicked);
+    connect(buttons.mail, &QPushButton::clicked, this, [this] {
+        frmEmail::ShowFor(&window_, window_.Services(), panel_.text->toPlainText());
+    });
 }
 
-void FCrypt::SetResultsText(const QString& text, bool mailable) {
+void TextPage::SetResultsText(const QString& text, bool mailable) {
     settingResults_ = true;
-    text_.text->setPlainText(text);
+    panel_.text->setPlainText(text);
     settingResults_ = false;
-    pwd_.mail->setEnabled(mailable);
+    passphrase_.Panel().mail->setEnabled(mailable);
 }
 
-void FCrypt::EncryptTextClicked() {
-    const QString typed = text_.text->toPlainText();
-    if (pwd_.passphrase->text().isEmpty() || typed.isEmpty()) {
-        ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
+void TextPage::EncryptClicked() {
+    const QString typed = panel_.text->toPlainText();
+    if (passphrase_.Empty() || typed.isEmpty()) {
+        window_.ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&relay_->Item());
-    if (text_.modernFormat->isChecked()) {
+    auto job = std::make_shared<TextJob>(&window_.Relay().Item());
+    if (panel_.modernFormat->isChecked()) {
         // The modern format keeps the exact text and needs no notice line.
         job->format = StoredFormat::kModern;
         job->input = typed.toStdString();
@@ -97,22 +104,23 @@ void FCrypt::EncryptTextClicked() {
         try {
             CheckTextToEncrypt(job->input);
         } catch (const SealError& error) {
-            ShowFailure(error);
+            window_.ShowFailure(error);
             return;
         }
     }
-    if (services_.ShowMessage(this, ResText(kMemorizePassword), MessageButtons::OkCancel,
-                              MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
+    if (window_.Services().ShowMessage(&window_, ResText(kMemorizePassword),
+                                       MessageButtons::OkCancel, MessageIcon::Warning,
+                                       kProductName) != MessageAnswer::Ok) {
         return;
     }
-    SetBusy(true, false);
+    window_.SetBusy(true, false);
     job->languageOffset = LanguageOffset();
     if (job->format == StoredFormat::kClassic) {
         // The box shows what is being enciphered; a cancelled run leaves it so.
         SetResultsText(QString::fromStdString(NoticeLine(job->languageOffset)) + '\n' + typed,
                        false);
     }
-    std::string passphrase = TakePassphrase();
+    std::string passphrase = passphrase_.TakePassphrase();
     if (job->format == StoredFormat::kModern) {
         job->secrets.push_back(std::move(passphrase));
     } else {
@@ -120,45 +128,45 @@ void FCrypt::EncryptTextClicked() {
     }
     SecureWipe(passphrase);
 
-    RunJob([job] { RunTextJob(*job, true); },
-           [job] {
-               job->cancelled = true;
-               job->crypt.Cancel();
-           },
-           [this, job] {
-               EndJob();
-               if (job->failure) {
-                   ShowFailure(*job->failure);
-               } else if (job->output) {
-                   SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), true);
-               }
-           });
+    window_.RunJob([job] { RunTextJob(*job, true); },
+                   [job] {
+                       job->cancelled = true;
+                       job->crypt.Cancel();
+                   },
+                   [this, job] {
+                       window_.EndJob();
+                       if (job->failure) {
+                           window_.ShowFailure(*job->failure);
+                       } else if (job->output) {
+                           SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), true);
+                       }
+                   });
 }
 
-void FCrypt::DecryptTextClicked() {
-    const QString armour = text_.text->toPlainText();
-    if (pwd_.passphrase->text().isEmpty() || armour.isEmpty()) {
-        ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
+void TextPage::DecryptClicked() {
+    const QString armour = panel_.text->toPlainText();
+    if (passphrase_.Empty() || armour.isEmpty()) {
+        window_.ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&relay_->Item());
+    auto job = std::make_shared<TextJob>(&window_.Relay().Item());
     job->format = FormatOfText(armour.toStdString());
     const bool modern = job->format == StoredFormat::kModern;
-    if (keyEntry_.sharedSecurity()) {
+    if (passphrase_.KeyEntry().sharedSecurity()) {
         try {
             if (modern) {
-                job->secrets = keyEntry_.TakeSharedKeyTexts();
+                job->secrets = passphrase_.KeyEntry().TakeSharedKeyTexts();
             } else {
-                job->keys = keyEntry_.CombineKeyCandidates();
+                job->keys = passphrase_.KeyEntry().CombineKeyCandidates();
             }
         } catch (const SealError& error) {
-            ShowFailure(error);  // a missing key: nothing has changed
+            window_.ShowFailure(error);  // a missing key: nothing has changed
             return;
         }
     }
-    SetBusy(true, false);
-    std::string passphrase = TakePassphrase();
-    if (!keyEntry_.sharedSecurity()) {
+    window_.SetBusy(true, false);
+    std::string passphrase = passphrase_.TakePassphrase();
+    if (!passphrase_.KeyEntry().sharedSecurity()) {
         if (modern) {
             job->secrets.push_back(passphrase);
         } else {
@@ -169,20 +177,20 @@ void FCrypt::DecryptTextClicked() {
     // Armour is read with CR LF line breaks, as it was written.
     job->input = LfToCrLf(armour.toStdString());
 
-    RunJob([job] { RunTextJob(*job, false); },
-           [job] {
-               job->cancelled = true;
-               job->crypt.Cancel();
-           },
-           [this, job] {
-               EndJob();
-               if (job->failure) {
-                   ShowFailure(*job->failure);
-               } else if (job->output) {
-                   SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
-                   ShowResultNote(TextDecryptedNote(job->format));
-               }
-           });
+    window_.RunJob([job] { RunTextJob(*job, false); },
+                   [job] {
+                       job->cancelled = true;
+                       job->crypt.Cancel();
+                   },
+                   [this, job] {
+                       window_.EndJob();
+                       if (job->failure) {
+                           window_.ShowFailure(*job->failure);
+                       } else if (job->output) {
+                           SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
+                           window_.ShowResultNote(TextDecryptedNote(job->format));
+                       }
+                   });
 }
 
 }  // namespace sealwise::gui

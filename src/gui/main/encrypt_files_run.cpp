@@ -1,4 +1,5 @@
-// FCrypt: encrypting the listed files into one container (Command4).
+// EncryptFilesPage: encrypting the listed files into one container (Command4), in the classic
+// or the modern format.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <algorithm>
@@ -17,7 +18,9 @@
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/encrypt_files_page.h"
+#include "gui/main/main_window.h"
+#include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
 #include "gui/working/working_display.h"
 #include "models/file_page_paths.h"
@@ -85,52 +88,54 @@ void RunModern(EncryptRun& run, const std::atomic<bool>* cancelRequested) {
 
 // The overwrite question for an existing container. No opens the save dialog at once, so that
 // another name can be chosen without starting again; a cancelled dialog ends the command.
-bool FCrypt::ConfirmContainerName() {
+bool EncryptFilesPage::ConfirmContainerName() {
     if (!FileExists(inputs_.containerName)) return true;
     const QString question = QString::fromStdString(
         MessageText(SealError(msg::kOverwriteQuestion, inputs_.containerName)));
-    if (services_.ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question,
-                              kProductName) == MessageAnswer::Yes) {
+    if (window_.Services().ShowMessage(&window_, question, MessageButtons::YesNo,
+                                       MessageIcon::Question, kProductName) == MessageAnswer::Yes) {
         // The old container is replaced only when the new one is complete.
         return true;
     }
-    const QString chosen = WithContainerExtension(
-        services_.SaveFile(this, ContainerDialogFilter(), kProductName,
-                           QString::fromStdString(DirectoryWithSlash(inputs_.containerName))));
+    const QString chosen = WithContainerExtension(window_.Services().SaveFile(
+        &window_, ContainerDialogFilter(), kProductName,
+        QString::fromStdString(DirectoryWithSlash(inputs_.containerName))));
     if (chosen.isEmpty()) return false;
     inputs_.containerName = chosen.toStdString();
-    files_.containerName->setText(chosen);
+    panel_.containerName->setText(chosen);
     return true;
 }
 
-void FCrypt::EncryptFilesClicked() {
-    inputs_.containerName = files_.containerName->text().toStdString();
+void EncryptFilesPage::EncryptClicked() {
+    inputs_.containerName = panel_.containerName->text().toStdString();
     if (inputs_.empty() || inputs_.containerName.empty()) {
-        ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
+        window_.ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
     if (!ConfirmContainerName()) return;
-    if (services_.ShowMessage(this, ResText(kMemorizePassword), MessageButtons::OkCancel,
-                              MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
+    if (window_.Services().ShowMessage(&window_, ResText(kMemorizePassword),
+                                       MessageButtons::OkCancel, MessageIcon::Warning,
+                                       kProductName) != MessageAnswer::Ok) {
         return;
     }
 
-    working_->SetLampPanelVisible(true);
-    working_->SetLamps(kLampsAtStart);
-    working_->RunProgress()->setMax(static_cast<int>(inputs_.paths().size()));
-    cancelRequested_ = false;
-    SetBusy(true, false);
-    if (pwd_.passphrase->text().isEmpty()) {
-        SetBusy(false, false);
-        ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
+    window_.Working()->SetLampPanelVisible(true);
+    window_.Working()->SetLamps(kLampsAtStart);
+    window_.Working()->RunProgress()->setMax(static_cast<int>(inputs_.paths().size()));
+    window_.CancelFlag() = false;
+    window_.SetBusy(true, false);
+    if (passphrase_.Empty()) {
+        window_.SetBusy(false, false);
+        window_.ShowMessageId(msg::kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
 
-    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_, &cancelRequested_);
+    auto run = std::make_shared<EncryptRun>(window_, window_.Services(), window_.Jobs(),
+                                            window_.Relay(), &window_.CancelFlag());
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
-    std::string passphrase = TakePassphrase();
-    if (files_.modernFormat->isChecked()) {
+    std::string passphrase = passphrase_.TakePassphrase();
+    if (panel_.modernFormat->isChecked()) {
         run->format = StoredFormat::kModern;
         run->secrets.push_back(passphrase);
     } else {
@@ -138,8 +143,8 @@ void FCrypt::EncryptFilesClicked() {
     }
     SecureWipe(passphrase);
 
-    RunJob(
-        [run, cancelRequested = &cancelRequested_] {
+    window_.RunJob(
+        [run, cancelRequested = &window_.CancelFlag()] {
             try {
                 if (run->format == StoredFormat::kModern) {
                     RunModern(*run, cancelRequested);
@@ -156,16 +161,16 @@ void FCrypt::EncryptFilesClicked() {
         },
         [run] { run->job.RequestCancel(); },
         [this, run] {
-            EndJob();
+            window_.EndJob();
             if (run->failure) {
-                ShowFailure(*run->failure);
+                window_.ShowFailure(*run->failure);
             } else if (run->summary.outcome == JobOutcome::kCompleted) {
-                services_.ShowMessage(
-                    this,
+                window_.Services().ShowMessage(
+                    &window_,
                     QString::fromStdString(MessageText(SealError(msg::kSavedAs, run->container))),
                     MessageButtons::Ok, MessageIcon::Information, kProductName);
                 inputs_.Clear();
-                RefreshInputList();
+                RefreshList();
             }
         });
 }
