@@ -22,7 +22,7 @@
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
-#include "gui/controls/uc_shape.h"
+#include "gui/controls/rounded_panel.h"
 #include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/main/decrypt_files_page.h"
@@ -30,10 +30,10 @@
 #include "gui/main/main_window_names.h"
 #include "gui/main/passphrase_controller.h"
 #include "gui/main/text_page.h"
-#include "gui/main/widget_factory.h"
 #include "gui/main/window_shape.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui/widgets/flag_image.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui/working/working_display.h"
 
 namespace sealwise::gui {
@@ -71,10 +71,10 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildWindow() {
     // The rounded background panel, behind everything else.
-    background_ = Named(new ucShape(this), main_names::kBackground);
-    background_->setFillColor(OleFromColor(palette().color(QPalette::Window)));
-    background_->setForeColor(OleRgb(128, 128, 128));
-    background_->setRounding(kWindowCornerEllipse);
+    background_ = Named(new RoundedPanel(this), main_names::kBackground);
+    background_->SetFillColor(palette().color(QPalette::Window));
+    background_->SetOutlineColor(QColor(128, 128, 128));
+    background_->SetCornerEllipse(kWindowCornerEllipse);
     background_->setGeometry(rect());
     background_->lower();
 

@@ -37,7 +37,7 @@ class PassphraseController;
 class ProgressRelay;
 class TextPage;
 class WorkingDisplay;
-class ucShape;
+class RoundedPanel;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -135,7 +135,7 @@ class MainWindow : public QWidget {
     void PlaceWorkingDisplay();
 
     DesktopServices& services_;
-    ucShape* background_ = nullptr;
+    RoundedPanel* background_ = nullptr;
     TitleBar title_;
     LightTab* mainTabs_ = nullptr;  // TabStr
     FilePanel files_;

@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "app/strings.h"
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
 #include "gui/app/language_switch.h"
@@ -102,7 +102,7 @@ void MainWindow::LanguageChanged() {
 }
 
 void MainWindow::ShowWelcome() {
-    auto* welcome = new FrmAbout(services_, [this] {
+    auto* welcome = new WelcomeWindow(services_, [this] {
         show();
         raise();
         activateWindow();

@@ -13,7 +13,7 @@
 
 #include "app/strings.h"
 #include "gui/app/localizer.h"
-#include "gui/keyboard/frm_tast.h"
+#include "gui/keyboard/keyboard_window.h"
 #include "gui/main/main_window.h"
 #include "gui/widgets/lamp_image.h"
 #include "gui/widgets/star_rating.h"
@@ -37,8 +37,9 @@ void PassphraseController::Connect() {
     connect(panel_.modes[1], &QRadioButton::toggled, this,
             &PassphraseController::ModeOptionToggled);
     connect(panel_.generate, &QPushButton::clicked, this, &PassphraseController::GenerateClicked);
-    connect(panel_.keyboard, &QPushButton::clicked, this,
-            [this] { FrmTast::ShowFor(&window_, panel_.passphrase, [this] { return Area(); }); });
+    connect(panel_.keyboard, &QPushButton::clicked, this, [this] {
+        KeyboardWindow::ShowFor(&window_, panel_.passphrase, [this] { return Area(); });
+    });
     connect(panel_.keyCount, &QLineEdit::textChanged, this, [this](const QString& text) {
         ApplyKeyEntry(keyEntry_.OnCountEdited(text.toStdString()));
     });

@@ -11,7 +11,7 @@
 #include "app/strings.h"
 #include "gui/app/localizer.h"
 #include "gui/jobs/progress_relay.h"
-#include "gui/mail/frm_email.h"
+#include "gui/mail/mail_window.h"
 #include "gui/main/main_window.h"
 #include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
@@ -77,7 +77,7 @@ TextPage::TextPage(MainWindow& window, QWidget* tabs, PassphraseController& pass
     connect(buttons.encryptText, &QPushButton::clicked, this, &TextPage::EncryptClicked);
     connect(buttons.decryptText, &QPushButton::clicked, this, &TextPage::DecryptClicked);
     connect(buttons.mail, &QPushButton::clicked, this, [this] {
-        frmEmail::ShowFor(&window_, window_.Services(), panel_.text->toPlainText());
+        MailWindow::ShowFor(&window_, window_.Services(), panel_.text->toPlainText());
     });
 }
 

@@ -17,7 +17,7 @@
 #include "gui/controls/light_tab.h"
 #include "gui/main/main_window_names.h"
 #include "gui/main/stored_format.h"
-#include "gui/main/widget_factory.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 
