@@ -1,5 +1,7 @@
 // The main window: tab strips and the panels they show, the passphrase mode on those tabs,
 // the title bar's image buttons, the link, and the window's shape.
+#include "gui/main/main_window.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +11,7 @@
 
 #include "app/strings.h"
 #include "gui/controls/light_tab.h"
-#include "gui/main/main_window.h"
+#include "gui/main/main_window_names.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui_testing.h"
 
@@ -43,6 +45,81 @@ class MainWindowTest : public QObject {
         window_->show();
     }
     void cleanup() { window_.reset(); }
+
+    // Tests, assistive tools and the screenshot tour find the controls by these names: each
+    // must name exactly one widget of the window, and the window its own.
+    void everyNameOfTheTableNamesOneWidget() {
+        namespace n = main_names;
+        QCOMPARE(window_->objectName(), QString(n::kWindow));
+        for (const char* name : {n::kBackground,
+                                 n::kTitleBar,
+                                 n::kTitle,
+                                 n::kAbout,
+                                 n::kControlBox,
+                                 n::kMainTabs,
+                                 n::kTextFrame,
+                                 n::kTextLabel,
+                                 n::kTextBox,
+                                 n::kModernText,
+                                 n::kFilesFrame,
+                                 n::kFileTabs,
+                                 n::kEncryptPage,
+                                 n::kEncryptInfo,
+                                 n::kFilesMode,
+                                 n::kDirectoryMode,
+                                 n::kInputFilesLabel,
+                                 n::kInputList,
+                                 n::kAdd,
+                                 n::kRemove,
+                                 n::kOutputFileLabel,
+                                 n::kContainerName,
+                                 n::kBrowseContainer,
+                                 n::kModernFiles,
+                                 n::kDecryptPage,
+                                 n::kDecryptHeading,
+                                 n::kDecryptFileLabel,
+                                 n::kDecryptFile,
+                                 n::kBrowseDecryptFile,
+                                 n::kOutputPathLabel,
+                                 n::kOutputPath,
+                                 n::kBrowseOutputPath,
+                                 n::kPassphraseFrame,
+                                 n::kPassphraseHint,
+                                 n::kPassphrase,
+                                 n::kHidePassphrase,
+                                 n::kGenerate,
+                                 n::kKeyboard,
+                                 n::kQuality,
+                                 n::kQualityCaption,
+                                 n::kVerdict,
+                                 n::kStarRow,
+                                 n::kLampPanel,
+                                 n::kLampHousing,
+                                 n::kModeRow,
+                                 n::kOnePassphrase,
+                                 n::kSharedSecurity,
+                                 n::kKeyCountPanel,
+                                 n::kKeyCountLabel,
+                                 n::kKeyCount,
+                                 n::kPreviousKey,
+                                 n::kKeyScroll,
+                                 n::kNextKey,
+                                 n::kKeyOf,
+                                 n::kOnlineLink,
+                                 n::kLowerRows,
+                                 n::kActionRow,
+                                 n::kEncryptText,
+                                 n::kDecryptText,
+                                 n::kMail,
+                                 n::kEncryptFiles,
+                                 n::kDecryptFiles,
+                                 n::kResultNote}) {
+            QVERIFY2(window_->findChildren<QWidget*>(name).size() == 1, name);
+        }
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(window_->findChild<QWidget*>(QString(n::kLamp).arg(i)));
+        }
+    }
 
     void eachTabShowsItsPanelsAndButtons() {
         ExpectShown({"Frame_1", "FramFileEnrypt", "Command4", "cmdPassgen", "FramePwd"}, true);
