@@ -78,7 +78,7 @@ class SharedKeyEntry {
     Bytes CombineKeys();
     // The keys to try when decrypting (CandidateSharedKeys), wiping as CombineKeys does.
     std::vector<Bytes> CombineKeyCandidates();
-    // The texts of the shared keys (SharedKeyTexts), wiping as CombineKeys does.
+    // The texts of the shared keys (modern::SharedKeysForModern), wiping as CombineKeys does.
     std::vector<std::string> TakeSharedKeyTexts();
 
     KeyEntryMode mode() const { return mode_; }

@@ -1,21 +1,18 @@
 #include "gui/main/decrypt_files_page.h"
 
-#include <fcntl.h>
-
 #include <QLineEdit>
 #include <QPushButton>
 #include <atomic>
-#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "app/strings.h"
-#include "files/io/posix_io.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
@@ -24,7 +21,7 @@
 #include "gui/main/stored_format.h"
 #include "gui/working/working_display.h"
 #include "models/file_page_paths.h"
-#include "modern/modern_restore.h"
+#include "modern/modern_jobs.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {
@@ -35,9 +32,9 @@ constexpr int kSelectFileToDecrypt = 122;
 
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay), job(observer) {}
+        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
-    DecryptContainerJob job;  // only its own cancel request ends it
+    DecryptContainerJob job;  // ends early only when the job thread requests stop
     std::string container;
     std::string outputDirectory;
     std::vector<Bytes> keys;  // the candidates, best first
@@ -50,12 +47,8 @@ struct DecryptRun {
 };
 
 void RunModern(DecryptRun& run) {
-    const UniqueFd fd(::open(run.container.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) throw SystemErrorAt(errno, run.container);
-    modern::FdSource source(fd.get());
-    modern::ModernRestoreJob job(run.observer, &run.cancelModern);
-    const modern::ModernRestoreSummary restored =
-        job.Run(source, run.container, run.outputDirectory, run.secrets);
+    const modern::ModernRestoreSummary restored = modern::DecryptModernContainer(
+        run.container, run.outputDirectory, run.secrets, run.observer, &run.cancelModern);
     run.summary.outcome = restored.outcome;
     run.modernSound = !restored.damaged && restored.failed == 0;
 }
@@ -136,7 +129,7 @@ void DecryptFilesPage::DecryptClicked() {
     }
     auto run =
         std::make_shared<DecryptRun>(window_, window_.Services(), window_.Jobs(), window_.Relay());
-    run->format = FormatOfContainer(container);
+    run->format = modern::DetectContainerFormat(container);
     const bool modern = run->format == StoredFormat::kModern;
     if (passphrase_.KeyEntry().sharedSecurity()) {
         try {
@@ -166,9 +159,9 @@ void DecryptFilesPage::DecryptClicked() {
     run->outputDirectory = output;
 
     window_.RunJob([run] { RunDecrypt(*run); },
-                   [run] {
+                   [this, run] {
                        run->cancelModern = true;
-                       run->job.RequestCancel();
+                       window_.Jobs().RequestStop();
                    },
                    [this, run] {
                        window_.EndJob();

@@ -15,6 +15,7 @@
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
@@ -34,9 +35,8 @@ namespace {
 constexpr int kMemorizePassword = 190;
 
 struct EncryptRun {
-    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay,
-               const std::atomic<bool>* cancelRequested)
-        : observer(window, services, thread, relay), job(observer, cancelRequested) {}
+    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
+        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
     EncryptFilesJob job;
     std::vector<EncryptItem> items;
@@ -130,8 +130,10 @@ void EncryptFilesPage::EncryptClicked() {
         return;
     }
 
-    auto run = std::make_shared<EncryptRun>(window_, window_.Services(), window_.Jobs(),
-                                            window_.Relay(), &window_.CancelFlag());
+    auto run =
+        std::make_shared<EncryptRun>(window_, window_.Services(), window_.Jobs(), window_.Relay());
+    // Cancel came while the window turned busy.
+    if (window_.CancelFlag()) window_.Jobs().RequestStop();
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
     std::string passphrase = passphrase_.TakePassphrase();
@@ -159,7 +161,7 @@ void EncryptFilesPage::EncryptClicked() {
             SecureWipe(run->key);
             for (std::string& secret : run->secrets) SecureWipe(secret);
         },
-        [run] { run->job.RequestCancel(); },
+        [this] { window_.Jobs().RequestStop(); },
         [this, run] {
             window_.EndJob();
             if (run->failure) {

@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include "app/strings.h"
-#include "crypto/rijndael.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
 #include "gui/controls/progress_bar.h"
@@ -81,7 +80,6 @@ void MainWindow::SetBusy(bool busy, bool scanning) {
 // Only raises the request; the running job sees it at its next check.
 void MainWindow::CancelClicked() {
     cancelRequested_ = true;
-    if (runningCipher_) runningCipher_->setDoCancel(true);
     if (runningCancel_) runningCancel_();
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/strings.h"
 #include "gui/app/localizer.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/mail/mail_window.h"
 #include "gui/main/main_window.h"
@@ -29,7 +30,7 @@ constexpr int kMemorizePassword = 190;
 
 // One text job and what it leaves for the window's thread.
 struct TextJob {
-    explicit TextJob(ProgressSink* progress) : crypt(progress) {}
+    TextJob(std::stop_token stop, ProgressSink* progress) : crypt(std::move(stop), progress) {}
     TextCryptJob crypt;
     std::string input;        // the text (encrypting) or the armour (decrypting), line breaks CR LF
     Bytes key;                // encrypting
@@ -94,7 +95,7 @@ void TextPage::EncryptClicked() {
         window_.ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&window_.Relay().Item());
+    auto job = std::make_shared<TextJob>(window_.Jobs().NewStopToken(), &window_.Relay().Item());
     if (panel_.modernFormat->isChecked()) {
         // The modern format keeps the exact text and needs no notice line.
         job->format = StoredFormat::kModern;
@@ -129,9 +130,9 @@ void TextPage::EncryptClicked() {
     SecureWipe(passphrase);
 
     window_.RunJob([job] { RunTextJob(*job, true); },
-                   [job] {
+                   [this, job] {
                        job->cancelled = true;
-                       job->crypt.Cancel();
+                       window_.Jobs().RequestStop();
                    },
                    [this, job] {
                        window_.EndJob();
@@ -149,8 +150,8 @@ void TextPage::DecryptClicked() {
         window_.ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&window_.Relay().Item());
-    job->format = FormatOfText(armour.toStdString());
+    auto job = std::make_shared<TextJob>(window_.Jobs().NewStopToken(), &window_.Relay().Item());
+    job->format = modern::DetectTextFormat(armour.toStdString());
     const bool modern = job->format == StoredFormat::kModern;
     if (passphrase_.KeyEntry().sharedSecurity()) {
         try {
@@ -178,9 +179,9 @@ void TextPage::DecryptClicked() {
     job->input = LfToCrLf(armour.toStdString());
 
     window_.RunJob([job] { RunTextJob(*job, false); },
-                   [job] {
+                   [this, job] {
                        job->cancelled = true;
-                       job->crypt.Cancel();
+                       window_.Jobs().RequestStop();
                    },
                    [this, job] {
                        window_.EndJob();
