@@ -9,9 +9,7 @@
 
 #include "app/strings.h"
 #include "files/io/file_checks.h"
-#include "files/io/staged_file.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "files/jobs/input_message_ids.h"
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
@@ -25,7 +23,7 @@
 #include "gui/main/stored_format.h"
 #include "gui/working/working_display.h"
 #include "models/file_page_paths.h"
-#include "modern/modern_writer.h"
+#include "modern/modern_jobs.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {
@@ -65,23 +63,14 @@ std::vector<modern::NamedInput> NamedInputs(const std::vector<EncryptItem>& item
     return inputs;
 }
 
-// Written beside its final name and given it only when the whole container is written.
+// Written beside its final name and given it only when the whole container is written; a
+// container without one stored file replaces nothing, as in the classic format.
 void RunModern(EncryptRun& run, const std::atomic<bool>* cancelRequested) {
-    StagedFile staged(std::filesystem::absolute(run.container).string());
-    modern::FdSink sink(staged.fd());
-    modern::ModernWriteOptions options;
-    options.containerFd = staged.fd();
-    modern::ModernWriteJob job(run.observer, cancelRequested);
-    const modern::ModernWriteSummary written =
-        job.Run(NamedInputs(run.items), sink, run.secrets, options);
+    const modern::ModernWriteSummary written = modern::EncryptModernContainer(
+        NamedInputs(run.items), std::filesystem::absolute(run.container).string(), run.secrets, {},
+        run.observer, cancelRequested);
     run.summary.outcome = written.outcome;
     run.summary.failedFiles = written.failed;
-    if (written.outcome != JobOutcome::kCompleted) return;
-    // As in the classic format, a container without one stored file replaces nothing.
-    if (written.entries == 0) {
-        throw SealError(msg::kNothingStored, run.container, "no entry stored");
-    }
-    staged.Commit();
 }
 
 }  // namespace
