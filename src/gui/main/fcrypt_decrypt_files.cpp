@@ -26,7 +26,7 @@ constexpr int kSelectFileToDecrypt = 122;
 
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay), job(observer) {}
+        : observer(window, services, thread, relay, RunKind::kDecryptContainer), job(observer) {}
     WindowJobObserver observer;
     DecryptContainerJob job;  // only its own cancel request ends it
     std::string container;

@@ -83,11 +83,9 @@ class DecryptContainerJob {
     // The next record of entry index in reading order (records of entries the job is done
     // with are dropped); null when cancelled. Rethrows a failure to read the container.
     DecryptRecord* NextRecordOf(std::size_t index);
-    EntryResult DecryptEntry(OutputDirectory& out, const EntryExtent& extent, std::size_t index,
-                             bool lampFlag);
+    EntryResult DecryptEntry(OutputDirectory& out, const EntryExtent& extent, std::size_t index);
     EntryResult RestoreData(const EntryExtent& extent, std::size_t index, int64_t consumed,
-                            int64_t nameBytes, const std::string& display, Target& target,
-                            bool lampFlag);
+                            int64_t nameBytes, const std::string& display, Target& target);
     Target OpenTarget(OutputDirectory& out, const std::vector<std::string>& components,
                       const std::string& display);
     std::unique_ptr<StagedFile> Staged(std::unique_ptr<StagedFile> file,
@@ -108,7 +106,6 @@ class DecryptContainerJob {
     const std::atomic<bool>* cancelRequested_;
     int threads_ = 0;
     CRijndael cipher_;  // holds the cancel request; the workers have their own keyed copies
-    LampState lamps_ = kLampsAtStart;
     bool syncRestored_ = true;
     dev_t containerDevice_ = 0;  // the container being read is never replaced
     ino_t containerInode_ = 0;

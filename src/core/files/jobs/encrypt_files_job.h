@@ -63,10 +63,9 @@ class EncryptFilesJob {
     // is then cut back to where the entry began).
     // nullopt when the item was left out.
     std::optional<int32_t> EncryptFileToContainer(std::size_t index, const EncryptItem& item,
-                                                  RecordWriter& container, bool lampFlag);
+                                                  RecordWriter& container);
     // False when the item was left out.
-    bool WriteEntryChunks(std::size_t index, const EncryptItem& item, RecordWriter& container,
-                          bool lampFlag);
+    bool WriteEntryChunks(std::size_t index, const EncryptItem& item, RecordWriter& container);
     void StartPipeline(const std::vector<EncryptItem>& items,
                        const std::vector<std::variant<Bytes, SealError>>& names,
                        std::vector<FileIdentity> leaveOut);
@@ -83,7 +82,6 @@ class EncryptFilesJob {
     FillerSource filler_;
     int threads_ = 0;
     CRijndael cipher_;
-    LampState lamps_ = kLampsAtStart;
     int64_t containerLimit_ = 0;  // the entries must end below this to leave room for the index
     std::vector<std::unique_ptr<ZlibCodec>> codecs_;  // one per worker
     std::unique_ptr<EncryptPieceReader> reader_;
