@@ -26,7 +26,8 @@ constexpr int kMemorizePassword = 190;
 struct EncryptRun {
     EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay,
                const std::atomic<bool>* cancelRequested)
-        : observer(window, services, thread, relay, RunKind::kEncryptFiles), job(observer, cancelRequested) {}
+        : observer(window, services, thread, relay, RunKind::kEncryptFiles),
+          job(observer, cancelRequested) {}
     WindowJobObserver observer;
     EncryptFilesJob job;
     std::vector<EncryptItem> items;
