@@ -48,21 +48,6 @@ QAccessibleInterface* LightTabAccessible::childAt(int x, int y) const {
     return QAccessibleWidget::childAt(x, y);
 }
 
-void LightTabAccessible::NotifyActiveTabChanged(LightTab* strip, int previous, int current) {
-    if (!QAccessible::isActive()) return;
-    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(strip);
-    if (!face || face->role() != QAccessible::PageTabList) return;
-    QAccessible::State selected;
-    selected.selected = true;
-    for (const int index : {previous, current}) {
-        if (index < 0 || index >= strip->NumberOfTabs()) continue;
-        QAccessibleStateChangeEvent changed(face->child(index), selected);
-        QAccessible::updateAccessibility(&changed);
-    }
-    QAccessibleEvent within(strip, QAccessible::SelectionWithin);
-    QAccessible::updateAccessibility(&within);
-}
-
 LightTabPageAccessible::LightTabPageAccessible(LightTab* strip, int index)
     : strip_(strip), index_(index) {}
 

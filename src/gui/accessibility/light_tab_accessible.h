@@ -19,9 +19,6 @@ class LightTabAccessible : public QAccessibleWidget {
     int indexOfChild(const QAccessibleInterface* child) const override;
     QAccessibleInterface* childAt(int x, int y) const override;
 
-    // Tells assistive tools which tab lost and which gained the selection.
-    static void NotifyActiveTabChanged(LightTab* strip, int previous, int current);
-
   private:
     LightTab* Strip() const;
     QAccessibleInterface* Tab(int index) const;

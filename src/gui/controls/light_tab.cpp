@@ -1,5 +1,6 @@
 #include "gui/controls/light_tab.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -8,7 +9,6 @@
 #include <array>
 #include <stdexcept>
 
-#include "gui/accessibility/light_tab_accessible.h"
 #include "gui/controls/line_pen.h"
 #include "gui/controls/ole_color.h"
 #include "gui/controls/property_bag.h"
@@ -16,6 +16,27 @@
 #include "gui/controls/tab_colours.h"
 
 namespace sealwise::gui {
+
+namespace {
+
+// Tells assistive tools which tab lost and which gained the selection (through the strip's
+// accessible interface, which gui/accessibility provides).
+void AnnounceSelection(LightTab* strip, int previous, int current) {
+    if (!QAccessible::isActive()) return;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(strip);
+    if (!face || face->role() != QAccessible::PageTabList) return;
+    QAccessible::State selected;
+    selected.selected = true;
+    for (const int index : {previous, current}) {
+        if (index < 0 || index >= strip->NumberOfTabs()) continue;
+        QAccessibleStateChangeEvent changed(face->child(index), selected);
+        QAccessible::updateAccessibility(&changed);
+    }
+    QAccessibleEvent within(strip, QAccessible::SelectionWithin);
+    QAccessible::updateAccessibility(&within);
+}
+
+}  // namespace
 
 const char* const LightTab::kDefaultCaption = "Tab0|Tab1|Tab2|Tab3|Tab4|Tab5|Tab6|Tab7|Tab8|Tab9|";
 
@@ -169,7 +190,7 @@ void LightTab::ShowActiveTab(bool raiseEvent) {
     UpdateAccessibleText();
     update();
     if (announcedTab_ != activeTab_) {
-        LightTabAccessible::NotifyActiveTabChanged(this, announcedTab_, activeTab_);
+        AnnounceSelection(this, announcedTab_, activeTab_);
         announcedTab_ = activeTab_;
     }
     if (raiseEvent) Q_EMIT AfterTabChange(activeTab_);
