@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "files/jobs/message_ids.h"
 #include "files/io/output_directory.h"
+#include "files/jobs/message_ids.h"
 #include "modern/background_flusher.h"
 #include "modern/entry_stream.h"
 #include "modern/modern_messages.h"

@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <memory>
 
+#include "files/io/posix_io.h"
 #include "files/jobs/message_ids.h"
 #include "files/pipeline/ordered_pipeline.h"
-#include "files/io/posix_io.h"
 #include "files/pipeline/thread_count.h"
 #include "modern/records.h"
 #include "modern/sealed_stream.h"

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "models/input_list.h"
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
 #include "gui/jobs/scan_hooks.h"
@@ -17,6 +16,7 @@
 #include "gui/main/passphrase_panel.h"
 #include "gui/main/title_bar.h"
 #include "gui/main/work_panels.h"
+#include "models/input_list.h"
 #include "passphrase/shared_key_entry.h"
 #include "util/errors.h"
 

@@ -7,7 +7,6 @@
 
 #include "app/strings.h"
 #include "files/jobs/decrypt_container_job.h"
-#include "models/file_page_paths.h"
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
@@ -16,6 +15,7 @@
 #include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
 #include "gui/working/working_display.h"
+#include "models/file_page_paths.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {

@@ -4,9 +4,8 @@
 #include <optional>
 
 #include "app/strings.h"
-#include "files/jobs/encrypt_files_job.h"
 #include "files/io/file_checks.h"
-#include "models/file_page_paths.h"
+#include "files/jobs/encrypt_files_job.h"
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
@@ -15,6 +14,7 @@
 #include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
 #include "gui/working/working_display.h"
+#include "models/file_page_paths.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {

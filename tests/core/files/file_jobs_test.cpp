@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "file_test_support.h"
-#include "files/jobs/container_listing.h"
 #include "files/format/container_reader.h"
+#include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
 
@@ -169,9 +169,9 @@ TEST_F(Jobs, AFileFailingHalfWayIsCutOutAndTheOthersRestore) {
     ASSERT_EQ(observer.errors.size(), 1u);
     EXPECT_EQ(observer.errors[0], (std::pair<std::string, int>{dir / "b", 103}));
     EXPECT_EQ(s.containerSize, static_cast<int64_t>(std::filesystem::file_size(dir / "c.vesk")));
-    EXPECT_EQ(observer.finished, (std::vector<ItemResult>{{0, ItemOutcome::kDone},
-                                                          {1, ItemOutcome::kFailed},
-                                                          {2, ItemOutcome::kDone}}));
+    EXPECT_EQ(observer.finished,
+              (std::vector<ItemResult>{
+                  {0, ItemOutcome::kDone}, {1, ItemOutcome::kFailed}, {2, ItemOutcome::kDone}}));
 
     observer = {};
     const DecryptSummary d = Decrypt(dir / "c.vesk", dir / "out");

@@ -139,7 +139,7 @@ class ContainerBuilder {
 };
 
 struct RecordingObserver : FileJobObserver {
-    std::vector<int64_t> runs;                               // items of each run started
+    std::vector<int64_t> runs;                              // items of each run started
     std::vector<std::pair<int64_t, int64_t>> itemProgress;  // done, total
     std::vector<ItemResult> finished;
     std::vector<JobOutcome> runOutcomes;

@@ -8,8 +8,8 @@
 
 #include "../files/file_test_support.h"
 #include "core/test_util.h"
-#include "files/jobs/file_job_observer.h"
 #include "files/io/posix_io.h"
+#include "files/jobs/file_job_observer.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_inspect.h"
 #include "modern/modern_messages.h"

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "crypto/rijndael.h"
-#include "files/pipeline/commit_queue.h"
 #include "files/format/decrypt_record.h"
-#include "files/io/deferred_flush.h"
-#include "files/jobs/file_job_observer.h"
-#include "files/pipeline/ordered_pipeline.h"
-#include "files/io/output_directory.h"
 #include "files/format/zlib_codec.h"
+#include "files/io/deferred_flush.h"
+#include "files/io/output_directory.h"
+#include "files/jobs/file_job_observer.h"
+#include "files/pipeline/commit_queue.h"
+#include "files/pipeline/ordered_pipeline.h"
 
 namespace sealwise {
 

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "crypto/rijndael.h"
-#include "files/jobs/encrypt_item.h"
 #include "files/format/encrypt_piece.h"
-#include "files/jobs/file_job_observer.h"
-#include "files/io/input_source.h"
-#include "files/pipeline/ordered_pipeline.h"
 #include "files/format/zlib_codec.h"
+#include "files/io/input_source.h"
+#include "files/jobs/encrypt_item.h"
+#include "files/jobs/file_job_observer.h"
+#include "files/pipeline/ordered_pipeline.h"
 
 namespace sealwise {
 
