@@ -11,7 +11,7 @@
 
 #include "app/language.h"
 #include "app/strings.h"
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
 #include "gui/accessibility/accessible_controls.h"
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
 
     sealwise::gui::QtDesktopServices services;
     QPointer<sealwise::gui::FCrypt> mainWindow;
-    sealwise::gui::FrmAbout* welcome = nullptr;
-    welcome = new sealwise::gui::FrmAbout(services, [&] {
+    sealwise::gui::WelcomeWindow* welcome = nullptr;
+    welcome = new sealwise::gui::WelcomeWindow(services, [&] {
         if (!mainWindow) {
             mainWindow = new sealwise::gui::FCrypt(services, commandLine);
             sealwise::gui::CentreOnScreenOf(mainWindow, welcome);

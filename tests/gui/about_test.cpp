@@ -7,13 +7,16 @@
 #include <algorithm>
 
 #include "app/strings.h"
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
+#include "gui/about/welcome_window_names.h"
 #include "gui/app/language_flags.h"
 #include "gui/main/fcrypt.h"
 #include "gui/widgets/flag_image.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
+namespace names = sealwise::gui::welcome_window_names;
 
 namespace {
 constexpr int kGerman = 0, kEnglish = 900, kSpanish = 1900, kFrench = 2900;
@@ -21,7 +24,7 @@ constexpr int kGerman = 0, kEnglish = 900, kSpanish = 1900, kFrench = 2900;
 int VisiblePicture(QWidget* window) {
     int shown = -1;
     for (int i = 0; i < 3; ++i) {
-        if (!testing::Child<QWidget>(window, QString("ImgProd_%1").arg(i))->isHidden()) {
+        if (!testing::Child<QWidget>(window, ElementName(names::kProductPicture, i))->isHidden()) {
             if (shown != -1) return -2;  // more than one
             shown = i;
         }
@@ -35,9 +38,10 @@ class AboutTest : public QObject {
 
     testing::ScriptedServices services_;
 
-    std::unique_ptr<FrmAbout> Open(
+    std::unique_ptr<WelcomeWindow> Open(
         double draw, std::function<void()> onStart = [] {}) {
-        return std::make_unique<FrmAbout>(services_, std::move(onStart), [draw] { return draw; });
+        return std::make_unique<WelcomeWindow>(services_, std::move(onStart),
+                                               [draw] { return draw; });
     }
 
   private Q_SLOTS:
@@ -57,7 +61,7 @@ class AboutTest : public QObject {
             const auto window = Open(draw);
             QCOMPARE(VisiblePicture(window.get()), picture);
         }
-        const double secure = FrmAbout::SecureDraw();
+        const double secure = WelcomeWindow::SecureDraw();
         QVERIFY(secure >= 0.0 && secure < 1.0);
     }
 
@@ -78,17 +82,17 @@ class AboutTest : public QObject {
     void headingAndCaptionFollowTheLanguage() {
         const auto window = Open(0.1);
         QCOMPARE(window->windowTitle(), QString("Welcome..."));
-        QCOMPARE(testing::Child<QLabel>(window.get(), "Label5")->text(),
+        QCOMPARE(testing::Child<QLabel>(window.get(), names::kHeading)->text(),
                  QString("Do you already know sealwise-cli?"));
-        QCOMPARE(testing::Child<QLabel>(window.get(), "Label1")->text(),
+        QCOMPARE(testing::Child<QLabel>(window.get(), names::kHeadline)->text(),
                  QString("Welcome to Sealwise"));
         QTest::mouseClick(testing::Child<FlagImage>(window.get(), "ImageES"), Qt::LeftButton);
         QCOMPARE(window->windowTitle(), QString("Acerca de..."));
-        QCOMPARE(testing::Child<QPushButton>(window.get(), "Command1")->text(),
+        QCOMPARE(testing::Child<QPushButton>(window.get(), names::kStart)->text(),
                  QString::fromStdString(sealwise::GetResText(152)));
-        QCOMPARE(testing::Child<QLabel>(window.get(), "Label5")->text(),
+        QCOMPARE(testing::Child<QLabel>(window.get(), names::kHeading)->text(),
                  QString::fromStdString(sealwise::GetResText(201, "sealwise-cli")));
-        QCOMPARE(testing::Child<FlagImage>(window.get(), "ImageES")->BorderStyle(), 1);
+        QCOMPARE(testing::Child<FlagImage>(window.get(), "ImageES")->IsMarked(), true);
     }
 
     // Every label keeps the height its text needs after each language switch, and no two
@@ -129,7 +133,7 @@ class AboutTest : public QObject {
             }
             shown << label;
         }
-        const QRect start = testing::Child<QWidget>(window.get(), "Command1")->geometry();
+        const QRect start = testing::Child<QWidget>(window.get(), names::kStart)->geometry();
         QVERIFY(window->rect().contains(start));
     }
 
@@ -176,11 +180,12 @@ class AboutTest : public QObject {
     // language), and Enter starts.
     void enterStartsFromTheFirstFocus() {
         int started = 0;
-        QPointer<FrmAbout> window = new FrmAbout(
+        QPointer<WelcomeWindow> window = new WelcomeWindow(
             services_, [&] { ++started; }, [] { return 0.5; });
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.data()));
-        QCOMPARE(QApplication::focusWidget(), testing::Child<QWidget>(window.data(), "Command1"));
+        QCOMPARE(QApplication::focusWidget(),
+                 testing::Child<QWidget>(window.data(), names::kStart));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(started, 1);
         QTRY_VERIFY(window.isNull());
@@ -188,24 +193,28 @@ class AboutTest : public QObject {
 
     void linksOpenThePagesOfThePanel() {
         const auto online = Open(0.5);
-        QTest::mouseClick(testing::Child<QPushButton>(online.get(), "Label2_1"), Qt::LeftButton);
-        QTest::mouseClick(testing::Child<QPushButton>(online.get(), "Label2_5"), Qt::LeftButton);
+        QTest::mouseClick(testing::Child<QPushButton>(online.get(), names::kNameLink),
+                          Qt::LeftButton);
+        QTest::mouseClick(testing::Child<QPushButton>(online.get(), names::kSiteLink),
+                          Qt::LeftButton);
         QCOMPARE(services_.openedUrls,
                  (std::vector<QUrl>{QUrl("https://sealwise.example/online/about"),
                                     QUrl("https://sealwise.example/online")}));
         services_.openedUrls.clear();
         sealwise::SetLanguageOffset(kGerman);
         const auto guide = Open(0.9);
-        QTest::mouseClick(testing::Child<QPushButton>(guide.get(), "Label2_5"), Qt::LeftButton);
+        QTest::mouseClick(testing::Child<QPushButton>(guide.get(), names::kSiteLink),
+                          Qt::LeftButton);
         QCOMPARE(services_.openedUrls.back(), QUrl("https://sealwise.example/de/guide"));
     }
 
     void startOpensTheMainWindowAndCloses() {
         int started = 0;
-        QPointer<FrmAbout> window = new FrmAbout(
+        QPointer<WelcomeWindow> window = new WelcomeWindow(
             services_, [&] { ++started; }, [] { return 0.2; });
         window->show();
-        QTest::mouseClick(testing::Child<QPushButton>(window.data(), "Command1"), Qt::LeftButton);
+        QTest::mouseClick(testing::Child<QPushButton>(window.data(), names::kStart),
+                          Qt::LeftButton);
         QCOMPARE(started, 1);
         QTRY_VERIFY(window.isNull());
     }
@@ -214,14 +223,14 @@ class AboutTest : public QObject {
         FCrypt main(services_, "");
         main.show();
         QTest::mouseClick(testing::Child<QPushButton>(&main, "cmdAbout"), Qt::LeftButton);
-        FrmAbout* welcome = nullptr;
+        WelcomeWindow* welcome = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* about = qobject_cast<FrmAbout*>(top); about && about->isVisible())
+            if (auto* about = qobject_cast<WelcomeWindow*>(top); about && about->isVisible())
                 welcome = about;
         }
         QVERIFY(welcome);
         main.hide();
-        QTest::mouseClick(testing::Child<QPushButton>(welcome, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(testing::Child<QPushButton>(welcome, names::kStart), Qt::LeftButton);
         QVERIFY(main.isVisible());
     }
 };

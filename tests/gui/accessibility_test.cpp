@@ -9,9 +9,10 @@
 #include <QTest>
 
 #include "app/strings.h"
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
 #include "gui/controls/light_tab.h"
-#include "gui/mail/frm_email.h"
+#include "gui/keyboard/keyboard_window_names.h"
+#include "gui/mail/mail_window.h"
 #include "gui/main/fcrypt.h"
 #include "gui/widgets/star_rating.h"
 #include "gui_testing.h"
@@ -121,7 +122,7 @@ class AccessibilityTest : public QObject {
                  QString("Fichier de sortie"));
         QCOMPARE(ControlsWithoutName(&window), QStringList());
 
-        FrmAbout welcome(services_, [] {});
+        WelcomeWindow welcome(services_, [] {});
         QCOMPARE(ControlsWithoutName(&welcome), QStringList());
         sealwise::SetLanguageOffset(900);
     }
@@ -233,12 +234,13 @@ class AccessibilityTest : public QObject {
     // Windows are frames and dialogs, not anonymous fillers.
     void windowsAreFramesAndDialogs() {
         FCrypt window(services_, "");
-        FrmAbout welcome(services_, [] {});
+        WelcomeWindow welcome(services_, [] {});
         QCOMPARE(Face(&window)->role(), QAccessible::Window);
         QCOMPARE(Face(&welcome)->role(), QAccessible::Dialog);
         QTest::mouseClick(testing::Child<QPushButton>(&window, "Command3"), Qt::LeftButton);
-        QCOMPARE(Face(testing::Child<QWidget>(&window, "FrmTast"))->role(), QAccessible::Window);
-        QCOMPARE(Face(frmEmail::ShowFor(&window, services_, "x"))->role(), QAccessible::Dialog);
+        QCOMPARE(Face(testing::Child<QWidget>(&window, keyboard_window_names::kWindow))->role(),
+                 QAccessible::Window);
+        QCOMPARE(Face(MailWindow::ShowFor(&window, services_, "x"))->role(), QAccessible::Dialog);
     }
 };
 

@@ -116,7 +116,7 @@ class FileJobsTest : public QObject {
         // Decryption asks no box to be closed; a note beside the buttons says it worked.
         QCOMPARE(d_.services.messages.size(), std::size_t(2));
         QVERIFY(d_.W<QLabel>("lblResult")->isVisible());
-        QCOMPARE(d_.W<QLabel>("lblResult")->text(), d_.Text(120));
+        QCOMPARE(d_.W<QLabel>("lblResult")->text(), d_.Text(761));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("first file"));
         QCOMPARE(ReadFile(Path("out/empty.bin")), QByteArray());
         QCOMPARE(ReadFile(Path("out/proj/sub/big.bin")), Noise(3 * 1024 * 1024, 7));

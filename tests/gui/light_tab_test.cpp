@@ -1,4 +1,4 @@
-// LightTab: keyboard and mouse selection, title replacement, tab count, saved settings.
+// LightTab: keyboard and mouse selection, title replacement, tab count, colours.
 #include "gui/controls/light_tab.h"
 
 #include <QSignalSpy>
@@ -7,7 +7,6 @@
 #include <QTest>
 
 #include "gui/controls/light_tab_geometry.h"
-#include "gui/controls/property_bag.h"
 #include "gui/controls/tab_captions.h"
 #include "gui/controls/tab_colours.h"
 #include "gui_testing.h"
@@ -154,28 +153,6 @@ class LightTabTest : public QObject {
         QVERIFY(ContrastRatio(colours.lines[2], colours.surface) >= kOutlineContrast);
         QVERIFY(ContrastRatio(colours.lines[0], colours.inactiveTab) >= 1.5);
         QVERIFY(colours.inactiveTab != colours.surface);
-    }
-
-    void savedSettingsUseTheirDefaults() {
-        LightTab fresh;
-        MemoryPropertyBag bag;
-        fresh.SaveProperties(bag);
-        QCOMPARE(bag.Size(), std::size_t(0));
-
-        auto strip = MakeStrip(2);
-        strip->SaveProperties(bag);
-        LightTab loaded;
-        loaded.LoadProperties(bag);
-        QCOMPARE(loaded.Caption(), QString("Alpha|Beta|Gamma|"));
-        QCOMPARE(loaded.NumberOfTabs(), 3);
-        QCOMPARE(loaded.ActiveTab(), 2);
-
-        MemoryPropertyBag broken;
-        broken.Store("NumberOfTabs", int64_t{12});
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, loaded.LoadProperties(broken));
-        broken.Store("NumberOfTabs", std::string("three"));
-        QVERIFY_THROWS_EXCEPTION(PropertyTypeError, loaded.LoadProperties(broken));
-        QCOMPARE(loaded.NumberOfTabs(), 3);  // a refused layout changes nothing
     }
 };
 

@@ -7,14 +7,18 @@
 #include <QTest>
 
 #include "app/strings.h"
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
+#include "gui/about/welcome_window_names.h"
 #include "gui/app/language_flags.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
-#include "gui/keyboard/frm_tast.h"
-#include "gui/mail/frm_email.h"
+#include "gui/keyboard/keyboard_window.h"
+#include "gui/keyboard/keyboard_window_names.h"
+#include "gui/mail/mail_window.h"
+#include "gui/mail/mail_window_names.h"
 #include "gui/main/fcrypt.h"
 #include "gui/widgets/flag_image.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -93,15 +97,15 @@ class LocalizationTest : public QObject {
         QCOMPARE(fileTabs->Caption(1), Text(184));
         QCOMPARE(verdict->text(), Text(124));
         QVERIFY(verdict->text() != germanVerdict);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->BorderStyle(), 1);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->BorderStyle(), 0);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->IsMarked(), true);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->IsMarked(), false);
 
         QTest::mouseClick(testing::Child<FlagImage>(&window, "ImageDE"), Qt::LeftButton);
         QCOMPARE(encryptFiles->text(), QString("Dateien verschlüsseln"));
         QCOMPARE(mainTabs->Caption(0), QString("Dateien ver-/entschlüsseln"));
         QCOMPARE(verdict->text(), germanVerdict);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->BorderStyle(), 0);
-        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->BorderStyle(), 1);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageFR")->IsMarked(), false);
+        QCOMPARE(testing::Child<FlagImage>(&window, "ImageDE")->IsMarked(), true);
     }
 
     // Whichever window's flag is clicked, every open window speaks the new language at once:
@@ -109,8 +113,8 @@ class LocalizationTest : public QObject {
     void everyOpenWindowFollowsTheFlags_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("language");
-        QTest::newRow("welcome window, German") << "FrmAbout" << kGerman;
-        QTest::newRow("welcome window, Spanish") << "FrmAbout" << kSpanish;
+        QTest::newRow("welcome window, German") << welcome_window_names::kWindow << kGerman;
+        QTest::newRow("welcome window, Spanish") << welcome_window_names::kWindow << kSpanish;
         QTest::newRow("main window, French") << "FCrypt" << kFrench;
         QTest::newRow("main window, German") << "FCrypt" << kGerman;
     }
@@ -121,9 +125,9 @@ class LocalizationTest : public QObject {
         FCrypt main(services_, "");
         main.show();
         QTest::mouseClick(testing::Child<QPushButton>(&main, "Command3"), Qt::LeftButton);
-        auto* keyboard = testing::Child<FrmTast>(&main, "FrmTast");
-        frmEmail* mail = frmEmail::ShowFor(&main, services_, "armour");
-        FrmAbout welcome(services_, [] {});
+        auto* keyboard = testing::Child<KeyboardWindow>(&main, keyboard_window_names::kWindow);
+        MailWindow* mail = MailWindow::ShowFor(&main, services_, "armour");
+        WelcomeWindow welcome(services_, [] {});
         welcome.show();
 
         QWidget* clicked = source == "FCrypt" ? static_cast<QWidget*>(&main) : &welcome;
@@ -133,16 +137,19 @@ class LocalizationTest : public QObject {
         QCOMPARE(testing::Child<QPushButton>(&main, "Command4")->text(), Text(163));
         QCOMPARE(testing::Child<LightTab>(&main, "TabStr")->Caption(0), Text(167));
         QCOMPARE(testing::Child<QLabel>(&main, "Label3")->text(), Text(124));
-        QCOMPARE(testing::Child<QPushButton>(&welcome, "Command1")->text(), Text(152));
+        QCOMPARE(testing::Child<QPushButton>(&welcome, welcome_window_names::kStart)->text(),
+                 Text(152));
         QCOMPARE(welcome.windowTitle(), Text(200));
         QCOMPARE(keyboard->windowTitle(), Text(169));
-        QCOMPARE(testing::Child<QPushButton>(keyboard, "cmdNr_18")->text(), Text(129));
+        QCOMPARE(testing::Child<QPushButton>(keyboard, ElementName(keyboard_window_names::kKey, 18))
+                     ->text(),
+                 Text(129));
         QCOMPARE(mail->windowTitle(), Text(394));
-        QCOMPARE(testing::Child<QPushButton>(mail, "cmdSend")->text(), Text(400));
+        QCOMPARE(testing::Child<QPushButton>(mail, mail_window_names::kSend)->text(), Text(400));
         for (QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&welcome)}) {
             for (const auto& flag : kLanguageFlags) {
-                QCOMPARE(testing::Child<FlagImage>(window, flag.objectName)->BorderStyle(),
-                         flag.languageOffset == language ? 1 : 0);
+                QCOMPARE(testing::Child<FlagImage>(window, flag.objectName)->IsMarked(),
+                         flag.languageOffset == language);
             }
         }
         mail->close();

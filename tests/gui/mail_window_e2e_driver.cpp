@@ -10,11 +10,13 @@
 #include <QTest>
 
 #include "app/strings.h"
-#include "gui/mail/frm_email.h"
+#include "gui/mail/mail_window.h"
+#include "gui/mail/mail_window_names.h"
 #include "gui/main/fcrypt.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
+namespace names = sealwise::gui::mail_window_names;
 
 class MailWindowEndToEnd : public QObject {
     Q_OBJECT
@@ -35,17 +37,18 @@ class MailWindowEndToEnd : public QObject {
         auto* mailButton = testing::Child<QPushButton>(&main, "cmdMail");
         mailButton->setEnabled(true);  // as after an encryption
         QTest::mouseClick(mailButton, Qt::LeftButton);
-        QPointer<frmEmail> window = main.findChild<frmEmail*>("frmEmail");
+        QPointer<MailWindow> window = main.findChild<MailWindow*>(names::kWindow);
         QVERIFY(window);
 
         // Key clicks carry ASCII only; the name with its umlaut is set as a whole.
-        testing::Child<QLineEdit>(window, "TxtSender")->setText("Ann Läufer");
-        QTest::keyClicks(testing::Child<QLineEdit>(window, "TxtAdrSender"), "ann@example.org");
-        QTest::keyClicks(testing::Child<QLineEdit>(window, "txtReceipAdr"), "bob@example.net");
-        testing::Child<QPlainTextEdit>(window, "TextMsg")
+        testing::Child<QLineEdit>(window, names::kSenderName)->setText("Ann Läufer");
+        QTest::keyClicks(testing::Child<QLineEdit>(window, names::kSenderAddress),
+                         "ann@example.org");
+        QTest::keyClicks(testing::Child<QLineEdit>(window, names::kRecipient), "bob@example.net");
+        testing::Child<QPlainTextEdit>(window, names::kMessage)
             ->setPlainText("Hi Bob,\nthe passphrase comes by phone.");
-        QSignalSpy finished(window.data(), &frmEmail::SendFinished);
-        QTest::mouseClick(testing::Child<QPushButton>(window, "cmdSend"), Qt::LeftButton);
+        QSignalSpy finished(window.data(), &MailWindow::SendFinished);
+        QTest::mouseClick(testing::Child<QPushButton>(window, names::kSend), Qt::LeftButton);
         QVERIFY(finished.wait(30000));
         QCOMPARE(services.messages.size(), std::size_t(1));
         QCOMPARE(services.messages[0].text, QString::fromStdString(sealwise::GetResText(401)));

@@ -1,6 +1,8 @@
 // The e-mail window: its fields and keyboard order, the address and length checks before
 // sending, the three outcomes of a send against a loopback server, the stored text being the
 // one sent, the send on a worker thread, and how the main window opens it.
+#include "gui/mail/mail_window.h"
+
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -14,14 +16,15 @@
 #include "../mail/loopback_http_server.h"
 #include "app/strings.h"
 #include "gui/app/command_line.h"
-#include "gui/mail/frm_email.h"
 #include "gui/mail/mail_service_choice.h"
+#include "gui/mail/mail_window_names.h"
 #include "gui/main/fcrypt.h"
 #include "gui_testing.h"
 #include "mail/form_encoding.h"
 #include "mail/mail_service_url.h"
 
 using namespace sealwise::gui;
+namespace names = sealwise::gui::mail_window_names;
 using sealwise::testing::ClosedLoopbackPort;
 using sealwise::testing::LoopbackHttpServer;
 
@@ -38,22 +41,22 @@ class MailWindowTest : public QObject {
 
     testing::ScriptedServices services_;
     std::unique_ptr<QWidget> owner_;
-    QPointer<frmEmail> window_;
+    QPointer<MailWindow> window_;
 
     template <typename Widget = QWidget>
     Widget* W(const char* name) {
         return testing::Child<Widget>(window_.data(), name);
     }
     void Fill(const QString& sender, const QString& recipient) {
-        W<QLineEdit>("TxtSender")->setText("Ann Läufer");
-        W<QLineEdit>("TxtAdrSender")->setText(sender);
-        W<QLineEdit>("txtReceipAdr")->setText(recipient);
+        W<QLineEdit>(names::kSenderName)->setText("Ann Läufer");
+        W<QLineEdit>(names::kSenderAddress)->setText(sender);
+        W<QLineEdit>(names::kRecipient)->setText(recipient);
     }
     void UseService(const std::string& url) { SetMailUrlOption(url); }
     // Clicks Send and waits until the outcome has been shown.
     void SendAndWait() {
-        QSignalSpy finished(window_.data(), &frmEmail::SendFinished);
-        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QSignalSpy finished(window_.data(), &MailWindow::SendFinished);
+        QTest::mouseClick(W(names::kSend), Qt::LeftButton);
         QVERIFY(finished.wait(20000));
     }
     QStringList Messages() const {
@@ -72,7 +75,7 @@ class MailWindowTest : public QObject {
         sealwise::SetLanguageOffset(900);
         services_ = {};
         owner_ = std::make_unique<QWidget>();
-        window_ = frmEmail::ShowFor(owner_.get(), services_, kArmour);
+        window_ = MailWindow::ShowFor(owner_.get(), services_, kArmour);
     }
     void cleanup() {
         owner_.reset();
@@ -81,26 +84,27 @@ class MailWindowTest : public QObject {
 
     void showsLocalisedFieldsInKeyboardOrder() {
         QCOMPARE(window_->windowTitle(), Text(394));
-        QCOMPARE(W<QLabel>("lblsenderName")->text(), Text(395));
-        QCOMPARE(W<QLabel>("LblMsg")->text(), Text(398));
-        QCOMPARE(W<QPushButton>("cmdSend")->text(), Text(400));
-        QCOMPARE(W<QPushButton>("cmdCancel")->text(), Text(150));
-        QVERIFY(W<QLabel>("lblWarn")->font().bold());
-        const QFontMetrics crypt(W("TxtCrypt")->font());
+        QCOMPARE(W<QLabel>(names::kSenderNameLabel)->text(), Text(395));
+        QCOMPARE(W<QLabel>(names::kMessageLabel)->text(), Text(398));
+        QCOMPARE(W<QPushButton>(names::kSend)->text(), Text(400));
+        QCOMPARE(W<QPushButton>(names::kClose)->text(), Text(150));
+        QVERIFY(W<QLabel>(names::kWarning)->font().bold());
+        const QFontMetrics crypt(W(names::kEncryptedText)->font());
         QCOMPARE(crypt.horizontalAdvance("iiii"), crypt.horizontalAdvance("WWWW"));
-        QCOMPARE(W<QPlainTextEdit>("TxtCrypt")->toPlainText(), kArmour);
+        QCOMPARE(W<QPlainTextEdit>(names::kEncryptedText)->toPlainText(), kArmour);
 
         QStringList visited;
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.data()));
-        W("TxtSender")->setFocus();
+        W(names::kSenderName)->setFocus();
         for (int step = 0; step < 7; ++step) {
             QVERIFY(QApplication::focusWidget());
             visited << QApplication::focusWidget()->objectName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(visited, (QStringList{"TxtSender", "TxtAdrSender", "txtReceipAdr", "TextMsg",
-                                       "TxtCrypt", "cmdSend", "cmdCancel"}));
+        QCOMPARE(visited, (QStringList{names::kSenderName, names::kSenderAddress, names::kRecipient,
+                                       names::kMessage, names::kEncryptedText, names::kSend,
+                                       names::kClose}));
     }
 
     void invalidAddressesAreRefusedBeforeSending() {
@@ -110,17 +114,17 @@ class MailWindowTest : public QObject {
         for (const QString& address : kRefused) {
             services_.messages.clear();
             Fill("ann@example.org", address);
-            QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+            QTest::mouseClick(W(names::kSend), Qt::LeftButton);
             QCOMPARE(Messages(), QStringList{Text(404)});
             QCOMPARE(services_.messages[0].icon, MessageIcon::None);
             QVERIFY(!window_->IsSending());
         }
         services_.messages.clear();
         Fill("ann", "bob@example.net");  // the sender's address is checked as well
-        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QTest::mouseClick(W(names::kSend), Qt::LeftButton);
         QCOMPARE(Messages(), QStringList{Text(404)});
         QVERIFY(window_->isVisible());
-        QCOMPARE(W<QLineEdit>("TxtAdrSender")->text(), QString("ann"));
+        QCOMPARE(W<QLineEdit>(names::kSenderAddress)->text(), QString("ann"));
         QVERIFY(server.Request(std::chrono::seconds(0)).empty());  // nothing was posted
     }
 
@@ -128,8 +132,8 @@ class MailWindowTest : public QObject {
         LoopbackHttpServer server("ok");
         UseService(server.url());
         Fill("ann@example.org", "bob@example.net");
-        W<QPlainTextEdit>("TextMsg")->setPlainText(QString(32768, 'x'));
-        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        W<QPlainTextEdit>(names::kMessage)->setPlainText(QString(32768, 'x'));
+        QTest::mouseClick(W(names::kSend), Qt::LeftButton);
         QCOMPARE(Messages(), QStringList{Text(560)});
         QVERIFY(!window_->IsSending());
     }
@@ -140,8 +144,8 @@ class MailWindowTest : public QObject {
         LoopbackHttpServer server("ok");
         UseService(server.url());
         Fill(" ann@example.org", "bob@example.net");
-        W<QPlainTextEdit>("TextMsg")->setPlainText("Hi Bob,\nbye");
-        W<QPlainTextEdit>("TxtCrypt")->setPlainText("edited");
+        W<QPlainTextEdit>(names::kMessage)->setPlainText("Hi Bob,\nbye");
+        W<QPlainTextEdit>(names::kEncryptedText)->setPlainText("edited");
         SendAndWait();
         QCOMPARE(Messages(), QStringList{Text(401)});
         QTRY_VERIFY(window_.isNull());  // closed after success
@@ -179,20 +183,20 @@ class MailWindowTest : public QObject {
                                           noConnection}));
         QVERIFY(services_.openedUrls.empty());  // the offer of the mail program was declined
         QVERIFY(window_->isVisible());
-        QVERIFY(W("cmdSend")->isEnabled());
+        QVERIFY(W(names::kSend)->isEnabled());
     }
 
     void sendRunsInTheBackgroundAndClosingCancelsIt() {
         LoopbackHttpServer server({}, LoopbackHttpServer::Mode::kSilent);
         UseService(server.url());
         Fill("ann@example.org", "bob@example.net");
-        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QTest::mouseClick(W(names::kSend), Qt::LeftButton);
         QVERIFY(window_->IsSending());
-        QVERIFY(!W("cmdSend")->isEnabled());
-        QVERIFY(W("lblStatus")->isVisible());
+        QVERIFY(!W(names::kSend)->isEnabled());
+        QVERIFY(W(names::kStatus)->isVisible());
         QVERIFY(!server.Request().empty());  // the event loop is free while the post waits
-        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);  // no second request
-        QTest::mouseClick(W("cmdCancel"), Qt::LeftButton);
+        QTest::mouseClick(W(names::kSend), Qt::LeftButton);  // no second request
+        QTest::mouseClick(W(names::kClose), Qt::LeftButton);
         QTRY_VERIFY(window_.isNull());
         QTest::qWait(1500);  // the cancelled request ends without a word
         QVERIFY(services_.messages.empty());
@@ -201,7 +205,7 @@ class MailWindowTest : public QObject {
     void invalidServiceAddressIsReported() {
         UseService("ftp://mail.example");
         Fill("ann@example.org", "bob@example.net");
-        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QTest::mouseClick(W(names::kSend), Qt::LeftButton);
         QCOMPARE(
             Messages(),
             QStringList{QString::fromStdString(sealwise::GetResText(636, "ftp://mail.example"))});
@@ -209,9 +213,9 @@ class MailWindowTest : public QObject {
 
     void withoutAServiceTheMailProgramGetsTheText() {
         Fill("ann@example.org", "bob@example.net");
-        W<QPlainTextEdit>("TextMsg")->setPlainText("Hi");
+        W<QPlainTextEdit>(names::kMessage)->setPlainText("Hi");
         services_.answers = {MessageAnswer::Yes};
-        QTest::mouseClick(W("cmdSend"), Qt::LeftButton);
+        QTest::mouseClick(W(names::kSend), Qt::LeftButton);
         QCOMPARE(Messages(), QStringList{Text(642) + " " + Text(637)});
         QCOMPARE(services_.openedUrls.size(), std::size_t{1});
         QCOMPARE(services_.openedUrls[0].toEncoded(),
@@ -222,7 +226,7 @@ class MailWindowTest : public QObject {
 
     void tooLongForALinkTheTextGoesToTheClipboard() {
         const QString longArmour = QString(76, 'Q') + QString("\n" + QString(76, 'Q')).repeated(30);
-        window_->setMsg(longArmour);
+        window_->SetEncryptedText(longArmour);
         Fill("ann@example.org", "bob@example.net");
         ClosedLoopbackPort closed;
         UseService("http://127.0.0.1:" + std::to_string(closed.port()));
@@ -264,18 +268,18 @@ class MailWindowTest : public QObject {
         auto* button = testing::Child<QPushButton>(&main, "cmdMail");
         button->setEnabled(true);  // as after an encryption
         QTest::mouseClick(button, Qt::LeftButton);
-        auto* opened = main.findChild<frmEmail*>("frmEmail");
+        auto* opened = main.findChild<MailWindow*>(names::kWindow);
         QVERIFY(opened && opened->isVisible() && !opened->isModal());
-        QCOMPARE(opened->Msg(), kArmour);
+        QCOMPARE(opened->EncryptedText(), kArmour);
 
         // A second click brings back the same window with the current text; typed fields stay.
-        testing::Child<QLineEdit>(opened, "TxtSender")->setText("Ann");
+        testing::Child<QLineEdit>(opened, names::kSenderName)->setText("Ann");
         results->setPlainText("other");
         button->setEnabled(true);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(main.findChild<frmEmail*>("frmEmail"), opened);
-        QCOMPARE(opened->Msg(), QString("other"));
-        QCOMPARE(testing::Child<QLineEdit>(opened, "TxtSender")->text(), QString("Ann"));
+        QCOMPARE(main.findChild<MailWindow*>(names::kWindow), opened);
+        QCOMPARE(opened->EncryptedText(), QString("other"));
+        QCOMPARE(testing::Child<QLineEdit>(opened, names::kSenderName)->text(), QString("Ann"));
     }
 };
 

@@ -1,69 +1,22 @@
-// ProgressBar: the setting rules against a recording indicator, and the QProgressBar one.
+// ProgressBar: what a new bar shows, stepping and its wrap, positions outside the range, the
+// three borders, colours, and that smooth and orientation changes keep what is shown.
 #include "gui/controls/progress_bar.h"
 
 #include <QProgressBar>
 #include <QTest>
 
-#include "gui/controls/property_bag.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
+using Border = ProgressBar::Border;
 
 namespace {
 
-// Records every call; optionally behaves like an old indicator that ignores 32-bit ranges.
-struct Log {
-    QStringList calls;
-    int created = 0;
-};
-
-class RecordingChild : public ProgressChild {
-  public:
-    RecordingChild(Log& log, bool only16Bit) : log_(log), only16Bit_(only16Bit) {}
-    void SetPosition(int32_t p) override {
-        position_ = p;
-        log_.calls << QString("pos %1").arg(p);
-    }
-    int32_t Position() const override { return position_; }
-    void SetStep(int32_t s) override {
-        step_ = s;
-        log_.calls << QString("step %1").arg(s);
-    }
-    void StepIt() override {
-        position_ = position_ + step_ > max_ ? min_ : position_ + step_;
-        log_.calls << "stepit";
-    }
-    void SetRange32(int32_t lo, int32_t hi) override {
-        log_.calls << QString("range32 %1 %2").arg(lo).arg(hi);
-        if (!only16Bit_) min_ = lo, max_ = hi;
-    }
-    int32_t RangeLimit(bool lower) const override { return lower ? min_ : max_; }
-    void SetRange16(uint16_t lo, uint16_t hi) override {
-        log_.calls << QString("range16 %1 %2").arg(lo).arg(hi);
-        min_ = lo, max_ = hi;
-    }
-    void SetBarColor(OleColor c) override { log_.calls << QString("bar %1").arg(c, 0, 16); }
-    void SetBackColor(OleColor c) override { log_.calls << QString("back %1").arg(c, 0, 16); }
-    void SetBorderStyle(int32_t s) override { log_.calls << QString("border %1").arg(s); }
-
-  private:
-    Log& log_;
-    bool only16Bit_;
-    int32_t position_ = 0, step_ = 10, min_ = 0, max_ = 100;
-};
-
-class RecordingFactory : public ProgressChildFactory {
-  public:
-    RecordingFactory(Log& log, bool only16Bit = false) : log_(log), only16Bit_(only16Bit) {}
-    std::unique_ptr<ProgressChild> Create(bool, bool) override {
-        ++log_.created;
-        return std::make_unique<RecordingChild>(log_, only16Bit_);
-    }
-
-  private:
-    Log& log_;
-    bool only16Bit_;
-};
+// The colour in the middle of the indicator as it is drawn.
+QColor MiddleColour(ProgressBar& bar) {
+    const QImage image = bar.Indicator()->grab().toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
 
 }  // namespace
 
@@ -73,118 +26,123 @@ class ProgressBarTest : public QObject {
   private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
 
-    void writingTheStoredValueSendsNothing() {
-        Log log;
-        RecordingFactory factory(log);
-        ProgressBarModel bar(&factory);
-        bar.CreateChild();
-        log.calls.clear();
-        bar.SetPosition(7);
-        bar.SetPosition(7);
-        bar.SetStep(3);
-        bar.SetStep(3);
-        bar.SetForeColor(0x0000FF);
-        bar.SetForeColor(0x0000FF);
-        QCOMPARE(log.calls, (QStringList{"pos 7", "step 3", "bar ff"}));
-    }
-
-    void stepItWithoutIndicatorAddsTheStep() {
-        ProgressBarModel bar(nullptr);
-        bar.SetStep(5);
-        for (int i = 0; i < 3; ++i) bar.StepIt();
-        QCOMPARE(bar.Position(), 15);
-        bar.SetPosition(std::numeric_limits<int32_t>::max() - 1);
-        bar.StepIt();  // held at the limit instead of overflowing
-        QCOMPARE(bar.Position(), std::numeric_limits<int32_t>::max());
-    }
-
-    void stepItWithIndicatorFollowsTheIndicator() {
-        Log log;
-        RecordingFactory factory(log);
-        ProgressBarModel bar(&factory);
-        bar.CreateChild();
-        bar.SetMin(0);
-        bar.SetMax(10);
-        bar.SetStep(4);
-        bar.SetPosition(8);
-        bar.StepIt();  // 12 is past the maximum: the indicator starts over
+    void newBarShowsRangeOneToHundredAtItsStart() {
+        ProgressBar bar;
+        QCOMPARE(bar.Indicator()->objectName(), QString("ProgressIndicator"));
+        QCOMPARE(bar.Min(), 1);
+        QCOMPARE(bar.Max(), 100);
         QCOMPARE(bar.Position(), 0);
-        bar.SetPosition(0);  // equal to the stored value: nothing to send
-        QCOMPARE(log.calls.last(), QString("stepit"));
+        QCOMPARE(bar.Step(), 1);
+        QCOMPARE(bar.Indicator()->minimum(), 1);
+        QCOMPARE(bar.Indicator()->maximum(), 100);
+        QCOMPARE(bar.Indicator()->value(), 1);  // held inside the range: empty
+        QCOMPARE(bar.BorderStyle(), Border::Thin);
+        QVERIFY(!bar.Smooth());
+        QCOMPARE(bar.Orientation(), Qt::Horizontal);
     }
 
-    void oldIndicatorsGetSixteenBitRanges() {
-        Log log;
-        RecordingFactory factory(log, true);
-        ProgressBarModel bar(&factory);
-        bar.CreateChild();
-        log.calls.clear();
-        bar.SetMin(0);
-        bar.SetMax(70000);
-        QCOMPARE(log.calls.last(), QString("range16 0 4464"));
-
-        Log modern;
-        RecordingFactory modernFactory(modern);
-        ProgressBarModel full(&modernFactory);
-        full.CreateChild();
-        full.SetMax(70000);
-        QVERIFY(!modern.calls.join(',').contains("range16"));
+    void stepItAdvancesAndStartsOverPastTheEnds_data() {
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("adds the step") << 0 << 100 << 5 << 0 << 3 << 15;
+        QTest::newRow("reaches the maximum exactly") << 0 << 100 << 50 << 50 << 1 << 100;
+        QTest::newRow("wraps past the maximum") << 0 << 70000 << 10000 << 65000 << 1 << 5000;
+        QTest::newRow("wraps below the minimum") << 0 << 10 << -4 << 2 << 1 << 8;
+        QTest::newRow("single-value range stays") << 5 << 5 << 3 << 5 << 2 << 5;
+    }
+    void stepItAdvancesAndStartsOverPastTheEnds() {
+        QFETCH(int, minimum);
+        QFETCH(int, maximum);
+        QFETCH(int, step);
+        QFETCH(int, start);
+        QFETCH(int, steps);
+        QFETCH(int, expected);
+        ProgressBar bar;
+        bar.setMin(minimum);
+        bar.setMax(maximum);
+        bar.setStep(step);
+        bar.setPosition(start);
+        for (int i = 0; i < steps; ++i) bar.StepIt();
+        QCOMPARE(bar.Indicator()->value(), expected);
+        QCOMPARE(bar.Position(), expected);
     }
 
-    // A new indicator gets every setting, so re-creating it keeps what was shown.
-    void changingSmoothKeepsPositionBorderColoursAndStep() {
-        Log log;
-        RecordingFactory factory(log);
-        ProgressBarModel bar(&factory);
-        bar.CreateChild();
-        bar.SetPosition(42);
-        bar.SetBorderStyle(2);
-        bar.SetBackColor(0x00FF00);
-        bar.SetStep(7);
-        log.calls.clear();
-        bar.SetSmooth(true);
-        QCOMPARE(log.created, 2);
-        for (const char* expected : {"pos 42", "border 2", "back ff00", "bar 8000000d", "step 7"}) {
-            QVERIFY2(log.calls.contains(expected), expected);
-        }
-        QCOMPARE(bar.Position(), 42);
+    // The relay sets maximum, minimum and position one after the other: a position set before
+    // its range shows as soon as the range holds it.
+    void positionOutsideTheRangeShowsHeldAndLaterInFull() {
+        ProgressBar bar;
+        bar.setMin(0);
+        bar.setPosition(150);
+        QCOMPARE(bar.Indicator()->value(), 100);
+        QCOMPARE(bar.Position(), 150);
+        bar.setMax(200);
+        QCOMPARE(bar.Indicator()->value(), 150);
+        bar.setMax(5);
+        bar.setPosition(-3);
+        QCOMPARE(bar.Indicator()->value(), 0);
     }
 
-    void savedSettingsUseTheirDefaults() {
-        ProgressBarModel fresh(nullptr);
-        MemoryPropertyBag bag;
-        fresh.Save(bag);
-        QVERIFY(bag.Contains("Min"));  // a new bar starts at 1, the saved default is 0
-        QCOMPARE(bag.Size(), std::size_t(1));
-
-        Log log;
-        RecordingFactory factory(log);
-        ProgressBarModel loaded(&factory);
-        loaded.Load(MemoryPropertyBag());
-        QCOMPARE(loaded.Min(), 0);
-        QCOMPARE(loaded.Max(), 100);
-        QCOMPARE(loaded.BorderStyle(), 1);
-        QVERIFY(log.calls.contains("border 1"));  // always applied on loading
+    void bordersFrameTheIndicator_data() {
+        QTest::addColumn<Border>("border");
+        QTest::addColumn<int>("frameStyle");
+        QTest::addColumn<int>("lineWidth");
+        QTest::newRow("none") << Border::None << int(QFrame::NoFrame) << 0;
+        QTest::newRow("thin") << Border::Thin << int(QFrame::Box | QFrame::Plain) << 1;
+        QTest::newRow("sunken") << Border::Sunken << int(QFrame::Panel | QFrame::Sunken) << 2;
     }
-
-    void qtIndicatorShowsTheSettings() {
+    void bordersFrameTheIndicator() {
+        QFETCH(Border, border);
+        QFETCH(int, frameStyle);
+        QFETCH(int, lineWidth);
         ProgressBar bar;
         bar.resize(200, 16);
-        auto* indicator = qobject_cast<QProgressBar*>(bar.hwnd());
-        QVERIFY(indicator);
+        bar.setBorderStyle(border);
+        QCOMPARE(bar.frameStyle(), frameStyle);
+        QCOMPARE(bar.frameWidth(), lineWidth);
+        QCOMPARE(bar.Indicator()->geometry(), bar.contentsRect());
+        bar.show();
+        bar.resize(300, 20);  // the indicator keeps filling the control
+        QCOMPARE(bar.Indicator()->geometry(), bar.contentsRect());
+    }
+
+    void coloursShowAndDefaultToThePalette() {
+        ProgressBar bar;
+        bar.resize(200, 16);
+        bar.setSmooth(true);
         bar.setMin(0);
-        bar.setMax(70000);
-        bar.setPosition(65000);
-        QCOMPARE(indicator->maximum(), 70000);
-        QCOMPARE(indicator->value(), 65000);
-        bar.setStep(10000);
-        bar.StepIt();
-        QCOMPARE(indicator->value(), 5000);  // past the maximum it starts over
-        QCOMPARE(bar.Position(), 5000);
-        bar.setOrientation(ProgressBarModel::kVertical);
-        indicator = qobject_cast<QProgressBar*>(bar.hwnd());
-        QCOMPARE(indicator->orientation(), Qt::Vertical);
-        QCOMPARE(indicator->value(), 5000);
+        bar.setPosition(0);
+        QCOMPARE(MiddleColour(bar), bar.palette().color(QPalette::Active, QPalette::Button));
+        bar.setBackColor(QColor(0, 255, 0));
+        QCOMPARE(MiddleColour(bar), QColor(0, 255, 0));
+        bar.setPosition(100);
+        QCOMPARE(MiddleColour(bar), bar.palette().color(QPalette::Active, QPalette::Highlight));
+        bar.setBarColor(QColor(255, 0, 0));
+        QCOMPARE(MiddleColour(bar), QColor(255, 0, 0));
+    }
+
+    void smoothAndOrientationChangesKeepWhatIsShown() {
+        ProgressBar bar;
+        bar.resize(200, 16);
+        bar.setMin(0);
+        bar.setPosition(42);
+        bar.setBorderStyle(Border::Sunken);
+        bar.setBackColor(QColor(0, 255, 0));
+        bar.setStep(7);
+        QVERIFY(bar.Indicator()->styleSheet().contains("width: 7px"));  // segmented
+        bar.setSmooth(true);
+        QVERIFY(!bar.Indicator()->styleSheet().contains("7px"));
+        bar.setOrientation(Qt::Vertical);
+        bar.setSmooth(false);
+        QVERIFY(bar.Indicator()->styleSheet().contains("height: 7px"));  // segments run upwards
+        QCOMPARE(bar.Indicator()->orientation(), Qt::Vertical);
+        QCOMPARE(bar.Indicator()->value(), 42);
+        QCOMPARE(bar.frameStyle(), int(QFrame::Panel | QFrame::Sunken));
+        QVERIFY(bar.Indicator()->styleSheet().contains(QColor(0, 255, 0).name()));
+        QCOMPARE(bar.Step(), 7);
     }
 };
 

@@ -8,12 +8,15 @@
 #include <QTest>
 
 #include "app/strings.h"
-#include "gui/keyboard/frm_tast.h"
 #include "gui/keyboard/keyboard_layout.h"
+#include "gui/keyboard/keyboard_window.h"
+#include "gui/keyboard/keyboard_window_names.h"
 #include "gui/main/fcrypt.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
+namespace names = sealwise::gui::keyboard_window_names;
 
 namespace {
 
@@ -32,14 +35,14 @@ class ScreenKeyboardTest : public QObject {
     std::unique_ptr<FCrypt> main_;
 
     QLineEdit* Passphrase() { return testing::Child<QLineEdit>(main_.get(), "TxtCode"); }
-    FrmTast* Open(uint16_t langId) {
-        return FrmTast::ShowFor(main_.get(), Passphrase(), {}, KeyboardLayoutHandle(langId));
+    KeyboardWindow* Open(uint16_t langId) {
+        return KeyboardWindow::ShowFor(main_.get(), Passphrase(), {}, KeyboardLayoutHandle(langId));
     }
-    static QPushButton* Key(FrmTast* keyboard, int index) {
-        return testing::Child<QPushButton>(keyboard, QString("cmdNr_%1").arg(index));
+    static QPushButton* Key(KeyboardWindow* keyboard, int index) {
+        return testing::Child<QPushButton>(keyboard, ElementName(names::kKey, index));
     }
     // Clicks the keys in turn and returns what the passphrase box holds afterwards.
-    QString Type(FrmTast* keyboard, std::initializer_list<int> indices) {
+    QString Type(KeyboardWindow* keyboard, std::initializer_list<int> indices) {
         for (int index : indices) QTest::mouseClick(Key(keyboard, index), Qt::LeftButton);
         return Passphrase()->text();
     }
@@ -93,7 +96,7 @@ class ScreenKeyboardTest : public QObject {
     }
 
     void germanLettersFollowShiftUntilItIsClickedAgain() {
-        FrmTast* keyboard = Open(kGermanGermany);
+        KeyboardWindow* keyboard = Open(kGermanGermany);
         QCOMPARE(Key(keyboard, 19)->text(), QString("A"));
         QCOMPARE(Type(keyboard, {19}), QString("a"));
         QCOMPARE(Type(keyboard, {67}), QString("a"));  // shift types nothing
@@ -107,7 +110,7 @@ class ScreenKeyboardTest : public QObject {
     }
 
     void usArrangementSwapsYAndZAndTypesItsCaptions() {
-        FrmTast* keyboard = Open(kUsEnglish);
+        KeyboardWindow* keyboard = Open(kUsEnglish);
         QCOMPARE(Key(keyboard, 44)->text(), QString("Y"));
         QCOMPARE(Key(keyboard, 43)->text(), QString("Z"));
         QCOMPARE(Type(keyboard, {44, 43, 47}), QString("yz:"));
@@ -115,7 +118,7 @@ class ScreenKeyboardTest : public QObject {
     }
 
     void spanishArrangementTypesItsOwnLetters() {
-        FrmTast* keyboard = Open(kSpanishSpain);
+        KeyboardWindow* keyboard = Open(kSpanishSpain);
         QCOMPARE(Key(keyboard, 47)->text(), QString("ñ"));
         QCOMPARE(Type(keyboard, {47, 52, 49}), QString("ñç´"));
         QCOMPARE(Type(keyboard, {67, 47, 52, 49, 65}), QString("ñç´ÑÇ´¿"));
@@ -123,7 +126,7 @@ class ScreenKeyboardTest : public QObject {
 
     void ampersandZeroAndSpaceTypeOneCharacterOnEveryArrangement() {
         for (const uint16_t layout : {kGermanGermany, kUsEnglish, kSpanishSpain}) {
-            FrmTast* keyboard = Open(layout);
+            KeyboardWindow* keyboard = Open(layout);
             const int ampersand = layout == kUsEnglish ? 60 : 59;
             QCOMPARE(Key(keyboard, ampersand)->text(), QString("&&"));  // shown as one "&"
             QCOMPARE(Type(keyboard, {0, ampersand, 18}), QString("0& "));
@@ -134,7 +137,7 @@ class ScreenKeyboardTest : public QObject {
     }
 
     void backspaceRemovesTheLastCharacterAndNothingFromAnEmptyBox() {
-        FrmTast* keyboard = Open(kGermanGermany);
+        KeyboardWindow* keyboard = Open(kGermanGermany);
         QCOMPARE(Type(keyboard, {12}), QString());
         Passphrase()->setText(QString("ab") + QString::fromUcs4(U"\U0001F511"));
         QCOMPARE(Type(keyboard, {12}), QString("ab"));  // a character outside the BMP as a whole
@@ -142,19 +145,19 @@ class ScreenKeyboardTest : public QObject {
     }
 
     void tabTypesNothingAndEnterClosesTheKeyboard() {
-        FrmTast* keyboard = Open(kGermanGermany);
+        KeyboardWindow* keyboard = Open(kGermanGermany);
         QCOMPARE(Key(keyboard, 13)->text(), Text(130));
         QCOMPARE(Key(keyboard, 18)->text(), Text(129));
         QVERIFY(!Key(keyboard, 13)->isEnabled());
         QCOMPARE(Type(keyboard, {19, 13}), QString("a"));
-        QPointer<FrmTast> alive(keyboard);
+        QPointer<KeyboardWindow> alive(keyboard);
         QCOMPARE(Type(keyboard, {11}), QString("a"));
         QVERIFY(!keyboard->isVisible());
         QTRY_VERIFY(alive.isNull());
     }
 
     void typingReachesThePassphraseBoxAndRatesIt() {
-        FrmTast* keyboard = Open(kGermanGermany);
+        KeyboardWindow* keyboard = Open(kGermanGermany);
         auto* verdict = testing::Child<QLabel>(main_.get(), "Label3");
         QCOMPARE(verdict->text(), Text(124));
         Type(keyboard, {19, 20, 21, 22, 23, 24, 25, 26});
@@ -164,14 +167,14 @@ class ScreenKeyboardTest : public QObject {
     }
 
     void keysDoNotTypeWhileThePassphrasePanelIsDisabled() {
-        FrmTast* keyboard = Open(kGermanGermany);
+        KeyboardWindow* keyboard = Open(kGermanGermany);
         Passphrase()->setText("x");
         testing::Child<QWidget>(main_.get(), "FramePwd")->setEnabled(false);
         QCOMPARE(Type(keyboard, {19, 12}), QString("x"));
     }
 
     void screenReadersHearPlacesNotCharacters() {
-        FrmTast* keyboard = Open(kGermanGermany);
+        KeyboardWindow* keyboard = Open(kGermanGermany);
         QCOMPARE(keyboard->windowTitle(), Text(169));
         for (const auto& key : DesignKeys()) {
             QPushButton* button = Key(keyboard, key.index);
@@ -183,18 +186,20 @@ class ScreenKeyboardTest : public QObject {
                                540, std::to_string(key.row), std::to_string(key.position))));
         }
         QCOMPARE(Key(keyboard, 67)->accessibleName(), Text(542));
-        QCOMPARE(testing::Child<QWidget>(keyboard, "Option1_1")->accessibleName(), Text(545));
+        QCOMPARE(
+            testing::Child<QWidget>(keyboard, ElementName(names::kZoomOption, 1))->accessibleName(),
+            Text(545));
     }
 
     void doubleSizeAndBackRestoresEveryGeometry() {
-        FrmTast* keyboard = Open(kGermanGermany);
-        auto* single = testing::Child<QRadioButton>(keyboard, "Option1_0");
-        auto* twice = testing::Child<QRadioButton>(keyboard, "Option1_1");
+        KeyboardWindow* keyboard = Open(kGermanGermany);
+        auto* single = testing::Child<QRadioButton>(keyboard, ElementName(names::kZoomOption, 0));
+        auto* twice = testing::Child<QRadioButton>(keyboard, ElementName(names::kZoomOption, 1));
         QVERIFY(single->isChecked());
         const QMap<QString, QRect> before = Geometries(keyboard);
         QCOMPARE(before["window"].size(), QSize(490, 153));
-        QCOMPARE(before["cmdNr_19"], QRect(49, 74, 25, 25));
-        QCOMPARE(before["cmdNr_18"], QRect(82, 128, 257, 17));
+        QCOMPARE(before[ElementName(names::kKey, 19)], QRect(49, 74, 25, 25));
+        QCOMPARE(before[ElementName(names::kKey, 18)], QRect(82, 128, 257, 17));
 
         const QFont font = Key(keyboard, 19)->font();
         // On the round indicator: a radio button reacts to its indicator and caption only.
@@ -222,7 +227,7 @@ class ScreenKeyboardTest : public QObject {
         main_->move(100, 80);
         auto* button = testing::Child<QPushButton>(main_.get(), "Command3");
         QTest::mouseClick(button, Qt::LeftButton);
-        auto* keyboard = main_->findChild<FrmTast*>("FrmTast");
+        auto* keyboard = main_->findChild<KeyboardWindow*>(names::kWindow);
         QVERIFY(keyboard && keyboard->isVisible());
         QVERIFY(keyboard->isWindow() && !keyboard->isModal());
         QCOMPARE(keyboard->parentWidget(), main_.get());
@@ -236,7 +241,7 @@ class ScreenKeyboardTest : public QObject {
         keyboard->move(0, 0);
         main_->move(140, 90);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(main_->findChild<FrmTast*>("FrmTast"), keyboard);
+        QCOMPARE(main_->findChild<KeyboardWindow*>(names::kWindow), keyboard);
         QVERIFY(keyboard->pos() != QPoint(0, 0));  // placed again
         const QRect movedBox(Passphrase()->mapToGlobal(QPoint(0, 0)), Passphrase()->size());
         QVERIFY(!keyboard->frameGeometry().intersects(movedBox));
@@ -245,7 +250,7 @@ class ScreenKeyboardTest : public QObject {
         // Closed and opened again, it starts afresh.
         keyboard->close();
         QTest::mouseClick(button, Qt::LeftButton);
-        auto* fresh = main_->findChild<FrmTast*>("FrmTast");
+        auto* fresh = main_->findChild<KeyboardWindow*>(names::kWindow);
         QVERIFY(fresh && fresh != keyboard);
         QVERIFY(fresh->Keyboard().lowerCase());
     }

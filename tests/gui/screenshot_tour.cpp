@@ -18,7 +18,7 @@
 #include <functional>
 
 #include "app/strings.h"
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
 #include "gui/accessibility/accessible_controls.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_switch.h"
@@ -26,9 +26,11 @@
 #include "gui/app/window_placement.h"
 #include "gui/controls/light_tab.h"
 #include "gui/controls/progress_bar.h"
-#include "gui/keyboard/frm_tast.h"
-#include "gui/mail/frm_email.h"
+#include "gui/keyboard/keyboard_window.h"
+#include "gui/keyboard/keyboard_window_names.h"
+#include "gui/mail/mail_window.h"
 #include "gui/main/fcrypt.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui/working/working_display.h"
 
 using namespace sealwise::gui;
@@ -117,7 +119,7 @@ void Run(Tour& tour, QtDesktopServices& services) {
     const std::array<std::pair<const char*, double>, 3> panels = {
         {{"welcome-command-line", 0.1}, {"welcome-online", 0.5}, {"welcome-guide", 0.9}}};
     for (const auto& [name, draw] : panels) {
-        FrmAbout welcome(
+        WelcomeWindow welcome(
             services, [] {}, [draw = draw] { return draw; });
         CentreOnScreenOf(&welcome, nullptr);
         welcome.show();
@@ -182,16 +184,18 @@ void Run(Tour& tour, QtDesktopServices& services) {
         dialog.exec();
     });
 
-    frmEmail* mail = frmEmail::ShowFor(&main, services, "U2VhbHdpc2UgYXJtb3VyIGZvciB0aGUgdG91cg==");
+    MailWindow* mail =
+        MailWindow::ShowFor(&main, services, "U2VhbHdpc2UgYXJtb3VyIGZvciB0aGUgdG91cg==");
     tour.Window("mail", mail);
     mail->close();
 
     mainTabs->setActiveTab(0);
     fileTabs->setActiveTab(0);
-    FrmTast* keyboard = FrmTast::ShowFor(&main, Find<QLineEdit>(&main, "TxtCode"),
-                                         [&main] { return main.PassphraseArea(); });
+    KeyboardWindow* keyboard = KeyboardWindow::ShowFor(&main, Find<QLineEdit>(&main, "TxtCode"),
+                                                       [&main] { return main.PassphraseArea(); });
     tour.Screen("keyboard-1x", {&main, keyboard});
-    Find<QRadioButton>(keyboard, "Option1_1")->click();
+    Find<QRadioButton>(keyboard, qPrintable(ElementName(keyboard_window_names::kZoomOption, 1)))
+        ->click();
     tour.Screen("keyboard-2x", {&main, keyboard});
     keyboard->close();
 }

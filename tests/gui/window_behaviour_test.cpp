@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "gui/app/window_placement.h"
-#include "gui/mail/frm_email.h"
+#include "gui/mail/mail_window.h"
 #include "window_driver.h"
 
 using namespace sealwise::gui;
@@ -71,7 +71,7 @@ class WindowBehaviourTest : public QObject {
     // the screen of the main window.
     void mailWindowHasAFixedHeightAndClosesWithEscape() {
         d_.Open();
-        frmEmail* mail = frmEmail::ShowFor(d_.window.get(), d_.services, "armour");
+        MailWindow* mail = MailWindow::ShowFor(d_.window.get(), d_.services, "armour");
         QApplication::processEvents();
         QVERIFY(mail->isVisible());
         QCOMPARE(mail->minimumHeight(), mail->maximumHeight());
@@ -80,7 +80,7 @@ class WindowBehaviourTest : public QObject {
         QVERIFY(mail->height() <= mail->layout()->totalSizeHint().height());
         const QRect area = AvailableScreenArea(d_.window.get());
         QVERIFY((mail->frameGeometry().center() - area.center()).manhattanLength() <= 4);
-        QPointer<frmEmail> open = mail;
+        QPointer<MailWindow> open = mail;
         QTest::keyClick(testing::Child<QWidget>(mail, "TxtSender"), Qt::Key_Escape);
         QTRY_VERIFY(open.isNull() || !open->isVisible());
     }

@@ -8,8 +8,10 @@
 #include <QScreen>
 #include <QTest>
 
-#include "gui/keyboard/frm_tast.h"
+#include "gui/keyboard/keyboard_window.h"
+#include "gui/keyboard/keyboard_window_names.h"
 #include "gui/main/fcrypt.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -110,17 +112,19 @@ class WindowPlacementTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QVERIFY(screen.contains(main.frameGeometry()));
         QTest::mouseClick(testing::Child<QPushButton>(&main, "Command3"), Qt::LeftButton);
-        auto* keyboard = testing::Child<FrmTast>(&main, "FrmTast");
+        auto* keyboard = testing::Child<KeyboardWindow>(&main, keyboard_window_names::kWindow);
         const QRect box(testing::Child<QWidget>(&main, "TxtCode")->mapToGlobal(QPoint(0, 0)),
                         testing::Child<QWidget>(&main, "TxtCode")->size());
         QVERIFY(main.PassphraseArea().contains(box));
-        for (const char* option : {"Option1_1", "Option1_0", "Option1_1"}) {
+        for (const int zoom : {1, 0, 1}) {
+            const QString option = ElementName(keyboard_window_names::kZoomOption, zoom);
             QTest::mouseClick(testing::Child<QRadioButton>(keyboard, option), Qt::LeftButton);
             QApplication::processEvents();
             const QRect placed = keyboard->frameGeometry();
-            QVERIFY2(screen.contains(placed), option);
-            QVERIFY2(!placed.intersects(box), option);
-            QVERIFY2(!placed.intersects(main.PassphraseArea()), option);  // centred: room enough
+            QVERIFY2(screen.contains(placed), qPrintable(option));
+            QVERIFY2(!placed.intersects(box), qPrintable(option));
+            QVERIFY2(!placed.intersects(main.PassphraseArea()),
+                     qPrintable(option));  // centred: room enough
         }
         keyboard->close();
     }

@@ -104,7 +104,8 @@ namespace {
 
 // MD5 of the odd-numbered keys joined, then MD5 of the even-numbered keys joined; toBytes turns
 // each joined text into the bytes hashed.
-Bytes CombineWith(SharedKeyStore& store, Bytes (*toBytes)(std::string_view)) {
+// Takes the box into the slot shown and returns the key count, every key of it filled.
+int CheckedKeyCount(SharedKeyStore& store) {
     if (store.keyShown >= 1 && store.keyShown <= kMaxSharedKeys) {
         store.slots[store.keyShown - 1] = store.passphraseBox;
     }
@@ -112,13 +113,19 @@ Bytes CombineWith(SharedKeyStore& store, Bytes (*toBytes)(std::string_view)) {
     if (!n || *n < 2 || *n > kMaxSharedKeys) {
         throw SealError(385, store.countText, "shared key count outside 2..10");
     }
+    for (int i = 1; i <= *n; ++i) {
+        if (store.slots[i - 1].empty()) {
+            throw SealError(386, std::to_string(i), "shared key missing");
+        }
+    }
+    return *n;
+}
+
+Bytes CombineWith(SharedKeyStore& store, Bytes (*toBytes)(std::string_view)) {
+    const int n = CheckedKeyCount(store);
     std::string odd, even;
     WipeOnExit<std::string> wipeOdd(odd), wipeEven(even);
-    for (int i = 1; i <= *n; ++i) {
-        const std::string& slot = store.slots[i - 1];
-        if (slot.empty()) throw SealError(386, std::to_string(i), "shared key missing");
-        (i % 2 ? odd : even) += slot;
-    }
+    for (int i = 1; i <= n; ++i) (i % 2 ? odd : even) += store.slots[i - 1];
     Bytes oddBytes = toBytes(odd), evenBytes = toBytes(even);
     const Md5Digest a = Md5(oddBytes), b = Md5(evenBytes);
     SecureWipe(oddBytes);
@@ -143,6 +150,11 @@ Bytes LossyPerUtf16Unit(std::string_view utf8) {
 }  // namespace
 
 Bytes CombineSharedKeys(SharedKeyStore& store) { return CombineWith(store, TextToCp1252OrUtf8); }
+
+std::vector<std::string> SharedKeyTexts(SharedKeyStore& store) {
+    const int n = CheckedKeyCount(store);
+    return {store.slots.begin(), store.slots.begin() + n};
+}
 
 std::vector<Bytes> CandidateSharedKeys(SharedKeyStore& store) {
     std::vector<Bytes> keys;

@@ -43,6 +43,10 @@ struct SharedKeyStore {
 // slots keep their contents; the caller empties them after use.
 Bytes CombineSharedKeys(SharedKeyStore& store);
 
+// The texts of the shared keys in key order, checked as CombineSharedKeys checks them (the
+// modern format derives its key from them). The slots keep their contents.
+std::vector<std::string> SharedKeyTexts(SharedKeyStore& store);
+
 // As CombineSharedKeys, followed by the keys of other programs ("?" for each character, or
 // each UTF-16 unit, outside Windows-1252) that differ from it.
 std::vector<Bytes> CandidateSharedKeys(SharedKeyStore& store);

@@ -118,8 +118,19 @@ class PieceReader {
 ModernWriteSummary ModernWriteJob::Run(const std::vector<std::string>& inputs, ByteSink& sink,
                                        std::span<const std::string> keys,
                                        const ModernWriteOptions& options) {
+    return Write(WalkInputs(inputs, observer_, options.containerFd), sink, keys, options);
+}
+
+ModernWriteSummary ModernWriteJob::Run(const std::vector<NamedInput>& inputs, ByteSink& sink,
+                                       std::span<const std::string> keys,
+                                       const ModernWriteOptions& options) {
+    return Write(WalkNamedInputs(inputs, observer_, options.containerFd), sink, keys, options);
+}
+
+ModernWriteSummary ModernWriteJob::Write(const TreeWalk& walk, ByteSink& sink,
+                                         std::span<const std::string> keys,
+                                         const ModernWriteOptions& options) {
     ModernWriteSummary summary;
-    const TreeWalk walk = WalkInputs(inputs, observer_, options.containerFd);
     summary.failed = walk.failed;
     SealedWriter writer(sink, Content::kFiles, keys, options.cost);
 

@@ -11,6 +11,7 @@
 #include "files/jobs/file_job_observer.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_format.h"
+#include "modern/tree_walk.h"
 
 namespace sealwise::modern {
 
@@ -37,8 +38,14 @@ class ModernWriteJob {
     // sink then holds an incomplete container, which readers refuse.
     ModernWriteSummary Run(const std::vector<std::string>& inputs, ByteSink& sink,
                            std::span<const std::string> keys, const ModernWriteOptions& options);
+    // The same for inputs stored under names of the caller's choosing.
+    ModernWriteSummary Run(const std::vector<NamedInput>& inputs, ByteSink& sink,
+                           std::span<const std::string> keys, const ModernWriteOptions& options);
 
   private:
+    ModernWriteSummary Write(const TreeWalk& walk, ByteSink& sink,
+                             std::span<const std::string> keys, const ModernWriteOptions& options);
+
     FileJobObserver& observer_;
     const std::atomic<bool>* cancelRequested_;
 };

@@ -108,4 +108,12 @@ TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& obse
     return walk;
 }
 
+TreeWalk WalkNamedInputs(const std::vector<NamedInput>& inputs, FileJobObserver& observer,
+                         int skipFd) {
+    TreeWalk walk;
+    Walker walker(observer, walk, skipFd);
+    for (const NamedInput& input : inputs) walker.Add(input.path, input.name);
+    return walk;
+}
+
 }  // namespace sealwise::modern

@@ -26,4 +26,15 @@ struct TreeWalk {
 TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& observer,
                     int skipFd = -1);
 
+// A path to store under a name of the caller's choosing ("/" between components).
+struct NamedInput {
+    std::string path;
+    std::string name;
+};
+
+// The same for inputs that already carry their names (a list of files picked one by one): a
+// directory given still brings everything below it; missing parents are made on restore.
+TreeWalk WalkNamedInputs(const std::vector<NamedInput>& inputs, FileJobObserver& observer,
+                         int skipFd = -1);
+
 }  // namespace sealwise::modern

@@ -195,4 +195,11 @@ std::vector<Bytes> SharedKeyEntry::CombineKeyCandidates() {
     return keys;
 }
 
+std::vector<std::string> SharedKeyEntry::TakeSharedKeyTexts() {
+    std::vector<std::string> keys = SharedKeyTexts(store_);
+    WipeKeys();
+    SecureWipe(store_.passphraseBox);
+    return keys;
+}
+
 }  // namespace sealwise

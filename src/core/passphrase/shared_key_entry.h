@@ -78,6 +78,8 @@ class SharedKeyEntry {
     Bytes CombineKeys();
     // The keys to try when decrypting (CandidateSharedKeys), wiping as CombineKeys does.
     std::vector<Bytes> CombineKeyCandidates();
+    // The texts of the shared keys (SharedKeyTexts), wiping as CombineKeys does.
+    std::vector<std::string> TakeSharedKeyTexts();
 
     KeyEntryMode mode() const { return mode_; }
     bool sharedSecurity() const { return mode_ == KeyEntryMode::kSharedSecurity; }

@@ -17,9 +17,9 @@ constexpr int kStarsOfFive = 654;  // "%s of 5 stars"
 // The program's windows: the main window and the keyboard are frames, the welcome window and
 // the e-mail window dialogs (both end with a button that closes them).
 QAccessible::Role WindowRole(const QString& className) {
-    if (className == "sealwise::gui::FCrypt" || className == "sealwise::gui::FrmTast")
+    if (className == "sealwise::gui::FCrypt" || className == "sealwise::gui::KeyboardWindow")
         return QAccessible::Window;
-    if (className == "sealwise::gui::FrmAbout" || className == "sealwise::gui::frmEmail")
+    if (className == "sealwise::gui::WelcomeWindow" || className == "sealwise::gui::MailWindow")
         return QAccessible::Dialog;
     return QAccessible::NoRole;
 }
@@ -49,7 +49,7 @@ FlagAccessible::FlagAccessible(QWidget* flag) : QAccessibleWidget(flag, QAccessi
 QAccessible::State FlagAccessible::state() const {
     QAccessible::State state = QAccessibleWidget::state();
     state.checkable = true;
-    state.checked = static_cast<FlagImage*>(widget())->BorderStyle() == 1;
+    state.checked = static_cast<FlagImage*>(widget())->IsMarked();
     return state;
 }
 

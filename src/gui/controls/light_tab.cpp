@@ -10,33 +10,10 @@
 #include <stdexcept>
 
 #include "gui/controls/line_pen.h"
-#include "gui/controls/ole_color.h"
-#include "gui/controls/property_bag.h"
 #include "gui/controls/tab_captions.h"
 #include "gui/controls/tab_colours.h"
 
 namespace sealwise::gui {
-
-namespace {
-
-// Tells assistive tools which tab lost and which gained the selection (through the strip's
-// accessible interface, which gui/accessibility provides).
-void AnnounceSelection(LightTab* strip, int previous, int current) {
-    if (!QAccessible::isActive()) return;
-    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(strip);
-    if (!face || face->role() != QAccessible::PageTabList) return;
-    QAccessible::State selected;
-    selected.selected = true;
-    for (const int index : {previous, current}) {
-        if (index < 0 || index >= strip->NumberOfTabs()) continue;
-        QAccessibleStateChangeEvent changed(face->child(index), selected);
-        QAccessible::updateAccessibility(&changed);
-    }
-    QAccessibleEvent within(strip, QAccessible::SelectionWithin);
-    QAccessible::updateAccessibility(&within);
-}
-
-}  // namespace
 
 const char* const LightTab::kDefaultCaption = "Tab0|Tab1|Tab2|Tab3|Tab4|Tab5|Tab6|Tab7|Tab8|Tab9|";
 
@@ -87,6 +64,23 @@ void DrawTabOutline(QPainter& painter, const std::array<QColor, 4>& colours, int
     }
 }
 
+// Tells assistive tools which tab lost and which gained the selection. The tabs are children
+// of the strip's accessible interface (a page tab list), registered with the other interfaces.
+void NotifyActiveTabChanged(LightTab* strip, int previous, int current) {
+    if (!QAccessible::isActive()) return;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(strip);
+    if (!face || face->role() != QAccessible::PageTabList) return;
+    QAccessible::State selected;
+    selected.selected = true;
+    for (const int index : {previous, current}) {
+        if (index < 0 || index >= strip->NumberOfTabs()) continue;
+        QAccessibleStateChangeEvent changed(face->child(index), selected);
+        QAccessible::updateAccessibility(&changed);
+    }
+    QAccessibleEvent within(strip, QAccessible::SelectionWithin);
+    QAccessible::updateAccessibility(&within);
+}
+
 }  // namespace
 
 LightTab::LightTab(QWidget* parent) : QWidget(parent), caption_(kDefaultCaption) {
@@ -124,32 +118,6 @@ void LightTab::setActiveTab(int index) {
     CheckIndex(index, numberOfTabs_, "active tab");
     activeTab_ = index;
     ShowActiveTab(true);
-}
-
-void LightTab::SaveProperties(PropertyBag& bag) const {
-    bag.WriteText("Caption", caption_.toStdString(), kDefaultCaption);
-    bag.WriteInt("NumberOfTabs", numberOfTabs_, kDefaultNumberOfTabs);
-    bag.WriteInt("ActiveTab", activeTab_, kDefaultActiveTab);
-}
-
-void LightTab::LoadProperties(const PropertyBag& bag) {
-    const QString caption = QString::fromStdString(bag.ReadText("Caption", kDefaultCaption));
-    const auto count = bag.ReadInt("NumberOfTabs", kDefaultNumberOfTabs);
-    const auto active = bag.ReadInt("ActiveTab", kDefaultActiveTab);
-    if (count < 1 || count > kMaxTabs) {
-        throw std::out_of_range("saved tab count " + std::to_string(count) + " is outside 1 to " +
-                                std::to_string(kMaxTabs));
-    }
-    if (active < 0 || active >= count) {
-        throw std::out_of_range("saved active tab " + std::to_string(active) +
-                                " is not one of the " + std::to_string(count) + " tabs");
-    }
-    caption_ = caption;
-    numberOfTabs_ = static_cast<int>(count);
-    activeTab_ = static_cast<int>(active);
-    UpdateAccessibleText();
-    updateGeometry();
-    update();
 }
 
 QString LightTab::TitleOrEmpty(int index) const {
@@ -190,7 +158,7 @@ void LightTab::ShowActiveTab(bool raiseEvent) {
     UpdateAccessibleText();
     update();
     if (announcedTab_ != activeTab_) {
-        AnnounceSelection(this, announcedTab_, activeTab_);
+        NotifyActiveTabChanged(this, announcedTab_, activeTab_);
         announcedTab_ = activeTab_;
     }
     if (raiseEvent) Q_EMIT AfterTabChange(activeTab_);

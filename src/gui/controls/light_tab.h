@@ -10,8 +10,6 @@
 
 namespace sealwise::gui {
 
-class PropertyBag;
-
 class LightTab : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int NumberOfTabs READ NumberOfTabs WRITE setNumberOfTabs)
@@ -39,10 +37,6 @@ class LightTab : public QWidget {
     int ActiveTab() const { return activeTab_; }
     // Shows the tab as active and raises AfterTabChange, also when it already was active.
     void setActiveTab(int index);
-
-    void SaveProperties(PropertyBag& bag) const;
-    // Throws std::out_of_range for a count or active tab that the strip cannot show.
-    void LoadProperties(const PropertyBag& bag);
 
     // Where flat tab `index` lies, in the control's coordinates.
     QRect TabRect(int index) const;

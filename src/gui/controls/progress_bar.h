@@ -1,52 +1,51 @@
 #pragma once
-// ProgressBar: a framed control around one progress indicator, with the settings of
-// ProgressBarModel as Qt properties.
+// ProgressBar: a framed control around one QProgressBar that fills it. Keeps the settings of
+// the original control: range 1 to 100, step 1, a thin border and a segmented bar in the
+// palette's highlight colour until told otherwise. StepIt starts over from the minimum once it
+// passes the maximum.
+#include <QColor>
 #include <QFrame>
-#include <memory>
 
-#include "gui/controls/progress_bar_model.h"
+class QProgressBar;
 
 namespace sealwise::gui {
 
 class ProgressBar : public QFrame {
     Q_OBJECT
-    Q_PROPERTY(int Min READ Min WRITE setMin)
-    Q_PROPERTY(int Max READ Max WRITE setMax)
-    Q_PROPERTY(int Position READ Position WRITE setPosition)
-    Q_PROPERTY(int Step READ Step WRITE setStep)
-    Q_PROPERTY(bool Smooth READ Smooth WRITE setSmooth)
-    Q_PROPERTY(int Orientation READ Orientation WRITE setOrientation)
-    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
 
   public:
-    // A control with a QProgressBar indicator.
+    enum class Border { None, Thin, Sunken };
+
     explicit ProgressBar(QWidget* parent = nullptr);
-    // A control whose indicator comes from `factory` (null: none, settings are only stored).
-    ProgressBar(ProgressChildFactory* factory, QWidget* parent);
-    ~ProgressBar() override;
 
-    int Min() const { return model_.Min(); }
-    void setMin(int lMin) { model_.SetMin(lMin); }
-    int Max() const { return model_.Max(); }
-    void setMax(int lMax) { model_.SetMax(lMax); }
-    int Position() const { return model_.Position(); }
-    void setPosition(int lPos) { model_.SetPosition(lPos); }
-    int Step() const { return model_.Step(); }
-    void setStep(int lStep) { model_.SetStep(lStep); }
-    bool Smooth() const { return model_.Smooth(); }
-    void setSmooth(bool bSmooth) { model_.SetSmooth(bSmooth); }
-    int Orientation() const { return model_.Orientation(); }
-    void setOrientation(int eOrientation) { model_.SetOrientation(eOrientation); }
-    int BorderStyle() const { return model_.BorderStyle(); }
-    void setBorderStyle(int eBorderStyle) { model_.SetBorderStyle(eBorderStyle); }
-    OleColor ForeColor() const { return model_.ForeColor(); }
-    void setForeColor(OleColor oNewForeColor) { model_.SetForeColor(oNewForeColor); }
-    OleColor BackColor() const { return model_.BackColor(); }
-    void setBackColor(OleColor oNewBackColor) { model_.SetBackColor(oNewBackColor); }
-    void StepIt() { model_.StepIt(); }
+    int Min() const { return minimum_; }
+    void setMin(int minimum);
+    int Max() const { return maximum_; }
+    void setMax(int maximum);
+    // The position as set; the bar shows it held inside the range.
+    int Position() const { return position_; }
+    void setPosition(int position);
+    int Step() const { return step_; }
+    void setStep(int step);
+    // Advances by Step; past the maximum the bar starts over from the minimum.
+    void StepIt();
 
-    // The indicator widget, the control's only child; null when there is none.
-    QWidget* hwnd() const;
+    // A smooth bar fills in one run, a segmented one in separate blocks.
+    bool Smooth() const { return smooth_; }
+    void setSmooth(bool smooth);
+    Qt::Orientation Orientation() const;
+    void setOrientation(Qt::Orientation orientation);
+    Border BorderStyle() const { return border_; }
+    void setBorderStyle(Border border);
+    // The colour of the filled part and of the rest; an invalid colour follows the palette
+    // (highlight and button colour).
+    QColor BarColor() const { return barColor_; }
+    void setBarColor(const QColor& colour);
+    QColor BackColor() const { return backColor_; }
+    void setBackColor(const QColor& colour);
+
+    // The bar itself, the control's only child (object name "ProgressIndicator").
+    QProgressBar* Indicator() const { return bar_; }
 
     QSize sizeHint() const override { return QSize(160, 16); }
 
@@ -54,8 +53,19 @@ class ProgressBar : public QFrame {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    std::unique_ptr<ProgressChildFactory> ownFactory_;
-    ProgressBarModel model_;
+    void ShowRange();
+    void ShowPosition();
+    void ApplyStyleSheet();
+
+    QProgressBar* bar_;
+    int minimum_ = 1;
+    int maximum_ = 100;
+    int position_ = 0;
+    int step_ = 1;
+    bool smooth_ = false;
+    Border border_ = Border::Thin;
+    QColor barColor_;
+    QColor backColor_;
 };
 
 }  // namespace sealwise::gui

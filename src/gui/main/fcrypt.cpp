@@ -20,15 +20,15 @@
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
-#include "gui/controls/uc_shape.h"
+#include "gui/controls/rounded_panel.h"
 #include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
-#include "gui/keyboard/frm_tast.h"
-#include "gui/mail/frm_email.h"
-#include "gui/main/widget_factory.h"
+#include "gui/keyboard/keyboard_window.h"
+#include "gui/mail/mail_window.h"
 #include "gui/main/window_shape.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui/widgets/flag_image.h"
+#include "gui/widgets/widget_factory.h"
 #include "gui/working/working_display.h"
 
 namespace sealwise::gui {
@@ -69,10 +69,10 @@ FCrypt::~FCrypt() {
 
 void FCrypt::BuildWindow() {
     // The rounded background panel, behind everything else.
-    background_ = Named(new ucShape(this), "ucShape1");
-    background_->setFillColor(OleFromColor(palette().color(QPalette::Window)));
-    background_->setForeColor(OleRgb(128, 128, 128));
-    background_->setRounding(kWindowCornerEllipse);
+    background_ = Named(new RoundedPanel(this), "ucShape1");
+    background_->SetFillColor(palette().color(QPalette::Window));
+    background_->SetOutlineColor(QColor(128, 128, 128));
+    background_->SetCornerEllipse(kWindowCornerEllipse);
     background_->setGeometry(rect());
     background_->lower();
 
@@ -120,10 +120,10 @@ void FCrypt::ConnectHandlers() {
     connect(title_.about, &QPushButton::clicked, this, &FCrypt::ShowWelcome);
     connect(pwd_.onlineLink, &QPushButton::clicked, this, &FCrypt::OpenOnlineVersion);
     connect(pwd_.keyboard, &QPushButton::clicked, this, [this] {
-        FrmTast::ShowFor(this, pwd_.passphrase, [this] { return PassphraseArea(); });
+        KeyboardWindow::ShowFor(this, pwd_.passphrase, [this] { return PassphraseArea(); });
     });
     connect(pwd_.mail, &QPushButton::clicked, this,
-            [this] { frmEmail::ShowFor(this, services_, text_.text->toPlainText()); });
+            [this] { MailWindow::ShowFor(this, services_, text_.text->toPlainText()); });
     connect(title_.controlBox, &CaptionButtons::MinimiseClicked, this, &QWidget::showMinimized);
     connect(title_.controlBox, &CaptionButtons::CloseClicked, this, &QWidget::close);
     connect(working_, &WorkingDisplay::CancelClicked, this, &FCrypt::CancelClicked);

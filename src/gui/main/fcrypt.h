@@ -32,7 +32,7 @@ class JobThread;
 class LightTab;
 class ProgressRelay;
 class WorkingDisplay;
-class ucShape;
+class RoundedPanel;
 
 class FCrypt : public QWidget {
     Q_OBJECT
@@ -161,7 +161,7 @@ class FCrypt : public QWidget {
     void GenerateClicked();
 
     DesktopServices& services_;
-    ucShape* background_ = nullptr;
+    RoundedPanel* background_ = nullptr;
     TitleBar title_;
     LightTab* mainTabs_ = nullptr;  // TabStr
     TextPanel text_;

@@ -1,11 +1,16 @@
 // FCrypt: the decrypt page (container, output directory) and decrypting a container (Command5).
+#include <fcntl.h>
+
 #include <QLineEdit>
 #include <QPushButton>
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "app/strings.h"
+#include "files/io/posix_io.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
@@ -14,8 +19,10 @@
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
+#include "gui/main/stored_format.h"
 #include "gui/working/working_display.h"
 #include "models/file_page_paths.h"
+#include "modern/modern_restore.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {
@@ -34,20 +41,40 @@ struct DecryptRun {
     std::vector<Bytes> keys;  // the candidates, best first
     DecryptSummary summary;
     std::optional<SealError> failure;
+    StoredFormat format = StoredFormat::kClassic;
+    std::vector<std::string> secrets;  // the modern format: passphrase or shared keys
+    std::atomic<bool> cancelModern{false};
+    bool modernSound = false;  // every entry of a modern container restored or kept
 };
+
+void RunModern(DecryptRun& run) {
+    const UniqueFd fd(::open(run.container.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) throw SystemErrorAt(errno, run.container);
+    modern::FdSource source(fd.get());
+    modern::ModernRestoreJob job(run.observer, &run.cancelModern);
+    const modern::ModernRestoreSummary restored =
+        job.Run(source, run.container, run.outputDirectory, run.secrets);
+    run.summary.outcome = restored.outcome;
+    run.modernSound = !restored.damaged && restored.failed == 0;
+}
 
 void RunDecrypt(DecryptRun& run) {
     try {
         // A directory typed into the field that does not exist yet is made.
         std::error_code ignored;
         std::filesystem::create_directories(run.outputDirectory, ignored);
-        run.summary = run.job.Run(run.container, run.outputDirectory, run.keys);
+        if (run.format == StoredFormat::kModern) {
+            RunModern(run);
+        } else {
+            run.summary = run.job.Run(run.container, run.outputDirectory, run.keys);
+        }
     } catch (const SealError& error) {
         run.failure = error;
     } catch (const std::exception& error) {
         run.failure = SealError(msg::kSystemError, error.what());
     }
     SecureWipe(run.keys);
+    for (std::string& secret : run.secrets) SecureWipe(secret);
 }
 
 }  // namespace
@@ -97,9 +124,15 @@ void FCrypt::DecryptFilesClicked() {
         return;
     }
     auto run = std::make_shared<DecryptRun>(*this, services_, *jobs_, *relay_);
+    run->format = FormatOfContainer(container);
+    const bool modern = run->format == StoredFormat::kModern;
     if (keyEntry_.sharedSecurity()) {
         try {
-            run->keys = keyEntry_.CombineKeyCandidates();
+            if (modern) {
+                run->secrets = keyEntry_.TakeSharedKeyTexts();
+            } else {
+                run->keys = keyEntry_.CombineKeyCandidates();
+            }
         } catch (const SealError& error) {
             ShowFailure(error);  // a missing key: nothing has changed
             return;
@@ -109,21 +142,32 @@ void FCrypt::DecryptFilesClicked() {
     working_->SetLamps(kLampsAtStart);
     SetBusy(true, false);
     std::string passphrase = TakePassphrase();
-    if (!keyEntry_.sharedSecurity()) run->keys = CandidateKeys(passphrase);
+    if (!keyEntry_.sharedSecurity()) {
+        if (modern) {
+            run->secrets.push_back(passphrase);
+        } else {
+            run->keys = CandidateKeys(passphrase);
+        }
+    }
     SecureWipe(passphrase);
     run->container = container;
     run->outputDirectory = output;
 
-    RunJob(
-        [run] { RunDecrypt(*run); }, [run] { run->job.RequestCancel(); },
-        [this, run] {
-            EndJob();
-            if (run->failure) {
-                ShowFailure(*run->failure);
-            } else if (run->summary.outcome == JobOutcome::kCompleted && run->summary.failed == 0) {
-                ShowResultNote(ids::kFileDecrypted);
-            }
-        });
+    RunJob([run] { RunDecrypt(*run); },
+           [run] {
+               run->cancelModern = true;
+               run->job.RequestCancel();
+           },
+           [this, run] {
+               EndJob();
+               if (run->failure) {
+                   ShowFailure(*run->failure);
+               } else if (run->summary.outcome == JobOutcome::kCompleted &&
+                          run->summary.failed == 0 &&
+                          (run->format == StoredFormat::kClassic || run->modernSound)) {
+                   ShowResultNote(FileDecryptedNote(run->format));
+               }
+           });
 }
 
 }  // namespace sealwise::gui

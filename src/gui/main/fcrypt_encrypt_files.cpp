@@ -1,11 +1,16 @@
 // FCrypt: encrypting the listed files into one container (Command4).
+#include <QCheckBox>
 #include <QLineEdit>
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "app/strings.h"
 #include "files/io/file_checks.h"
+#include "files/io/staged_file.h"
 #include "files/jobs/encrypt_files_job.h"
+#include "files/jobs/input_message_ids.h"
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
@@ -13,8 +18,10 @@
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
 #include "gui/main/fcrypt.h"
+#include "gui/main/stored_format.h"
 #include "gui/working/working_display.h"
 #include "models/file_page_paths.h"
+#include "modern/modern_writer.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {
@@ -35,7 +42,45 @@ struct EncryptRun {
     Bytes key;
     EncryptSummary summary;
     std::optional<SealError> failure;
+    StoredFormat format = StoredFormat::kClassic;
+    std::vector<std::string> secrets;  // the modern format's passphrase
 };
+
+// The modern container keeps the listed files under their entry names ("\" between
+// components in the list, "/" in the container); a file added on its own keeps its own name.
+std::vector<modern::NamedInput> NamedInputs(const std::vector<EncryptItem>& items) {
+    std::vector<modern::NamedInput> inputs;
+    for (const EncryptItem& item : items) {
+        std::string name = item.relativeName;
+        if (name == "\\") {
+            name = std::filesystem::path(item.path).filename().string();
+        } else {
+            std::replace(name.begin(), name.end(), '\\', '/');
+            name.erase(0, name.find_first_not_of('/'));
+        }
+        inputs.push_back({item.path, std::move(name)});
+    }
+    return inputs;
+}
+
+// Written beside its final name and given it only when the whole container is written.
+void RunModern(EncryptRun& run, const std::atomic<bool>* cancelRequested) {
+    StagedFile staged(std::filesystem::absolute(run.container).string());
+    modern::FdSink sink(staged.fd());
+    modern::ModernWriteOptions options;
+    options.containerFd = staged.fd();
+    modern::ModernWriteJob job(run.observer, cancelRequested);
+    const modern::ModernWriteSummary written =
+        job.Run(NamedInputs(run.items), sink, run.secrets, options);
+    run.summary.outcome = written.outcome;
+    run.summary.failedFiles = written.failed;
+    if (written.outcome != JobOutcome::kCompleted) return;
+    // As in the classic format, a container without one stored file replaces nothing.
+    if (written.entries == 0) {
+        throw SealError(msg::kNothingStored, run.container, "no entry stored");
+    }
+    staged.Commit();
+}
 
 }  // namespace
 
@@ -86,19 +131,29 @@ void FCrypt::EncryptFilesClicked() {
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
     std::string passphrase = TakePassphrase();
-    run->key = MakeKeyString(passphrase);
+    if (files_.modernFormat->isChecked()) {
+        run->format = StoredFormat::kModern;
+        run->secrets.push_back(passphrase);
+    } else {
+        run->key = MakeKeyString(passphrase);
+    }
     SecureWipe(passphrase);
 
     RunJob(
-        [run] {
+        [run, cancelRequested = &cancelRequested_] {
             try {
-                run->summary = run->job.Run(run->items, run->container, run->key);
+                if (run->format == StoredFormat::kModern) {
+                    RunModern(*run, cancelRequested);
+                } else {
+                    run->summary = run->job.Run(run->items, run->container, run->key);
+                }
             } catch (const SealError& error) {
                 run->failure = error;
             } catch (const std::exception& error) {
                 run->failure = SealError(msg::kSystemError, error.what());
             }
             SecureWipe(run->key);
+            for (std::string& secret : run->secrets) SecureWipe(secret);
         },
         [run] { run->job.RequestCancel(); },
         [this, run] {

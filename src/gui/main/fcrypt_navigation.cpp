@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "app/strings.h"
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
 #include "gui/app/language_switch.h"
@@ -127,7 +127,7 @@ void FCrypt::LanguageChanged() {
 }
 
 void FCrypt::ShowWelcome() {
-    auto* welcome = new FrmAbout(services_, [this] {
+    auto* welcome = new WelcomeWindow(services_, [this] {
         show();
         raise();
         activateWindow();

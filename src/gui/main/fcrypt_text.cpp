@@ -1,8 +1,10 @@
 // FCrypt: encrypting the text box into armour and back (Command1, Command2), and the mail
 // button that only an untouched encryption result enables.
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -10,6 +12,8 @@
 #include "gui/app/localizer.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/main/fcrypt.h"
+#include "gui/main/stored_format.h"
+#include "modern/modern_text.h"
 #include "text/line_breaks.h"
 #include "text/text_crypt.h"
 #include "util/secure_wipe.h"
@@ -28,16 +32,26 @@ struct TextJob {
     std::string input;        // the text (encrypting) or the armour (decrypting), line breaks CR LF
     Bytes key;                // encrypting
     std::vector<Bytes> keys;  // decrypting: the candidates, best first
+    StoredFormat format = StoredFormat::kClassic;
+    std::vector<std::string> secrets;  // the modern format: passphrase or shared keys
     int languageOffset = 0;
-    std::optional<std::string> output;  // nullopt: cancelled
+    std::atomic<bool> cancelled{false};  // the modern format runs on and is dropped
+    std::optional<std::string> output;   // nullopt: cancelled
     std::optional<SealError> failure;
 };
 
 // Runs on the job thread; failures are kept for the window.
 void RunTextJob(TextJob& job, bool encrypt) {
     try {
-        job.output = encrypt ? job.crypt.Encrypt(job.input, std::move(job.key), job.languageOffset)
-                             : job.crypt.Decrypt(job.input, std::move(job.keys));
+        if (job.format == StoredFormat::kModern) {
+            job.output = encrypt ? modern::SealText(job.input, job.secrets)
+                                 : modern::OpenText(job.input, job.secrets);
+            if (job.cancelled) job.output.reset();
+        } else if (encrypt) {
+            job.output = job.crypt.Encrypt(job.input, std::move(job.key), job.languageOffset);
+        } else {
+            job.output = job.crypt.Decrypt(job.input, std::move(job.keys));
+        }
     } catch (const SealError& error) {
         job.failure = error;
     } catch (const std::exception& error) {
@@ -45,6 +59,7 @@ void RunTextJob(TextJob& job, bool encrypt) {
     }
     SecureWipe(job.key);
     SecureWipe(job.keys);
+    for (std::string& secret : job.secrets) SecureWipe(secret);
 }
 
 }  // namespace
@@ -73,12 +88,18 @@ void FCrypt::EncryptTextClicked() {
         return;
     }
     auto job = std::make_shared<TextJob>(&relay_->Item());
-    job->input = LfToCrLf(typed.toStdString());
-    try {
-        CheckTextToEncrypt(job->input);
-    } catch (const SealError& error) {
-        ShowFailure(error);
-        return;
+    if (text_.modernFormat->isChecked()) {
+        // The modern format keeps the exact text and needs no notice line.
+        job->format = StoredFormat::kModern;
+        job->input = typed.toStdString();
+    } else {
+        job->input = LfToCrLf(typed.toStdString());
+        try {
+            CheckTextToEncrypt(job->input);
+        } catch (const SealError& error) {
+            ShowFailure(error);
+            return;
+        }
     }
     if (services_.ShowMessage(this, ResText(kMemorizePassword), MessageButtons::OkCancel,
                               MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
@@ -86,13 +107,24 @@ void FCrypt::EncryptTextClicked() {
     }
     SetBusy(true, false);
     job->languageOffset = LanguageOffset();
-    // The box shows what is being enciphered; a cancelled run leaves it so.
-    SetResultsText(QString::fromStdString(NoticeLine(job->languageOffset)) + '\n' + typed, false);
+    if (job->format == StoredFormat::kClassic) {
+        // The box shows what is being enciphered; a cancelled run leaves it so.
+        SetResultsText(QString::fromStdString(NoticeLine(job->languageOffset)) + '\n' + typed,
+                       false);
+    }
     std::string passphrase = TakePassphrase();
-    job->key = MakeKeyString(passphrase);
+    if (job->format == StoredFormat::kModern) {
+        job->secrets.push_back(std::move(passphrase));
+    } else {
+        job->key = MakeKeyString(passphrase);
+    }
     SecureWipe(passphrase);
 
-    RunJob([job] { RunTextJob(*job, true); }, [job] { job->crypt.Cancel(); },
+    RunJob([job] { RunTextJob(*job, true); },
+           [job] {
+               job->cancelled = true;
+               job->crypt.Cancel();
+           },
            [this, job] {
                EndJob();
                if (job->failure) {
@@ -110,9 +142,15 @@ void FCrypt::DecryptTextClicked() {
         return;
     }
     auto job = std::make_shared<TextJob>(&relay_->Item());
+    job->format = FormatOfText(armour.toStdString());
+    const bool modern = job->format == StoredFormat::kModern;
     if (keyEntry_.sharedSecurity()) {
         try {
-            job->keys = keyEntry_.CombineKeyCandidates();
+            if (modern) {
+                job->secrets = keyEntry_.TakeSharedKeyTexts();
+            } else {
+                job->keys = keyEntry_.CombineKeyCandidates();
+            }
         } catch (const SealError& error) {
             ShowFailure(error);  // a missing key: nothing has changed
             return;
@@ -120,18 +158,29 @@ void FCrypt::DecryptTextClicked() {
     }
     SetBusy(true, false);
     std::string passphrase = TakePassphrase();
-    if (!keyEntry_.sharedSecurity()) job->keys = CandidateKeys(passphrase);
+    if (!keyEntry_.sharedSecurity()) {
+        if (modern) {
+            job->secrets.push_back(passphrase);
+        } else {
+            job->keys = CandidateKeys(passphrase);
+        }
+    }
     SecureWipe(passphrase);
     // Armour is read with CR LF line breaks, as it was written.
     job->input = LfToCrLf(armour.toStdString());
 
-    RunJob([job] { RunTextJob(*job, false); }, [job] { job->crypt.Cancel(); },
+    RunJob([job] { RunTextJob(*job, false); },
+           [job] {
+               job->cancelled = true;
+               job->crypt.Cancel();
+           },
            [this, job] {
                EndJob();
                if (job->failure) {
                    ShowFailure(*job->failure);
                } else if (job->output) {
                    SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
+                   ShowResultNote(TextDecryptedNote(job->format));
                }
            });
 }

@@ -15,11 +15,11 @@
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/art/symbols.h"
-#include "gui/controls/uc_shape.h"
-#include "gui/main/widget_factory.h"
+#include "gui/controls/rounded_panel.h"
 #include "gui/widgets/lamp_image.h"
 #include "gui/widgets/painted_image.h"
 #include "gui/widgets/star_rating.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 
@@ -62,10 +62,10 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
     keepPlace.setRetainSizeWhenHidden(true);
     light->setSizePolicy(keepPlace);
     SetAccessibleReference(light, ids::kQualityLight);
-    auto* housing = Named(new ucShape(light), "Shape1");
-    housing->setFillColor(OleRgb(192, 192, 192));
-    housing->setForeColor(OleRgb(128, 128, 128));
-    housing->setRounding(16);
+    auto* housing = Named(new RoundedPanel(light), "Shape1");
+    housing->SetFillColor(QColor(192, 192, 192));
+    housing->SetOutlineColor(QColor(128, 128, 128));
+    housing->SetCornerEllipse(16);
     housing->setGeometry(light->rect());
     auto* column = new QVBoxLayout(light);
     column->setContentsMargins(8, 8, 8, 8);

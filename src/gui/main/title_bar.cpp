@@ -9,9 +9,9 @@
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/art/symbols.h"
-#include "gui/main/widget_factory.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui/widgets/flag_image.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 

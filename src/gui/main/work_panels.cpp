@@ -1,6 +1,7 @@
 #include "gui/main/work_panels.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +15,8 @@
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/controls/light_tab.h"
-#include "gui/main/widget_factory.h"
+#include "gui/main/stored_format.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 
@@ -26,6 +28,14 @@ QPushButton* MakeBrowseButton(QWidget* parent, const QString& name) {
     SetAccessibleReference(button, ids::kBrowse);
     SetToolTipReference(button, ids::kBrowse);
     return button;
+}
+
+// The choice of the modern format for what a panel encrypts; unchecked at start, it keeps
+// its state while the program runs.
+QCheckBox* MakeModernFormatOption(QWidget* parent, const QString& name) {
+    auto* option = Named(new QCheckBox(Ref(ids::kModernFormatOption), parent), name);
+    SetToolTipReference(option, ids::kModernFormatTip);
+    return option;
 }
 
 // A path field with its "..." button beside it.
@@ -58,6 +68,7 @@ QWidget* BuildEncryptPage(QWidget* parent, FilePanel& panel) {
     panel.containerName = Named(new QLineEdit(page), "TxtEncrFileName");
     SetAccessibleReference(panel.containerName, ids::kOutputFile);
     panel.browseContainer = MakeBrowseButton(page, "CmdBrowseCryptOut");
+    panel.modernFormat = MakeModernFormatOption(page, "ChkModernFiles");
 
     auto* modeRow = new QHBoxLayout;
     modeRow->addWidget(panel.filesMode);
@@ -81,6 +92,7 @@ QWidget* BuildEncryptPage(QWidget* parent, FilePanel& panel) {
     column->addLayout(listRow, 1);
     column->addWidget(MakeLabel(page, "Label5_1", Ref(ids::kOutputFile)));
     column->addLayout(PathRow(panel.containerName, panel.browseContainer));
+    column->addWidget(panel.modernFormat);
     return page;
 }
 
@@ -121,10 +133,12 @@ TextPanel BuildTextPanel(QWidget* parent) {
     panel.text = Named(new QPlainTextEdit(panel.frame), "txtResults");
     panel.text->setTabChangesFocus(true);
     SetAccessibleReference(panel.text, ids::kTextToEncrypt);
+    panel.modernFormat = MakeModernFormatOption(panel.frame, "ChkModernText");
     auto* column = new QVBoxLayout(panel.frame);
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(panel.label);
     column->addWidget(panel.text, 1);
+    column->addWidget(panel.modernFormat);
     return panel;
 }
 

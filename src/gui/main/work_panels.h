@@ -1,6 +1,7 @@
 #pragma once
 // The work panels inside the main tab strip: the text panel Frame(0) and the file panel
 // Frame(1) with its encrypt and decrypt pages.
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -14,9 +15,10 @@ namespace sealwise::gui {
 class LightTab;
 
 struct TextPanel {
-    QWidget* frame = nullptr;        // Frame(0)
-    QLabel* label = nullptr;         // Label2
-    QPlainTextEdit* text = nullptr;  // txtResults
+    QWidget* frame = nullptr;           // Frame(0)
+    QLabel* label = nullptr;            // Label2
+    QPlainTextEdit* text = nullptr;     // txtResults
+    QCheckBox* modernFormat = nullptr;  // ChkModernText: encrypt into the modern format
 };
 
 struct FilePanel {
@@ -31,6 +33,7 @@ struct FilePanel {
     QPushButton* remove = nullptr;             // CmdDelCryptFiles
     QLineEdit* containerName = nullptr;        // TxtEncrFileName
     QPushButton* browseContainer = nullptr;    // CmdBrowseCryptOut
+    QCheckBox* modernFormat = nullptr;         // ChkModernFiles: write a modern container
     QLineEdit* decryptFile = nullptr;          // TxtDecrFile
     QPushButton* browseDecryptFile = nullptr;  // Command7
     QLineEdit* outputPath = nullptr;           // TxtDecrOutPath

@@ -17,14 +17,14 @@ FlagImage::FlagImage(FlagKind kind, QWidget* parent) : QFrame(parent), kind_(kin
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setLineWidth(1);
-    SetBorderStyle(0);
+    SetMarked(false);
 }
 
-void FlagImage::SetBorderStyle(int style) {
-    const bool wasMarked = BorderStyle() == 1;
-    setFrameStyle(style == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+void FlagImage::SetMarked(bool marked) {
+    const bool wasMarked = IsMarked();
+    setFrameStyle(marked ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
     update();
-    if (wasMarked != (BorderStyle() == 1)) {
+    if (wasMarked != marked) {
         QAccessible::State checked;
         checked.checked = true;
         QAccessibleStateChangeEvent changed(this, checked);

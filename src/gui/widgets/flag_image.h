@@ -1,6 +1,7 @@
 #pragma once
-// A clickable language flag. The flag of the current language carries a single-line border
-// (BorderStyle 1); the others have none (0). Space or Enter clicks it from the keyboard.
+// FlagImage (images ImageDE, ImageEN, ImageES, ImageFR): a clickable language flag. The flag of
+// the current language is marked with a single-line border (the original BorderStyle 1); the
+// others have none. Space or Enter clicks it from the keyboard.
 #include <QFrame>
 
 #include "gui/art/flags.h"
@@ -9,14 +10,14 @@ namespace sealwise::gui {
 
 class FlagImage : public QFrame {
     Q_OBJECT
-    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE SetBorderStyle)
+    Q_PROPERTY(bool Marked READ IsMarked WRITE SetMarked)
 
   public:
     FlagImage(FlagKind kind, QWidget* parent = nullptr);
 
     FlagKind Kind() const { return kind_; }
-    int BorderStyle() const { return frameShape() == QFrame::Box ? 1 : 0; }
-    void SetBorderStyle(int style);
+    bool IsMarked() const { return frameShape() == QFrame::Box; }
+    void SetMarked(bool marked);
     // What a click does: chooses this flag's language.
     void Press() { Q_EMIT clicked(); }
 

@@ -9,7 +9,7 @@
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/controls/progress_bar.h"
-#include "gui/controls/uc_shape.h"
+#include "gui/controls/rounded_panel.h"
 #include "gui/widgets/digit_image.h"
 #include "gui/widgets/lamp_image.h"
 
@@ -22,12 +22,12 @@ constexpr int kLampDiameter = 16;
 // Which lamp image shows which lamp: AmpelL(5) red, (4) yellow, (3) green.
 constexpr std::array<int, 3> kLampIndexes = {5, 4, 3};
 
-ucShape* MakeHousing(QWidget* parent, const char* name) {
-    auto* housing = new ucShape(parent);
+RoundedPanel* MakeHousing(QWidget* parent, const char* name) {
+    auto* housing = new RoundedPanel(parent);
     housing->setObjectName(name);
-    housing->setFillColor(OleRgb(192, 192, 192));
-    housing->setForeColor(OleRgb(128, 128, 128));
-    housing->setRounding(14);
+    housing->SetFillColor(QColor(192, 192, 192));
+    housing->SetOutlineColor(QColor(128, 128, 128));
+    housing->SetCornerEllipse(14);
     return housing;
 }
 

@@ -1,4 +1,4 @@
-#include "gui/main/widget_factory.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 

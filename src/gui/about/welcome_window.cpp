@@ -1,4 +1,4 @@
-#include "gui/about/frm_about.h"
+#include "gui/about/welcome_window.h"
 
 #include <QBoxLayout>
 #include <QFrame>
@@ -8,18 +8,21 @@
 #include <QRegularExpression>
 
 #include "app/strings.h"
+#include "gui/about/welcome_window_names.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
 #include "gui/art/symbols.h"
-#include "gui/main/widget_factory.h"
 #include "gui/widgets/flag_image.h"
 #include "gui/widgets/painted_image.h"
+#include "gui/widgets/widget_factory.h"
 #include "util/secure_random.h"
 
 namespace sealwise::gui {
+
+namespace names = welcome_window_names;
 
 namespace {
 
@@ -59,15 +62,15 @@ QString KeepCommandsTogether(const QString& text) {
     return kept;
 }
 
-double FrmAbout::SecureDraw() {
+double WelcomeWindow::SecureDraw() {
     constexpr uint32_t kSteps = 1'000'000;
     return static_cast<double>(SecureRandomBelow(kSteps)) / kSteps;
 }
 
-FrmAbout::FrmAbout(DesktopServices& services, std::function<void()> onStart, Draw draw,
-                   QWidget* parent)
+WelcomeWindow::WelcomeWindow(DesktopServices& services, std::function<void()> onStart, Draw draw,
+                             QWidget* parent)
     : QWidget(parent, Qt::Window), services_(services), onStart_(std::move(onStart)) {
-    setObjectName("FrmAbout");
+    setObjectName(names::kWindow);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Ref(ids::kWelcome));
     setFixedWidth(kWindowWidth);
@@ -78,7 +81,7 @@ FrmAbout::FrmAbout(DesktopServices& services, std::function<void()> onStart, Dra
 
 // Enter anywhere in the window starts, as on the default button of a dialog; the flags take
 // their own Enter first.
-void FrmAbout::keyPressEvent(QKeyEvent* event) {
+void WelcomeWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         start_->click();
         return;
@@ -86,18 +89,18 @@ void FrmAbout::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void FrmAbout::Build() {
-    auto* logo = Named(new PaintedImage(QSize(40, 40), PaintLogo, this), "ImgLogo");
+void WelcomeWindow::Build() {
+    auto* logo = Named(new PaintedImage(QSize(40, 40), PaintLogo, this), names::kLogo);
     SetAccessibleReference(logo, ids::kLogo);
-    headline_ = MakeLabel(this, "Label1", {});
+    headline_ = MakeLabel(this, names::kHeadline, {});
     QFont big = headline_->font();
     big.setPixelSize(20);
     big.setBold(true);
     headline_->setFont(big);
     flags_ = CreateLanguageFlags(this);
-    description_ = MakeLabel(this, "lblWelcome", {}, true);
+    description_ = MakeLabel(this, names::kDescription, {}, true);
 
-    auto* rule = Named(new QFrame(this), "Line1");
+    auto* rule = Named(new QFrame(this), names::kRule);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
@@ -109,19 +112,19 @@ void FrmAbout::Build() {
             new PaintedImage(
                 QSize(kPictureSide, kPictureSide),
                 [kind](QPainter& p, const QRectF& r) { PaintProductPicture(p, r, kind); }, this),
-            QString("ImgProd_%1").arg(i));
+            ElementName(names::kProductPicture, static_cast<int>(i)));
         SetAccessibleReference(pictures_[i], ids::kProductPicture);
     }
-    heading_ = MakeLabel(this, "Label5", Ref(ids::kDoYouKnow));
+    heading_ = MakeLabel(this, names::kHeading, Ref(ids::kDoYouKnow));
     QFont bold = heading_->font();
     bold.setBold(true);
     heading_->setFont(bold);
     heading_->setWordWrap(true);
-    nameLink_ = MakeLinkButton(this, "Label2_1", {});
-    siteLink_ = MakeLinkButton(this, "Label2_5", {});
-    text1_ = MakeLabel(this, "LblMText", Ref(ids::kPromoLabel), true);
-    text2_ = MakeLabel(this, "lblMtext2", "#259", true);
-    start_ = MakeButton(this, "Command1", Ref(ids::kStart));
+    nameLink_ = MakeLinkButton(this, names::kNameLink, {});
+    siteLink_ = MakeLinkButton(this, names::kSiteLink, {});
+    promoText1_ = MakeLabel(this, names::kPromoText1, Ref(ids::kPromoLabel), true);
+    promoText2_ = MakeLabel(this, names::kPromoText2, "#259", true);
+    start_ = MakeButton(this, names::kStart, Ref(ids::kStart));
     start_->setDefault(true);
     start_->setMinimumWidth(110);
 
@@ -137,8 +140,8 @@ void FrmAbout::Build() {
     textColumn_->setSpacing(4);
     textColumn_->addWidget(heading_);
     textColumn_->addWidget(nameLink_, 0, Qt::AlignLeft);
-    textColumn_->addWidget(text1_);
-    textColumn_->addWidget(text2_);
+    textColumn_->addWidget(promoText1_);
+    textColumn_->addWidget(promoText2_);
     panelLayout_ = new QBoxLayout(QBoxLayout::LeftToRight);
     panelLayout_->setSpacing(14);
     panelLayout_->addLayout(pictureColumn);
@@ -163,12 +166,12 @@ void FrmAbout::Build() {
     }
     connect(nameLink_, &QPushButton::clicked, this, [this] { OpenLink(1); });
     connect(siteLink_, &QPushButton::clicked, this, [this] { OpenLink(5); });
-    connect(start_, &QPushButton::clicked, this, &FrmAbout::Start);
+    connect(start_, &QPushButton::clicked, this, &WelcomeWindow::Start);
     connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this,
-            &FrmAbout::LanguageChanged);
+            &WelcomeWindow::LanguageChanged);
 }
 
-void FrmAbout::Load(double draw) {
+void WelcomeWindow::Load(double draw) {
     panel_ = PanelFromDraw(draw);
     MarkLanguageFlag(this);
     siteLink_->setCursor(nameLink_->cursor());
@@ -178,22 +181,22 @@ void FrmAbout::Load(double draw) {
     FillTexts();
 }
 
-void FrmAbout::Localize() {
+void WelcomeWindow::Localize() {
     LocalizeForm(this);
     setWindowTitle(ResText(ids::kWelcome, windowTitle()));
 }
 
-void FrmAbout::SwitchLanguage(int languageOffset) {
+void WelcomeWindow::SwitchLanguage(int languageOffset) {
     LanguageSwitch::Instance().Switch(languageOffset);
 }
 
-void FrmAbout::LanguageChanged() {
+void WelcomeWindow::LanguageChanged() {
     MarkLanguageFlag(this);
     Localize();
     FillTexts();
 }
 
-void FrmAbout::FillTexts() {
+void WelcomeWindow::FillTexts() {
     panel_ = PanelForLanguage(panel_, LanguageOffset());
     for (std::size_t i = 0; i < pictures_.size(); ++i) {
         pictures_[i]->setVisible(static_cast<int>(i) == static_cast<int>(panel_));
@@ -205,14 +208,14 @@ void FrmAbout::FillTexts() {
     nameLink_->setText(name);
     SetFromTable(headline_, ids::kWelcomeHeadline);
     SetFromTable(description_, ids::kWelcomeDescription);
-    SetPromoText(text1_, content.text1Id);
-    SetPromoText(text2_, content.text2Id);
+    SetPromoText(promoText1_, content.text1Id);
+    SetPromoText(promoText2_, content.text2Id);
     ArrangePanel();
 }
 
 // The command-line panel stacks its texts under the picture and puts its site link beside the
 // Start button; the others show the texts beside the picture with the link below them.
-void FrmAbout::ArrangePanel() {
+void WelcomeWindow::ArrangePanel() {
     const bool stacked = panel_ == PromoPanel::CommandLine;
     panelLayout_->setDirection(stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
     textColumn_->setContentsMargins(0, 0, stacked ? kNarrowingMargin : 0, 0);
@@ -231,11 +234,11 @@ void FrmAbout::ArrangePanel() {
     layout()->activate();
 }
 
-void FrmAbout::OpenLink(int element) {
+void WelcomeWindow::OpenLink(int element) {
     services_.OpenUrl(QUrl(QString::fromStdString(PanelLink(panel_, LanguageOffset(), element))));
 }
 
-void FrmAbout::Start() {
+void WelcomeWindow::Start() {
     if (onStart_) onStart_();
     close();
 }

@@ -1,4 +1,4 @@
-#include "gui/mail/frm_email.h"
+#include "gui/mail/mail_window.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -20,13 +20,16 @@
 #include "gui/app/window_placement.h"
 #include "gui/mail/mail_send_task.h"
 #include "gui/mail/mail_service_choice.h"
+#include "gui/mail/mail_window_names.h"
 #include "gui/mail/mail_window_text_ids.h"
-#include "gui/main/widget_factory.h"
+#include "gui/widgets/widget_factory.h"
 #include "mail/mailto_link.h"
 #include "text/line_breaks.h"
 #include "util/errors.h"
 
 namespace sealwise::gui {
+
+namespace names = mail_window_names;
 
 namespace {
 
@@ -52,9 +55,9 @@ std::string FormText(const QString& text) { return LfToCrLf(text.toStdString());
 
 }  // namespace
 
-frmEmail::frmEmail(DesktopServices& services, QWidget* owner)
+MailWindow::MailWindow(DesktopServices& services, QWidget* owner)
     : QWidget(owner, Qt::Window), services_(services) {
-    setObjectName("frmEmail");
+    setObjectName(names::kWindow);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Ref(ids::kMailWindowTitle));
     setFixedWidth(kWindowWidth);
@@ -67,38 +70,38 @@ frmEmail::frmEmail(DesktopServices& services, QWidget* owner)
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
-frmEmail::~frmEmail() {
+MailWindow::~MailWindow() {
     if (cancel_) cancel_->store(true);
 }
 
-void frmEmail::Build() {
-    crypt_ = MakeTextArea(this, "TxtCrypt", 170);
+void MailWindow::Build() {
+    encryptedBox_ = MakeTextArea(this, names::kEncryptedText, 170);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setFamilies({"Courier New", mono.family()});
     mono.setStyleHint(QFont::TypeWriter);
     mono.setPixelSize(12);
-    crypt_->setFont(mono);
-    SetAccessibleReference(crypt_, ids::kEncryptedTextName);
+    encryptedBox_->setFont(mono);
+    SetAccessibleReference(encryptedBox_, ids::kEncryptedTextName);
 
-    auto* nameLabel = MakeLabel(this, "lblsenderName", Ref(ids::kYourName));
-    senderName_ = MakeField(this, "TxtSender", nameLabel, ids::kYourName);
-    auto* senderLabel = MakeLabel(this, "Label1", Ref(ids::kYourAddress));
-    senderAddress_ = MakeField(this, "TxtAdrSender", senderLabel, ids::kYourAddress);
-    auto* recipientLabel = MakeLabel(this, "Label3", Ref(ids::kRecipientAddress));
-    recipient_ = MakeField(this, "txtReceipAdr", recipientLabel, ids::kRecipientAddress);
-    auto* messageLabel = MakeLabel(this, "LblMsg", Ref(ids::kOptionalMessage));
-    message_ = MakeTextArea(this, "TextMsg", 90);
+    auto* nameLabel = MakeLabel(this, names::kSenderNameLabel, Ref(ids::kYourName));
+    senderName_ = MakeField(this, names::kSenderName, nameLabel, ids::kYourName);
+    auto* senderLabel = MakeLabel(this, names::kSenderAddressLabel, Ref(ids::kYourAddress));
+    senderAddress_ = MakeField(this, names::kSenderAddress, senderLabel, ids::kYourAddress);
+    auto* recipientLabel = MakeLabel(this, names::kRecipientLabel, Ref(ids::kRecipientAddress));
+    recipient_ = MakeField(this, names::kRecipient, recipientLabel, ids::kRecipientAddress);
+    auto* messageLabel = MakeLabel(this, names::kMessageLabel, Ref(ids::kOptionalMessage));
+    message_ = MakeTextArea(this, names::kMessage, 90);
     messageLabel->setBuddy(message_);
     SetAccessibleReference(message_, ids::kOptionalMessage);
 
-    auto* warning = MakeLabel(this, "lblWarn", Ref(ids::kNoPassphraseWarning));
+    auto* warning = MakeLabel(this, names::kWarning, Ref(ids::kNoPassphraseWarning));
     QFont bold = warning->font();
     bold.setBold(true);
     warning->setFont(bold);
-    status_ = MakeLabel(this, "lblStatus", Ref(ids::kSendingMessage));
+    status_ = MakeLabel(this, names::kStatus, Ref(ids::kSendingMessage));
     status_->hide();
-    send_ = MakeButton(this, "cmdSend", Ref(ids::kSend));
-    close_ = MakeButton(this, "cmdCancel", Ref(ids::kCancel));
+    send_ = MakeButton(this, names::kSend, Ref(ids::kSend));
+    close_ = MakeButton(this, names::kClose, Ref(ids::kCancel));
     for (auto* button : {send_, close_}) button->setMinimumWidth(90);
 
     auto* fields = new QGridLayout;
@@ -120,7 +123,7 @@ void frmEmail::Build() {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(6);
-    column->addWidget(crypt_);
+    column->addWidget(encryptedBox_);
     column->addSpacing(4);
     column->addLayout(fields);
     column->addSpacing(4);
@@ -131,29 +134,31 @@ void frmEmail::Build() {
     column->addLayout(buttons);
 
     // The order the Tab key follows: the fields the user fills in first.
-    QWidget* order[] = {senderName_, senderAddress_, recipient_, message_, crypt_, send_, close_};
+    QWidget* order[] = {senderName_,   senderAddress_, recipient_, message_,
+                        encryptedBox_, send_,          close_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     senderName_->setFocus();
 
-    connect(send_, &QPushButton::clicked, this, &frmEmail::SendClicked);
+    connect(send_, &QPushButton::clicked, this, &MailWindow::SendClicked);
     connect(close_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void frmEmail::setMsg(const QString& text) {
-    msg_ = text;
-    crypt_->setPlainText(text);
+void MailWindow::SetEncryptedText(const QString& text) {
+    encryptedText_ = text;
+    encryptedBox_->setPlainText(text);
 }
 
-MailForm frmEmail::Form() const {
+MailForm MailWindow::Form() const {
     return {senderName_->text().toStdString(), senderAddress_->text().toStdString(),
-            recipient_->text().toStdString(), FormText(message_->toPlainText()), FormText(msg_)};
+            recipient_->text().toStdString(), FormText(message_->toPlainText()),
+            FormText(encryptedText_)};
 }
 
-void frmEmail::Tell(const QString& text) {
+void MailWindow::Tell(const QString& text) {
     services_.ShowMessage(this, text, MessageButtons::Ok, MessageIcon::None, kProductName);
 }
 
-void frmEmail::SendClicked() {
+void MailWindow::SendClicked() {
     if (sending_) return;
     MailForm form = Form();
     std::optional<MailServiceUrl> url;
@@ -175,7 +180,7 @@ void frmEmail::SendClicked() {
                   [this](const MailSendOutcome& outcome) { SendEnded(outcome); });
 }
 
-void frmEmail::SendEnded(const MailSendOutcome& outcome) {
+void MailWindow::SendEnded(const MailSendOutcome& outcome) {
     SetSending(false);
     if (outcome.errorId != 0) {
         Tell(
@@ -195,7 +200,7 @@ void frmEmail::SendEnded(const MailSendOutcome& outcome) {
     if (answer.kind == MailOutcomeKind::kSent) close();
 }
 
-void frmEmail::OfferMailProgram(const std::string& question) {
+void MailWindow::OfferMailProgram(const std::string& question) {
     const MessageAnswer answer =
         services_.ShowMessage(this, QString::fromStdString(question), MessageButtons::YesNo,
                               MessageIcon::Question, kProductName);
@@ -204,32 +209,33 @@ void frmEmail::OfferMailProgram(const std::string& question) {
         HandOffLink(Form(), GetResText(ids::kMailtoSubject), GetResText(ids::kMailtoPasteNote));
     if (!handOff.armourInLink) {
         // Too long for a link that every mail program takes: the user pastes it instead.
-        if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(msg_);
+        if (QClipboard* clipboard = QGuiApplication::clipboard())
+            clipboard->setText(encryptedText_);
         Tell(QString::fromStdString(GetResText(ids::kArmourOnClipboard)));
     }
     services_.OpenUrl(QUrl::fromEncoded(QByteArray::fromStdString(handOff.link), QUrl::StrictMode));
     close();
 }
 
-void frmEmail::SetSending(bool sending) {
+void MailWindow::SetSending(bool sending) {
     sending_ = sending;
     send_->setEnabled(!sending);
     status_->setVisible(sending);
 }
 
-void frmEmail::closeEvent(QCloseEvent* event) {
+void MailWindow::closeEvent(QCloseEvent* event) {
     if (cancel_) cancel_->store(true);
     setObjectName(QString());  // deleted soon: the opener makes a new window from now on
     QWidget::closeEvent(event);
 }
 
-frmEmail* frmEmail::ShowFor(QWidget* owner, DesktopServices& services, const QString& text) {
-    auto* window = owner->findChild<frmEmail*>("frmEmail", Qt::FindDirectChildrenOnly);
+MailWindow* MailWindow::ShowFor(QWidget* owner, DesktopServices& services, const QString& text) {
+    auto* window = owner->findChild<MailWindow*>(names::kWindow, Qt::FindDirectChildrenOnly);
     if (!window) {
-        window = new frmEmail(services, owner);
+        window = new MailWindow(services, owner);
         CentreOnScreenOf(window, owner);
     }
-    window->setMsg(text);
+    window->SetEncryptedText(text);
     window->show();
     window->raise();
     window->activateWindow();

@@ -1,7 +1,8 @@
 #pragma once
-// frmEmail, the e-mail window: hands an encrypted text, with the sender's name and address,
-// the recipient's address and an optional plain message, to the mail service, and reports its
-// answer. The request runs on a worker thread; closing the window cancels it.
+// MailWindow (form frmEmail): the e-mail window. Hands an encrypted text, with the sender's
+// name and address, the recipient's address and an optional plain message, to the mail
+// service, and reports its answer. The request runs on a worker thread; closing the window
+// cancels it.
 #include <QString>
 #include <QWidget>
 #include <atomic>
@@ -20,19 +21,19 @@ namespace sealwise::gui {
 class DesktopServices;
 struct MailSendOutcome;
 
-class frmEmail : public QWidget {
+class MailWindow : public QWidget {
     Q_OBJECT
 
   public:
-    frmEmail(DesktopServices& services, QWidget* owner);
-    ~frmEmail() override;
+    MailWindow(DesktopServices& services, QWidget* owner);
+    ~MailWindow() override;
 
     // Opens the window of `owner` (or brings back the open one) with `text` to send.
-    static frmEmail* ShowFor(QWidget* owner, DesktopServices& services, const QString& text);
+    static MailWindow* ShowFor(QWidget* owner, DesktopServices& services, const QString& text);
 
     // The text to send; shown in TxtCrypt, whose later edits are not sent.
-    void setMsg(const QString& text);
-    const QString& Msg() const { return msg_; }
+    void SetEncryptedText(const QString& text);
+    const QString& EncryptedText() const { return encryptedText_; }
 
     bool IsSending() const { return sending_; }
     // The form as it would be sent now.
@@ -55,18 +56,18 @@ class frmEmail : public QWidget {
     void Tell(const QString& text);
 
     DesktopServices& services_;
-    QString msg_;
+    QString encryptedText_;
     bool sending_ = false;
     std::shared_ptr<std::atomic<bool>> cancel_;
 
-    QPlainTextEdit* crypt_ = nullptr;     // TxtCrypt
-    QLineEdit* senderName_ = nullptr;     // TxtSender
-    QLineEdit* senderAddress_ = nullptr;  // TxtAdrSender
-    QLineEdit* recipient_ = nullptr;      // txtReceipAdr
-    QPlainTextEdit* message_ = nullptr;   // TextMsg
-    QLabel* status_ = nullptr;            // lblStatus: shown while the request runs
-    QPushButton* send_ = nullptr;         // cmdSend
-    QPushButton* close_ = nullptr;        // cmdCancel
+    QPlainTextEdit* encryptedBox_ = nullptr;  // TxtCrypt
+    QLineEdit* senderName_ = nullptr;         // TxtSender
+    QLineEdit* senderAddress_ = nullptr;      // TxtAdrSender
+    QLineEdit* recipient_ = nullptr;          // txtReceipAdr
+    QPlainTextEdit* message_ = nullptr;       // TextMsg
+    QLabel* status_ = nullptr;                // lblStatus: shown while the request runs
+    QPushButton* send_ = nullptr;             // cmdSend
+    QPushButton* close_ = nullptr;            // cmdCancel
 };
 
 }  // namespace sealwise::gui

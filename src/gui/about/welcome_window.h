@@ -1,7 +1,7 @@
 #pragma once
-// FrmAbout, the welcome window that opens first and doubles as the about box: a greeting, a
-// short description, the language flags, one of three promotional panels chosen at random,
-// and the Start button that leads to the main window.
+// WelcomeWindow (form FrmAbout): the window that opens first and doubles as the about box: a
+// greeting, a short description, the language flags, one of three promotional panels chosen at
+// random, and the Start button that leads to the main window.
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -25,7 +25,7 @@ class PaintedImage;
 // so that it stays on one line.
 QString KeepCommandsTogether(const QString& text);
 
-class FrmAbout : public QWidget {
+class WelcomeWindow : public QWidget {
     Q_OBJECT
 
   public:
@@ -34,8 +34,8 @@ class FrmAbout : public QWidget {
     static double SecureDraw();
 
     // onStart: shows the main window (creating it when needed); the window closes afterwards.
-    FrmAbout(DesktopServices& services, std::function<void()> onStart, Draw draw = SecureDraw,
-             QWidget* parent = nullptr);
+    WelcomeWindow(DesktopServices& services, std::function<void()> onStart, Draw draw = SecureDraw,
+                  QWidget* parent = nullptr);
 
     PromoPanel Panel() const { return panel_; }
 
@@ -63,8 +63,8 @@ class FrmAbout : public QWidget {
     QPushButton* start_ = nullptr;             // Command1
     QLabel* heading_ = nullptr;                // Label5
     std::array<PaintedImage*, 3> pictures_{};  // ImgProd(0..2)
-    QLabel* text1_ = nullptr;                  // LblMText
-    QLabel* text2_ = nullptr;                  // lblMtext2
+    QLabel* promoText1_ = nullptr;             // LblMText
+    QLabel* promoText2_ = nullptr;             // lblMtext2
     QPushButton* nameLink_ = nullptr;          // Label2(1)
     QPushButton* siteLink_ = nullptr;          // Label2(5)
     QBoxLayout* panelLayout_ = nullptr;

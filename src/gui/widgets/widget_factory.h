@@ -9,6 +9,11 @@ namespace sealwise::gui {
 // "#<id>": a caption that LocalizeForm replaces by the text of the id.
 inline QString Ref(int id) { return '#' + QString::number(id); }
 
+// The object name of element `index` of a control array: "cmdNr" and 5 give "cmdNr_5".
+inline QString ElementName(const char* array, int index) {
+    return QString("%1_%2").arg(QLatin1String(array)).arg(index);
+}
+
 template <typename Widget>
 Widget* Named(Widget* widget, const QString& name) {
     widget->setObjectName(name);

@@ -1,7 +1,7 @@
 #pragma once
-// FrmTast, the on-screen keyboard: a small tool window whose key buttons type into the main
-// window's passphrase box, in the German, US English or Spanish arrangement, at single or
-// double size.
+// KeyboardWindow (form FrmTast): the on-screen keyboard, a small tool window whose key buttons
+// type into the main window's passphrase box, in the German, US English or Spanish arrangement,
+// at single or double size.
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -17,7 +17,7 @@ class QRadioButton;
 
 namespace sealwise::gui {
 
-class FrmTast : public QWidget {
+class KeyboardWindow : public QWidget {
     Q_OBJECT
 
   public:
@@ -26,12 +26,13 @@ class FrmTast : public QWidget {
     using ControlsArea = std::function<QRect()>;
 
     // `passphraseBox` receives the typed characters; `owner` keeps the window above it.
-    FrmTast(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayout,
-            ControlsArea keepVisible = {});
+    KeyboardWindow(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayout,
+                   ControlsArea keepVisible = {});
 
     // Shows the keyboard of `owner`, creating it when it is not open, and places it again.
-    static FrmTast* ShowFor(QWidget* owner, QLineEdit* passphraseBox, ControlsArea keepVisible = {},
-                            uint32_t keyboardLayout = DesktopKeyboardLayout());
+    static KeyboardWindow* ShowFor(QWidget* owner, QLineEdit* passphraseBox,
+                                   ControlsArea keepVisible = {},
+                                   uint32_t keyboardLayout = DesktopKeyboardLayout());
 
     // Where the keyboard must not go, in screen coordinates.
     QRect KeptVisible() const;

@@ -1,4 +1,4 @@
-#include "gui/keyboard/frm_tast.h"
+#include "gui/keyboard/keyboard_window.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>
@@ -10,9 +10,12 @@
 #include "gui/app/localizer.h"
 #include "gui/app/window_placement.h"
 #include "gui/keyboard/keyboard_text_ids.h"
-#include "gui/main/widget_factory.h"
+#include "gui/keyboard/keyboard_window_names.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
+
+namespace names = keyboard_window_names;
 
 namespace {
 
@@ -33,25 +36,26 @@ QString WithoutLastCharacter(const QString& text) {
 
 }  // namespace
 
-FrmTast::FrmTast(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayout,
-                 ControlsArea keepVisible)
+KeyboardWindow::KeyboardWindow(QLineEdit* passphraseBox, QWidget* owner, uint32_t keyboardLayout,
+                               ControlsArea keepVisible)
     : QWidget(owner, Qt::Tool),
       passphrase_(passphraseBox),
       keepVisible_(std::move(keepVisible)),
       keyboard_(keyboardLayout) {
-    setObjectName("FrmTast");
+    setObjectName(names::kWindow);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Ref(ids::kScreenKeyboardTitle));
     Build();
     LocalizeForm(this);
     LocalizeKeys();
     ApplyGeometry();
-    connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this, &FrmTast::LocalizeKeys);
+    connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this,
+            &KeyboardWindow::LocalizeKeys);
 }
 
-void FrmTast::Build() {
+void KeyboardWindow::Build() {
     for (const KeyDefinition& key : DesignKeys()) {
-        auto* button = MakeButton(this, QString("cmdNr_%1").arg(key.index),
+        auto* button = MakeButton(this, ElementName(names::kKey, key.index),
                                   QString::fromStdString(keyboard_.Caption(key.index)));
         keys_[key.index] = button;
         connect(button, &QPushButton::clicked, this,
@@ -67,8 +71,8 @@ void FrmTast::Build() {
     const std::array<const char*, 2> captions = {"1x", "2x"};
     const std::array<int, 2> names = {ids::kNormalSize, ids::kDoubleSize};
     for (int option = 0; option < 2; ++option) {
-        zoomOptions_[option] =
-            Named(new QRadioButton(captions[option], this), QString("Option1_%1").arg(option));
+        zoomOptions_[option] = Named(new QRadioButton(captions[option], this),
+                                     ElementName(names::kZoomOption, option));
         SetAccessibleReference(zoomOptions_[option], names[option]);
         sizes->addButton(zoomOptions_[option], option);
         connect(zoomOptions_[option], &QRadioButton::clicked, this,
@@ -82,7 +86,7 @@ void FrmTast::Build() {
 }
 
 // Every key that types a character is named by its place rather than by its caption.
-void FrmTast::LocalizeKeys() {
+void KeyboardWindow::LocalizeKeys() {
     for (const KeyDefinition& key : DesignKeys()) {
         QPushButton* button = keys_[key.index];
         if (!button->property(kAccessibleTagProperty).toString().isEmpty() ||
@@ -98,7 +102,7 @@ void FrmTast::LocalizeKeys() {
     }
 }
 
-void FrmTast::KeyClicked(int index) {
+void KeyboardWindow::KeyClicked(int index) {
     using Kind = KeyPress::Kind;
     const KeyPress press = keyboard_.Click(index);
     // While a job runs the passphrase panel is disabled; the keyboard respects that.
@@ -125,13 +129,13 @@ void FrmTast::KeyClicked(int index) {
     }
 }
 
-void FrmTast::ZoomClicked(int option) {
+void KeyboardWindow::ZoomClicked(int option) {
     if (!keyboard_.SelectZoom(option)) return;
     ApplyGeometry();
     PlaceNextToControls();  // the new size may no longer fit where it was
 }
 
-void FrmTast::ApplyGeometry() {
+void KeyboardWindow::ApplyGeometry() {
     setFixedSize(PixelRect(keyboard_.Scaled(kKeyboardClientArea)).size());
     for (const KeyDefinition& key : DesignKeys()) {
         keys_[key.index]->setGeometry(PixelRect(keyboard_.Scaled(key.rect)));
@@ -141,13 +145,13 @@ void FrmTast::ApplyGeometry() {
     }
 }
 
-QRect FrmTast::KeptVisible() const {
+QRect KeyboardWindow::KeptVisible() const {
     if (keepVisible_) return keepVisible_();
     if (!passphrase_) return {};
     return QRect(passphrase_->mapToGlobal(QPoint(0, 0)), passphrase_->size());
 }
 
-void FrmTast::PlaceNextToControls() {
+void KeyboardWindow::PlaceNextToControls() {
     QWidget* owner = parentWidget();
     if (!owner) return;
     // The frame (title bar and borders) counts once the window system has reported it.
@@ -159,17 +163,17 @@ void FrmTast::PlaceNextToControls() {
                              field, frame));
 }
 
-void FrmTast::closeEvent(QCloseEvent* event) {
+void KeyboardWindow::closeEvent(QCloseEvent* event) {
     // The window is deleted soon; a click on the opener before that must make a new one.
     setObjectName(QString());
     QWidget::closeEvent(event);
 }
 
-FrmTast* FrmTast::ShowFor(QWidget* owner, QLineEdit* passphraseBox, ControlsArea keepVisible,
-                          uint32_t keyboardLayout) {
-    auto* keyboard = owner->findChild<FrmTast*>("FrmTast", Qt::FindDirectChildrenOnly);
+KeyboardWindow* KeyboardWindow::ShowFor(QWidget* owner, QLineEdit* passphraseBox,
+                                        ControlsArea keepVisible, uint32_t keyboardLayout) {
+    auto* keyboard = owner->findChild<KeyboardWindow*>(names::kWindow, Qt::FindDirectChildrenOnly);
     if (!keyboard)
-        keyboard = new FrmTast(passphraseBox, owner, keyboardLayout, std::move(keepVisible));
+        keyboard = new KeyboardWindow(passphraseBox, owner, keyboardLayout, std::move(keepVisible));
     keyboard->show();
     keyboard->PlaceNextToControls();
     keyboard->raise();
