@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/byte_order.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_format.h"
@@ -34,10 +34,11 @@ class Reader {
 
 class Writer {
   public:
-    Writer() { cipher_.EncryptPrepareKey(RecipeKey()); }
+    Writer() : cipher_(RecipeKey()) {}
 
     void Record(const Bytes& plain, bool chained) {
-        cipher_.EncryptChunk(plain, chained, cipher_bytes_);
+        cipher_bytes_.resize(CbcEnvelope::PaddedLength(plain.size()));
+        cipher_.Encrypt(plain, cipher_bytes_, chained);
         uint8_t header[kRecordHeaderSize];
         PutInt32Le(header, static_cast<uint32_t>(cipher_bytes_.size() - 1));
         out.insert(out.end(), header, header + kRecordHeaderSize);
@@ -74,7 +75,7 @@ class Writer {
     Bytes out;
 
   private:
-    CRijndael cipher_;
+    CbcEnvelope cipher_;
     ZlibCodec codec_;
     Bytes cipher_bytes_;
 };

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "cli/common.h"
+#include "crypto/cbc_envelope.h"
 #include "crypto/cipher_path.h"
-#include "crypto/rijndael.h"
 #include "files/format/zlib_codec.h"
 #include "text/base64.h"
 #include "util/sample_data.h"
@@ -58,16 +58,22 @@ void AddCodecStages(std::vector<Stage>& stages, std::size_t sampleSize) {
 void AddCipherStages(std::vector<Stage>& stages) {
     for (CipherPath path : SupportedCipherPaths()) {
         ForceCipherPath(path);
-        auto cipher = std::make_shared<CRijndael>();
-        cipher->EncryptPrepareKey(Bytes(32, 0x5A));
+        auto cipher = std::make_shared<CbcEnvelope>(Bytes(32, 0x5A));
         ForceCipherPath(std::nullopt);
         auto out = std::make_shared<Bytes>();
         const std::string prefix = "cipher-" + std::string(CipherPathName(path));
         stages.push_back({prefix + "-encrypt", [cipher, out](const Bytes& sample) {
-                              cipher->EncryptChunk(sample, true, *out);
+                              out->resize(CbcEnvelope::PaddedLength(sample.size()));
+                              cipher->Encrypt(sample, *out, true);
                           }});
+        // Decryption takes whole blocks: the sample's last partial block is left out.
         stages.push_back({prefix + "-decrypt", [cipher, out](const Bytes& sample) {
-                              cipher->DecryptChunk(sample, true, *out);
+                              const std::size_t whole =
+                                  sample.size() / CbcEnvelope::kBlockSize * CbcEnvelope::kBlockSize;
+                              out->resize(whole);
+                              if (whole > 0) {
+                                  cipher->Decrypt(std::span(sample).first(whole), *out, true);
+                              }
                           }});
     }
 }

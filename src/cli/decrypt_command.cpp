@@ -86,7 +86,7 @@ int RunDecrypt(const Args& args, Io& io) {
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
         reporter->SetTotalsFromContainer(container, ChooseContainerKey(container, candidates));
         InterruptFlag interrupt;
-        DecryptContainerJob job(*reporter, interrupt.flag());
+        DecryptContainerJob job(*reporter, interrupt.stopToken());
         job.SetSyncRestoredFiles(!noSync);
         summary = job.Run(container, outputDirectory, candidates);
     } catch (const SealError& error) {

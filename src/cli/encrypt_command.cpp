@@ -172,7 +172,7 @@ int RunEncrypt(const Args& args, Io& io) {
         Bytes key = ObtainKeyWithWarning(keys, io);
         WipeOnExit<Bytes> wipeKey(key);
         InterruptFlag interrupt;
-        EncryptFilesJob job(reporter, interrupt.flag());
+        EncryptFilesJob job(reporter, interrupt.stopToken());
         summary = job.Run(items, container, key);
     } catch (const SealError& error) {
         reporter.Finish();

@@ -12,7 +12,7 @@
 #include "cli/cli_message_ids.h"
 #include "cli/common.h"
 #include "cli/secret_file.h"
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/entry_name.h"
 #include "util/secure_wipe.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 // Input is read and enciphered in pieces of this size (whole cipher blocks).
 constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-static_assert(kChunkSize % CRijndael::kBlockSize == 0);
+static_assert(kChunkSize % CbcEnvelope::kBlockSize == 0);
 
 // Bytes left in the input when it can tell (a file or a string), so that a bad envelope length
 // fails before any output; std::nullopt for a pipe, which only shows it at its end.
@@ -149,42 +149,41 @@ int RunEnvelope(const Args& args, Io& io) {
     }
 
     // The envelope key: the first 32 bytes, a shorter key filled up with zeros.
-    Bytes key32(CRijndael::kBlockSize, 0);
-    std::copy_n(key.begin(), std::min(key.size(), key32.size()), key32.begin());
-    WipeOnExit<Bytes> wipeKey32(key32);
-    CRijndael cipher;
-    cipher.EncryptPrepareKey(key32);
+    const EnvelopeKey envelopeKey(key);
+    CbcEnvelope cipher(envelopeKey.bytes());
 
     // Streamed chunk by chunk with the chain carried. Every chunk but the last is whole blocks,
     // so only the last one gets padding and the output equals the one-shot envelope.
     const bool encrypt = direction == "encrypt";
     if (!encrypt) {
         const std::optional<std::uint64_t> length = RemainingLength(io.in);
-        if (length && (*length == 0 || *length % CRijndael::kBlockSize != 0)) {
+        if (length && (*length == 0 || *length % CbcEnvelope::kBlockSize != 0)) {
             PrintBadLength(io, *length);
             return kFailure;
         }
     }
-    Bytes chunk(kChunkSize), result;
+    // Each piece is enciphered in place: the buffer has room for the padding of a short one.
+    Bytes chunk(kChunkSize);
+    WipeOnExit<Bytes> wipeChunk(chunk);
     std::uint64_t total = 0;
     for (bool first = true;; first = false) {
         io.in.read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(kChunkSize));
         const auto got = static_cast<std::size_t>(io.in.gcount());
         total += got;
         const bool last = got < kChunkSize;  // read() stops short only at the end of the input
-        if (!encrypt && last && (got % CRijndael::kBlockSize != 0 || total == 0)) {
+        if (!encrypt && last && (got % CbcEnvelope::kBlockSize != 0 || total == 0)) {
             PrintBadLength(io, total);
             return kFailure;
         }
         if (got > 0) {
-            const std::span<const uint8_t> piece(chunk.data(), got);
+            const std::span<uint8_t> piece(chunk.data(), CbcEnvelope::PaddedLength(got));
             if (encrypt) {
-                cipher.EncryptChunk(piece, !first, result);
+                cipher.Encrypt(piece.first(got), piece, !first);
             } else {
-                cipher.DecryptChunk(piece, !first, result);
+                cipher.Decrypt(piece, piece, !first);
             }
-            io.out.write(reinterpret_cast<const char*>(result.data()),
-                         static_cast<std::streamsize>(result.size()));
+            io.out.write(reinterpret_cast<const char*>(piece.data()),
+                         static_cast<std::streamsize>(piece.size()));
         }
         if (last || !io.out) break;
     }

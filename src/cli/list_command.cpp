@@ -43,13 +43,14 @@ int RunList(const Args& args, Io& io) {
     bool json = false;
     app.add_flag("--json", json,
                  "print a JSON array of {\"name\", \"size\"} objects (a damaged entry: "
-                 "{\"number\", \"damaged\": true})");
+                 "{\"number\", \"damaged\": true}); modern containers add \"type\", "
+                 "\"mode\", \"mtime\", \"mtime_ns\" and, for links, \"target\"");
     AddPassphraseOptions(app, keys);
     AddSharedKeyOption(app, keys);
     app.add_option("container", container, "the container to list")->required();
     if (int rc = ParseArgs(app, args, io); rc >= 0) return rc;
 
-    if (IsModernContainerArgument(container)) return RunModernList(container, keys, io);
+    if (IsModernContainerArgument(container)) return RunModernList(container, keys, json, io);
     int result = kOk;
     try {
         std::vector<Bytes> candidates = ObtainCandidateKeys(keys);

@@ -11,13 +11,14 @@
 #include "cli/common.h"
 #include "cli/container_message_ids.h"
 #include "cli/interrupt.h"
+#include "cli/modern_json.h"
 #include "cli/path_args.h"
 #include "cli/text_input.h"
 #include "files/format/entry_name.h"
 #include "files/io/posix_io.h"
-#include "files/io/staged_file.h"
 #include "files/jobs/message_ids.h"
 #include "modern/modern_inspect.h"
+#include "modern/modern_jobs.h"
 #include "modern/modern_messages.h"
 #include "modern/modern_restore.h"
 #include "modern/modern_text.h"
@@ -58,20 +59,16 @@ int Encrypt(const std::vector<std::string>& paths, const std::string& container,
     options.level = format.level;
     options.cost = format.cost();
     InterruptFlag interrupt;
-    modern::ModernWriteJob job(reporter, interrupt.flag());
     modern::ModernWriteSummary summary;
     if (container == "-") {
+        modern::ModernWriteJob job(reporter, interrupt.flag());
         modern::OstreamSink sink(io.out);
         summary = job.Run(paths, sink, secrets, options);
         io.out.flush();
         if (!io.out) throw SealError(416, {}, "writing the output failed");
     } else {
-        // Written beside its final name and moved there only when complete.
-        StagedFile staged(AbsolutePath(container));
-        modern::FdSink sink(staged.fd());
-        options.containerFd = staged.fd();
-        summary = job.Run(paths, sink, secrets, options);
-        if (summary.outcome == JobOutcome::kCompleted) staged.Commit();
+        summary = modern::EncryptModernContainer(paths, AbsolutePath(container), secrets, options,
+                                                 reporter, interrupt.flag());
     }
     reporter.Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
@@ -144,17 +141,15 @@ int RunModernDecrypt(const std::string& container, const std::string& outputDire
     return sound && reporter.notOverwritten() == 0 ? kOk : kFailure;
 }
 
-int RunModernList(const std::string& container, const KeyOptions& keys, Io& io) {
-    modern::Inspection inspection;
-    try {
-        std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kDecrypt);
-        SecretsGuard guard(secrets);
-        ContainerInput input(container, io);
-        inspection = modern::InspectModern(input.source(), Shown(container), secrets);
-    } catch (const SealError& error) {
-        return ReportFailure(io, error);
-    }
-    for (const modern::EntryMeta& entry : inspection.entries) {
+int RunModernList(const std::string& container, const KeyOptions& keys, bool json, Io& io) {
+    // Printed as the entries check out, so a huge listing needs no memory per entry.
+    bool first = true;
+    const auto print = [&](const modern::EntryMeta& entry) {
+        if (json) {
+            io.out << (first ? "[\n  " : ",\n  ") << ModernEntryJson(entry);
+            first = false;
+            return;
+        }
         std::string name = EscapeForDisplay(entry.name);
         if (entry.type == modern::EntryType::kDirectory) name += "/";
         if (entry.type == modern::EntryType::kSymlink) {
@@ -162,9 +157,28 @@ int RunModernList(const std::string& container, const KeyOptions& keys, Io& io) 
         }
         const uint64_t size = entry.type == modern::EntryType::kFile ? entry.size : 0;
         io.out << name << '\t' << size << '\n';
+    };
+    modern::Inspection inspection;
+    try {
+        std::vector<std::string> secrets = ObtainSecrets(keys, PassphraseUse::kDecrypt);
+        SecretsGuard guard(secrets);
+        ContainerInput input(container, io);
+        inspection = modern::InspectModern(input.source(), Shown(container), secrets, print);
+    } catch (const SealError& error) {
+        if (!first) io.out << "\n]\n";  // what was printed stays valid JSON
+        io.out.flush();
+        return ReportFailure(io, error);
+    }
+    if (json) {
+        if (inspection.damaged) {
+            io.out << (first ? "[\n  " : ",\n  ")
+                   << ModernDamageJson(inspection.damagedEntry, inspection.soundEntries + 1);
+            first = false;
+        }
+        io.out << (first ? "[]\n" : "\n]\n");
     }
     io.out.flush();
-    if (!inspection.damaged) return kOk;
+    if (!inspection.damaged) return FinishOutput(io) ? kOk : kFailure;
     ReportFailure(io, inspection.damagedEntry.empty()
                           ? SealError(sealwise::msg::kModernDamagedContainer, Shown(container))
                           : SealError(sealwise::msg::kModernDamagedEntry, inspection.damagedEntry));

@@ -18,7 +18,8 @@ int RunModernEncrypt(const std::vector<std::string>& paths, const std::string& c
 // container: the path to read ("-": standard input).
 int RunModernDecrypt(const std::string& container, const std::string& outputDirectory,
                      OverwritePolicy policy, bool quiet, const KeyOptions& keys, Io& io);
-int RunModernList(const std::string& container, const KeyOptions& keys, Io& io);
+// json: a JSON array as `list --json` prints for the classic format, with the modern fields.
+int RunModernList(const std::string& container, const KeyOptions& keys, bool json, Io& io);
 int RunModernEncryptText(const KeyOptions& keys, const FormatOptions& format, Io& io);
 int RunModernDecryptText(const std::string& armour, const KeyOptions& keys, Io& io);
 

@@ -25,9 +25,8 @@ struct FormatOptions {
 
 // withCompression: also --level (containers; texts are short).
 void AddFormatOptions(CLI::App& app, FormatOptions& options, bool withCompression = true);
-// Refuses key derivation costs below the defaults (tests may lower them by setting
-// SEALWISE_TEST_WEAK_KDF=1) or above what readers accept; prints the error and returns kUsage,
-// or -1 when they are fine.
+// Refuses key derivation costs outside what readers accept (prints the error, returns
+// kUsage); warns about modern costs below the defaults; -1 when the run may go on.
 int CheckFormatOptions(const FormatOptions& options, Io& io);
 
 // The passphrase, or the 2 to 10 shared keys in key order, as typed (UTF-8). Throws SealError

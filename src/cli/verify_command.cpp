@@ -47,7 +47,7 @@ int VerifyModern(const std::string& container, const KeyOptions& keys, Io& io) {
         modern::FdSource source(fd.get());
         inspection = modern::InspectModern(source, container, secrets);
     }
-    if (!inspection.damaged) return Conclude(io, inspection.entries.size(), 0);
+    if (!inspection.damaged) return Conclude(io, inspection.soundEntries, 0);
     // Behind the damage nothing can be checked: the rest counts as one damaged part.
     if (inspection.damagedEntry.empty()) {
         PrintError(io, MessageText(SealError(sealwise::msg::kModernDamagedContainer,
@@ -55,7 +55,7 @@ int VerifyModern(const std::string& container, const KeyOptions& keys, Io& io) {
     } else {
         NameDamaged(io, inspection.damagedEntry);
     }
-    return Conclude(io, inspection.entries.size() + 1, 1);
+    return Conclude(io, inspection.soundEntries + 1, 1);
 }
 
 int VerifyClassic(const std::string& container, const KeyOptions& keys, Io& io) {

@@ -175,5 +175,21 @@ TEST(InterruptFlag, SignalsRaiseTheFlagInsteadOfEndingTheProcess) {
     EXPECT_TRUE(flag.raised());
 }
 
+// The jobs see a signal through their stop token, which the watcher thread requests.
+TEST(InterruptFlag, EachSignalReachesTheStopTokenOfItsOwnRun) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        InterruptFlag flag;
+        const std::stop_token token = flag.stopToken();
+        EXPECT_FALSE(token.stop_requested());
+        std::raise(signal);
+        // Waits for the watcher thread, not for a time: a lost wake-up hangs until ctest's
+        // timeout.
+        while (!token.stop_requested()) std::this_thread::yield();
+        EXPECT_EQ(InterruptSignal(), signal);
+    }
+    InterruptFlag next;
+    EXPECT_FALSE(next.stopToken().stop_requested()) << "a new run starts without a stop";
+}
+
 }  // namespace
 }  // namespace sealwise::cli

@@ -1,30 +1,25 @@
 #include <gtest/gtest.h>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "test_util.h"
 
 namespace sealwise {
 namespace {
 
-struct RecordingProgress : ProgressSink {
-    int32_t max = -1, min = -1;
-    std::vector<int32_t> positions;
-    void SetMax(int32_t v) override { max = v; }
-    void SetMin(int32_t v) override { min = v; }
-    void SetPosition(int32_t v) override { positions.push_back(v); }
-};
+Bytes Enc(const Bytes& msg, const Bytes& key) { return SealEnvelope(msg, key); }
+Bytes Dec(const Bytes& in, const Bytes& key) { return OpenEnvelope(in, key); }
 
-struct CountingPump : PumpHook {
-    int calls = 0;
-    CRijndael* cancelOnCall = nullptr;
-    int cancelAt = -1;
-    void Pump() override {
-        if (++calls == cancelAt && cancelOnCall) cancelOnCall->setDoCancel(true);
-    }
-};
-
-Bytes Enc(const Bytes& msg, const Bytes& key) { return *CRijndael().EncryptData(msg, key, true); }
-Bytes Dec(const Bytes& in, const Bytes& key) { return *CRijndael().DecryptData(in, key); }
+// One piece of a stream, into a buffer of the padded length.
+Bytes EncryptPiece(CbcEnvelope& c, const Bytes& plain, bool continueChain) {
+    Bytes out(CbcEnvelope::PaddedLength(plain.size()));
+    c.Encrypt(plain, out, continueChain);
+    return out;
+}
+Bytes DecryptPiece(CbcEnvelope& c, std::span<const uint8_t> cipher, bool continueChain) {
+    Bytes out(cipher.size());
+    c.Decrypt(cipher, out, continueChain);
+    return out;
+}
 
 TEST(Envelope, LengthsArePaddedToWholeBlocks) {
     const Bytes key(32, 7);
@@ -60,21 +55,26 @@ TEST(Envelope, KeyIsFirst32BytesZeroFilled) {
     EXPECT_NE(Enc(msg, key32), Enc(msg, padded));
 }
 
-TEST(Envelope, BadInputGivesNoResult) {
-    CRijndael c;
-    EXPECT_FALSE(c.EncryptData(std::nullopt, Bytes(32), true));
-    EXPECT_FALSE(c.EncryptData(Bytes(3), std::nullopt, true));
-    EXPECT_FALSE(c.DecryptData(Bytes(31), Bytes(32)));
-    EXPECT_FALSE(c.DecryptData(Bytes(33), Bytes(32)));
-    EXPECT_FALSE(c.DecryptData(Bytes(), Bytes(32)));
-    EXPECT_FALSE(c.EncryptPrepareKey(std::nullopt));
-    EXPECT_FALSE(c.doCancel());
+// Ciphertext that is no envelope is an error, not an empty result or a cancel.
+TEST(Envelope, CiphertextOfPartialBlocksIsRefused) {
+    for (std::size_t length : {0u, 31u, 33u}) {
+        EXPECT_THROW(Dec(Bytes(length), Bytes(32)), EnvelopeLengthError) << length;
+    }
+    CbcEnvelope d(Bytes(32));
+    EncryptPiece(d, Bytes(40, 1), false);
+    const auto chainBefore = d.chain();
+    Bytes out(33);
+    EXPECT_THROW(d.Decrypt(Bytes(33), out, true), EnvelopeLengthError);
+    EXPECT_EQ(d.chain(), chainBefore) << "a refused piece leaves the stream as it was";
+}
 
-    CRijndael d;
-    ASSERT_TRUE(d.EncryptPrepareKey(Bytes(32)));
-    EXPECT_FALSE(d.DecryptDo(Bytes(33), false));
-    EXPECT_TRUE(d.doCancel()) << "a chunk that is not whole blocks must stop the job";
-    EXPECT_THROW(CRijndael().EncryptPrepareKey(Bytes(31)), std::out_of_range);
+TEST(Envelope, StreamNeedsAFullKeyAndOutputOfThePaddedLength) {
+    EXPECT_THROW(CbcEnvelope(Bytes(31)), std::out_of_range);
+    CbcEnvelope c(Bytes(32));
+    Bytes tooShort(32), tooLong(96);
+    EXPECT_THROW(c.Encrypt(Bytes(33), tooShort, false), std::length_error);
+    EXPECT_THROW(c.Encrypt(Bytes(33), tooLong, false), std::length_error);
+    EXPECT_THROW(c.Decrypt(Bytes(64), tooLong, false), std::length_error);
 }
 
 TEST(Envelope, ChunkedEqualsOneShotWhenChunksAreWholeBlocks) {
@@ -84,17 +84,15 @@ TEST(Envelope, ChunkedEqualsOneShotWhenChunksAreWholeBlocks) {
     Bytes whole = first;
     whole.insert(whole.end(), second.begin(), second.end());
 
-    CRijndael enc;
-    ASSERT_TRUE(enc.EncryptPrepareKey(key));
-    Bytes chunked = *enc.EncryptDo(first, false);
-    const Bytes tail = *enc.EncryptDo(second, true);
+    CbcEnvelope enc(key);
+    Bytes chunked = EncryptPiece(enc, first, false);
+    const Bytes tail = EncryptPiece(enc, second, true);
     chunked.insert(chunked.end(), tail.begin(), tail.end());
     EXPECT_EQ(chunked, Enc(whole, key));
 
-    CRijndael dec;
-    ASSERT_TRUE(dec.EncryptPrepareKey(key));
-    Bytes plain = *dec.DecryptDo(Bytes(chunked.begin(), chunked.begin() + 64000), false);
-    const Bytes plainTail = *dec.DecryptDo(Bytes(chunked.begin() + 64000, chunked.end()), true);
+    CbcEnvelope dec(key);
+    Bytes plain = DecryptPiece(dec, std::span(chunked).first(64000), false);
+    const Bytes plainTail = DecryptPiece(dec, std::span(chunked).subspan(64000), true);
     plain.insert(plain.end(), plainTail.begin(), plainTail.end());
     plain.resize(whole.size());
     EXPECT_EQ(plain, whole);
@@ -102,9 +100,9 @@ TEST(Envelope, ChunkedEqualsOneShotWhenChunksAreWholeBlocks) {
 
 TEST(Envelope, UnevenChunksCarryTheirOwnPaddingInOneChain) {
     const Bytes key(32, 4);
-    CRijndael enc;
-    enc.EncryptPrepareKey(key);
-    const Bytes c1 = *enc.EncryptDo(Bytes(10, 1), false), c2 = *enc.EncryptDo(Bytes(10, 2), true);
+    CbcEnvelope enc(key);
+    const Bytes c1 = EncryptPiece(enc, Bytes(10, 1), false);
+    const Bytes c2 = EncryptPiece(enc, Bytes(10, 2), true);
     Bytes joined = Bytes(10, 1);
     joined.resize(32, 0);
     joined.insert(joined.end(), 10, 2);
@@ -113,71 +111,32 @@ TEST(Envelope, UnevenChunksCarryTheirOwnPaddingInOneChain) {
     EXPECT_EQ(both, Enc(joined, key));
 }
 
-TEST(Envelope, ChunkedCancelStopsAfterFirstBlock) {
-    CountingPump pump;
-    CRijndael c;
-    c.setPumpHook(&pump);
-    c.EncryptPrepareKey(Bytes(32));
-    const auto chainBefore = c.ChainBlock();
-    c.setDoCancel(true);
-    EXPECT_FALSE(c.EncryptDo(Bytes(5000, 1), false));
-    EXPECT_EQ(pump.calls, 1);
-    EXPECT_EQ(c.ChainBlock(), chainBefore);
-    EXPECT_FALSE(c.DecryptDo(Bytes(64), false));
+// A new stream starts from the zero block whatever came before; an empty piece changes nothing.
+TEST(Envelope, FirstPieceIgnoresTheChainAndEmptyPiecesKeepIt) {
+    const Bytes key(32, 6), msg(70, 3);
+    CbcEnvelope c(key);
+    EncryptPiece(c, Bytes(96, 9), false);
+    const auto chain = c.chain();
+    EXPECT_TRUE(EncryptPiece(c, Bytes(), true).empty());
+    EXPECT_EQ(c.chain(), chain);
+    EXPECT_EQ(EncryptPiece(c, msg, false), Enc(msg, key));
 }
 
-TEST(Envelope, ChunkedPumpsEvery500Blocks) {
-    CountingPump pump;
-    CRijndael c;
-    c.setPumpHook(&pump);
-    c.EncryptPrepareKey(Bytes(32));
-    ASSERT_TRUE(c.EncryptDo(Bytes(1001 * 32, 1), false));
-    EXPECT_EQ(pump.calls, 3);  // after blocks 0, 500 and 1000
-}
-
-TEST(Envelope, OneShotProgressAndCancel) {
-    RecordingProgress progress;
-    CountingPump pump;
-    CRijndael c;
-    c.setProgressSink(&progress);
-    c.setPumpHook(&pump);
-    ASSERT_TRUE(c.EncryptData(Bytes(100, 1), Bytes(32), false));  // 4 blocks
-    EXPECT_EQ(progress.max, 5);
-    EXPECT_EQ(progress.min, 0);
-    EXPECT_EQ(progress.positions, (std::vector<int32_t>{0, 0, 1, 2, 3, 5}));
-    EXPECT_EQ(pump.calls, 4);
-
-    // Not from the main window: the bar is left alone.
-    RecordingProgress untouched;
-    CRijndael quiet;
-    quiet.setProgressSink(&untouched);
-    quiet.EncryptData(Bytes(100, 1), Bytes(32), true);
-    EXPECT_EQ(untouched.max, -1);
-    EXPECT_TRUE(untouched.positions.empty());
-
-    // Cancel during block 1 of 4: full-length output, later blocks zero, bar not finished.
-    RecordingProgress p2;
-    CRijndael cancelled;
-    CountingPump cancelPump;
-    cancelPump.cancelOnCall = &cancelled;
-    cancelPump.cancelAt = 2;
-    cancelled.setProgressSink(&p2);
-    cancelled.setPumpHook(&cancelPump);
-    const Bytes out = *cancelled.EncryptData(Bytes(128, 1), Bytes(32), false);
-    ASSERT_EQ(out.size(), 128u);
-    EXPECT_TRUE(std::all_of(out.begin() + 64, out.end(), [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(p2.positions.back(), 1);
-    const Bytes whole = Enc(Bytes(128, 1), Bytes(32));
-    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 64, whole.begin()));
-}
-
-TEST(Envelope, DecryptDataProgressAlwaysShown) {
-    RecordingProgress progress;
-    CRijndael c;
-    c.setProgressSink(&progress);
-    ASSERT_TRUE(c.DecryptData(Bytes(96), Bytes(32)));
-    EXPECT_EQ(progress.max, 4);
-    EXPECT_EQ(progress.positions, (std::vector<int32_t>{0, 0, 1, 2, 4}));
+// The envelope command and the text job encipher their buffers in place.
+TEST(Envelope, InPlaceGivesTheSameBytes) {
+    std::mt19937 rng(8);
+    const Bytes key = test::RandomBytes(rng, 32);
+    for (std::size_t len : {1u, 32u, 33u, 1000u, 4096u}) {
+        const Bytes msg = test::RandomBytes(rng, len);
+        Bytes buffer = msg;
+        buffer.resize(CbcEnvelope::PaddedLength(len), 0xEE);  // stale bytes where padding goes
+        CbcEnvelope enc(key);
+        enc.Encrypt(std::span(buffer).first(len), buffer, false);
+        ASSERT_EQ(buffer, Enc(msg, key)) << len;
+        CbcEnvelope dec(key);
+        dec.Decrypt(buffer, buffer, false);
+        EXPECT_TRUE(std::equal(msg.begin(), msg.end(), buffer.begin())) << len;
+    }
 }
 
 }  // namespace

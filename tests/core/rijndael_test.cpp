@@ -1,7 +1,7 @@
-#include "crypto/rijndael.h"
-
 #include <gtest/gtest.h>
 
+#include "crypto/rijndael256.h"
+#include "crypto/rijndael_tables.h"
 #include "mcrypt_reference.h"
 #include "test_util.h"
 
@@ -14,10 +14,9 @@ using test::FromHex;
 using test::ToHex;
 
 Bytes EncryptBlock(int nb, int nk, const Bytes& key, Bytes block) {
-    CRijndael c;
-    c.gentables();
-    c.gkey(nb, nk, key);
-    c.Encrypt(block);
+    Rijndael256 c;
+    c.SetKey(nb, nk, key);
+    c.EncryptBlock(block);
     return block;
 }
 
@@ -51,14 +50,13 @@ TEST(Rijndael, DecryptInvertsEncryptForEveryBlockAndKeyLength) {
     for (int nb : {4, 6, 8}) {
         for (int nk : {4, 6, 8}) {
             for (int i = 0; i < 20; ++i) {
-                CRijndael c;
-                c.gentables();
-                c.gkey(nb, nk, test::RandomBytes(rng, 4 * nk));
+                Rijndael256 c;
+                c.SetKey(nb, nk, test::RandomBytes(rng, 4 * nk));
                 const Bytes plain = test::RandomBytes(rng, 4 * nb);
                 Bytes block = plain;
-                c.Encrypt(block);
+                c.EncryptBlock(block);
                 EXPECT_NE(block, plain);
-                c.Decrypt(block);
+                c.DecryptBlock(block);
                 ASSERT_EQ(block, plain) << "nb=" << nb << " nk=" << nk;
             }
         }
@@ -66,16 +64,28 @@ TEST(Rijndael, DecryptInvertsEncryptForEveryBlockAndKeyLength) {
 }
 
 TEST(Rijndael, RejectsBadParameters) {
-    CRijndael c;
-    c.gentables();
-    EXPECT_THROW(c.gkey(9, 8, Bytes(32)), std::out_of_range);
-    EXPECT_THROW(c.gkey(8, 3, Bytes(32)), std::out_of_range);
-    EXPECT_THROW(c.gkey(7, 8, Bytes(32)), std::out_of_range);
-    EXPECT_THROW(c.gkey(8, 8, Bytes(31)), std::out_of_range);
-    c.gkey(8, 8, Bytes(32));
+    Rijndael256 c;
+    Bytes block(32);
+    EXPECT_THROW(c.EncryptBlock(block), std::out_of_range) << "no key set yet";
+    EXPECT_THROW(c.SetKey(9, 8, Bytes(32)), std::out_of_range);
+    EXPECT_THROW(c.SetKey(8, 3, Bytes(32)), std::out_of_range);
+    EXPECT_THROW(c.SetKey(7, 8, Bytes(32)), std::out_of_range);
+    EXPECT_THROW(c.SetKey(8, 8, Bytes(31)), std::out_of_range);
+    EXPECT_THROW(Rijndael256(Bytes(31)), std::out_of_range);
+    c.SetKey(8, 8, Bytes(32));
     Bytes shortBlock(31);
-    EXPECT_THROW(c.Encrypt(shortBlock), std::out_of_range);
-    EXPECT_THROW(c.Decrypt(shortBlock), std::out_of_range);
+    EXPECT_THROW(c.EncryptBlock(shortBlock), std::out_of_range);
+    EXPECT_THROW(c.DecryptBlock(shortBlock), std::out_of_range);
+}
+
+TEST(RijndaelTables, KnownSBoxEntriesAndInverse) {
+    const RijndaelTables& t = Tables();
+    for (auto [in, out] : {std::pair{0x00, 0x63}, {0x01, 0x7C}, {0x53, 0xED}, {0xFF, 0x16}}) {
+        EXPECT_EQ(t.sBox[in], out) << in;
+        EXPECT_EQ(t.inverseSBox[out], in) << in;
+    }
+    EXPECT_EQ(t.Multiply(0x57, 0x83), 0xC1);  // the worked example of FIPS-197, 4.2
+    EXPECT_EQ(&Tables(), &t) << "built once and shared";
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <thread>
 
 #include "app/string_table.h"
+#include "crypto/cbc_envelope.h"
 #include "text/base64.h"
 #include "text/line_breaks.h"
 #include "util/errors.h"
@@ -49,9 +51,8 @@ TEST(TextCrypt, RandomPrefixMakesEveryArmourDifferent) {
 // Bytes stored after the random prefix for a text and the language of encryption.
 Bytes StoredPlaintext(std::string_view text, int offset) {
     const std::string armour = Encrypt(text, "pw", offset);
-    CRijndael cipher;
-    const MaybeBytes plain = cipher.DecryptData(DecodeBase64(armour), MakeKeyString("pw"));
-    Bytes stored(plain->begin() + 32, plain->end());
+    const Bytes plain = OpenEnvelope(DecodeBase64(armour), MakeKeyString("pw"));
+    Bytes stored(plain.begin() + 32, plain.end());
     while (!stored.empty() && stored.back() == 0) stored.pop_back();
     return stored;
 }
@@ -131,15 +132,13 @@ TEST(NoticeLine, RecognisedByItsForm) {
 TEST(TextCrypt, StoredPlaintextLayout) {
     // Windows-1252 text is stored one byte per character after 32 random bytes and the notice.
     const std::string armour = Encrypt("M\xC3\xBCnze", "pw", kOffsetGerman);
-    CRijndael cipher;
-    const MaybeBytes plain = cipher.DecryptData(DecodeBase64(armour), MakeKeyString("pw"));
-    ASSERT_TRUE(plain);
+    const Bytes plain = OpenEnvelope(DecodeBase64(armour), MakeKeyString("pw"));
     const std::string notice = "Dieser Text wurde mit Sealwise (kostenlos) verschl\xFCsselt - " +
                                std::string("https://sealwise.example/") + "\r\nM\xFCnze";
-    ASSERT_GE(plain->size(), 32 + notice.size());
-    EXPECT_EQ(std::string(plain->begin() + 32, plain->begin() + 32 + notice.size()), notice);
-    EXPECT_EQ(plain->size() % 32, 0u);
-    for (std::size_t i = 32 + notice.size(); i < plain->size(); ++i) EXPECT_EQ((*plain)[i], 0);
+    ASSERT_GE(plain.size(), 32 + notice.size());
+    EXPECT_EQ(std::string(plain.begin() + 32, plain.begin() + 32 + notice.size()), notice);
+    EXPECT_EQ(plain.size() % 32, 0u);
+    for (std::size_t i = 32 + notice.size(); i < plain.size(); ++i) EXPECT_EQ(plain[i], 0);
 }
 
 TEST(TextCrypt, DamagedLayoutOfTheArmourStillDecrypts) {
@@ -185,53 +184,64 @@ TEST(TextCrypt, InputsThatCannotWorkGiveMessage114) {
     EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(31, 1)), "pw"); }), 114);
     EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(33, 1)), "pw"); }), 114);
     // One block holds only the random prefix: no notice line, so no text of this format.
-    CRijndael cipher;
-    const MaybeBytes block = cipher.EncryptData(Bytes(32, 7), MakeKeyString("pw"), true);
-    EXPECT_EQ(ErrorId([&] { Decrypt(EncodeBase64(*block), "pw"); }), 570);
+    const Bytes block = SealEnvelope(Bytes(32, 7), MakeKeyString("pw"));
+    EXPECT_EQ(ErrorId([&] { Decrypt(EncodeBase64(block), "pw"); }), 570);
 }
 
-// Cancels the job from inside the cipher's pump, as the Cancel button does.
-struct CancellingPump : PumpHook {
-    TextCryptJob* job = nullptr;
-    void Pump() override { job->Cancel(); }
+struct RecordingProgress : ProgressSink {
+    int32_t max = -1;
+    std::vector<int32_t> positions;
+    std::function<void()> onFirstPosition;
+    void SetMax(int32_t v) override { max = v; }
+    void SetMin(int32_t) override {}
+    void SetPosition(int32_t v) override {
+        positions.push_back(v);
+        if (positions.size() == 1 && onFirstPosition) onFirstPosition();
+    }
 };
 
-TEST(TextCrypt, CancelStopsEncryptionAndDecryption) {
+TEST(TextCrypt, StopRequestedBeforehandStopsEncryptionAndDecryption) {
     const std::string armour = Encrypt(std::string(1000, 'z'), "pw");
-    {
-        CancellingPump pump;
-        TextCryptJob job(nullptr, &pump);
-        pump.job = &job;
-        EXPECT_EQ(job.Encrypt("text", MakeKeyString("pw"), kOffsetEnglish), std::nullopt);
-        EXPECT_TRUE(job.Cancelled());
-    }
-    {
-        CancellingPump pump;
-        TextCryptJob job(nullptr, &pump);
-        pump.job = &job;
-        EXPECT_EQ(job.Decrypt(armour, MakeKeyString("pw")), std::nullopt);
-    }
+    std::stop_source stop;
+    stop.request_stop();
+    TextCryptJob job(stop.get_token());
+    EXPECT_EQ(job.Encrypt("text", MakeKeyString("pw"), kOffsetEnglish), std::nullopt);
+    EXPECT_EQ(job.Decrypt(armour, MakeKeyString("pw")), std::nullopt);
 }
 
-TEST(TextCrypt, CancelFromAnotherThreadReachesTheRunningCipher) {
-    // The pump announces the run and waits until the other thread has cancelled it.
-    struct WaitingPump : PumpHook {
-        TextCryptJob* job = nullptr;
-        std::atomic<bool> started{false};
-        void Pump() override {
-            started = true;
-            while (!job->Cancelled()) std::this_thread::yield();
-        }
-    } pump;
-    TextCryptJob job(nullptr, &pump);
-    pump.job = &job;
+TEST(TextCrypt, StopFromAnotherThreadReachesTheRunningJob) {
+    // The job announces its start through the progress bar and waits there until the other
+    // thread has requested the stop.
+    std::stop_source stop;
+    std::atomic<bool> started{false};
+    RecordingProgress progress;
+    progress.onFirstPosition = [&] {
+        started = true;
+        while (!stop.stop_requested()) std::this_thread::yield();
+    };
+    TextCryptJob job(stop.get_token(), &progress);
     std::optional<std::string> result = "not run";
     std::thread worker(
         [&] { result = job.Encrypt(std::string(10000, 'q'), MakeKeyString("pw"), 0); });
-    while (!pump.started) std::this_thread::yield();
-    job.Cancel();
+    while (!started) std::this_thread::yield();
+    stop.request_stop();
     worker.join();
     EXPECT_EQ(result, std::nullopt);
+}
+
+// Progress counts cipher blocks: maximum n + 1, rising positions, the end at n + 1.
+TEST(TextCrypt, ProgressCountsBlocksAndEndsAtTheMaximum) {
+    const std::size_t textLength = 200000;  // several slices
+    RecordingProgress progress;
+    TextCryptJob job({}, &progress);
+    ASSERT_TRUE(job.Encrypt(std::string(textLength, 'p'), MakeKeyString("pw"), kOffsetEnglish));
+    const int32_t blocks = progress.max - 1;
+    EXPECT_GT(blocks, static_cast<int32_t>(textLength / 32));
+    ASSERT_GE(progress.positions.size(), 3u);
+    EXPECT_EQ(progress.positions.front(), 0);
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+    EXPECT_EQ(progress.positions.back(), progress.max);
+    EXPECT_EQ(progress.positions[progress.positions.size() - 2], blocks);
 }
 
 TEST(TextCrypt, SharedKeysDecryptWhatTheyEncrypted) {

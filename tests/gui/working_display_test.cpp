@@ -4,9 +4,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
+#include <thread>
 
-#include "crypto/rijndael.h"
 #include "gui/controls/progress_bar.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/main/fcrypt.h"
 #include "gui_testing.h"
 
@@ -132,25 +134,38 @@ class WorkingDisplayTest : public QObject {
         }
     }
 
-    void cancelReachesTheFlagAndTheRunningCipher() {
+    void cancelRaisesTheFlag() {
         FCrypt window(services_, "");
         window.show();
-        sealwise::CRijndael cipher;
-        window.SetRunningCipher(&cipher);
         window.SetBusy(true, false);
         QTest::mouseClick(testing::Child<QPushButton>(&window, "CmdCancel"), Qt::LeftButton);
         QVERIFY(window.cancelRequested());
-        QVERIFY(cipher.doCancel());
         window.SetBusy(false, false);
-        window.SetRunningCipher(nullptr);
 
-        // Without a job only the flag is set; a new job's cipher starts clean.
+        // Without a job only the flag is set.
         FCrypt idle(services_, "");
         testing::Child<QPushButton>(&idle, "CmdCancel")->click();
         QVERIFY(idle.cancelRequested());
-        sealwise::CRijndael next;
-        idle.SetRunningCipher(&next);
-        QVERIFY(!next.doCancel());
+    }
+
+    // The job thread's stop request reaches the running job; the next job starts clean.
+    void jobThreadStopReachesTheRunningJob() {
+        JobThread jobs;
+        const std::stop_token token = jobs.NewStopToken();
+        std::atomic<bool> started{false}, sawStop{false};
+        bool finished = false;
+        jobs.Start(
+            [&] {
+                started = true;
+                while (!token.stop_requested()) std::this_thread::yield();
+                sawStop = true;
+            },
+            [&] { finished = true; });
+        while (!started) std::this_thread::yield();
+        jobs.RequestStop();
+        QTRY_VERIFY(finished);
+        QVERIFY(sawStop);
+        QVERIFY(!jobs.NewStopToken().stop_requested());
     }
 };
 

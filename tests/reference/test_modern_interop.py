@@ -34,7 +34,7 @@ class PublishedVectors(unittest.TestCase):
 class ModernInterop(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="sealwise-modern-interop-")
-        self.env = dict(os.environ, SEALWISE_TEST_WEAK_KDF="1", SW_PW=PASSPHRASE, LC_ALL="C")
+        self.env = dict(os.environ, SW_PW=PASSPHRASE, LC_ALL="C")
         self.tree = os.path.join(self.dir, "tree")
         os.makedirs(os.path.join(self.tree, "empty"))
         os.makedirs(os.path.join(self.tree, "sub"))

@@ -1,5 +1,5 @@
 #pragma once
-// Which implementation of the 256-bit block cipher CRijndael uses. Every path gives the same
+// Which implementation of the 256-bit block cipher Rijndael256 uses. Every path gives the same
 // bytes; the fast ones need CPU instructions that are checked at run time.
 #include <optional>
 #include <string_view>

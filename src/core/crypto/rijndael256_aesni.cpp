@@ -123,15 +123,38 @@ SEALWISE_AESNI void DecryptBlock(const uint8_t* rk, const uint8_t* in, uint8_t* 
     StoreState(out, s[0]);
 }
 
+// CBC encryption is one chain of dependent rounds; only the byte moves and rounds stay on it.
+// The round keys sit in registers, and the xors between two blocks are folded into the last
+// round's key (see rijndael256_vaes.cpp).
 SEALWISE_AESNI void EncryptCbc(const uint8_t* rk, uint8_t* chain, const uint8_t* in, uint8_t* out,
                                std::size_t blocks) {
+    if (blocks == 0) return;
     const Moves m = LoadMoves(kEncryptMoves);
-    State c = LoadState(chain);
-    for (std::size_t i = 0; i < blocks; ++i) {
-        c = EncryptState(rk, Xor(c, LoadState(in + 32 * i)), m);
-        StoreState(out + 32 * i, c);
+    State k[kRounds + 1];
+#pragma GCC unroll 15
+    for (int r = 0; r <= kRounds; ++r) k[r] = RoundKey(rk, r);
+    const State lastAndFirst = Xor(k[kRounds], k[0]);
+    State s = Xor(LoadState(chain), Xor(LoadState(in), k[0]));
+    for (std::size_t i = 0;; ++i) {
+#pragma GCC unroll 13
+        for (int r = 1; r < kRounds; ++r) {
+            s = MoveBytes(s, m);
+            s = {_mm_aesenc_si128(s.lo, k[r].lo), _mm_aesenc_si128(s.hi, k[r].hi)};
+        }
+        const State x = MoveBytes(s, m);
+        if (i + 1 == blocks) {
+            s = {_mm_aesenclast_si128(x.lo, k[kRounds].lo),
+                 _mm_aesenclast_si128(x.hi, k[kRounds].hi)};
+            StoreState(out + 32 * i, s);
+            break;
+        }
+        // Read before the store: out may be in.
+        const State next = LoadState(in + 32 * (i + 1));
+        const State key = Xor(lastAndFirst, next);
+        s = {_mm_aesenclast_si128(x.lo, key.lo), _mm_aesenclast_si128(x.hi, key.hi)};
+        StoreState(out + 32 * i, Xor(s, Xor(next, k[0])));
     }
-    StoreState(chain, c);
+    StoreState(chain, s);
 }
 
 SEALWISE_AESNI void DecryptCbc(const uint8_t* rk, uint8_t* chain, const uint8_t* in, uint8_t* out,

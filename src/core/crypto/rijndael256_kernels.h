@@ -1,10 +1,10 @@
 #pragma once
-// Hardware kernels of Rijndael with 256-bit block and key (14 rounds), used by CRijndael in
+// Hardware kernels of Rijndael with 256-bit block and key (14 rounds), used by Rijndael256 in
 // place of its table-driven rounds when the CPU has the instructions.
 //
-// roundKeys is the schedule of CRijndael::gkey(8, 8, key): 15 round keys of 32 bytes in the
-// cipher's byte order (the little-endian column words), EncKey for encryption and the
-// equivalent inverse cipher's DecKey for decryption.
+// roundKeys is the schedule of Rijndael256::SetKey(key): 15 round keys of 32 bytes in the
+// cipher's byte order (the little-endian column words), the encryption keys and the
+// equivalent inverse cipher's keys for decryption.
 #include <cstddef>
 #include <cstdint>
 

@@ -34,8 +34,7 @@ SEALWISE_VAES inline void Store(uint8_t* p, __m256i v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
-// Round keys are read from the cipher object as memory operands: no copies of them are left on
-// the stack, and the loads stay off the chain of dependent rounds.
+// Round keys are read from the cipher object; the loads stay off the chain of dependent rounds.
 SEALWISE_VAES inline __m256i RoundKey(const uint8_t* rk, int round) {
     return Load(rk + 32 * round);
 }
@@ -97,15 +96,35 @@ SEALWISE_VAES void DecryptBlock(const uint8_t* rk, const uint8_t* in, uint8_t* o
     Store(out, s[0]);
 }
 
+// CBC encryption is one chain of dependent rounds; only the permutes and rounds stay on it.
+// The round keys sit in registers, and the xors between two blocks are folded into the last
+// round's key: block i ends with AESENCLAST under k14 ^ k0 ^ p(i+1), which yields block i+1's
+// state after round 0 at once; the cipher block for the output is taken off the chain.
 SEALWISE_VAES void EncryptCbc(const uint8_t* rk, uint8_t* chain, const uint8_t* in, uint8_t* out,
                               std::size_t blocks) {
+    if (blocks == 0) return;
     const __m256i permute = Load(kEncryptPermutation.data());
-    __m256i c = Load(chain);
-    for (std::size_t i = 0; i < blocks; ++i) {
-        c = EncryptState(rk, permute, _mm256_xor_si256(c, Load(in + 32 * i)));
-        Store(out + 32 * i, c);
+    __m256i k[kRounds + 1];
+#pragma GCC unroll 15
+    for (int r = 0; r <= kRounds; ++r) k[r] = RoundKey(rk, r);
+    const __m256i lastAndFirst = _mm256_xor_si256(k[kRounds], k[0]);
+    __m256i s = _mm256_xor_si256(Load(chain), _mm256_xor_si256(Load(in), k[0]));
+    for (std::size_t i = 0;; ++i) {
+#pragma GCC unroll 13
+        for (int r = 1; r < kRounds; ++r)
+            s = _mm256_aesenc_epi128(_mm256_permutexvar_epi8(permute, s), k[r]);
+        const __m256i last = _mm256_permutexvar_epi8(permute, s);
+        if (i + 1 == blocks) {
+            s = _mm256_aesenclast_epi128(last, k[kRounds]);
+            Store(out + 32 * i, s);
+            break;
+        }
+        // Read before the store: out may be in.
+        const __m256i next = Load(in + 32 * (i + 1));
+        s = _mm256_aesenclast_epi128(last, _mm256_xor_si256(lastAndFirst, next));
+        Store(out + 32 * i, _mm256_xor_si256(s, _mm256_xor_si256(next, k[0])));
     }
-    Store(chain, c);
+    Store(chain, s);
 }
 
 SEALWISE_VAES void DecryptCbc(const uint8_t* rk, uint8_t* chain, const uint8_t* in, uint8_t* out,

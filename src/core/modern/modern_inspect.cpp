@@ -6,7 +6,8 @@
 namespace sealwise::modern {
 
 Inspection InspectModern(ByteSource& source, const std::string& displayName,
-                         std::span<const std::string> keys) {
+                         std::span<const std::string> keys,
+                         const std::function<void(const EntryMeta&)>& onEntry) {
     SealedReader reader(source, keys, displayName);
     if (reader.content() != Content::kFiles) {
         throw SealError(msg::kModernUnsupported, displayName, "a text, not files");
@@ -18,8 +19,9 @@ Inspection InspectModern(ByteSource& source, const std::string& displayName,
         while (std::optional<EntryMeta> entry = stream.NextEntry()) {
             current = entry->name;
             stream.SkipData();
-            result.entries.push_back(std::move(*entry));
+            ++result.soundEntries;
             current.clear();
+            if (onEntry) onEntry(*entry);
         }
     } catch (const StreamDamaged&) {
         result.damaged = true;

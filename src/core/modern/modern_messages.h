@@ -11,5 +11,6 @@ constexpr int kWeakPassphraseWarning = 885;  // %s: the estimated number of gues
 constexpr int kVerifyDamagedEntry = 886;     // %s: the entry's name or number
 constexpr int kVerifyAllSound = 887;         // %s: the number of entries
 constexpr int kVerifySomeDamaged = 888;      // %s: the number of damaged entries
+constexpr int kWeakKdfCostWarning = 889;     // %s: default MiB, %d: default passes
 
 }  // namespace sealwise::msg

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <memory>
 
+#include "files/io/deferred_flush.h"
 #include "files/io/output_directory.h"
 #include "files/jobs/message_ids.h"
-#include "modern/background_flusher.h"
 #include "modern/entry_stream.h"
 #include "modern/modern_messages.h"
 #include "modern/restore_file.h"
@@ -37,7 +37,9 @@ class Restorer {
   public:
     Restorer(FileJobObserver& observer, const std::atomic<bool>* cancel, EntryStream& entries,
              OutputDirectory& out, ModernRestoreSummary& summary)
-        : observer_(observer), cancel_(cancel), entries_(entries), out_(out), summary_(summary) {}
+        : observer_(observer), cancel_(cancel), entries_(entries), out_(out), summary_(summary) {
+        out_.OnDirectoryCreated([this](const SharedFd& dir) { flush_.AddDirectory(dir); });
+    }
 
     bool Cancelled() const { return cancel_ && cancel_->load(); }
 
@@ -48,13 +50,13 @@ class Restorer {
             const SharedFd parent = out_.OpenParent(parts).dir;
             switch (meta.type) {
                 case EntryType::kDirectory:
-                    MakeDirectory(parent->get(), parts, meta, display);
+                    MakeDirectory(parent, parts, meta, display);
                     return true;
                 case EntryType::kSymlink:
-                    MakeLink(parent->get(), parts.back(), meta, display);
+                    MakeLink(parent, parts.back(), meta, display);
                     return true;
                 case EntryType::kFile:
-                    return WriteFile(parent->get(), parts.back(), meta, display);
+                    return WriteFile(parent, parts.back(), meta, display);
             }
         } catch (const StreamDamaged&) {
             throw;
@@ -90,10 +92,10 @@ class Restorer {
         }
     }
 
-    // Waits for the flushes of the files restored so far; false (reported) when one failed.
+    // Brings the files and directories restored so far to disk; a failure is reported.
     void FinishFlushing(const std::string& where) {
         try {
-            flusher_.Finish();
+            flush_.Flush(where);
         } catch (const SealError& error) {
             observer_.ReportError(where, error);
             ++summary_.failed;
@@ -101,8 +103,9 @@ class Restorer {
     }
 
   private:
-    void MakeDirectory(int parent, const std::vector<std::string>& parts, const EntryMeta& meta,
-                       const std::string& display) {
+    void MakeDirectory(const SharedFd& parentDir, const std::vector<std::string>& parts,
+                       const EntryMeta& meta, const std::string& display) {
+        const int parent = parentDir->get();
         const std::string& leaf = parts.back();
         switch (InspectLeaf(parent, leaf).state) {
             case LeafState::kDirectory:
@@ -111,6 +114,7 @@ class Restorer {
                 throw SealError(msg::kPathNotDirectory, display, "a file where a directory goes");
             case LeafState::kMissing:
                 if (::mkdirat(parent, leaf.c_str(), 0700) != 0) throw SystemError(errno, "mkdir");
+                flush_.AddDirectory(parentDir);
                 created_.push_back({parts, meta});
                 break;
         }
@@ -119,8 +123,9 @@ class Restorer {
 
     // The link is made under a temporary name and renamed over the final one, which replaces
     // an existing link or file itself and never what a link points to.
-    void MakeLink(int parent, const std::string& leaf, const EntryMeta& meta,
+    void MakeLink(const SharedFd& parentDir, const std::string& leaf, const EntryMeta& meta,
                   const std::string& display) {
+        const int parent = parentDir->get();
         if (!MayReplace(parent, leaf, display)) return;
         const std::string temp = TemporaryName();
         if (::symlinkat(meta.linkTarget.c_str(), parent, temp.c_str()) != 0) {
@@ -134,12 +139,14 @@ class Restorer {
             ::unlinkat(parent, temp.c_str(), 0);
             throw SystemError(err, "rename link");
         }
+        flush_.AddDirectory(parentDir);
         ++summary_.restored;
         observer_.ItemRestored(display, 0);
     }
 
-    bool WriteFile(int parent, const std::string& leaf, const EntryMeta& meta,
+    bool WriteFile(const SharedFd& parentDir, const std::string& leaf, const EntryMeta& meta,
                    const std::string& display) {
+        const int parent = parentDir->get();
         std::unique_ptr<RestoreFile> file;
         std::string path = display;
         bool replaces = false;
@@ -147,12 +154,12 @@ class Restorer {
             case LeafState::kDirectory:
                 throw SystemError(EISDIR, display);
             case LeafState::kMissing:
-                file = std::make_unique<RestoreFile>(parent, leaf);
+                file = std::make_unique<RestoreFile>(parentDir, leaf);
                 break;
             case LeafState::kFile: {
                 const OverwriteAnswer answer = observer_.AskOverwrite(display);
                 if (answer.choice == OverwriteChoice::kOverwrite) {
-                    file = std::make_unique<RestoreFile>(parent, leaf);
+                    file = std::make_unique<RestoreFile>(parentDir, leaf);
                     replaces = true;
                 } else if (answer.choice == OverwriteChoice::kRename && !answer.newPath.empty()) {
                     file = OpenElsewhere(answer.newPath);
@@ -173,7 +180,7 @@ class Restorer {
         }
         // A file that replaces another is on disk before it takes its place; new ones are
         // flushed while the restore goes on.
-        file->Commit(meta, replaces ? nullptr : &flusher_);
+        file->Commit(meta, replaces ? nullptr : &flush_);
         ++summary_.restored;
         observer_.ItemRestored(path, static_cast<int64_t>(meta.size));
         return true;
@@ -182,9 +189,10 @@ class Restorer {
     static std::unique_ptr<RestoreFile> OpenElsewhere(const std::string& path) {
         const auto slash = path.find_last_of('/');
         const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-        const UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!fd.valid()) throw SystemErrorAt(errno, dir);
-        return std::make_unique<RestoreFile>(fd.get(), path.substr(slash + 1));
+        auto fd = std::make_shared<const UniqueFd>(
+            ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!fd->valid()) throw SystemErrorAt(errno, dir);
+        return std::make_unique<RestoreFile>(std::move(fd), path.substr(slash + 1));
     }
 
     bool MayReplace(int parent, const std::string& leaf, const std::string& display) {
@@ -209,7 +217,7 @@ class Restorer {
     OutputDirectory& out_;
     ModernRestoreSummary& summary_;
     std::vector<CreatedDirectory> created_;
-    BackgroundFlusher flusher_;
+    DeferredFlush flush_;
 };
 
 }  // namespace

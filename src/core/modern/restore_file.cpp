@@ -25,12 +25,11 @@ std::string TemporaryName() {
     return name + ".part";
 }
 
-RestoreFile::RestoreFile(int dirFd, std::string finalName) : finalName_(std::move(finalName)) {
-    dir_ = UniqueFd(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
-    if (!dir_.valid()) throw SystemError(errno, "dup directory");
+RestoreFile::RestoreFile(SharedFd dir, std::string finalName)
+    : dir_(std::move(dir)), finalName_(std::move(finalName)) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = TemporaryName();
-        const int fd = ::openat(dir_.get(), name.c_str(),
+        const int fd = ::openat(dir_->get(), name.c_str(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
             file_ = UniqueFd(fd);
@@ -44,7 +43,7 @@ RestoreFile::RestoreFile(int dirFd, std::string finalName) : finalName_(std::mov
 
 RestoreFile::~RestoreFile() {
     file_.Reset();
-    if (!tempName_.empty()) ::unlinkat(dir_.get(), tempName_.c_str(), 0);
+    if (!tempName_.empty()) ::unlinkat(dir_->get(), tempName_.c_str(), 0);
 }
 
 void RestoreFile::Append(std::span<const uint8_t> data) {
@@ -58,26 +57,24 @@ void RestoreFile::Append(std::span<const uint8_t> data) {
     size_ += static_cast<int64_t>(data.size());
 }
 
-void RestoreFile::Commit(const EntryMeta& meta, BackgroundFlusher* flusher) {
+void RestoreFile::Commit(const EntryMeta& meta, DeferredFlush* flush) {
     const int fd = file_.get();
     if (::ftruncate(fd, size_) != 0) throw SystemError(errno, "set length");
     if (::fchmod(fd, RestoredMode(meta.mode)) != 0) throw SystemError(errno, "chmod");
     const timespec times[2] = {{0, UTIME_NOW},
                                {meta.mtimeSeconds, static_cast<long>(meta.mtimeNanoseconds)}};
     if (::futimens(fd, times) != 0) throw SystemError(errno, "set modification time");
-    if (!flusher && ::fsync(fd) != 0) throw SystemError(errno, "fsync");
-    if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), finalName_.c_str()) != 0) {
+    if (!flush && ::fsync(fd) != 0) throw SystemError(errno, "fsync");
+    if (::renameat(dir_->get(), tempName_.c_str(), dir_->get(), finalName_.c_str()) != 0) {
         throw SystemError(errno, "rename to " + finalName_);
     }
     tempName_.clear();
-    if (flusher) {
-        UniqueFd dir(::fcntl(dir_.get(), F_DUPFD_CLOEXEC, 0));
-        if (!dir.valid()) throw SystemError(errno, "dup directory");
-        flusher->Add(std::move(file_), std::move(dir));
+    if (flush) {
+        flush->AddFile(std::move(file_), dir_);
         return;
     }
     if (const int err = file_.Close(); err != 0) throw SystemError(err, "close");
-    if (::fsync(dir_.get()) != 0) throw SystemError(errno, "fsync directory");
+    if (::fsync(dir_->get()) != 0) throw SystemError(errno, "fsync directory");
 }
 
 }  // namespace sealwise::modern

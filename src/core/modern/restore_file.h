@@ -7,28 +7,28 @@
 #include <span>
 #include <string>
 
+#include "files/io/deferred_flush.h"
 #include "files/io/posix_io.h"
-#include "modern/background_flusher.h"
 #include "modern/records.h"
 
 namespace sealwise::modern {
 
 class RestoreFile {
   public:
-    // Creates the temporary file inside dirFd (the descriptor is duplicated).
-    RestoreFile(int dirFd, std::string finalName);
+    // Creates the temporary file inside dir.
+    RestoreFile(SharedFd dir, std::string finalName);
     ~RestoreFile();  // removes the temporary file unless committed
     RestoreFile(const RestoreFile&) = delete;
     RestoreFile& operator=(const RestoreFile&) = delete;
 
     void Append(std::span<const uint8_t> data);
     // Sets the length, the permission bits and the modification time, flushes the data when
-    // there is no flusher (a file that replaces another must be on disk before its rename),
-    // renames the file into place and hands it to the flusher, if any.
-    void Commit(const EntryMeta& meta, BackgroundFlusher* flusher);
+    // there is no deferred flush (a file that replaces another must be on disk before its
+    // rename), renames the file into place and hands it to the deferred flush, if any.
+    void Commit(const EntryMeta& meta, DeferredFlush* flush);
 
   private:
-    UniqueFd dir_;
+    SharedFd dir_;
     UniqueFd file_;
     std::string finalName_;
     std::string tempName_;

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "app/string_table.h"
+#include "crypto/cbc_envelope.h"
 #include "text/base64.h"
 #include "util/errors.h"
 #include "util/secure_random.h"
@@ -17,6 +18,8 @@ constexpr std::size_t kRandomPrefixLength = 32;
 constexpr int kMessageCheckInput = 114;
 constexpr int kMessageTextHoldsNul = 414;
 constexpr int kMessageWrongKeyOrDamage = 570;
+// Blocks enciphered between two looks at the stop request: about 64 KiB.
+constexpr std::size_t kSliceBlocks = 2048;
 
 // The text shown for a decrypted plaintext whose notice line is lineLength bytes long: the
 // line in Windows-1252, CR LF, and the stored text (marked UTF-8 or Windows-1252).
@@ -63,15 +66,39 @@ std::vector<Bytes> TextKeysFromSharedKeys(SharedKeyStore& store) {
     return CandidateSharedKeys(store);
 }
 
-TextCryptJob::TextCryptJob(ProgressSink* progress, PumpHook* pump) {
-    cipher_.setProgressSink(progress);
-    cipher_.setPumpHook(pump);
+bool TextCryptJob::Envelope(std::span<const uint8_t> key, std::span<const uint8_t> in,
+                            std::span<uint8_t> out, bool encrypt) {
+    const EnvelopeKey envelopeKey(key);
+    CbcEnvelope envelope(envelopeKey.bytes());
+    const std::size_t blocks = out.size() / CbcEnvelope::kBlockSize;
+    if (progress_) {
+        progress_->SetMax(static_cast<int32_t>(blocks + 1));
+        progress_->SetMin(0);
+        progress_->SetPosition(0);
+    }
+    const std::size_t slice = kSliceBlocks * CbcEnvelope::kBlockSize;
+    for (std::size_t done = 0; done < in.size(); done += slice) {
+        if (stop_.stop_requested()) return false;
+        const std::span<const uint8_t> piece = in.subspan(done, std::min(slice, in.size() - done));
+        const std::span<uint8_t> target = out.subspan(done, std::min(slice, out.size() - done));
+        if (encrypt) {
+            envelope.Encrypt(piece, target, done > 0);
+        } else {
+            envelope.Decrypt(piece, target, done > 0);
+        }
+        if (progress_) {
+            const std::size_t blocksDone = (done + target.size()) / CbcEnvelope::kBlockSize;
+            progress_->SetPosition(static_cast<int32_t>(blocksDone));
+        }
+    }
+    if (stop_.stop_requested()) return false;
+    if (progress_) progress_->SetPosition(static_cast<int32_t>(blocks + 1));
+    return true;
 }
 
 std::optional<std::string> TextCryptJob::Encrypt(std::string_view text, Bytes key,
                                                  int languageOffset) {
-    MaybeBytes keyBytes(std::move(key));
-    WipeOnExit<Bytes> wipeKey(*keyBytes);
+    WipeOnExit<Bytes> wipeKey(key);
     CheckTextToEncrypt(text);
 
     // The notice line stays Windows-1252 for every reader; only the text may need the marker.
@@ -81,16 +108,15 @@ std::optional<std::string> TextCryptJob::Encrypt(std::string_view text, Bytes ke
     WipeOnExit<Bytes> wipeStored(stored);
     stored.reserve(stored.size() + body.size());  // no unwiped copy on growth
     stored.insert(stored.end(), body.begin(), body.end());
-    MaybeBytes plaintext{Bytes(kRandomPrefixLength)};
-    WipeOnExit<Bytes> wipePlaintext(*plaintext);
-    plaintext->reserve(kRandomPrefixLength + stored.size());  // no unwiped copy on growth
-    FillSecureRandom(plaintext->data(), kRandomPrefixLength);
-    plaintext->insert(plaintext->end(), stored.begin(), stored.end());
+    Bytes plaintext(kRandomPrefixLength);
+    WipeOnExit<Bytes> wipePlaintext(plaintext);
+    plaintext.reserve(kRandomPrefixLength + stored.size());  // no unwiped copy on growth
+    FillSecureRandom(plaintext.data(), kRandomPrefixLength);
+    plaintext.insert(plaintext.end(), stored.begin(), stored.end());
 
-    const MaybeBytes envelope = cipher_.EncryptData(plaintext, keyBytes, false);
-    if (cipher_.doCancel()) return std::nullopt;
-    if (!envelope) throw SealError(kMessageCheckInput, {}, "cipher returned no envelope");
-    return EncodeBase64(*envelope);
+    Bytes envelope(CbcEnvelope::PaddedLength(plaintext.size()));
+    if (!Envelope(key, plaintext, envelope, true)) return std::nullopt;
+    return EncodeBase64(envelope);
 }
 
 std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, Bytes key) {
@@ -104,26 +130,20 @@ std::optional<std::string> TextCryptJob::Decrypt(std::string_view armour, std::v
 
     std::string compact(armour);
     std::erase(compact, ' ');
-    const MaybeBytes envelope = DecodeBase64(compact);
-    if (envelope->empty() || envelope->size() % CRijndael::kBlockSize != 0) {
+    const Bytes envelope = DecodeBase64(compact);
+    if (envelope.empty() || envelope.size() % CbcEnvelope::kBlockSize != 0) {
         throw SealError(kMessageCheckInput, {}, "armour does not hold whole cipher blocks");
     }
 
-    for (Bytes& key : keys) {
-        MaybeBytes keyBytes(std::move(key));
-        WipeOnExit<Bytes> wipeKey(*keyBytes);
-        MaybeBytes plaintext = cipher_.DecryptData(envelope, keyBytes);
-        if (cipher_.doCancel()) {
-            if (plaintext) SecureWipe(*plaintext);
-            return std::nullopt;
-        }
-        if (!plaintext) throw SealError(kMessageCheckInput, {}, "cipher returned no plaintext");
-        WipeOnExit<Bytes> wipePlaintext(*plaintext);
+    Bytes plaintext(envelope.size());
+    WipeOnExit<Bytes> wipePlaintext(plaintext);
+    for (const Bytes& key : keys) {
+        if (!Envelope(key, envelope, plaintext, false)) return std::nullopt;
 
         // Drop the random prefix; the zero padding of the last block ends the text.
-        const uint8_t* begin = plaintext->data() + kRandomPrefixLength;
+        const uint8_t* begin = plaintext.data() + kRandomPrefixLength;
         const uint8_t* end =
-            std::find(begin, begin + (plaintext->size() - kRandomPrefixLength), uint8_t{0});
+            std::find(begin, begin + (plaintext.size() - kRandomPrefixLength), uint8_t{0});
         const std::span<const uint8_t> shown(begin, static_cast<std::size_t>(end - begin));
         if (const std::optional<std::size_t> line = NoticeLineLength(shown)) {
             return ShownText(shown, *line);

@@ -15,8 +15,14 @@ void JobThread::Start(std::function<void()> work, std::function<void()> finished
     running_ = true;  // only once the thread exists: a failed start leaves nothing running
 }
 
+std::stop_token JobThread::NewStopToken() {
+    stop_ = std::stop_source();
+    return stop_.get_token();
+}
+
 void JobThread::Stop(const std::function<void()>& cancel) {
     stopping_ = true;
+    stop_.request_stop();
     if (running_ && cancel) cancel();
     if (thread_.joinable()) thread_.join();
     running_ = false;

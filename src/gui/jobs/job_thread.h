@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <thread>
 
 namespace sealwise::gui {
@@ -24,12 +25,19 @@ class JobThread : public QObject {
 
     bool Running() const { return running_; }
 
+    // The stop request of the next job, a fresh one at every call: give it to the job when
+    // making it, before Start.
+    std::stop_token NewStopToken();
+    // Asks the running job to stop; it notices at its next check.
+    void RequestStop() noexcept { stop_.request_stop(); }
+
     // Runs `work` on a new thread; afterwards `finished` runs on this object's thread (unless
     // the object was stopped first). `work` must not throw.
     void Start(std::function<void()> work, std::function<void()> finished);
 
-    // For the owner's destruction: asks the job to end through `cancel`, answers every further
-    // question with its fallback and waits for the thread. `finished` does not run.
+    // For the owner's destruction: asks the job to stop (RequestStop, then `cancel`), answers
+    // every further question with its fallback and waits for the thread. `finished` does not
+    // run.
     void Stop(const std::function<void()>& cancel);
 
     // From the job's thread: runs `task` on this object's thread without waiting.
@@ -42,6 +50,7 @@ class JobThread : public QObject {
 
   private:
     std::thread thread_;
+    std::stop_source stop_;
     std::atomic<bool> stopping_{false};
     bool running_ = false;
 };

@@ -21,7 +21,6 @@
 #include "util/errors.h"
 
 namespace sealwise {
-class CRijndael;
 struct PassphraseRating;
 }  // namespace sealwise
 
@@ -56,9 +55,6 @@ class FCrypt : public QWidget {
     bool IsBusy() const { return busy_; }
     bool cancelRequested() const { return cancelRequested_.load(); }
     std::atomic<bool>& CancelFlag() { return cancelRequested_; }
-    // The cipher object of the running job, reached by Cancel; null when none runs.
-    void SetRunningCipher(CRijndael* cipher) { runningCipher_ = cipher; }
-    CRijndael* RunningCipher() const { return runningCipher_; }
     WorkingDisplay* Working() const { return working_; }
     // Whether a text or file job is running on the job thread.
     bool JobRunning() const;
@@ -174,8 +170,7 @@ class FCrypt : public QWidget {
     ThrottledEventPump scanPump_;
     ScanBusyState scanBusy_;
     std::atomic<bool> cancelRequested_{false};
-    CRijndael* runningCipher_ = nullptr;
-    std::function<void()> runningCancel_;  // reaches the running job's own cipher object
+    std::function<void()> runningCancel_;  // asks the running job to stop
     JobThread* jobs_ = nullptr;
     ProgressRelay* relay_ = nullptr;
     QTimer* noteTimer_ = nullptr;  // hides the result note

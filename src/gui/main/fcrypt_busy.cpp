@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "crypto/rijndael.h"
 #include "gui/controls/light_tab.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/main/fcrypt.h"
@@ -54,7 +53,6 @@ void FCrypt::SetBusy(bool busy, bool scanning) {
 // Only raises the request; the running job sees it at its next check.
 void FCrypt::CancelClicked() {
     cancelRequested_ = true;
-    if (runningCipher_) runningCipher_->setDoCancel(true);
     if (runningCancel_) runningCancel_();
 }
 

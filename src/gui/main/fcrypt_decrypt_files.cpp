@@ -15,6 +15,7 @@
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/app/string_ids.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
@@ -33,9 +34,10 @@ constexpr int kSelectFileToDecrypt = 122;
 
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay, RunKind::kDecryptContainer), job(observer) {}
+        : observer(window, services, thread, relay, RunKind::kDecryptContainer),
+          job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
-    DecryptContainerJob job;  // only its own cancel request ends it
+    DecryptContainerJob job;  // ends early only when the job thread requests stop
     std::string container;
     std::string outputDirectory;
     std::vector<Bytes> keys;  // the candidates, best first
@@ -154,9 +156,9 @@ void FCrypt::DecryptFilesClicked() {
     run->outputDirectory = output;
 
     RunJob([run] { RunDecrypt(*run); },
-           [run] {
+           [this, run] {
                run->cancelModern = true;
-               run->job.RequestCancel();
+               jobs_->RequestStop();
            },
            [this, run] {
                EndJob();

@@ -14,6 +14,7 @@
 #include "files/jobs/message_ids.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
@@ -31,10 +32,9 @@ namespace {
 constexpr int kMemorizePassword = 190;
 
 struct EncryptRun {
-    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay,
-               const std::atomic<bool>* cancelRequested)
+    EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
         : observer(window, services, thread, relay, RunKind::kEncryptFiles),
-          job(observer, cancelRequested) {}
+          job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
     EncryptFilesJob job;
     std::vector<EncryptItem> items;
@@ -127,7 +127,8 @@ void FCrypt::EncryptFilesClicked() {
         return;
     }
 
-    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_, &cancelRequested_);
+    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_);
+    if (cancelRequested_) jobs_->RequestStop();  // Cancel came while the window turned busy
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
     std::string passphrase = TakePassphrase();
@@ -155,7 +156,7 @@ void FCrypt::EncryptFilesClicked() {
             SecureWipe(run->key);
             for (std::string& secret : run->secrets) SecureWipe(secret);
         },
-        [run] { run->job.RequestCancel(); },
+        [this] { jobs_->RequestStop(); },
         [this, run] {
             EndJob();
             if (run->failure) {

@@ -10,6 +10,7 @@
 
 #include "app/strings.h"
 #include "gui/app/localizer.h"
+#include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/main/fcrypt.h"
 #include "gui/main/stored_format.h"
@@ -27,7 +28,7 @@ constexpr int kMemorizePassword = 190;
 
 // One text job and what it leaves for the window's thread.
 struct TextJob {
-    explicit TextJob(ProgressSink* progress) : crypt(progress) {}
+    TextJob(std::stop_token stop, ProgressSink* progress) : crypt(std::move(stop), progress) {}
     TextCryptJob crypt;
     std::string input;        // the text (encrypting) or the armour (decrypting), line breaks CR LF
     Bytes key;                // encrypting
@@ -87,7 +88,7 @@ void FCrypt::EncryptTextClicked() {
         ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&relay_->Item());
+    auto job = std::make_shared<TextJob>(jobs_->NewStopToken(), &relay_->Item());
     if (text_.modernFormat->isChecked()) {
         // The modern format keeps the exact text and needs no notice line.
         job->format = StoredFormat::kModern;
@@ -121,9 +122,9 @@ void FCrypt::EncryptTextClicked() {
     SecureWipe(passphrase);
 
     RunJob([job] { RunTextJob(*job, true); },
-           [job] {
+           [this, job] {
                job->cancelled = true;
-               job->crypt.Cancel();
+               jobs_->RequestStop();
            },
            [this, job] {
                EndJob();
@@ -141,7 +142,7 @@ void FCrypt::DecryptTextClicked() {
         ShowMessageId(kCheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(&relay_->Item());
+    auto job = std::make_shared<TextJob>(jobs_->NewStopToken(), &relay_->Item());
     job->format = FormatOfText(armour.toStdString());
     const bool modern = job->format == StoredFormat::kModern;
     if (keyEntry_.sharedSecurity()) {
@@ -170,9 +171,9 @@ void FCrypt::DecryptTextClicked() {
     job->input = LfToCrLf(armour.toStdString());
 
     RunJob([job] { RunTextJob(*job, false); },
-           [job] {
+           [this, job] {
                job->cancelled = true;
-               job->crypt.Cancel();
+               jobs_->RequestStop();
            },
            [this, job] {
                EndJob();

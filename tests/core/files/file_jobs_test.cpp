@@ -58,11 +58,10 @@ TEST_F(Jobs, EmptyFilesGetMarker99AndComeBackEmpty) {
     Encrypt({{dir / (n30 + ".txt"), "\\"}, {dir / (n62 + ".txt"), "\\"}}, dir / "c.vesk");
     // One record each of 64 and 96 cipher bytes.
     EXPECT_EQ(Records(dir / "c.vesk"), (std::vector<std::vector<int64_t>>{{64}, {96}}));
-    CRijndael cipher;
-    cipher.EncryptPrepareKey(key);
+    CbcEnvelope cipher(key);
     const Bytes container = ReadFile(dir / "c.vesk");
-    Bytes plain;
-    ASSERT_TRUE(cipher.DecryptChunk(std::span(container).subspan(4, 64), false, plain));
+    Bytes plain(64);
+    cipher.Decrypt(std::span(container).subspan(4, 64), plain, false);
     EXPECT_EQ(plain[32], 99);
     EXPECT_EQ(plain[33], 30);
 
@@ -187,10 +186,10 @@ TEST_F(Jobs, AFileFailingHalfWayIsCutOutAndTheOthersRestore) {
 }
 
 struct CancelOnSecondFile : test::RecordingObserver {
-    EncryptFilesJob* job = nullptr;
+    std::stop_source stop;
     int started = 0;
     void ItemStarted(const std::string&, int64_t) override {
-        if (++started == 2) job->RequestCancel();
+        if (++started == 2) stop.request_stop();
     }
 };
 
@@ -199,16 +198,15 @@ TEST_F(Jobs, CancelLeavesTheOldContainerAndNoTemporaryFiles) {
     WriteFile(dir / "b", test::PatternBytes(100));
     WriteFile(dir / "c.vesk", {'o', 'l', 'd'});
     CancelOnSecondFile cancelling;
-    EncryptFilesJob job(cancelling);
-    cancelling.job = &job;
+    EncryptFilesJob job(cancelling, cancelling.stop.get_token());
     EXPECT_EQ(job.Run(Items{{dir / "a", "\\"}, {dir / "b", "\\"}}, dir / "c.vesk", key).outcome,
               JobOutcome::kCancelled);
     EXPECT_EQ(ReadFile(dir / "c.vesk"), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(test::FilesBelow(dir.path()), (std::vector<std::string>{"a", "b", "c.vesk"}));
 
     // The cancel request ends with its job: the next run works and replaces the old file.
-    std::atomic<bool> windowFlag{false};
-    EncryptFilesJob next(observer, &windowFlag);
+    std::stop_source nextRun;
+    EncryptFilesJob next(observer, nextRun.get_token());
     EXPECT_EQ(next.Run(Items{{dir / "a", "\\"}, {dir / "b", "\\"}}, dir / "c.vesk", key).outcome,
               JobOutcome::kCompleted);
     EXPECT_EQ(ListContainer(dir / "c.vesk", key).size(), 2u);
@@ -294,10 +292,10 @@ TEST_F(Jobs, RestoringReportsTheBytesOfEachEntryRecordByRecord) {
 }
 
 struct CancelDuringRestore : test::RecordingObserver {
-    DecryptContainerJob* job = nullptr;
+    std::stop_source stop;
     int64_t bytes = 0;
     void BytesDone(int64_t n) override {
-        if ((bytes += n) > 0) job->RequestCancel();
+        if ((bytes += n) > 0) stop.request_stop();
     }
 };
 
@@ -307,8 +305,7 @@ TEST_F(Jobs, CancelledRestoreLeavesNoPartialFile) {
     WriteFile(dir / "out/big", {'o', 'l', 'd'});
     CancelDuringRestore cancelling;
     cancelling.answer = {OverwriteChoice::kOverwrite, {}};
-    DecryptContainerJob job(cancelling);
-    cancelling.job = &job;
+    DecryptContainerJob job(cancelling, cancelling.stop.get_token());
     EXPECT_EQ(job.Run(dir / "c.vesk", dir / "out", key).outcome, JobOutcome::kCancelled);
     EXPECT_EQ(cancelling.runOutcomes, (std::vector<JobOutcome>{JobOutcome::kCancelled}));
     EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"big"}));
@@ -353,15 +350,14 @@ TEST_F(Jobs, ACancelledRestoreRemovesTheDirectoriesItMadeUnlessTheyHoldRestoredF
         SCOPED_TRACE(c.out);
         // Cancelled while the big file, in directories of its own, is half restored.
         struct CancelInBigFile : test::RecordingObserver {
-            DecryptContainerJob* job = nullptr;
+            std::stop_source stop;
             std::string current;
             void ItemStarted(const std::string& name, int64_t) override { current = name; }
             void BytesDone(int64_t) override {
-                if (current.ends_with("big")) job->RequestCancel();
+                if (current.ends_with("big")) stop.request_stop();
             }
         } cancelling;
-        DecryptContainerJob job(cancelling);
-        cancelling.job = &job;
+        DecryptContainerJob job(cancelling, cancelling.stop.get_token());
         EXPECT_EQ(job.Run(dir / "c.vesk", dir / c.out, key).outcome, JobOutcome::kCancelled);
         std::vector<std::string> left;
         for (const auto& e : std::filesystem::recursive_directory_iterator(dir.path())) {

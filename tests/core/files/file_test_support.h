@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/byte_order.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_format.h"
@@ -78,12 +78,12 @@ inline std::vector<std::string> FilesBelow(const std::string& dir) {
 // honest writer makes.
 class ContainerBuilder {
   public:
-    explicit ContainerBuilder(const Bytes& key) { cipher_.EncryptPrepareKey(key); }
+    explicit ContainerBuilder(const Bytes& key) : cipher_(key) {}
 
     // One chunk record holding plain, chained (useIV) or not.
     void AppendRecord(const Bytes& plain, bool useIV) {
-        Bytes cipher;
-        cipher_.EncryptChunk(plain, useIV, cipher);
+        Bytes cipher(CbcEnvelope::PaddedLength(plain.size()));
+        cipher_.Encrypt(plain, cipher, useIV);
         uint8_t header[4];
         PutInt32Le(header, static_cast<uint32_t>(cipher.size() - 1));
         bytes_.insert(bytes_.end(), header, header + 4);
@@ -132,7 +132,7 @@ class ContainerBuilder {
     ZlibCodec& codec() { return codec_; }
 
   private:
-    CRijndael cipher_;
+    CbcEnvelope cipher_;
     ZlibCodec codec_;
     Bytes bytes_;
     std::vector<int32_t> sizes_;

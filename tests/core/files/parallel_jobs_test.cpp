@@ -148,15 +148,16 @@ struct CancelAfterFirstChunk : test::RecordingObserver {
 TEST_F(Parallel, CancelStopsBothJobsAndLeavesNothingBehind) {
     EncryptWith(4, "c.vesk");
     CancelAfterFirstChunk cancelling;
-    EncryptFilesJob encrypt(cancelling);
+    std::stop_source stopEncrypt, stopDecrypt;
+    EncryptFilesJob encrypt(cancelling, stopEncrypt.get_token());
     encrypt.SetThreadCount(4);
-    cancelling.cancel = [&] { encrypt.RequestCancel(); };
+    cancelling.cancel = [&] { stopEncrypt.request_stop(); };
     EXPECT_EQ(encrypt.Run(items, dir / "cancelled.vesk", key).outcome, JobOutcome::kCancelled);
     EXPECT_FALSE(std::filesystem::exists(dir / "cancelled.vesk"));
 
-    DecryptContainerJob decrypt(cancelling);
+    DecryptContainerJob decrypt(cancelling, stopDecrypt.get_token());
     decrypt.SetThreadCount(4);
-    cancelling.cancel = [&] { decrypt.RequestCancel(); };
+    cancelling.cancel = [&] { stopDecrypt.request_stop(); };
     std::filesystem::create_directories(dir / "out");
     EXPECT_EQ(decrypt.Run(dir / "c.vesk", dir / "out", key).outcome, JobOutcome::kCancelled);
     EXPECT_TRUE(test::FilesBelow(dir / "out").empty());

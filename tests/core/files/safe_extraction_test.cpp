@@ -146,28 +146,65 @@ struct TamperingObserver : test::RecordingObserver {
     }
 };
 
+struct SwappedDirectoryCase {
+    const char* name;
+    int threads;
+    int otherDirectories;     // made between the swap and the next entry for the directory
+    bool laterEntryRestored;  // into the directory the run opened; else refused
+};
+
 TEST_F(SafeExtraction, ADirectorySwappedForALinkDuringTheRunIsNeverFollowed) {
-    builder.AddEntry("d\\a.txt", {'a'});
-    builder.AddEntry("d\\b.txt", {'b'});
-    builder.AddEntry("d\\e\\c.txt", {'c'});
-    WriteFile(dir / "c.vesk", builder.Finish());
-    TamperingObserver tampering;
-    tampering.when = "a.txt";
-    tampering.tamper = [&] {
-        fs::rename(Out() + "/d", Out() + "/moved");
-        fs::create_directory_symlink(Outside(), Out() + "/d");
+    const SwappedDirectoryCase cases[] = {
+        {"kept open, in order", 1, 0, true},
+        {"kept open, commits on other threads", 4, 0, true},
+        // So many directories later that the run no longer holds it open: looked up again,
+        // the link is refused.
+        {"opened again by name", 1, 70, false},
+        {"opened again by name, other threads", 4, 70, false},
     };
-    DecryptContainerJob job(tampering);
-    job.SetThreadCount(1);
-    job.Run(dir / "c.vesk", Out(), key);
-    EXPECT_TRUE(fs::is_empty(Outside()));
-    EXPECT_TRUE(fs::is_symlink(Out() + "/d"));
-    // Whatever went into the directory after the swap, it went into the directory the run
-    // opened (wherever it is now), or failed; never through the link.
-    for (const auto& name : test::FilesBelow(Out())) {
-        EXPECT_TRUE(name.starts_with("moved/")) << name;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(Out());
+        fs::remove_all(Outside());
+        fs::create_directories(Out());
+        fs::create_directories(Outside());
+        ContainerBuilder tree(key);
+        tree.AddEntry("d\\a.txt", {'a'});
+        for (int i = 0; i < c.otherDirectories; ++i) {
+            tree.AddEntry("x" + std::to_string(i) + "\\f", {'x'});
+        }
+        tree.AddEntry("d\\b.txt", {'b'});
+        tree.AddEntry("d\\e\\c.txt", {'c'});
+        WriteFile(dir / "c.vesk", tree.Finish());
+        TamperingObserver tampering;
+        tampering.when = "a.txt";
+        tampering.tamper = [&] {
+            fs::rename(Out() + "/d", Out() + "/moved");
+            fs::create_directory_symlink(Outside(), Out() + "/d");
+        };
+        DecryptContainerJob job(tampering);
+        job.SetThreadCount(c.threads);
+        const DecryptSummary summary = job.Run(dir / "c.vesk", Out(), key);
+        EXPECT_TRUE(fs::is_empty(Outside()));
+        EXPECT_TRUE(fs::is_symlink(Out() + "/d"));
+        // Whatever went into the directory after the swap went into the directory the run
+        // opened (wherever it is now), or failed; never through the link.
+        for (const auto& name : test::FilesBelow(Out())) {
+            EXPECT_TRUE(name.starts_with("moved/") || name.starts_with("x")) << name;
+        }
+        EXPECT_EQ(ReadFile(Out() + "/moved/a.txt"), Bytes{'a'});
+        if (c.laterEntryRestored) {
+            EXPECT_EQ(ReadFile(Out() + "/moved/b.txt"), Bytes{'b'});
+            EXPECT_EQ(ReadFile(Out() + "/moved/e/c.txt"), Bytes{'c'});
+            EXPECT_EQ(summary.failed, 0);
+        } else {
+            EXPECT_EQ(summary.failed, 2);
+            for (const auto& [item, id] : tampering.errors) {
+                EXPECT_EQ(id, msg::kPathNotDirectory) << item;
+            }
+        }
+        EXPECT_EQ(summary.restored + summary.failed, 3 + c.otherDirectories);
     }
-    EXPECT_EQ(ReadFile(Out() + "/moved/a.txt"), Bytes{'a'});
 }
 
 struct TakenNameCase {

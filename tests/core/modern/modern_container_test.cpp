@@ -136,10 +136,11 @@ TEST(ModernContainer, ListingReadsEveryEntryWithoutWriting) {
     ScratchDir scratch;
     const Bytes container = Seal({MakeTree(scratch)});
     MemorySource source(container);
-    const Inspection inspection = InspectModern(source, "c", kKeys);
-    EXPECT_FALSE(inspection.damaged);
     std::vector<std::string> names;
-    for (const EntryMeta& e : inspection.entries) names.push_back(e.name);
+    const Inspection inspection =
+        InspectModern(source, "c", kKeys, [&](const EntryMeta& e) { names.push_back(e.name); });
+    EXPECT_FALSE(inspection.damaged);
+    EXPECT_EQ(inspection.soundEntries, names.size());
     const std::vector<std::string> expected{
         "tree",     "tree/empty",    "tree/empty/deeper",    "tree/empty-file",    "tree/small.txt",
         "tree/sub", "tree/sub/link", "tree/sub/pattern.txt", "tree/sub/random.bin"};

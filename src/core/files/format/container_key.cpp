@@ -3,30 +3,16 @@
 #include <memory>
 #include <stdexcept>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/container_reader.h"
 #include "files/format/entry_probe.h"
-#include "util/secure_wipe.h"
 
 namespace sealwise {
 
-namespace {
-
-std::unique_ptr<CRijndael> KeyedCipher(const Bytes& key) {
-    if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
-    auto cipher = std::make_unique<CRijndael>();
-    MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
-    cipher->EncryptPrepareKey(keyCopy);
-    SecureWipe(*keyCopy);
-    return cipher;
-}
-
-}  // namespace
-
 std::size_t ChooseContainerKey(const ContainerReader& reader, std::span<const Bytes> keys) {
     if (keys.size() <= 1) return 0;
-    std::vector<std::unique_ptr<CRijndael>> ciphers;
-    for (const Bytes& key : keys) ciphers.push_back(KeyedCipher(key));
+    std::vector<std::unique_ptr<CbcEnvelope>> ciphers;
+    for (const Bytes& key : keys) ciphers.push_back(std::make_unique<CbcEnvelope>(key));
     EntryCursor cursor = reader.Entries();
     for (EntryExtent extent; cursor.Next(extent);) {
         for (std::size_t k = 0; k < ciphers.size(); ++k) {

@@ -44,9 +44,15 @@ void DecryptRecordReader::Abandon(std::size_t entry) {
     if (started_ && entry == static_cast<std::size_t>(extent_.number)) consumed_ = extent_.size;
 }
 
-void OpenRecord(DecryptRecord& record, CRijndael& cipher, ZlibCodec& codec) {
+void OpenRecord(DecryptRecord& record, CbcEnvelope& cipher, ZlibCodec& codec) {
     if (record.recordSize == 0 || record.failure) return;
-    if (!cipher.DecryptChunk(record.cipher, false, record.plain)) return;
+    // Each record deciphers on its own; the chain from the record before is applied below.
+    record.plain.resize(record.cipher.size());
+    try {
+        cipher.Decrypt(record.cipher, record.plain, false);
+    } catch (const EnvelopeLengthError&) {
+        return;  // not whole blocks: the job reports the entry as damaged
+    }
     record.deciphered = true;
     if (record.chunk > 0) {
         for (std::size_t i = 0; i < record.previous.size(); ++i)

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/chunk_zero.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_reader.h"
@@ -22,7 +22,7 @@ struct DecryptRecord {
     int64_t chunk = 0;       // (entry, chunk) orders the units
     int64_t recordSize = 0;  // L + 5; 0 when the record's length is impossible
     bool last = false;       // the entry ends with this record
-    std::array<uint8_t, CRijndael::kBlockSize> previous{};  // chain block (chunk >= 1)
+    std::array<uint8_t, CbcEnvelope::kBlockSize> previous{};  // chain block (chunk >= 1)
     Bytes cipher, plain, piece;
     std::exception_ptr failure;  // reading the container failed
 
@@ -49,10 +49,10 @@ class DecryptRecordReader {
     EntryExtent extent_;
     bool started_ = false;
     int64_t consumed_ = 0, chunk_ = 0;
-    std::array<uint8_t, CRijndael::kBlockSize> previous_{};
+    std::array<uint8_t, CbcEnvelope::kBlockSize> previous_{};
 };
 
 // The worker's part: deciphers the record and inflates its compressed block.
-void OpenRecord(DecryptRecord& record, CRijndael& cipher, ZlibCodec& codec);
+void OpenRecord(DecryptRecord& record, CbcEnvelope& cipher, ZlibCodec& codec);
 
 }  // namespace sealwise

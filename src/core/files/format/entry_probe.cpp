@@ -22,18 +22,17 @@ constexpr int64_t kChunkZeroPrefix =
 
 }  // namespace
 
-ChunkZeroProbe ProbeChunkZero(const ContainerReader& reader, CRijndael& cipher,
+ChunkZeroProbe ProbeChunkZero(const ContainerReader& reader, CbcEnvelope& cipher,
                               const EntryExtent& entry) {
     ChunkZeroProbe probe;
     const int64_t end = entry.start + entry.size;
     const int64_t cipherLength = reader.RecordCipherLength(entry.start, end);
     if (cipherLength == 0) return probe;
     Bytes prefix(static_cast<std::size_t>(std::min(cipherLength, kChunkZeroPrefix)));
-    Bytes plain;
-    if (!reader.ReadExact(entry.start + kRecordHeaderSize, prefix) ||
-        !cipher.DecryptChunk(prefix, false, plain)) {
-        return probe;
-    }
+    if (!reader.ReadExact(entry.start + kRecordHeaderSize, prefix)) return probe;
+    // Whole blocks: the record's length is, and so is the prefix.
+    Bytes plain(prefix.size());
+    cipher.Decrypt(prefix, plain, false);
     probe.status = ChunkZeroProbe::Status::kNotChunkZero;
     probe.recordSize = kRecordHeaderSize + cipherLength;
     const auto chunk = ParseChunkZero(plain, static_cast<int64_t>(prefix.size()) == cipherLength,
@@ -50,11 +49,7 @@ ChunkZeroProbe ProbeChunkZero(const ContainerReader& reader, CRijndael& cipher,
 
 KeyVerdict CheckContainerKey(const ContainerReader& reader, std::span<const uint8_t> key,
                              int64_t* soundEntry) {
-    if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
-    CRijndael cipher;
-    MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
-    cipher.EncryptPrepareKey(keyCopy);
-    SecureWipe(*keyCopy);
+    CbcEnvelope cipher(key);
     KeyVerdict verdict = KeyVerdict::kUntested;
     EntryCursor entries = reader.Entries();
     for (EntryExtent entry; entries.Next(entry);) {

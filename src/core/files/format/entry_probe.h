@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/container_reader.h"
 #include "util/bytes.h"
 
@@ -28,7 +28,7 @@ struct ChunkZeroProbe {
 
 // Deciphers the first blocks of the entry's first record with the key the cipher holds and
 // applies the checks of ParseChunkZero.
-ChunkZeroProbe ProbeChunkZero(const ContainerReader& reader, CRijndael& cipher,
+ChunkZeroProbe ProbeChunkZero(const ContainerReader& reader, CbcEnvelope& cipher,
                               const EntryExtent& entry);
 
 enum class KeyVerdict {

@@ -26,13 +26,9 @@ bool PlausibleLength(std::optional<int32_t> length, int64_t fullPiece, bool last
 }  // namespace
 
 ContainerListing::ContainerListing(const std::string& path, std::span<const uint8_t> key)
-    : reader_(path), entries_(reader_.Entries()) {
-    if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
+    : reader_(path), entries_(reader_.Entries()), cipher_(key) {
     if (CheckContainerKey(reader_, key) == KeyVerdict::kWrong)
         throw SealError(msg::kWrongPassword, {}, "no entry's first chunk makes sense");
-    MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
-    cipher_.EncryptPrepareKey(keyCopy);
-    SecureWipe(*keyCopy);
 }
 
 bool ContainerListing::Next(ListedEntry& entry) {
@@ -75,7 +71,7 @@ std::optional<int32_t> ContainerListing::FirstBlockLength(int64_t offset) {
         !reader_.ReadExact(offset + kRecordHeaderSize, block)) {
         return std::nullopt;
     }
-    cipher_.Decrypt(block);
+    cipher_.Decrypt(block, block, false);  // from the zero block: the bare block cipher
     for (int64_t i = 0; i < kCipherBlock; ++i) block[i] ^= previous[i];
     return BlockLength(block);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/container_reader.h"
 
 namespace sealwise {
@@ -41,7 +41,7 @@ class ContainerListing {
 
     ContainerReader reader_;
     EntryCursor entries_;
-    CRijndael cipher_;
+    CbcEnvelope cipher_;
 };
 
 // All entries at once, for containers known to be small.

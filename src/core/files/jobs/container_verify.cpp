@@ -1,6 +1,6 @@
 #include "files/jobs/container_verify.h"
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/container_format.h"
 #include "files/format/container_reader.h"
 #include "files/format/decrypt_record.h"
@@ -28,10 +28,7 @@ bool PieceFits(const DecryptRecord& record, int64_t nameBytes) {
 std::vector<VerifiedEntry> VerifyClassicContainer(const std::string& path,
                                                   std::span<const uint8_t> key) {
     const ContainerReader reader(path);
-    CRijndael cipher;
-    MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
-    cipher.EncryptPrepareKey(keyCopy);
-    SecureWipe(*keyCopy);
+    CbcEnvelope cipher(key);
     ZlibCodec codec;
     DecryptRecordReader records(reader);
     DecryptRecord record;

@@ -24,19 +24,15 @@ namespace sealwise {
 
 using namespace container;
 
-DecryptContainerJob::DecryptContainerJob(FileJobObserver& observer,
-                                         const std::atomic<bool>* cancelRequested)
-    : observer_(observer), cancelRequested_(cancelRequested) {}
+DecryptContainerJob::DecryptContainerJob(FileJobObserver& observer, std::stop_token stop)
+    : observer_(observer), stop_(std::move(stop)) {}
 
-bool DecryptContainerJob::Cancelled() const {
-    return cipher_.doCancel() || (cancelRequested_ && cancelRequested_->load());
-}
+bool DecryptContainerJob::Cancelled() const { return stop_.stop_requested(); }
 
 DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
                                         const std::string& outputDirectory,
                                         std::span<const uint8_t> key) {
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
-    cipher_.setPumpHook(observer_.Pump());
     const ContainerReader reader(containerPath);
     // The format has no check value: a key is right when the first chunk of some entry makes
     // sense with it. Entries that do not are damaged, each on its own.
@@ -133,11 +129,7 @@ void DecryptContainerJob::StartPipeline(const ContainerReader& reader,
     const int threads = ResolveThreadCount(threads_);
     workers_.clear();
     for (int i = 0; i < threads; ++i) {
-        auto state = std::make_unique<WorkerState>();
-        MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
-        state->cipher.EncryptPrepareKey(keyCopy);
-        SecureWipe(*keyCopy);
-        workers_.push_back(std::move(state));
+        workers_.push_back(std::make_unique<WorkerState>(key));
     }
     records_ = std::make_unique<DecryptRecordReader>(reader);
     OrderedPipeline<DecryptRecord>::Steps steps;
@@ -172,8 +164,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirecto
     if (!record) return EntryResult::kCancelled;
     const int64_t recordSize = record->recordSize;
     if (recordSize == 0) return Damaged(number, msg::kDamagedEntryNumber, number);
-    if (!record->deciphered) cipher_.setDoCancel(true);  // as the cipher does for a bad length
     if (Cancelled()) return EntryResult::kCancelled;
+    if (!record->deciphered) return Damaged(number, msg::kDamagedEntryNumber, number);
     const auto& chunk = record->chunkZero;
     // Another entry has shown that the key is right: this one is damaged.
     if (!chunk) return Damaged(number, msg::kDamagedEntryNumber, number);
@@ -223,8 +215,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
         const DecryptRecord* record = NextRecordOf(index);
         if (!record) return EntryResult::kCancelled;
         if (record->recordSize == 0) return Damaged(display, msg::kDamagedEntry, display);
-        if (!record->deciphered) cipher_.setDoCancel(true);
         if (Cancelled()) return EntryResult::kCancelled;
+        if (!record->deciphered) return Damaged(display, msg::kDamagedEntry, display);
         consumed += record->recordSize;
         if (!AppendPiece(*record, nameBytes, *target.file)) {
             return Damaged(display, msg::kDamagedEntry, display);

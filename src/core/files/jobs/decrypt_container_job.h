@@ -7,10 +7,11 @@
 #include <atomic>
 #include <memory>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <vector>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/decrypt_record.h"
 #include "files/format/zlib_codec.h"
 #include "files/io/deferred_flush.h"
@@ -39,8 +40,8 @@ struct DecryptSummary {
 // failures of the whole run throw SealError.
 class DecryptContainerJob {
   public:
-    explicit DecryptContainerJob(FileJobObserver& observer,
-                                 const std::atomic<bool>* cancelRequested = nullptr);
+    // The job stops at its next check once stop is requested.
+    explicit DecryptContainerJob(FileJobObserver& observer, std::stop_token stop = {});
 
     // Throws SealError 108 for a container without usable content, 424 for a damaged,
     // truncated or oversized one; 194 when first chunks decipher but none makes sense with the
@@ -52,9 +53,6 @@ class DecryptContainerJob {
     // decipher with (files/container_key.h).
     DecryptSummary Run(const std::string& containerPath, const std::string& outputDirectory,
                        const std::vector<Bytes>& candidateKeys);
-
-    // Safe from any thread: the job stops at its next check.
-    void RequestCancel() noexcept { cipher_.setDoCancel(true); }
 
     // Worker threads that decipher and inflate; 0 (the default) picks the count
     // (thread_count.h). The restored files do not depend on it.
@@ -103,15 +101,15 @@ class DecryptContainerJob {
     bool Cancelled() const;
 
     FileJobObserver& observer_;
-    const std::atomic<bool>* cancelRequested_;
+    std::stop_token stop_;
     int threads_ = 0;
-    CRijndael cipher_;  // holds the cancel request; the workers have their own keyed copies
     bool syncRestored_ = true;
     dev_t containerDevice_ = 0;  // the container being read is never replaced
     ino_t containerInode_ = 0;
     std::unique_ptr<DeferredFlush> flush_;  // restored files that wait for the flush at the end
     struct WorkerState {
-        CRijndael cipher;
+        explicit WorkerState(std::span<const uint8_t> key) : cipher(key) {}
+        CbcEnvelope cipher;
         ZlibCodec codec;
     };
     std::vector<std::unique_ptr<WorkerState>> workers_;

@@ -29,13 +29,10 @@ int64_t IndexReserve(std::size_t entries) { return 5 * static_cast<int64_t>(entr
 
 }  // namespace
 
-EncryptFilesJob::EncryptFilesJob(FileJobObserver& observer,
-                                 const std::atomic<bool>* cancelRequested)
-    : observer_(observer), cancelRequested_(cancelRequested) {}
+EncryptFilesJob::EncryptFilesJob(FileJobObserver& observer, std::stop_token stop)
+    : observer_(observer), stop_(std::move(stop)) {}
 
-bool EncryptFilesJob::Cancelled() const {
-    return cipher_.doCancel() || (cancelRequested_ && cancelRequested_->load());
-}
+bool EncryptFilesJob::Cancelled() const { return stop_.stop_requested(); }
 
 EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
                                     const std::string& containerPath,
@@ -49,12 +46,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     EncryptSummary summary;
     const std::size_t n = items.size();
     observer_.RunStarted(static_cast<int64_t>(n));
-    cipher_.setPumpHook(observer_.Pump());
-    {
-        MaybeBytes keyCopy = Bytes(key.begin(), key.begin() + 32);
-        cipher_.EncryptPrepareKey(keyCopy);
-        SecureWipe(*keyCopy);
-    }
+    cipher_ = std::make_unique<CbcEnvelope>(key);
 
     // Neither the container being replaced nor the new one is ever packed into itself.
     std::vector<FileIdentity> leaveOut;
@@ -171,7 +163,9 @@ bool EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& ite
         if (c == 0) FillFiller(std::span(plain).first(kFillerSize));
         const bool last = piece->last();
         // Each entry starts a fresh chain; its later chunks continue it.
-        if (!cipher_.EncryptChunk(plain, c > 0, cipherBytes_) || Cancelled()) return true;
+        cipherBytes_.resize(CbcEnvelope::PaddedLength(plain.size()));
+        cipher_->Encrypt(plain, cipherBytes_, c > 0);
+        if (Cancelled()) return true;
         AppendRecord(container);
         observer_.BytesDone(static_cast<int64_t>(piece->data.size()));
         observer_.ItemProgress(c + 1, chunks);

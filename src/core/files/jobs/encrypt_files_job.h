@@ -7,11 +7,12 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <variant>
 #include <vector>
 
-#include "crypto/rijndael.h"
+#include "crypto/cbc_envelope.h"
 #include "files/format/encrypt_piece.h"
 #include "files/format/zlib_codec.h"
 #include "files/io/input_source.h"
@@ -37,8 +38,8 @@ struct EncryptSummary {
 // succeeded. An input that is the container itself (same device and inode) is left out.
 class EncryptFilesJob {
   public:
-    explicit EncryptFilesJob(FileJobObserver& observer,
-                             const std::atomic<bool>* cancelRequested = nullptr);
+    // The job stops at its next check once stop is requested.
+    explicit EncryptFilesJob(FileJobObserver& observer, std::stop_token stop = {});
 
     // Replaces how files are opened (tests inject failing readers here).
     void SetInputOpener(InputOpener opener) { openInput_ = std::move(opener); }
@@ -54,9 +55,6 @@ class EncryptFilesJob {
     // 2 GiB, 103 when the container cannot be written, 612 when no entry could be stored.
     EncryptSummary Run(const std::vector<EncryptItem>& items, const std::string& containerPath,
                        std::span<const uint8_t> key);
-
-    // Safe from any thread: the job stops at its next check.
-    void RequestCancel() noexcept { cipher_.setDoCancel(true); }
 
   private:
     // Appends the entry of one file; returns its stored size, 0 after a failure (the container
@@ -77,11 +75,11 @@ class EncryptFilesJob {
     bool Cancelled() const;
 
     FileJobObserver& observer_;
-    const std::atomic<bool>* cancelRequested_;
+    std::stop_token stop_;
     InputOpener openInput_ = OpenInputFile;
     FillerSource filler_;
     int threads_ = 0;
-    CRijndael cipher_;
+    std::unique_ptr<CbcEnvelope> cipher_;  // keyed by Run
     int64_t containerLimit_ = 0;  // the entries must end below this to leave room for the index
     std::vector<std::unique_ptr<ZlibCodec>> codecs_;  // one per worker
     std::unique_ptr<EncryptPieceReader> reader_;

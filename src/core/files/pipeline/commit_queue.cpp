@@ -1,5 +1,7 @@
 #include "files/pipeline/commit_queue.h"
 
+#include <utility>
+
 namespace sealwise {
 
 CommitQueue::CommitQueue(int threads) : pool_(threads) {}
@@ -12,14 +14,21 @@ void CommitQueue::Submit(std::unique_ptr<StagedFile> file, Bytes data, std::stri
         // Each waiting file holds a descriptor and maybe its data: a slow disk must not make
         // them run out.
         std::unique_lock lock(mutex_);
-        doneCv_.wait(lock, [this, &path, &data] {
+        const auto room = [this, &path, &data] {
             std::size_t waiting = 0;
             for (const auto& job : jobs_) {
                 if (job->done) continue;
                 if (job->result.path == path || ++waiting >= kMaxWaiting) return false;
             }
             return waiting == 0 || waitingBytes_ + data.size() <= kMaxWaitingBytes;
-        });
+        };
+        if (!room()) {
+            // What it waits for may still be in the batch.
+            lock.unlock();
+            SendBatch();
+            lock.lock();
+            doneCv_.wait(lock, room);
+        }
         waitingBytes_ += data.size();
     }
     auto job = std::make_shared<Job>();
@@ -32,32 +41,46 @@ void CommitQueue::Submit(std::unique_ptr<StagedFile> file, Bytes data, std::stri
         std::lock_guard lock(mutex_);
         jobs_.push_back(job);
     }
-    pool_.Submit([this, job](int) {
-        std::optional<SealError> error;
-        bool taken = false;
-        try {
-            if (!job->data.empty()) job->file->Append(job->data);
-            job->file->Commit();
-        } catch (const NameTakenError&) {
-            taken = true;
-        } catch (const SealError& e) {
-            error = e;
-        }
-        const std::size_t bytes = job->data.size();
-        job->data = Bytes();
-        if (taken) {
-            job->result.unplaced = std::move(job->file);
-        } else {
-            job->file.reset();  // discards the staged file if the commit failed
-        }
-        {
-            std::lock_guard lock(mutex_);
-            waitingBytes_ -= bytes;
-            job->result.error = std::move(error);
-            job->done = true;
-        }
-        doneCv_.notify_all();
+    batchBytes_ += job->data.size();
+    batch_.push_back(std::move(job));
+    if (batch_.size() >= kBatchFiles || batchBytes_ >= kBatchBytes || pool_.runsInline()) {
+        SendBatch();
+    }
+}
+
+void CommitQueue::SendBatch() {
+    if (batch_.empty()) return;
+    pool_.Submit([this, batch = std::exchange(batch_, {})](int) {
+        for (const auto& job : batch) Run(*job);
     });
+    batchBytes_ = 0;
+}
+
+void CommitQueue::Run(Job& job) {
+    std::optional<SealError> error;
+    bool taken = false;
+    try {
+        if (!job.data.empty()) job.file->Append(job.data);
+        job.file->Commit();
+    } catch (const NameTakenError&) {
+        taken = true;
+    } catch (const SealError& e) {
+        error = e;
+    }
+    const std::size_t bytes = job.data.size();
+    job.data = Bytes();
+    if (taken) {
+        job.result.unplaced = std::move(job.file);
+    } else {
+        job.file.reset();  // discards the staged file if the commit failed
+    }
+    {
+        std::lock_guard lock(mutex_);
+        waitingBytes_ -= bytes;
+        job.result.error = std::move(error);
+        job.done = true;
+    }
+    doneCv_.notify_all();
 }
 
 bool CommitQueue::Pending(const std::string& path) {
@@ -73,6 +96,7 @@ bool CommitQueue::Pending(const std::string& path) {
 }
 
 std::vector<CommitQueue::Result> CommitQueue::Collect(bool wait) {
+    if (wait) SendBatch();
     std::unique_lock lock(mutex_);
     if (wait) {
         doneCv_.wait(lock, [this] {

@@ -16,11 +16,14 @@ class ReorderBuffer {
   public:
     // Called by a worker when the result with this sequence number is complete.
     void Put(uint64_t sequence, T value) {
+        bool awaited = false;
         {
             std::lock_guard lock(mutex_);
             ready_.emplace(sequence, std::move(value));
+            awaited = sequence == next_;
         }
-        ready_cv_.notify_all();
+        // A result that arrives early would only wake the consumer to wait again.
+        if (awaited) ready_cv_.notify_all();
     }
 
     // The next result in sequence, or nullopt when it is not complete within timeout.

@@ -1,0 +1,78 @@
+#include "modern/modern_jobs.h"
+
+#include <fcntl.h>
+
+#include <cerrno>
+
+#include "files/io/posix_io.h"
+#include "files/io/staged_file.h"
+#include "modern/modern_text.h"
+#include "modern/sealed_stream.h"
+
+namespace sealwise::modern {
+namespace {
+
+constexpr int kMessageKeyCount = 385;
+constexpr int kMessageKeyMissing = 386;
+
+}  // namespace
+
+StoredFormat DetectContainerFormat(const std::string& path) {
+    return IsModernContainerFile(path) ? StoredFormat::kModern : StoredFormat::kClassic;
+}
+
+StoredFormat DetectTextFormat(std::string_view text) {
+    return LooksLikeModernArmour(text) ? StoredFormat::kModern : StoredFormat::kClassic;
+}
+
+std::vector<std::string> SharedKeysForModern(const SharedKeyStore& store) {
+    int count = 0;
+    try {
+        count = std::stoi(store.countText);
+    } catch (const std::exception&) {
+        count = 0;
+    }
+    if (count < 2 || count > kMaxKeys || count > static_cast<int>(store.slots.size())) {
+        throw SealError(kMessageKeyCount, store.countText, "shared key count");
+    }
+    std::vector<std::string> keys;
+    for (int i = 0; i < count; ++i) {
+        const bool shown = i == store.keyShown - 1;
+        const std::string& key = shown ? store.passphraseBox : store.slots[i];
+        if (key.empty()) {
+            throw SealError(kMessageKeyMissing, std::to_string(i + 1), "empty shared key");
+        }
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+ModernWriteSummary EncryptModernContainer(const std::vector<std::string>& inputs,
+                                          const std::string& containerPath,
+                                          std::span<const std::string> keys,
+                                          const ModernWriteOptions& options,
+                                          FileJobObserver& observer,
+                                          const std::atomic<bool>* cancel) {
+    StagedFile staged(containerPath);
+    FdSink sink(staged.fd());
+    ModernWriteOptions withContainer = options;
+    withContainer.containerFd = staged.fd();  // never stored in itself
+    ModernWriteJob job(observer, cancel);
+    const ModernWriteSummary summary = job.Run(inputs, sink, keys, withContainer);
+    if (summary.outcome == JobOutcome::kCompleted) staged.Commit();
+    return summary;
+}
+
+ModernRestoreSummary DecryptModernContainer(const std::string& containerPath,
+                                            const std::string& outputDirectory,
+                                            std::span<const std::string> keys,
+                                            FileJobObserver& observer,
+                                            const std::atomic<bool>* cancel) {
+    const UniqueFd fd(::open(containerPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) throw SystemErrorAt(errno, containerPath);
+    FdSource source(fd.get());
+    ModernRestoreJob job(observer, cancel);
+    return job.Run(source, containerPath, outputDirectory, keys);
+}
+
+}  // namespace sealwise::modern

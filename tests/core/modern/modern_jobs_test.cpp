@@ -1,0 +1,167 @@
+#include "modern/modern_jobs.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../files/file_test_support.h"
+#include "core/test_util.h"
+#include "modern/modern_messages.h"
+#include "modern/modern_text.h"
+
+namespace sealwise::modern {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::ScratchDir;
+using test::WriteFile;
+
+const std::vector<std::string> kKeys{"correct horse battery staple"};
+
+ModernWriteOptions CheapOptions() {
+    ModernWriteOptions options;
+    options.cost = {1, 8192};
+    return options;
+}
+
+// Counts progress and errors; asks to cancel once cancelAfterBytes have been reported.
+struct Observer : FileJobObserver {
+    void ReportError(const std::string& item, const SealError& error) override {
+        errors.push_back({item, error.stringId()});
+    }
+    void ItemStarted(const std::string&, int64_t) override { ++items; }
+    void BytesDone(int64_t bytes) override {
+        done += bytes;
+        if (cancelAfterBytes >= 0 && done >= cancelAfterBytes) cancel = true;
+    }
+    std::vector<std::pair<std::string, int>> errors;
+    int items = 0;
+    int64_t done = 0;
+    int64_t cancelAfterBytes = -1;
+    std::atomic<bool> cancel{false};
+};
+
+TEST(ModernJobs, ContainerFormatComesFromTheFirstBytes) {
+    ScratchDir dir;
+    WriteFile(dir / "in/a.txt", test::PatternBytes(1000));
+    Observer observer;
+    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer,
+                           nullptr);
+    WriteFile(dir / "short", Bytes{'S', 'E', 'A', 'L', 'W', 'I', 'S'});
+    WriteFile(dir / "classic", Bytes(64, 0x1F));
+    WriteFile(dir / "empty", {});
+    const struct {
+        const char* name;
+        StoredFormat format;
+    } cases[] = {
+        {"m.vesk", StoredFormat::kModern},   {"short", StoredFormat::kClassic},
+        {"classic", StoredFormat::kClassic}, {"empty", StoredFormat::kClassic},
+        {"missing", StoredFormat::kClassic},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DetectContainerFormat(dir / c.name), c.format) << c.name;
+}
+
+TEST(ModernJobs, TextFormatComesFromTheArmourLines) {
+    const std::string armour = SealText("Pay Bob 100 EUR", kKeys, {1, 8192});
+    std::string beginDamaged = armour, endDamaged = armour;
+    beginDamaged[3] = 'x';
+    endDamaged[endDamaged.size() - 5] = 'x';
+    const struct {
+        const char* what;
+        std::string text;
+        StoredFormat format;
+    } cases[] = {
+        {"armour", armour, StoredFormat::kModern},
+        {"armour, first line damaged", beginDamaged, StoredFormat::kModern},
+        {"armour, last line damaged", endDamaged, StoredFormat::kModern},
+        {"classic text", "3pNb+Y8d0Qx1k2l1XJr0Vw==\r\n", StoredFormat::kClassic},
+        {"nothing", "", StoredFormat::kClassic},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DetectTextFormat(c.text), c.format) << c.what;
+}
+
+TEST(ModernJobs, SharedKeysTakeTheTypedKeyAndRefuseGaps) {
+    SharedKeyStore store;
+    store.slots[0] = "erster";
+    store.slots[1] = "stale";
+    store.slots[2] = "third";
+    store.keyShown = 2;
+    store.passphraseBox = "second";
+    const struct {
+        const char* count;
+        int emptySlot;  // -1: none
+        std::vector<std::string> keys;
+        int error;  // 0: none
+    } cases[] = {
+        {"3", -1, {"erster", "second", "third"}, 0},
+        {"2", -1, {"erster", "second"}, 0},
+        {"3", 2, {}, 386},
+        {"1", -1, {}, 385},
+        {"11", -1, {}, 385},
+        {"zwei", -1, {}, 385},
+    };
+    for (const auto& c : cases) {
+        SharedKeyStore input = store;
+        input.countText = c.count;
+        if (c.emptySlot >= 0) input.slots[c.emptySlot].clear();
+        try {
+            EXPECT_EQ(SharedKeysForModern(input), c.keys) << c.count;
+            EXPECT_EQ(c.error, 0) << c.count;
+        } catch (const SealError& error) {
+            EXPECT_EQ(error.stringId(), c.error) << c.count;
+        }
+    }
+}
+
+TEST(ModernJobs, ContainerRoundTripReportsProgressOfEveryByte) {
+    ScratchDir dir;
+    WriteFile(dir / "in/tree/a.txt", test::PatternBytes(3 * kPieceSize / 2));
+    WriteFile(dir / "in/tree/sub/b.txt", test::PatternBytes(999, 5));
+    Observer writing, reading;
+    const ModernWriteSummary written = EncryptModernContainer(
+        {dir / "in/tree"}, dir / "m.vesk", kKeys, CheapOptions(), writing, nullptr);
+    EXPECT_EQ(written.outcome, JobOutcome::kCompleted);
+    EXPECT_EQ(written.entries, 4);
+    EXPECT_EQ(writing.done, 3 * kPieceSize / 2 + 999);
+    const ModernRestoreSummary restored =
+        DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, reading, nullptr);
+    EXPECT_EQ(restored.outcome, JobOutcome::kCompleted);
+    EXPECT_EQ(restored.restored, 4);
+    EXPECT_TRUE(reading.errors.empty());
+    EXPECT_EQ(reading.done, writing.done);
+    EXPECT_EQ(ReadFile(dir / "out/tree/a.txt"), ReadFile(dir / "in/tree/a.txt"));
+    EXPECT_EQ(ReadFile(dir / "out/tree/sub/b.txt"), ReadFile(dir / "in/tree/sub/b.txt"));
+}
+
+TEST(ModernJobs, CancelledEncryptionLeavesTheOldContainer) {
+    ScratchDir dir;
+    WriteFile(dir / "in/big.bin", test::PatternBytes(4 * kPieceSize));
+    WriteFile(dir / "m.vesk", Bytes{'o', 'l', 'd'});
+    Observer observer;
+    observer.cancelAfterBytes = 1;
+    const ModernWriteSummary summary = EncryptModernContainer(
+        {dir / "in/big.bin"}, dir / "m.vesk", kKeys, CheapOptions(), observer, &observer.cancel);
+    EXPECT_EQ(summary.outcome, JobOutcome::kCancelled);
+    EXPECT_EQ(ReadFile(dir / "m.vesk"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(ModernJobs, WrongPassphraseThrowsBeforeTheOutputDirectoryIsMade) {
+    ScratchDir dir;
+    WriteFile(dir / "in/a.txt", test::PatternBytes(10));
+    Observer observer;
+    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer,
+                           nullptr);
+    const std::vector<std::string> wrong{"correct horse battery stapler"};
+    try {
+        DecryptModernContainer(dir / "m.vesk", dir / "out", wrong, observer, nullptr);
+        ADD_FAILURE() << "no error";
+    } catch (const SealError& error) {
+        EXPECT_EQ(error.stringId(), msg::kModernWrongPassphrase);
+    }
+    EXPECT_FALSE(fs::exists(dir / "out"));
+}
+
+}  // namespace
+}  // namespace sealwise::modern
