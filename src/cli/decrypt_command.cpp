@@ -10,8 +10,8 @@
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/format/container_key.h"
-#include "files/jobs/decrypt_container_job.h"
 #include "files/format/entry_name.h"
+#include "files/jobs/decrypt_container_job.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {

@@ -11,12 +11,12 @@
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
-#include "files/jobs/encrypt_files_job.h"
 #include "files/format/entry_name.h"
 #include "files/io/file_checks.h"
-#include "models/input_list.h"
+#include "files/jobs/encrypt_files_job.h"
 #include "files/jobs/input_message_ids.h"
 #include "files/jobs/message_ids.h"
+#include "models/input_list.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {

@@ -9,9 +9,9 @@
 #include "cli/cli_message_ids.h"
 #include "cli/common.h"
 #include "cli/container_message_ids.h"
-#include "files/jobs/container_listing.h"
 #include "files/format/entry_name.h"
 #include "files/io/file_checks.h"
+#include "files/jobs/container_listing.h"
 #include "files/jobs/message_ids.h"
 
 namespace sealwise::cli {

@@ -9,8 +9,8 @@
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "files/format/container_key.h"
-#include "files/jobs/container_listing.h"
 #include "files/format/entry_name.h"
+#include "files/jobs/container_listing.h"
 #include "files/jobs/message_ids.h"
 #include "util/secure_wipe.h"
 
@@ -57,8 +57,8 @@ int RunList(const Args& args, Io& io) {
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
         ContainerListing listing(container, ChooseContainerKey(container, candidates));
         if (listing.unaccountedBytes() > 0) {
-            PrintNote(io, GetResText(msg::kUnaccountedBytes,
-                                     std::to_string(listing.unaccountedBytes())));
+            PrintNote(
+                io, GetResText(msg::kUnaccountedBytes, std::to_string(listing.unaccountedBytes())));
         }
         bool first = true;
         if (json) io.out << "[";

@@ -10,8 +10,8 @@
 #include <optional>
 #include <set>
 
-#include "files/jobs/message_ids.h"
 #include "files/io/posix_io.h"
+#include "files/jobs/message_ids.h"
 
 namespace sealwise::modern {
 namespace {

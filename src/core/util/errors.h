@@ -7,7 +7,7 @@
 namespace sealwise {
 
 class SealError : public std::runtime_error {
-public:
+  public:
     // stringId: base id of the message. argument: text for "%s" (for id 103 the system's
     // description, appended after a blank). detail: untranslated note for developers.
     SealError(int stringId, std::string argument = {}, const std::string& detail = {})
@@ -18,7 +18,7 @@ public:
     int stringId() const noexcept { return stringId_; }
     const std::string& argument() const noexcept { return argument_; }
 
-private:
+  private:
     int stringId_;
     std::string argument_;
 };

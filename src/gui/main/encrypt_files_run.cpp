@@ -34,7 +34,8 @@ constexpr int kMemorizePassword = 190;
 
 struct EncryptRun {
     EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
+        : observer(window, services, thread, relay, RunKind::kEncryptFiles),
+          job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
     EncryptFilesJob job;
     std::vector<EncryptItem> items;

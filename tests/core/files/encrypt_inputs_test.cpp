@@ -1,20 +1,20 @@
 // The encrypt job on inputs that fail or mislead: a run that stores nothing keeps the old
 // container byte for byte, files that report no size are read to their end, and the container
 // never holds itself.
-#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
 #include "file_test_support.h"
+#include "files/io/posix_io.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/encrypt_files_job.h"
 #include "files/jobs/input_message_ids.h"
 #include "files/jobs/message_ids.h"
-#include "files/io/posix_io.h"
 
 namespace sealwise {
 namespace {

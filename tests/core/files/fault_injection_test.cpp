@@ -8,10 +8,10 @@
 #include <atomic>
 
 #include "file_test_support.h"
+#include "files/io/posix_io.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
 #include "files/jobs/message_ids.h"
-#include "files/io/posix_io.h"
 
 namespace sealwise {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "core/test_util.h"
 #include "file_test_support.h"
+#include "files/format/entry_probe.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
-#include "files/format/entry_probe.h"
 #include "files/jobs/message_ids.h"
 
 namespace sealwise {

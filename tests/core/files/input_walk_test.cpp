@@ -6,12 +6,12 @@
 #include <sys/un.h>
 
 #include "file_test_support.h"
-#include "files/io/directory_walk.h"
 #include "files/format/entry_name.h"
-#include "models/input_list.h"
+#include "files/format/stored_names.h"
+#include "files/io/directory_walk.h"
 #include "files/jobs/input_message_ids.h"
 #include "files/jobs/message_ids.h"
-#include "files/format/stored_names.h"
+#include "models/input_list.h"
 #include "unprivileged.h"
 
 namespace sealwise {

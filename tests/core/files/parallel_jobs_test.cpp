@@ -7,12 +7,12 @@
 #include <thread>
 
 #include "file_test_support.h"
+#include "files/format/stored_zlib.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
 #include "files/jobs/message_ids.h"
 #include "files/pipeline/ordered_pipeline.h"
-#include "files/format/stored_zlib.h"
 #include "files/pipeline/thread_count.h"
 
 namespace sealwise {

@@ -8,10 +8,10 @@
 #include <functional>
 
 #include "file_test_support.h"
-#include "files/jobs/decrypt_container_job.h"
 #include "files/io/deferred_flush.h"
-#include "files/jobs/message_ids.h"
 #include "files/io/staged_file.h"
+#include "files/jobs/decrypt_container_job.h"
+#include "files/jobs/message_ids.h"
 
 namespace sealwise {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "files/jobs/message_ids.h"
 #include "files/io/posix_io.h"
+#include "files/jobs/message_ids.h"
 
 namespace sealwise {
 namespace {
