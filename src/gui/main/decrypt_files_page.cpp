@@ -32,7 +32,8 @@ constexpr int kSelectFileToDecrypt = 122;
 
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
+        : observer(window, services, thread, relay, RunKind::kDecryptContainer),
+          job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
     DecryptContainerJob job;  // ends early only when the job thread requests stop
     std::string container;
