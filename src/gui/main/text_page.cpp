@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -63,6 +64,24 @@ void RunTextJob(TextJob& job, bool encrypt) {
     SecureWipe(job.key);
     SecureWipe(job.keys);
     for (std::string& secret : job.secrets) SecureWipe(secret);
+}
+
+// Runs the job on the job thread; showOutput runs on the window's thread when there is a result.
+void StartTextJob(MainWindow& window, const std::shared_ptr<TextJob>& job, bool encrypt,
+                  std::function<void()> showOutput) {
+    window.RunJob([job, encrypt] { RunTextJob(*job, encrypt); },
+                  [&window, job] {
+                      job->cancelled = true;
+                      window.Jobs().RequestStop();
+                  },
+                  [&window, job, showOutput = std::move(showOutput)] {
+                      window.EndJob();
+                      if (job->failure) {
+                          window.ShowFailure(*job->failure);
+                      } else if (job->output) {
+                          showOutput();
+                      }
+                  });
 }
 
 }  // namespace
@@ -129,19 +148,9 @@ void TextPage::EncryptClicked() {
     }
     SecureWipe(passphrase);
 
-    window_.RunJob([job] { RunTextJob(*job, true); },
-                   [this, job] {
-                       job->cancelled = true;
-                       window_.Jobs().RequestStop();
-                   },
-                   [this, job] {
-                       window_.EndJob();
-                       if (job->failure) {
-                           window_.ShowFailure(*job->failure);
-                       } else if (job->output) {
-                           SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), true);
-                       }
-                   });
+    StartTextJob(window_, job, true, [this, job] {
+        SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), true);
+    });
 }
 
 void TextPage::DecryptClicked() {
@@ -178,20 +187,10 @@ void TextPage::DecryptClicked() {
     // Armour is read with CR LF line breaks, as it was written.
     job->input = LfToCrLf(armour.toStdString());
 
-    window_.RunJob([job] { RunTextJob(*job, false); },
-                   [this, job] {
-                       job->cancelled = true;
-                       window_.Jobs().RequestStop();
-                   },
-                   [this, job] {
-                       window_.EndJob();
-                       if (job->failure) {
-                           window_.ShowFailure(*job->failure);
-                       } else if (job->output) {
-                           SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
-                           window_.ShowResultNote(TextDecryptedNote(job->format));
-                       }
-                   });
+    StartTextJob(window_, job, false, [this, job] {
+        SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
+        window_.ShowResultNote(TextDecryptedNote(job->format));
+    });
 }
 
 }  // namespace sealwise::gui
