@@ -65,20 +65,6 @@ class FileJobsTest : public QObject {
         d_.services.files.push_back(folder);
         d_.Click("CmdAdCryptdfile");
     }
-    void EncryptInto(const QString& container, const QString& passphrase) {
-        d_.Edit("TxtEncrFileName")->setText(container);
-        d_.Edit("TxtCode")->setText(passphrase);
-        d_.Click("Command4");
-        QVERIFY(d_.WaitIdle());
-    }
-    void DecryptInto(const QString& container, const QString& output, const QString& passphrase) {
-        d_.DecryptTab();
-        d_.Edit("TxtDecrFile")->setText(container);
-        d_.Edit("TxtDecrOutPath")->setText(output);
-        d_.Edit("TxtCode")->setText(passphrase);
-        d_.Click("Command5");
-        QVERIFY(d_.WaitIdle());
-    }
 
   private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
@@ -104,7 +90,7 @@ class FileJobsTest : public QObject {
         QVERIFY(d_.Edit("TxtEncrFileName")->text().startsWith(Path("tree/proj/")));
 
         const QString container = Path("box.vesk");
-        EncryptInto(container, "files pw");
+        QVERIFY(d_.EncryptListedInto(container, "files pw"));
         QCOMPARE(d_.Messages(), (QStringList{d_.Text(190), d_.Text(116, container.toStdString())}));
         QCOMPARE(List()->count(), 0);  // reset after success
         QVERIFY(d_.Edit("TxtEncrFileName")->text().isEmpty());
@@ -112,7 +98,7 @@ class FileJobsTest : public QObject {
         QVERIFY(QFile::exists(container));
         QCOMPARE(d_.window->Working()->Lamps(), kLampsAtEnd);
 
-        DecryptInto(container, Path("out"), "files pw");
+        QVERIFY(d_.DecryptInto(container, Path("out"), "files pw"));
         // Decryption asks no box to be closed; a note beside the buttons says it worked.
         QCOMPARE(d_.services.messages.size(), std::size_t(2));
         QVERIFY(d_.W<QLabel>("lblResult")->isVisible());
@@ -127,8 +113,8 @@ class FileJobsTest : public QObject {
     void wrongPassphraseShowsMessage194() {
         WriteFile(Path("a.txt"), "abc");
         AddFiles({Path("a.txt")});
-        EncryptInto(Path("a.vesk"), "right");
-        DecryptInto(Path("a.vesk"), Path("out"), "wrong");
+        QVERIFY(d_.EncryptListedInto(Path("a.vesk"), "right"));
+        QVERIFY(d_.DecryptInto(Path("a.vesk"), Path("out"), "wrong"));
         QCOMPARE(d_.Messages().last(), d_.Text(194));
         QVERIFY(!d_.W<QLabel>("lblResult")->isVisible());
         QVERIFY(!QFile::exists(Path("out/a.txt")));
@@ -149,7 +135,7 @@ class FileJobsTest : public QObject {
 
     void tinyContainerShowsMessage108() {
         WriteFile(Path("bad.vesk"), "abc");
-        DecryptInto(Path("bad.vesk"), Path("out"), "pw");
+        QVERIFY(d_.DecryptInto(Path("bad.vesk"), Path("out"), "pw"));
         QCOMPARE(d_.Messages(), QStringList{d_.Text(108)});
     }
 
@@ -161,7 +147,7 @@ class FileJobsTest : public QObject {
         AddFiles({Path("a.txt")});
         d_.services.answers = {MessageAnswer::No};
         d_.services.files = {QString()};
-        EncryptInto(Path("old.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("old.vesk"), "pw"));
         QCOMPARE(d_.Messages(), QStringList{d_.Text(178, Path("old.vesk").toStdString())});
         QCOMPARE(ReadFile(Path("old.vesk")), QByteArray("old container"));
         QCOMPARE(List()->count(), 1);
@@ -170,16 +156,16 @@ class FileJobsTest : public QObject {
         d_.services = {};
         d_.services.answers = {MessageAnswer::No};
         d_.services.files = {Path("other.vesk")};
-        EncryptInto(Path("old.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("old.vesk"), "pw"));
         QCOMPARE(ReadFile(Path("old.vesk")), QByteArray("old container"));
         QVERIFY(QFile::exists(Path("other.vesk")));
         QCOMPARE(d_.Messages().last(), d_.Text(116, Path("other.vesk").toStdString()));
 
         d_.services = {};
         AddFiles({Path("a.txt")});
-        EncryptInto(Path("old.vesk"), "pw");  // Yes
+        QVERIFY(d_.EncryptListedInto(Path("old.vesk"), "pw"));  // Yes
         QCOMPARE(d_.Messages().first(), d_.Text(178, Path("old.vesk").toStdString()));
-        DecryptInto(Path("old.vesk"), Path("out"), "pw");
+        QVERIFY(d_.DecryptInto(Path("old.vesk"), Path("out"), "pw"));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("abc"));
     }
 
@@ -189,14 +175,14 @@ class FileJobsTest : public QObject {
         WriteFile(Path("in/b.txt"), "new b");
         WriteFile(Path("in/c.txt"), "new c");
         AddFiles({Path("in/a.txt"), Path("in/b.txt"), Path("in/c.txt")});
-        EncryptInto(Path("abc.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("abc.vesk"), "pw"));
         WriteFile(Path("out/a.txt"), "old a, longer than the new one");
         WriteFile(Path("out/b.txt"), "old b");
         WriteFile(Path("out/c.txt"), "old c");
         d_.services = {};
         d_.services.answers = {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::No};
         d_.services.files = {Path("out/b2.txt"), QString()};
-        DecryptInto(Path("abc.vesk"), Path("out"), "pw");
+        QVERIFY(d_.DecryptInto(Path("abc.vesk"), Path("out"), "pw"));
         QCOMPARE(d_.Messages(), (QStringList{d_.Text(178, Path("out/a.txt").toStdString()),
                                              d_.Text(178, Path("out/b.txt").toStdString()),
                                              d_.Text(178, Path("out/c.txt").toStdString())}));
@@ -226,7 +212,7 @@ class FileJobsTest : public QObject {
         List()->setCurrentRow(0);
         QTest::keyClick(List(), Qt::Key_Delete);
         QCOMPARE(Listed(), QStringList{Path("small.txt")});
-        EncryptInto(Path("small.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("small.vesk"), "pw"));
         QCOMPARE(d_.Messages().last(), d_.Text(116, Path("small.vesk").toStdString()));
         QVERIFY(QFile::exists(Path("small.vesk")));
     }
@@ -237,13 +223,13 @@ class FileJobsTest : public QObject {
         WriteFile(Path("gone.txt"), "gone");
         AddFiles({Path("gone.txt"), Path("keep.txt")});
         QFile::remove(Path("gone.txt"));
-        EncryptInto(Path("two.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("two.vesk"), "pw"));
         QCOMPARE(d_.services.messages.size(), std::size_t(3));
         QCOMPARE(d_.services.messages[1].icon, MessageIcon::Error);
         QVERIFY(d_.Messages()[1].startsWith(d_.Text(103)));
         QVERIFY(d_.Messages()[1].contains("No such file"));
         QCOMPARE(d_.Messages()[2], d_.Text(116, Path("two.vesk").toStdString()));
-        DecryptInto(Path("two.vesk"), Path("out"), "pw");
+        QVERIFY(d_.DecryptInto(Path("two.vesk"), Path("out"), "pw"));
         QCOMPARE(ReadFile(Path("out/keep.txt")), QByteArray("kept"));
     }
 

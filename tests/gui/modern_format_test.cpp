@@ -63,18 +63,7 @@ class ModernFormatTest : public QObject {
         d_.W<QRadioButton>("OptFiles")->click();
         d_.services.fileLists.push_back(paths);
         d_.Click("CmdAdCryptdfile");
-        d_.Edit("TxtEncrFileName")->setText(container);
-        d_.Edit("TxtCode")->setText("files pw");
-        d_.Click("Command4");
-        QVERIFY(d_.WaitIdle());
-    }
-    void DecryptFiles(const QString& container, const QString& output, const QString& pw) {
-        d_.DecryptTab();
-        d_.Edit("TxtDecrFile")->setText(container);
-        d_.Edit("TxtDecrOutPath")->setText(output);
-        d_.Edit("TxtCode")->setText(pw);
-        d_.Click("Command5");
-        QVERIFY(d_.WaitIdle());
+        QVERIFY(d_.EncryptListedInto(container, "files pw"));
     }
 
   private Q_SLOTS:
@@ -212,7 +201,7 @@ class ModernFormatTest : public QObject {
         QCOMPARE(ReadFile(container).startsWith("SEALWISE"), modern);
         QCOMPARE(FilesOption()->isChecked(), modern);  // kept after the job
 
-        DecryptFiles(container, Path("out"), "files pw");
+        QVERIFY(d_.DecryptInto(container, Path("out"), "files pw"));
         QCOMPARE(Note(), d_.Text(note));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("first file"));
         QCOMPARE(ReadFile(Path("out/b.bin")), QByteArray(70000, 'b'));
@@ -232,7 +221,7 @@ class ModernFormatTest : public QObject {
         d_.Edit("TxtCode")->setText("files pw");
         d_.Click("Command4");
         QVERIFY(d_.WaitIdle());
-        DecryptFiles(Path("tree.vesk"), Path("out"), "files pw");
+        QVERIFY(d_.DecryptInto(Path("tree.vesk"), Path("out"), "files pw"));
         QCOMPARE(ReadFile(Path("out/proj/sub/deep.txt")), QByteArray("deep"));
         QCOMPARE(ReadFile(Path("out/proj/top.txt")), QByteArray("top"));
     }
@@ -253,7 +242,7 @@ class ModernFormatTest : public QObject {
         bytes[middle] = static_cast<char>(bytes[middle] ^ 0x01);
         WriteFile(Path("box.vesk"), bytes);
 
-        DecryptFiles(Path("box.vesk"), Path("out"), "files pw");
+        QVERIFY(d_.DecryptInto(Path("box.vesk"), Path("out"), "files pw"));
         const QString last = d_.Messages().last();
         QVERIFY2(
             last == d_.Text(880, Path("box.vesk").toStdString()) || last == d_.Text(881, "a.txt"),

@@ -54,6 +54,23 @@ class WindowDriver {
                                milliseconds);
     }
 
+    // Encrypts what the encrypt page lists into container; true once the window is idle again.
+    bool EncryptListedInto(const QString& container, const QString& passphrase) {
+        Edit("TxtEncrFileName")->setText(container);
+        Edit("TxtCode")->setText(passphrase);
+        Click("Command4");
+        return WaitIdle();
+    }
+    // Decrypts container into output from the decrypt page; true once the window is idle again.
+    bool DecryptInto(const QString& container, const QString& output, const QString& passphrase) {
+        DecryptTab();
+        Edit("TxtDecrFile")->setText(container);
+        Edit("TxtDecrOutPath")->setText(output);
+        Edit("TxtCode")->setText(passphrase);
+        Click("Command5");
+        return WaitIdle();
+    }
+
     // The texts of the messages shown so far.
     QStringList Messages() const {
         QStringList texts;
