@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test of Sealwise:
+#  0. the layout of every C++ file against .clang-format;
 #  1. the normal build (desktop program, command-line tool, core) with all its tests;
 #  2. core, command-line tool and their tests again under AddressSanitizer and
 #     UndefinedBehaviorSanitizer, which must report nothing (leaks included);
@@ -8,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/install-deps.sh --tests
+scripts/check-format.sh
 
 jobs=$(nproc)
 build=${SEALWISE_TEST_BUILD_DIR:-build/test}

@@ -7,7 +7,8 @@
 # piece, the peak memory on a 1 GiB file and how long a cancel (SIGINT) takes to be answered.
 #   bench/compare.sh [BUILD_DIR] [REPETITIONS]        (about 3 minutes on 2 idle cores)
 # BASE_CLI=path/to/another/sealwise-cli also measures that build (before/after ratios);
-# TREES="small" limits the trees; MEMORY=0 skips the 1 GiB measurements.
+# TREES="small" limits the trees (TREES="" measures none); MEMORY=0 skips the 1 GiB
+# measurements.
 #
 # Fairness: every timed command starts after a `sync` (no command pays for another's dirty
 # data) and restores into a directory of its own that stays until the script ends. Deleting a
@@ -240,7 +241,7 @@ PY
 }
 
 started=$(date +%s)
-for tree in ${TREES:-mixed small}; do
+for tree in ${TREES-mixed small}; do
     case $tree in
         mixed) compare_tree mixed make_tree.py ;;
         small) compare_tree small make_small_tree.py ;;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Sealwise needs, when any is missing. Without arguments: what
 # building and running the programs needs (./run.sh). With --tests: also the test toolchain
-# (./test.sh): test frameworks, clang for the fuzzers, the tools the package checks use.
+# (./test.sh): test frameworks, clang for the fuzzers, clang-format, the tools the package
+# checks use.
 # Runs apt-get only as root; otherwise prints what to install.
 set -euo pipefail
 
@@ -13,7 +14,7 @@ build_and_run=(
 )
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmcrypt-dev
-    clang libclang-rt-14-dev python3 xvfb xauth
+    clang libclang-rt-14-dev clang-format-14 python3 xvfb xauth
     dpkg-dev desktop-file-utils appstream man-db lintian time
     python3-nacl python3-zstandard python3-pyatspi at-spi2-core dbus
 )

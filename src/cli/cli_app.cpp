@@ -2,8 +2,8 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/help_format.h"

@@ -2,15 +2,14 @@
 
 #include <ostream>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "cli/help_format.h"
 #include "files/format/entry_name.h"
 #include "util/errors.h"
 
 namespace sealwise::cli {
 namespace {
-
 
 // A message without a leading "Error:" of the current language or of English.
 std::string WithoutErrorWord(const std::string& message) {

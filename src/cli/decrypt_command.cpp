@@ -1,17 +1,17 @@
 // sealwise-cli decrypt [-C OUTDIR] CONTAINER: restores every entry below the output directory.
 #include <ostream>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "cli/common.h"
-#include "app/msg.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
 #include "files/format/container_key.h"
-#include "files/jobs/decrypt_container_job.h"
 #include "files/format/entry_name.h"
+#include "files/jobs/decrypt_container_job.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {

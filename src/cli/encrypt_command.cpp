@@ -3,17 +3,17 @@
 #include <istream>
 #include <ostream>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "cli/common.h"
-#include "app/msg.h"
 #include "cli/interrupt.h"
 #include "cli/job_reporter.h"
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "cli/path_args.h"
-#include "files/jobs/encrypt_files_job.h"
 #include "files/format/entry_name.h"
 #include "files/io/file_checks.h"
+#include "files/jobs/encrypt_files_job.h"
 #include "models/input_list.h"
 #include "util/secure_wipe.h"
 
@@ -58,8 +58,7 @@ Destination ChooseDestination(Io& io, std::string container, bool overwrite, boo
         if (noOverwrite) {
             // Asked for explicitly: keeping the container is the expected outcome.
             io.err << "sealwise-cli: note: "
-                   << GetResText(Msg::ContainerKept, EscapeForDisplay(container))
-                   << "\n";
+                   << GetResText(Msg::ContainerKept, EscapeForDisplay(container)) << "\n";
             return {std::nullopt, kOk};
         }
         if (!io.stdinIsTerminal) {

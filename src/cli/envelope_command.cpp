@@ -8,8 +8,8 @@
 #include <iterator>
 #include <ostream>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "cli/common.h"
 #include "cli/secret_file.h"
 #include "crypto/cbc_envelope.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 
 namespace sealwise::cli {
 namespace {

@@ -5,12 +5,12 @@
 #include <istream>
 #include <ostream>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "cli/common.h"
-#include "files/jobs/container_listing.h"
 #include "files/format/entry_name.h"
 #include "files/io/file_checks.h"
+#include "files/jobs/container_listing.h"
 
 namespace sealwise::cli {
 

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/json.h"
 #include "cli/modern_commands.h"
 #include "cli/passphrase_options.h"
 #include "files/format/container_key.h"
-#include "files/jobs/container_listing.h"
 #include "files/format/entry_name.h"
-#include "app/msg.h"
+#include "files/jobs/container_listing.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
@@ -57,8 +57,8 @@ int RunList(const Args& args, Io& io) {
         WipeOnExit<std::vector<Bytes>> wipeKeys(candidates);
         ContainerListing listing(container, ChooseContainerKey(container, candidates));
         if (listing.unaccountedBytes() > 0) {
-            PrintNote(io, GetResText(Msg::UnaccountedBytes,
-                                     std::to_string(listing.unaccountedBytes())));
+            PrintNote(
+                io, GetResText(Msg::UnaccountedBytes, std::to_string(listing.unaccountedBytes())));
         }
         bool first = true;
         if (json) io.out << "[";

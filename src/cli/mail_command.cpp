@@ -21,7 +21,6 @@
 namespace sealwise::cli {
 namespace {
 
-
 // Reads at most limit bytes; nullopt when the input holds more.
 std::optional<std::string> ReadAtMost(std::istream& in, std::size_t limit) {
     std::string data(limit + 1, '\0');
@@ -48,7 +47,8 @@ std::string ReadArmour(std::istream& in) {
     if (!IsValidUtf8(*input)) throw SealError(Msg::InputNotUtf8, {}, "input not UTF-8");
     std::string armour = ArmourFromInput(*input);
     if (armour.empty()) throw SealError(Msg::NoMailText, {}, "standard input empty");
-    if (!IsWellFormedArmour(armour)) throw SealError(Msg::MailTextNotArmour, {}, "input is not armour");
+    if (!IsWellFormedArmour(armour))
+        throw SealError(Msg::MailTextNotArmour, {}, "input is not armour");
     return armour;
 }
 

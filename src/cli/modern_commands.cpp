@@ -7,9 +7,9 @@
 #include <istream>
 #include <ostream>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "cli/common.h"
-#include "app/msg.h"
 #include "cli/interrupt.h"
 #include "cli/modern_json.h"
 #include "cli/path_args.h"

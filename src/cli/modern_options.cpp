@@ -1,10 +1,10 @@
 #include "cli/modern_options.h"
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/passphrase_options.h"
 #include "crypto/keys.h"
-#include "app/msg.h"
 #include "passphrase/guessability.h"
 #include "text/text_crypt.h"
 #include "util/errors.h"
@@ -12,7 +12,6 @@
 
 namespace sealwise::cli {
 namespace {
-
 
 // The keys of a shared-key file in order, read as the classic format reads them.
 std::vector<std::string> SharedKeysOf(const std::string& path) {
@@ -79,8 +78,8 @@ int CheckFormatOptions(const FormatOptions& options, Io& io) {
     const modern::KdfCost chosen = options.cost(), standard = modern::kDefaultKdfCost;
     if (options.modern() && (chosen.memory < standard.memory || chosen.ops < standard.ops)) {
         io.err << "sealwise-cli: warning: "
-               << GetResText(Msg::WeakKdfCostWarning,
-                             std::to_string(standard.memory >> 20), std::to_string(standard.ops))
+               << GetResText(Msg::WeakKdfCostWarning, std::to_string(standard.memory >> 20),
+                             std::to_string(standard.ops))
                << "\n";
     }
     return -1;
@@ -89,7 +88,8 @@ int CheckFormatOptions(const FormatOptions& options, Io& io) {
 std::vector<std::string> ObtainSecrets(const KeyOptions& options, PassphraseUse use) {
     if (!options.sharedKeyFile.empty()) return SharedKeysOf(options.sharedKeyFile);
     std::vector<std::string> secrets{ObtainPassphrase(options, use)};
-    if (secrets.front().empty()) throw SealError(Msg::CheckNamesAndPassword, {}, "empty passphrase");
+    if (secrets.front().empty())
+        throw SealError(Msg::CheckNamesAndPassword, {}, "empty passphrase");
     return secrets;
 }
 

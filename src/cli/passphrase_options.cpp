@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "cli/secret_file.h"
 #include "cli/terminal_prompt.h"
 #include "cli/text_input.h"
@@ -21,7 +21,6 @@
 
 namespace sealwise::cli {
 namespace {
-
 
 void DropLineEnd(std::string& line) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -2,8 +2,8 @@
 #include <istream>
 #include <ostream>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "cli/common.h"
 #include "cli/json.h"
 #include "cli/terminal_prompt.h"

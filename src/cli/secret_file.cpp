@@ -4,8 +4,8 @@
 
 #include <ostream>
 
-#include "app/strings.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "files/format/entry_name.h"
 
 namespace sealwise::cli {

@@ -5,17 +5,17 @@
 #include <cerrno>
 #include <ostream>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "cli/common.h"
 #include "cli/modern_commands.h"
 #include "cli/modern_options.h"
 #include "cli/passphrase_options.h"
-#include "files/jobs/container_verify.h"
 #include "files/format/entry_name.h"
 #include "files/io/posix_io.h"
+#include "files/jobs/container_verify.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_inspect.h"
-#include "app/msg.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::cli {
@@ -50,8 +50,8 @@ int VerifyModern(const std::string& container, const KeyOptions& keys, Io& io) {
     if (!inspection.damaged) return Conclude(io, inspection.soundEntries, 0);
     // Behind the damage nothing can be checked: the rest counts as one damaged part.
     if (inspection.damagedEntry.empty()) {
-        PrintError(io, MessageText(SealError(Msg::ModernDamagedContainer,
-                                             EscapeForDisplay(container))));
+        PrintError(
+            io, MessageText(SealError(Msg::ModernDamagedContainer, EscapeForDisplay(container))));
     } else {
         NameDamaged(io, inspection.damagedEntry);
     }

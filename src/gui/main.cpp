@@ -20,7 +20,7 @@
 #include "gui/app/window_placement.h"
 #include "gui/art/symbols.h"
 #include "gui/mail/mail_service_choice.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "util/process_hardening.h"
 
 namespace {
@@ -86,11 +86,11 @@ int main(int argc, char** argv) {
     const std::vector<std::string> commandLine = std::move(options.rest);
 
     sealwise::gui::QtDesktopServices services;
-    QPointer<sealwise::gui::FCrypt> mainWindow;
+    QPointer<sealwise::gui::MainWindow> mainWindow;
     sealwise::gui::WelcomeWindow* welcome = nullptr;
     welcome = new sealwise::gui::WelcomeWindow(services, [&] {
         if (!mainWindow) {
-            mainWindow = new sealwise::gui::FCrypt(services, commandLine);
+            mainWindow = new sealwise::gui::MainWindow(services, commandLine);
             sealwise::gui::CentreOnScreenOf(mainWindow, welcome);
         }
         mainWindow->show();

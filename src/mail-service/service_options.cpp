@@ -8,23 +8,13 @@
 #include <ostream>
 
 #include "submission.h"
+#include "util/port_number.h"
 
 namespace sealwise::mailservice {
 namespace {
 
 constexpr std::size_t kMinBody = 4096;
 constexpr std::size_t kMaxBody = 64 * 1024 * 1024;
-
-std::optional<uint16_t> ParsePort(std::string_view digits) {
-    if (digits.empty() || digits.size() > 5) return std::nullopt;
-    unsigned value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value > 65535) return std::nullopt;
-    return static_cast<uint16_t>(value);
-}
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;

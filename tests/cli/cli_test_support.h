@@ -12,10 +12,12 @@ struct Result {
     std::string out, err;
 };
 
-inline Result RunCli(const Args& args, const std::string& input = {}) {
+inline Result RunCli(const Args& args, const std::string& input = {},
+                     bool stdinIsTerminal = false) {
     std::istringstream in(input);
     std::ostringstream out, err;
     Io io{in, out, err};
+    io.stdinIsTerminal = stdinIsTerminal;
     const int status = Run(args, io);
     return {status, out.str(), err.str()};
 }

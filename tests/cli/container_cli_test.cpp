@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/strings.h"
+#include "cli/cli_test_support.h"
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "core/files/file_test_support.h"
@@ -15,11 +16,6 @@ namespace {
 
 using test::ReadFile;
 using test::WriteFile;
-
-struct Result {
-    int status;
-    std::string out, err;
-};
 
 class ContainerCli : public ::testing::Test {
   protected:
@@ -36,11 +32,7 @@ class ContainerCli : public ::testing::Test {
 
     Result Cli(Args args, const std::string& pw = "SW_CONTAINER_PW") {
         if (!pw.empty()) args.insert(args.begin() + 1, {"--passphrase-env", pw});
-        std::istringstream in;
-        std::ostringstream out, err;
-        Io io{in, out, err};
-        const int status = cli::Run(args, io);
-        return {status, out.str(), err.str()};
+        return RunCli(args);
     }
 
     test::ScratchDir dir;

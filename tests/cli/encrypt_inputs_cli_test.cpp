@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/strings.h"
+#include "cli/cli_test_support.h"
 #include "cli/commands.h"
 #include "cli/path_args.h"
 #include "core/files/file_test_support.h"
@@ -22,11 +23,6 @@ namespace fs = std::filesystem;
 using test::ReadFile;
 using test::WriteFile;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
 class EncryptInputs : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -38,12 +34,7 @@ class EncryptInputs : public ::testing::Test {
 
     Result Cli(Args args, const std::string& input = {}, bool terminal = false) {
         args.insert(args.begin() + 1, {"--passphrase-env", "SW_INPUTS_PW"});
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        Io io{in, out, err};
-        io.stdinIsTerminal = terminal;
-        const int status = cli::Run(args, io);
-        return {status, out.str(), err.str()};
+        return RunCli(args, input, terminal);
     }
     // The names the container lists, in order.
     std::vector<std::string> Listed(const std::string& container) {

@@ -79,9 +79,8 @@ TEST(CliLocale, RateLabelsFollowTheLanguageButJsonKeepsEnglishKeys) {
 
     const std::string json = RunWithLocale("LANG=de_DE.UTF-8", "rate --json", "aaaa");
     EXPECT_EQ(json.find("{\"score\": "), 0u) << json;
-    for (const char* key :
-         {"\"verdict\": \"", "\"verdict_id\": ", "\"stars\": ", "\"lamps\": [\"red\"], ", "\"guesses_log10\": ",
-          "\"weak\": true}"}) {
+    for (const char* key : {"\"verdict\": \"", "\"verdict_id\": ", "\"stars\": ",
+                            "\"lamps\": [\"red\"], ", "\"guesses_log10\": ", "\"weak\": true}"}) {
         EXPECT_NE(json.find(key), std::string::npos) << key << " in " << json;
     }
 }

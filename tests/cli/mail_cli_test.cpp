@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/strings.h"
+#include "cli/cli_test_support.h"
 #include "cli/commands.h"
 #include "mail/loopback_http_server.h"
 
@@ -25,11 +26,6 @@ const std::string kTwoLines = [] {
     for (int i = 0; i < 19; ++i) a += "paWl";
     return a + "\npaWlpaWlpQ==";
 }();
-
-struct Result {
-    int status;
-    std::string out, err;
-};
 
 struct ParsedRequest {
     std::string requestLine;
@@ -71,11 +67,7 @@ class MailCli : public ::testing::Test {
         Args args = {"mail", "--from-name", "Ann L\xC3\xA4ufer", "--from", from, "--to", to};
         if (!url.empty()) args.insert(args.end(), {"--mail-url", url});
         args.insert(args.end(), extra.begin(), extra.end());
-        std::istringstream in(armour);
-        std::ostringstream out, err;
-        Io io{in, out, err};
-        const int status = cli::Run(args, io);
-        return {status, out.str(), err.str()};
+        return RunCli(args, armour);
     }
 
   private:

@@ -1,6 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/strings.h"
+#include "cli/cli_test_support.h"
 #include "cli/commands.h"
 #include "core/files/file_test_support.h"
 
@@ -18,11 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFile;
 using test::WriteFile;
-
-struct Result {
-    int status;
-    std::string out, err;
-};
 
 const std::string kCli = SEALWISE_CLI_PATH;
 const std::string kWeak = "--kdf-memory 1 --kdf-ops 1";
@@ -41,11 +37,7 @@ class ModernCli : public ::testing::Test {
     void TearDown() override { SetLanguageOffset(saved_); }
     Result Cli(Args args, const std::string& input = {}, const std::string& pw = "SW_MODERN_PW") {
         args.insert(args.begin() + 1, {"--passphrase-env", pw});
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        Io io{in, out, err};
-        const int status = cli::Run(args, io);
-        return {status, out.str(), err.str()};
+        return RunCli(args, input);
     }
     Result EncryptModern(const std::string& container, const std::string& input) {
         return Cli({"encrypt", "--format", "modern", "--kdf-memory", "1", "--kdf-ops", "1", "-o",

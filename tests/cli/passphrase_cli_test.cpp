@@ -65,10 +65,11 @@ TEST(RateCli, ReadsOneLineFromStandardInputKeepingBlanks) {
 TEST(RateCli, VerdictInTheCurrentLanguage) {
     LanguageGuard german(kOffsetGerman);
     const Result r = RunCli({"rate", ""});
-    EXPECT_EQ(r.out,
-              "Punktzahl: 0\nUrteil: Diese Passphrase ist nicht sicher.\nSterne: 0\nLampen: rot\n"
-              "Versuche: 1\nWarnung: Diese Passphrase ist verbreitet oder leicht zu erraten (etwa 1 "
-              "Versuche). Eine längere aus nicht zusammenhängenden Wörtern ist viel sicherer.\n");
+    EXPECT_EQ(
+        r.out,
+        "Punktzahl: 0\nUrteil: Diese Passphrase ist nicht sicher.\nSterne: 0\nLampen: rot\n"
+        "Versuche: 1\nWarnung: Diese Passphrase ist verbreitet oder leicht zu erraten (etwa 1 "
+        "Versuche). Eine längere aus nicht zusammenhängenden Wörtern ist viel sicherer.\n");
 }
 
 TEST(RateCli, UsageErrors) {

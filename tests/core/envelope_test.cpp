@@ -30,7 +30,8 @@ TEST(Envelope, LengthsArePaddedToWholeBlocks) {
         Bytes plain = Dec(env, key);
         ASSERT_EQ(plain.size(), static_cast<std::size_t>(expected));
         EXPECT_TRUE(std::equal(msg.begin(), msg.end(), plain.begin()));
-        EXPECT_TRUE(std::all_of(plain.begin() + len, plain.end(), [](uint8_t b) { return b == 0; }));
+        EXPECT_TRUE(
+            std::all_of(plain.begin() + len, plain.end(), [](uint8_t b) { return b == 0; }));
     }
 }
 

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 #include "mail/address_check.h"
 #include "mail/form_encoding.h"

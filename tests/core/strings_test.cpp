@@ -24,12 +24,15 @@ TEST(GetResText, PlaceholderRules) {
               "The encrypted file has been saved as \"C:\\box.vesk\".");
     EXPECT_EQ(GetResText(Msg::SavedAs), "The encrypted file has been saved as \"%s\".");
     // d given to a text without "%d" leaves it unchanged; s given to a text without "%s" too.
-    EXPECT_EQ(GetResText(Msg::CheckNamesAndPassword, "", "7"), "Error: Please check the filename(s) and password");
-    EXPECT_EQ(GetResText(Msg::CheckNamesAndPassword, "x"), "Error: Please check the filename(s) and password");
+    EXPECT_EQ(GetResText(Msg::CheckNamesAndPassword, "", "7"),
+              "Error: Please check the filename(s) and password");
+    EXPECT_EQ(GetResText(Msg::CheckNamesAndPassword, "x"),
+              "Error: Please check the filename(s) and password");
     // Only d given: every "%s" is removed.
     EXPECT_EQ(GetResText(Msg::SavedAs, "", "7"), "The encrypted file has been saved as \"\".");
     // A "%d" that s brings in is replaced by d; an "%s" that s brings in stays.
-    EXPECT_EQ(GetResText(Msg::SavedAs, "a%db", "X"), "The encrypted file has been saved as \"aXb\".");
+    EXPECT_EQ(GetResText(Msg::SavedAs, "a%db", "X"),
+              "The encrypted file has been saved as \"aXb\".");
     EXPECT_EQ(GetResText(Msg::SavedAs, "%s%d"), "The encrypted file has been saved as \"%s\".");
     EXPECT_EQ(GetResText(Msg::DoYouKnow, "Sealwise"), "Do you already know Sealwise?");
 }
@@ -172,7 +175,8 @@ TEST(StringTable, EveryRowHasItsNamedId) {
 
 TEST(MessageText, ComposesErrorsInTheCurrentLanguage) {
     LanguageScope german(kOffsetGerman);
-    EXPECT_EQ(MessageText(SealError(Msg::SystemError, "Zugriff verweigert")), "Fehler: Zugriff verweigert");
+    EXPECT_EQ(MessageText(SealError(Msg::SystemError, "Zugriff verweigert")),
+              "Fehler: Zugriff verweigert");
     EXPECT_EQ(MessageText(SealError(Msg::SharedKeyMissing, "3")),
               "Schlüssel 3 fehlt. Bitte geben Sie alle Schlüssel ein.");
     // No German entry: falls back to English rather than failing inside error handling.

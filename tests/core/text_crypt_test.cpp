@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "app/string_table.h"
@@ -108,7 +107,8 @@ TEST(TextCrypt, WrongPassphraseIsRefusedWith570) {
     const std::string armour = Encrypt(kText, "right");
     EXPECT_EQ(ErrorId([&] { Decrypt(armour, "wrong"); }), Msg::WrongKeyOrDamage);
     TextCryptJob job;
-    EXPECT_EQ(ErrorId([&] { job.Decrypt(armour, TextKeysFromPassphrase("\xCE\xB1")); }), Msg::WrongKeyOrDamage);
+    EXPECT_EQ(ErrorId([&] { job.Decrypt(armour, TextKeysFromPassphrase("\xCE\xB1")); }),
+              Msg::WrongKeyOrDamage);
 }
 
 TEST(NoticeLine, RecognisedByItsForm) {
@@ -183,8 +183,10 @@ TEST(TextCrypt, InputsThatCannotWorkGiveMessage114) {
     EXPECT_EQ(ErrorId([] { Decrypt("", "pw"); }), Msg::CheckNamesAndPassword);
     EXPECT_EQ(ErrorId([] { Decrypt("  \r\n==  ", "pw"); }), Msg::CheckNamesAndPassword);
     // 31 bytes and 33 bytes are not whole cipher blocks.
-    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(31, 1)), "pw"); }), Msg::CheckNamesAndPassword);
-    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(33, 1)), "pw"); }), Msg::CheckNamesAndPassword);
+    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(31, 1)), "pw"); }),
+              Msg::CheckNamesAndPassword);
+    EXPECT_EQ(ErrorId([] { Decrypt(EncodeBase64(Bytes(33, 1)), "pw"); }),
+              Msg::CheckNamesAndPassword);
     // One block holds only the random prefix: no notice line, so no text of this format.
     const Bytes block = SealEnvelope(Bytes(32, 7), MakeKeyString("pw"));
     EXPECT_EQ(ErrorId([&] { Decrypt(EncodeBase64(block), "pw"); }), Msg::WrongKeyOrDamage);
@@ -268,7 +270,8 @@ TEST(TextCrypt, SharedKeysDecryptWhatTheyEncrypted) {
 
     SharedKeyStore swapped = store("beta", "alpha", "gamma");
     TextCryptJob wrongJob;
-    EXPECT_EQ(ErrorId([&] { wrongJob.Decrypt(armour, TextKeysFromSharedKeys(swapped)); }), Msg::WrongKeyOrDamage);
+    EXPECT_EQ(ErrorId([&] { wrongJob.Decrypt(armour, TextKeysFromSharedKeys(swapped)); }),
+              Msg::WrongKeyOrDamage);
 
     SharedKeyStore missing = store("alpha", "", "gamma");
     EXPECT_EQ(ErrorId([&] { TextKeyFromSharedKeys(missing); }), Msg::SharedKeyMissing);

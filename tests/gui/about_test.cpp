@@ -10,7 +10,7 @@
 #include "gui/about/welcome_window.h"
 #include "gui/about/welcome_window_names.h"
 #include "gui/app/language_flags.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/flag_image.h"
 #include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
@@ -90,8 +90,9 @@ class AboutTest : public QObject {
         QCOMPARE(window->windowTitle(), QString("Acerca de..."));
         QCOMPARE(testing::Child<QPushButton>(window.get(), names::kStart)->text(),
                  QString::fromStdString(sealwise::GetResText(sealwise::Msg::Start)));
-        QCOMPARE(testing::Child<QLabel>(window.get(), names::kHeading)->text(),
-                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::DoYouKnow, "sealwise-cli")));
+        QCOMPARE(
+            testing::Child<QLabel>(window.get(), names::kHeading)->text(),
+            QString::fromStdString(sealwise::GetResText(sealwise::Msg::DoYouKnow, "sealwise-cli")));
         QCOMPARE(testing::Child<FlagImage>(window.get(), "ImageES")->IsMarked(), true);
     }
 
@@ -220,7 +221,7 @@ class AboutTest : public QObject {
     }
 
     void welcomeButtonOfTheMainWindowOpensItAgain() {
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         main.show();
         QTest::mouseClick(testing::Child<QPushButton>(&main, "cmdAbout"), Qt::LeftButton);
         WelcomeWindow* welcome = nullptr;

@@ -13,7 +13,7 @@
 #include "gui/controls/light_tab.h"
 #include "gui/keyboard/keyboard_window_names.h"
 #include "gui/mail/mail_window.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/star_rating.h"
 #include "gui_testing.h"
 
@@ -111,13 +111,15 @@ class AccessibilityTest : public QObject {
 
     void everyControlHasANameInTheCurrentLanguage() {
         sealwise::SetLanguageOffset(0);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         QCOMPARE(ControlsWithoutName(&window).join(", "), QString());
         auto* passphrase = testing::Child<QLineEdit>(&window, "TxtCode");
-        QCOMPARE(AccessibleName(passphrase), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseName)));
+        QCOMPARE(AccessibleName(passphrase),
+                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseName)));
         window.SwitchLanguage(2900);
-        QCOMPARE(AccessibleName(passphrase), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseName)));
+        QCOMPARE(AccessibleName(passphrase),
+                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseName)));
         QCOMPARE(AccessibleName(testing::Child<QWidget>(&window, "TxtEncrFileName")),
                  QString("Fichier de sortie"));
         QCOMPARE(ControlsWithoutName(&window), QStringList());
@@ -128,7 +130,7 @@ class AccessibilityTest : public QObject {
     }
 
     void passphraseIsAPasswordFieldWhileHidden() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         auto* passphrase = testing::Child<QLineEdit>(&window, "TxtCode");
         auto* hide = testing::Child<QCheckBox>(&window, "ChkHPwd");
         QVERIFY(hide->isChecked());
@@ -140,7 +142,7 @@ class AccessibilityTest : public QObject {
     }
 
     void tabKeyReachesEveryControl() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         const auto check = [&](const char* where) {
@@ -163,7 +165,7 @@ class AccessibilityTest : public QObject {
     // Each strip is a page tab list; its tabs are page tabs that a tool selects with "press".
     void tabStripsArePageTabListsWithSelectableTabs() {
         sealwise::SetLanguageOffset(900);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         QAccessibleInterface* strip = Face(testing::Child<QWidget>(&window, "TabStr"));
         QCOMPARE(strip->role(), QAccessible::PageTabList);
@@ -196,7 +198,7 @@ class AccessibilityTest : public QObject {
     // The flags are radio buttons: the current language is checked, "press" chooses another.
     void flagsAreRadioButtonsThatCanBePressed() {
         sealwise::SetLanguageOffset(900);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         QAccessibleInterface* german = Face(testing::Child<QWidget>(&window, "ImageDE"));
         QAccessibleInterface* english = Face(testing::Child<QWidget>(&window, "ImageEN"));
         QCOMPARE(german->role(), QAccessible::RadioButton);
@@ -205,7 +207,8 @@ class AccessibilityTest : public QObject {
         german->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(sealwise::LanguageOffset(), 0);
         QVERIFY(german->state().checked && !english->state().checked);
-        QCOMPARE(testing::Child<QPushButton>(&window, "Command4")->text(), Text(sealwise::Msg::EncryptFiles));
+        QCOMPARE(testing::Child<QPushButton>(&window, "Command4")->text(),
+                 Text(sealwise::Msg::EncryptFiles));
         english->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(sealwise::LanguageOffset(), 900);
     }
@@ -213,7 +216,7 @@ class AccessibilityTest : public QObject {
     // The rating is one labelled value, "n of 5 stars", and hides its ten pictures.
     void ratingIsOneLabelledValue() {
         sealwise::SetLanguageOffset(900);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         auto* rating = testing::Child<StarRating>(&window, "StarRow");
         QAccessibleInterface* face = Face(rating);
         QCOMPARE(face->childCount(), 0);
@@ -233,7 +236,7 @@ class AccessibilityTest : public QObject {
 
     // Windows are frames and dialogs, not anonymous fillers.
     void windowsAreFramesAndDialogs() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         WelcomeWindow welcome(services_, [] {});
         QCOMPARE(Face(&window)->role(), QAccessible::Window);
         QCOMPARE(Face(&welcome)->role(), QAccessible::Dialog);

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "gui/controls/light_tab.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -19,13 +19,13 @@ class CommandLineTest : public QObject {
     Q_OBJECT
 
     struct Opened {
-        std::unique_ptr<FCrypt> window;
+        std::unique_ptr<MainWindow> window;
         int mainTab;
         int fileTab;
     };
 
     Opened Open(const std::string& commandLine) {
-        auto window = std::make_unique<FCrypt>(services_, commandLine);
+        auto window = std::make_unique<MainWindow>(services_, commandLine);
         const int mainTab = testing::Child<LightTab>(window.get(), "TabStr")->ActiveTab();
         const int fileTab = testing::Child<LightTab>(window.get(), "TabFileCrypt")->ActiveTab();
         return {std::move(window), mainTab, fileTab};
@@ -197,7 +197,7 @@ class CommandLineTest : public QObject {
             if (create) QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
             arguments.push_back(dir.filePath(name).toStdString());
         }
-        FCrypt window(services_, arguments);
+        MainWindow window(services_, arguments);
         QCOMPARE(testing::Child<LightTab>(&window, "TabStr")->ActiveTab(), 0);
         QCOMPARE(testing::Child<LightTab>(&window, "TabFileCrypt")->ActiveTab(), fileTab);
         QCOMPARE(testing::Child<QListWidget>(&window, "LstCryptFiles")->count(), listed);

@@ -13,6 +13,7 @@
 #include "window_driver.h"
 
 using namespace sealwise::gui;
+using sealwise::Msg;
 
 namespace {
 
@@ -65,20 +66,6 @@ class FileJobsTest : public QObject {
         d_.services.files.push_back(folder);
         d_.Click("CmdAdCryptdfile");
     }
-    void EncryptInto(const QString& container, const QString& passphrase) {
-        d_.Edit("TxtEncrFileName")->setText(container);
-        d_.Edit("TxtCode")->setText(passphrase);
-        d_.Click("Command4");
-        QVERIFY(d_.WaitIdle());
-    }
-    void DecryptInto(const QString& container, const QString& output, const QString& passphrase) {
-        d_.DecryptTab();
-        d_.Edit("TxtDecrFile")->setText(container);
-        d_.Edit("TxtDecrOutPath")->setText(output);
-        d_.Edit("TxtCode")->setText(passphrase);
-        d_.Click("Command5");
-        QVERIFY(d_.WaitIdle());
-    }
 
   private Q_SLOTS:
     void initTestCase() { testing::UseProgramLook(); }
@@ -104,19 +91,20 @@ class FileJobsTest : public QObject {
         QVERIFY(d_.Edit("TxtEncrFileName")->text().startsWith(Path("tree/proj/")));
 
         const QString container = Path("box.vesk");
-        EncryptInto(container, "files pw");
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::MemorizePassword), d_.Text(sealwise::Msg::SavedAs, container.toStdString())}));
+        QVERIFY(d_.EncryptListedInto(container, "files pw"));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(Msg::MemorizePassword),
+                                             d_.Text(Msg::SavedAs, container.toStdString())}));
         QCOMPARE(List()->count(), 0);  // reset after success
         QVERIFY(d_.Edit("TxtEncrFileName")->text().isEmpty());
         QVERIFY(d_.Edit("TxtCode")->text().isEmpty());
         QVERIFY(QFile::exists(container));
         QCOMPARE(d_.window->Working()->Lamps(), kLampsAtEnd);
 
-        DecryptInto(container, Path("out"), "files pw");
+        QVERIFY(d_.DecryptInto(container, Path("out"), "files pw"));
         // Decryption asks no box to be closed; a note beside the buttons says it worked.
         QCOMPARE(d_.services.messages.size(), std::size_t(2));
         QVERIFY(d_.W<QLabel>("lblResult")->isVisible());
-        QCOMPARE(d_.W<QLabel>("lblResult")->text(), d_.Text(sealwise::Msg::FileDecryptedClassic));
+        QCOMPARE(d_.W<QLabel>("lblResult")->text(), d_.Text(Msg::FileDecryptedClassic));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("first file"));
         QCOMPARE(ReadFile(Path("out/empty.bin")), QByteArray());
         QCOMPARE(ReadFile(Path("out/proj/sub/big.bin")), Noise(3 * 1024 * 1024, 7));
@@ -127,9 +115,9 @@ class FileJobsTest : public QObject {
     void wrongPassphraseShowsMessage194() {
         WriteFile(Path("a.txt"), "abc");
         AddFiles({Path("a.txt")});
-        EncryptInto(Path("a.vesk"), "right");
-        DecryptInto(Path("a.vesk"), Path("out"), "wrong");
-        QCOMPARE(d_.Messages().last(), d_.Text(sealwise::Msg::WrongPassword));
+        QVERIFY(d_.EncryptListedInto(Path("a.vesk"), "right"));
+        QVERIFY(d_.DecryptInto(Path("a.vesk"), Path("out"), "wrong"));
+        QCOMPARE(d_.Messages().last(), d_.Text(Msg::WrongPassword));
         QVERIFY(!d_.W<QLabel>("lblResult")->isVisible());
         QVERIFY(!QFile::exists(Path("out/a.txt")));
         QVERIFY(!d_.window->IsBusy());
@@ -137,11 +125,13 @@ class FileJobsTest : public QObject {
 
     void emptyListOrPassphraseShowsMessage114() {
         d_.Click("Command4");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(Msg::CheckNamesAndPassword)});
         WriteFile(Path("a.txt"), "abc");
         AddFiles({Path("a.txt")});
         d_.Click("Command4");  // no passphrase: found after the confirmation
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword), d_.Text(sealwise::Msg::MemorizePassword), d_.Text(sealwise::Msg::CheckNamesAndPassword)}));
+        QCOMPARE(d_.Messages(),
+                 (QStringList{d_.Text(Msg::CheckNamesAndPassword), d_.Text(Msg::MemorizePassword),
+                              d_.Text(Msg::CheckNamesAndPassword)}));
         QVERIFY(!QFile::exists(Path("a.vesk")));
         QCOMPARE(List()->count(), 1);
         QVERIFY(!d_.window->IsBusy());
@@ -149,8 +139,8 @@ class FileJobsTest : public QObject {
 
     void tinyContainerShowsMessage108() {
         WriteFile(Path("bad.vesk"), "abc");
-        DecryptInto(Path("bad.vesk"), Path("out"), "pw");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::NoUsableContent)});
+        QVERIFY(d_.DecryptInto(Path("bad.vesk"), Path("out"), "pw"));
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(Msg::NoUsableContent)});
     }
 
     // Yes replaces the old container; No asks for another name at once; a cancelled save
@@ -161,8 +151,9 @@ class FileJobsTest : public QObject {
         AddFiles({Path("a.txt")});
         d_.services.answers = {MessageAnswer::No};
         d_.services.files = {QString()};
-        EncryptInto(Path("old.vesk"), "pw");
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::OverwriteQuestion, Path("old.vesk").toStdString())});
+        QVERIFY(d_.EncryptListedInto(Path("old.vesk"), "pw"));
+        QCOMPARE(d_.Messages(),
+                 QStringList{d_.Text(Msg::OverwriteQuestion, Path("old.vesk").toStdString())});
         QCOMPARE(ReadFile(Path("old.vesk")), QByteArray("old container"));
         QCOMPARE(List()->count(), 1);
         QCOMPARE(d_.Edit("TxtCode")->text(), QString("pw"));
@@ -170,16 +161,17 @@ class FileJobsTest : public QObject {
         d_.services = {};
         d_.services.answers = {MessageAnswer::No};
         d_.services.files = {Path("other.vesk")};
-        EncryptInto(Path("old.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("old.vesk"), "pw"));
         QCOMPARE(ReadFile(Path("old.vesk")), QByteArray("old container"));
         QVERIFY(QFile::exists(Path("other.vesk")));
-        QCOMPARE(d_.Messages().last(), d_.Text(sealwise::Msg::SavedAs, Path("other.vesk").toStdString()));
+        QCOMPARE(d_.Messages().last(), d_.Text(Msg::SavedAs, Path("other.vesk").toStdString()));
 
         d_.services = {};
         AddFiles({Path("a.txt")});
-        EncryptInto(Path("old.vesk"), "pw");  // Yes
-        QCOMPARE(d_.Messages().first(), d_.Text(sealwise::Msg::OverwriteQuestion, Path("old.vesk").toStdString()));
-        DecryptInto(Path("old.vesk"), Path("out"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("old.vesk"), "pw"));  // Yes
+        QCOMPARE(d_.Messages().first(),
+                 d_.Text(Msg::OverwriteQuestion, Path("old.vesk").toStdString()));
+        QVERIFY(d_.DecryptInto(Path("old.vesk"), Path("out"), "pw"));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("abc"));
     }
 
@@ -189,17 +181,18 @@ class FileJobsTest : public QObject {
         WriteFile(Path("in/b.txt"), "new b");
         WriteFile(Path("in/c.txt"), "new c");
         AddFiles({Path("in/a.txt"), Path("in/b.txt"), Path("in/c.txt")});
-        EncryptInto(Path("abc.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("abc.vesk"), "pw"));
         WriteFile(Path("out/a.txt"), "old a, longer than the new one");
         WriteFile(Path("out/b.txt"), "old b");
         WriteFile(Path("out/c.txt"), "old c");
         d_.services = {};
         d_.services.answers = {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::No};
         d_.services.files = {Path("out/b2.txt"), QString()};
-        DecryptInto(Path("abc.vesk"), Path("out"), "pw");
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::OverwriteQuestion, Path("out/a.txt").toStdString()),
-                                             d_.Text(sealwise::Msg::OverwriteQuestion, Path("out/b.txt").toStdString()),
-                                             d_.Text(sealwise::Msg::OverwriteQuestion, Path("out/c.txt").toStdString())}));
+        QVERIFY(d_.DecryptInto(Path("abc.vesk"), Path("out"), "pw"));
+        QCOMPARE(d_.Messages(),
+                 (QStringList{d_.Text(Msg::OverwriteQuestion, Path("out/a.txt").toStdString()),
+                              d_.Text(Msg::OverwriteQuestion, Path("out/b.txt").toStdString()),
+                              d_.Text(Msg::OverwriteQuestion, Path("out/c.txt").toStdString())}));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("new a"));
         QCOMPARE(ReadFile(Path("out/b.txt")), QByteArray("old b"));
         QCOMPARE(ReadFile(Path("out/b2.txt")), QByteArray("new b"));
@@ -216,7 +209,7 @@ class FileJobsTest : public QObject {
         QVERIFY(d_.window->JobRunning());
         d_.Click("CmdCancel");
         QVERIFY(d_.WaitIdle());
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::MemorizePassword)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(Msg::MemorizePassword)});
         QVERIFY(!QFile::exists(Path("big.vesk")));
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"big.bin"});
         QCOMPARE(List()->count(), 1);  // the list stays for another try
@@ -226,8 +219,8 @@ class FileJobsTest : public QObject {
         List()->setCurrentRow(0);
         QTest::keyClick(List(), Qt::Key_Delete);
         QCOMPARE(Listed(), QStringList{Path("small.txt")});
-        EncryptInto(Path("small.vesk"), "pw");
-        QCOMPARE(d_.Messages().last(), d_.Text(sealwise::Msg::SavedAs, Path("small.vesk").toStdString()));
+        QVERIFY(d_.EncryptListedInto(Path("small.vesk"), "pw"));
+        QCOMPARE(d_.Messages().last(), d_.Text(Msg::SavedAs, Path("small.vesk").toStdString()));
         QVERIFY(QFile::exists(Path("small.vesk")));
     }
 
@@ -237,13 +230,13 @@ class FileJobsTest : public QObject {
         WriteFile(Path("gone.txt"), "gone");
         AddFiles({Path("gone.txt"), Path("keep.txt")});
         QFile::remove(Path("gone.txt"));
-        EncryptInto(Path("two.vesk"), "pw");
+        QVERIFY(d_.EncryptListedInto(Path("two.vesk"), "pw"));
         QCOMPARE(d_.services.messages.size(), std::size_t(3));
         QCOMPARE(d_.services.messages[1].icon, MessageIcon::Error);
-        QVERIFY(d_.Messages()[1].startsWith(d_.Text(sealwise::Msg::SystemError)));
+        QVERIFY(d_.Messages()[1].startsWith(d_.Text(Msg::SystemError)));
         QVERIFY(d_.Messages()[1].contains("No such file"));
-        QCOMPARE(d_.Messages()[2], d_.Text(sealwise::Msg::SavedAs, Path("two.vesk").toStdString()));
-        DecryptInto(Path("two.vesk"), Path("out"), "pw");
+        QCOMPARE(d_.Messages()[2], d_.Text(Msg::SavedAs, Path("two.vesk").toStdString()));
+        QVERIFY(d_.DecryptInto(Path("two.vesk"), Path("out"), "pw"));
         QCOMPARE(ReadFile(Path("out/keep.txt")), QByteArray("kept"));
     }
 
@@ -254,7 +247,7 @@ class FileJobsTest : public QObject {
         d_.Edit("TxtEncrFileName")->setText(Path("big.vesk"));
         d_.Edit("TxtCode")->setText("pw");
         d_.Click("Command4");
-        QPointer<FCrypt> window = d_.window.release();  // closing deletes it
+        QPointer<MainWindow> window = d_.window.release();  // closing deletes it
         window->close();
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 20000);
         QVERIFY(!QFile::exists(Path("big.vesk")));
@@ -266,7 +259,7 @@ class FileJobsTest : public QObject {
         AddFiles({Path("a.txt")});
         AddFiles({Path("a.txt"), Path("b.txt")});
         QCOMPARE(Listed(), (QStringList{Path("a.txt"), Path("b.txt")}));
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(sealwise::Msg::DuplicateSkipped)});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(Msg::DuplicateSkipped)});
         QCOMPARE(d_.services.messages[0].icon, MessageIcon::Information);
 
         testing::WindowDriver::Drop(List()->viewport(), {Path("b.txt"), Path("a.txt")});

@@ -16,7 +16,7 @@
 #include "gui/keyboard/keyboard_window_names.h"
 #include "gui/mail/mail_window.h"
 #include "gui/mail/mail_window_names.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/flag_image.h"
 #include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
@@ -65,7 +65,8 @@ class LocalizationTest : public QObject {
 
         sealwise::SetLanguageOffset(kFrench);
         LocalizeForm(&window);
-        QCOMPARE(window.windowTitle(), Text(sealwise::Msg::SendViaEmail));  // an open window's title follows too
+        QCOMPARE(window.windowTitle(),
+                 Text(sealwise::Msg::SendViaEmail));  // an open window's title follows too
         QCOMPARE(button->text(), Text(sealwise::Msg::Cancel));
         QCOMPARE(tipped->toolTip(), Text(sealwise::Msg::HidePassphrase));
         QCOMPARE(typed->text(), QString("#161"));
@@ -80,7 +81,7 @@ class LocalizationTest : public QObject {
 
     void mainWindowFollowsTheFlags() {
         sealwise::SetLanguageOffset(kGerman);
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         auto* encryptFiles = testing::Child<QPushButton>(&window, "Command4");
         auto* mainTabs = testing::Child<LightTab>(&window, "TabStr");
         auto* fileTabs = testing::Child<LightTab>(&window, "TabFileCrypt");
@@ -122,7 +123,7 @@ class LocalizationTest : public QObject {
         QFETCH(QString, source);
         QFETCH(int, language);
         sealwise::SetLanguageOffset(kEnglish);
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         main.show();
         QTest::mouseClick(testing::Child<QPushButton>(&main, "Command3"), Qt::LeftButton);
         auto* keyboard = testing::Child<KeyboardWindow>(&main, keyboard_window_names::kWindow);
@@ -134,9 +135,12 @@ class LocalizationTest : public QObject {
         QTest::mouseClick(testing::Child<FlagImage>(clicked, FlagOf(language)), Qt::LeftButton);
         QCOMPARE(sealwise::LanguageOffset(), language);
 
-        QCOMPARE(testing::Child<QPushButton>(&main, "Command4")->text(), Text(sealwise::Msg::EncryptFiles));
-        QCOMPARE(testing::Child<LightTab>(&main, "TabStr")->Caption(0), Text(sealwise::Msg::TabFiles));
-        QCOMPARE(testing::Child<QLabel>(&main, "Label3")->text(), Text(sealwise::Msg::PassphraseNotSecure));
+        QCOMPARE(testing::Child<QPushButton>(&main, "Command4")->text(),
+                 Text(sealwise::Msg::EncryptFiles));
+        QCOMPARE(testing::Child<LightTab>(&main, "TabStr")->Caption(0),
+                 Text(sealwise::Msg::TabFiles));
+        QCOMPARE(testing::Child<QLabel>(&main, "Label3")->text(),
+                 Text(sealwise::Msg::PassphraseNotSecure));
         QCOMPARE(testing::Child<QPushButton>(&welcome, welcome_window_names::kStart)->text(),
                  Text(sealwise::Msg::Start));
         QCOMPARE(welcome.windowTitle(), Text(sealwise::Msg::Welcome));
@@ -145,7 +149,8 @@ class LocalizationTest : public QObject {
                      ->text(),
                  Text(sealwise::Msg::SpaceKey));
         QCOMPARE(mail->windowTitle(), Text(sealwise::Msg::SendViaEmail));
-        QCOMPARE(testing::Child<QPushButton>(mail, mail_window_names::kSend)->text(), Text(sealwise::Msg::Send));
+        QCOMPARE(testing::Child<QPushButton>(mail, mail_window_names::kSend)->text(),
+                 Text(sealwise::Msg::Send));
         for (QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&welcome)}) {
             for (const auto& flag : kLanguageFlags) {
                 QCOMPARE(testing::Child<FlagImage>(window, flag.objectName)->IsMarked(),

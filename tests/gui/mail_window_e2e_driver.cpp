@@ -12,7 +12,7 @@
 #include "app/strings.h"
 #include "gui/mail/mail_window.h"
 #include "gui/mail/mail_window_names.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -31,7 +31,7 @@ class MailWindowEndToEnd : public QObject {
         const QString armour = QString::fromUtf8(armourFile.readAll());
 
         testing::ScriptedServices services;
-        FCrypt main(services, "");
+        MainWindow main(services, "");
         main.show();
         testing::Child<QPlainTextEdit>(&main, "txtResults")->setPlainText(armour);
         auto* mailButton = testing::Child<QPushButton>(&main, "cmdMail");
@@ -51,7 +51,8 @@ class MailWindowEndToEnd : public QObject {
         QTest::mouseClick(testing::Child<QPushButton>(window, names::kSend), Qt::LeftButton);
         QVERIFY(finished.wait(30000));
         QCOMPARE(services.messages.size(), std::size_t(1));
-        QCOMPARE(services.messages[0].text, QString::fromStdString(sealwise::GetResText(sealwise::Msg::MailSent)));
+        QCOMPARE(services.messages[0].text,
+                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::MailSent)));
         QTRY_VERIFY(window.isNull());
     }
 };

@@ -18,7 +18,7 @@
 #include "gui/app/command_line.h"
 #include "gui/mail/mail_service_choice.h"
 #include "gui/mail/mail_window_names.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 #include "mail/form_encoding.h"
 #include "mail/mail_service_url.h"
@@ -161,7 +161,9 @@ class MailWindowTest : public QObject {
     }
 
     void failedSendsKeepTheWindowOpen() {
-        const QString noConnection = Text(sealwise::Msg::MailSendError) + ". " + Text(sealwise::Msg::MailConnectionNeeded) + "\n\n" + Text(sealwise::Msg::OfferMailProgram);
+        const QString noConnection = Text(sealwise::Msg::MailSendError) + ". " +
+                                     Text(sealwise::Msg::MailConnectionNeeded) + "\n\n" +
+                                     Text(sealwise::Msg::OfferMailProgram);
         services_.answers = {MessageAnswer::No, MessageAnswer::Ok, MessageAnswer::No};
         {
             LoopbackHttpServer server("ok\r\n");  // not exactly "ok", and too short for a text
@@ -179,8 +181,10 @@ class MailWindowTest : public QObject {
             UseService("http://127.0.0.1:" + std::to_string(closed.port()));
             SendAndWait();
         }
-        QCOMPARE(Messages(), (QStringList{noConnection, Text(sealwise::Msg::MailSendError) + ": Missing field: mailabsn",
-                                          noConnection}));
+        QCOMPARE(Messages(),
+                 (QStringList{noConnection,
+                              Text(sealwise::Msg::MailSendError) + ": Missing field: mailabsn",
+                              noConnection}));
         QVERIFY(services_.openedUrls.empty());  // the offer of the mail program was declined
         QVERIFY(window_->isVisible());
         QVERIFY(W(names::kSend)->isEnabled());
@@ -206,9 +210,8 @@ class MailWindowTest : public QObject {
         UseService("ftp://mail.example");
         Fill("ann@example.org", "bob@example.net");
         QTest::mouseClick(W(names::kSend), Qt::LeftButton);
-        QCOMPARE(
-            Messages(),
-            QStringList{QString::fromStdString(sealwise::GetResText(sealwise::Msg::InvalidMailServiceUrl, "ftp://mail.example"))});
+        QCOMPARE(Messages(), QStringList{QString::fromStdString(sealwise::GetResText(
+                                 sealwise::Msg::InvalidMailServiceUrl, "ftp://mail.example"))});
     }
 
     void withoutAServiceTheMailProgramGetsTheText() {
@@ -216,7 +219,8 @@ class MailWindowTest : public QObject {
         W<QPlainTextEdit>(names::kMessage)->setPlainText("Hi");
         services_.answers = {MessageAnswer::Yes};
         QTest::mouseClick(W(names::kSend), Qt::LeftButton);
-        QCOMPARE(Messages(), QStringList{Text(sealwise::Msg::NoMailService) + " " + Text(sealwise::Msg::OfferMailProgram)});
+        QCOMPARE(Messages(), QStringList{Text(sealwise::Msg::NoMailService) + " " +
+                                         Text(sealwise::Msg::OfferMailProgram)});
         QCOMPARE(services_.openedUrls.size(), std::size_t{1});
         QCOMPARE(services_.openedUrls[0].toEncoded(),
                  QByteArray("mailto:bob@example.net?subject=Encrypted%20message&body=Hi%0D%0A%0D%0A"
@@ -236,8 +240,8 @@ class MailWindowTest : public QObject {
         QCOMPARE(Messages().value(1), Text(sealwise::Msg::ArmourOnClipboard));
         QCOMPARE(QGuiApplication::clipboard()->text(), longArmour);
         QCOMPARE(services_.openedUrls.size(), std::size_t{1});
-        QVERIFY(services_.openedUrls[0].toEncoded().endsWith("body=" +
-                                                             QUrl::toPercentEncoding(Text(sealwise::Msg::MailtoPasteNote))));
+        QVERIFY(services_.openedUrls[0].toEncoded().endsWith(
+            "body=" + QUrl::toPercentEncoding(Text(sealwise::Msg::MailtoPasteNote))));
     }
 
     void serviceAddressComesFromOptionThenEnvironment() {
@@ -261,7 +265,7 @@ class MailWindowTest : public QObject {
     }
 
     void mailButtonHandsOverTheResultText() {
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         main.show();
         auto* results = testing::Child<QPlainTextEdit>(&main, "txtResults");
         results->setPlainText(kArmour);

@@ -1,5 +1,7 @@
 // The main window: tab strips and the panels they show, the passphrase mode on those tabs,
 // the title bar's image buttons, the link, and the window's shape.
+#include "gui/main/main_window.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +11,7 @@
 
 #include "app/strings.h"
 #include "gui/controls/light_tab.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window_names.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui_testing.h"
 
@@ -19,7 +21,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     testing::ScriptedServices services_;
-    std::unique_ptr<FCrypt> window_;
+    std::unique_ptr<MainWindow> window_;
 
     template <typename Widget = QWidget>
     Widget* W(const char* name) {
@@ -39,10 +41,85 @@ class MainWindowTest : public QObject {
     void init() {
         sealwise::SetLanguageOffset(900);
         services_ = {};
-        window_ = std::make_unique<FCrypt>(services_, "");
+        window_ = std::make_unique<MainWindow>(services_, "");
         window_->show();
     }
     void cleanup() { window_.reset(); }
+
+    // Tests, assistive tools and the screenshot tour find the controls by these names: each
+    // must name exactly one widget of the window, and the window its own.
+    void everyNameOfTheTableNamesOneWidget() {
+        namespace n = main_names;
+        QCOMPARE(window_->objectName(), QString(n::kWindow));
+        for (const char* name : {n::kBackground,
+                                 n::kTitleBar,
+                                 n::kTitle,
+                                 n::kAbout,
+                                 n::kControlBox,
+                                 n::kMainTabs,
+                                 n::kTextFrame,
+                                 n::kTextLabel,
+                                 n::kTextBox,
+                                 n::kModernText,
+                                 n::kFilesFrame,
+                                 n::kFileTabs,
+                                 n::kEncryptPage,
+                                 n::kEncryptInfo,
+                                 n::kFilesMode,
+                                 n::kDirectoryMode,
+                                 n::kInputFilesLabel,
+                                 n::kInputList,
+                                 n::kAdd,
+                                 n::kRemove,
+                                 n::kOutputFileLabel,
+                                 n::kContainerName,
+                                 n::kBrowseContainer,
+                                 n::kModernFiles,
+                                 n::kDecryptPage,
+                                 n::kDecryptHeading,
+                                 n::kDecryptFileLabel,
+                                 n::kDecryptFile,
+                                 n::kBrowseDecryptFile,
+                                 n::kOutputPathLabel,
+                                 n::kOutputPath,
+                                 n::kBrowseOutputPath,
+                                 n::kPassphraseFrame,
+                                 n::kPassphraseHint,
+                                 n::kPassphrase,
+                                 n::kHidePassphrase,
+                                 n::kGenerate,
+                                 n::kKeyboard,
+                                 n::kQuality,
+                                 n::kQualityCaption,
+                                 n::kVerdict,
+                                 n::kStarRow,
+                                 n::kLampPanel,
+                                 n::kLampHousing,
+                                 n::kModeRow,
+                                 n::kOnePassphrase,
+                                 n::kSharedSecurity,
+                                 n::kKeyCountPanel,
+                                 n::kKeyCountLabel,
+                                 n::kKeyCount,
+                                 n::kPreviousKey,
+                                 n::kKeyScroll,
+                                 n::kNextKey,
+                                 n::kKeyOf,
+                                 n::kOnlineLink,
+                                 n::kLowerRows,
+                                 n::kActionRow,
+                                 n::kEncryptText,
+                                 n::kDecryptText,
+                                 n::kMail,
+                                 n::kEncryptFiles,
+                                 n::kDecryptFiles,
+                                 n::kResultNote}) {
+            QVERIFY2(window_->findChildren<QWidget*>(name).size() == 1, name);
+        }
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(window_->findChild<QWidget*>(QString(n::kLamp).arg(i)));
+        }
+    }
 
     void eachTabShowsItsPanelsAndButtons() {
         ExpectShown({"Frame_1", "FramFileEnrypt", "Command4", "cmdPassgen", "FramePwd"}, true);
@@ -111,11 +188,13 @@ class MainWindowTest : public QObject {
         const auto lit = [this](int lamp) {
             return W(qPrintable(QString("AmpelL_%1").arg(lamp)))->property("Lit").toBool();
         };
-        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseNotSecure)));
+        QCOMPARE(W<QLabel>("Label3")->text(),
+                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseNotSecure)));
         QCOMPARE(shownStars(), 0);
         QVERIFY(lit(0) && !lit(1) && !lit(2));
         W<QLineEdit>("TxtCode")->setText("abcdefgh");
-        QCOMPARE(W<QLabel>("Label3")->text(), QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseCrackable)));
+        QCOMPARE(W<QLabel>("Label3")->text(),
+                 QString::fromStdString(sealwise::GetResText(sealwise::Msg::PassphraseCrackable)));
         QCOMPARE(shownStars(), 2);
         QVERIFY(lit(0) && lit(1) && !lit(2));
     }
@@ -138,7 +217,8 @@ class MainWindowTest : public QObject {
     void onlineLinkWarnsFirstThenOpensThePage() {
         ClickTab("TabStr", 1);
         QTest::mouseClick(W("LblLink"), Qt::LeftButton);
-        const QString warning = QString::fromStdString(sealwise::GetResText(sealwise::Msg::AuthorizeCertificate));
+        const QString warning =
+            QString::fromStdString(sealwise::GetResText(sealwise::Msg::AuthorizeCertificate));
         QCOMPARE(services_.events,
                  (QStringList{"message " + warning, "url https://sealwise.example/online"}));
         QCOMPARE(services_.messages.front().buttons, MessageButtons::Ok);

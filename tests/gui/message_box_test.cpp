@@ -60,7 +60,8 @@ class MessageBoxTest : public QObject {
         QCOMPARE(Caption(yesNo, QMessageBox::Yes), okCancelYesNo[2]);
         QCOMPARE(Caption(yesNo, QMessageBox::No), okCancelYesNo[3]);
         // The overwrite question names the very button the user sees.
-        const QString question = QString::fromStdString(sealwise::GetResText(sealwise::Msg::OverwriteQuestion, "x"));
+        const QString question =
+            QString::fromStdString(sealwise::GetResText(sealwise::Msg::OverwriteQuestion, "x"));
         QVERIFY2(question.contains(okCancelYesNo[3]), qPrintable(question));
         QMessageBox ok;
         ConfigureMessageBox(ok, "text", MessageButtons::Ok, MessageIcon::None, {});
@@ -138,9 +139,10 @@ class MessageBoxTest : public QObject {
     void containerDialogsOfferAllFiles() {
         sealwise::SetLanguageOffset(kGerman);
         const QString filter = QtFileFilter(ContainerDialogFilter());
-        QVERIFY2(
-            filter.startsWith(QString::fromStdString(sealwise::GetResText(sealwise::Msg::ContainerFilter)).section('|', 0, 0)),
-            qPrintable(filter));
+        QVERIFY2(filter.startsWith(
+                     QString::fromStdString(sealwise::GetResText(sealwise::Msg::ContainerFilter))
+                         .section('|', 0, 0)),
+                 qPrintable(filter));
         QVERIFY2(filter.endsWith("(*)"), qPrintable(filter));
     }
 

@@ -17,6 +17,7 @@
 #include "window_driver.h"
 
 using namespace sealwise::gui;
+using sealwise::Msg;
 
 namespace {
 
@@ -63,18 +64,7 @@ class ModernFormatTest : public QObject {
         d_.W<QRadioButton>("OptFiles")->click();
         d_.services.fileLists.push_back(paths);
         d_.Click("CmdAdCryptdfile");
-        d_.Edit("TxtEncrFileName")->setText(container);
-        d_.Edit("TxtCode")->setText("files pw");
-        d_.Click("Command4");
-        QVERIFY(d_.WaitIdle());
-    }
-    void DecryptFiles(const QString& container, const QString& output, const QString& pw) {
-        d_.DecryptTab();
-        d_.Edit("TxtDecrFile")->setText(container);
-        d_.Edit("TxtDecrOutPath")->setText(output);
-        d_.Edit("TxtCode")->setText(pw);
-        d_.Click("Command5");
-        QVERIFY(d_.WaitIdle());
+        QVERIFY(d_.EncryptListedInto(container, "files pw"));
     }
 
   private Q_SLOTS:
@@ -92,13 +82,13 @@ class ModernFormatTest : public QObject {
     // that decryption found by itself.
     void textRoundTripsInBothFormats_data() {
         QTest::addColumn<bool>("modern");
-        QTest::addColumn<int>("note");
-        QTest::newRow("classic") << false << static_cast<int>(sealwise::Msg::TextDecryptedClassic);
-        QTest::newRow("modern") << true << static_cast<int>(sealwise::Msg::TextDecryptedModern);
+        QTest::addColumn<Msg>("note");
+        QTest::newRow("classic") << false << Msg::TextDecryptedClassic;
+        QTest::newRow("modern") << true << Msg::TextDecryptedModern;
     }
     void textRoundTripsInBothFormats() {
         QFETCH(bool, modern);
-        QFETCH(int, note);
+        QFETCH(Msg, note);
         const QString text = QString::fromUtf8("Pay Bob 100 EUR\nZeile \xE2\x82\xAC\n");
         d_.TextTab();
         TextOption()->setChecked(modern);
@@ -115,7 +105,7 @@ class ModernFormatTest : public QObject {
         } else {
             QVERIFY(d_.Results().endsWith("\n" + text));
         }
-        QCOMPARE(Note(), d_.Text(static_cast<sealwise::Msg>(note)));
+        QCOMPARE(Note(), d_.Text(note));
         QCOMPARE(TextOption()->isChecked(), modern);  // kept after the job
     }
 
@@ -144,21 +134,21 @@ class ModernFormatTest : public QObject {
         DecryptText("pw");
         QVERIFY(d_.Results().endsWith("made elsewhere"));
         QCOMPARE(Note(),
-                 d_.Text(modernArmour ? sealwise::Msg::TextDecryptedModern : sealwise::Msg::TextDecryptedClassic));
+                 d_.Text(modernArmour ? Msg::TextDecryptedModern : Msg::TextDecryptedClassic));
     }
 
     // Failures of modern armour keep the armour in the box and say what went wrong.
     void badModernArmourIsReportedAndKept_data() {
         QTest::addColumn<bool>("tamper");
         QTest::addColumn<QString>("passphrase");
-        QTest::addColumn<int>("message");
-        QTest::newRow("one character changed") << true << "pw" << 882;
-        QTest::newRow("wrong passphrase") << false << "other" << 883;
+        QTest::addColumn<Msg>("message");
+        QTest::newRow("one character changed") << true << "pw" << Msg::ModernDamagedText;
+        QTest::newRow("wrong passphrase") << false << "other" << Msg::ModernWrongPassphrase;
     }
     void badModernArmourIsReportedAndKept() {
         QFETCH(bool, tamper);
         QFETCH(QString, passphrase);
-        QFETCH(int, message);
+        QFETCH(Msg, message);
         const std::vector<std::string> keys{"pw"};
         std::string armour = sealwise::modern::SealText("Pay Bob 100 EUR", keys);
         if (tamper) {
@@ -168,7 +158,7 @@ class ModernFormatTest : public QObject {
         d_.TextTab();
         d_.SetResults(QString::fromStdString(armour));
         DecryptText(passphrase);
-        QCOMPARE(d_.Messages(), QStringList{d_.Text(static_cast<sealwise::Msg>(message))});
+        QCOMPARE(d_.Messages(), QStringList{d_.Text(message)});
         QVERIFY(d_.Results().indexOf("Pay Bob") < 0);
         QVERIFY(!d_.W<QLabel>("lblResult")->isVisible());
     }
@@ -195,25 +185,25 @@ class ModernFormatTest : public QObject {
     // the modern magic only when the option was checked.
     void filesRoundTripInBothFormats_data() {
         QTest::addColumn<bool>("modern");
-        QTest::addColumn<int>("note");
-        QTest::newRow("classic") << false << static_cast<int>(sealwise::Msg::FileDecryptedClassic);
-        QTest::newRow("modern") << true << static_cast<int>(sealwise::Msg::FileDecryptedModern);
+        QTest::addColumn<Msg>("note");
+        QTest::newRow("classic") << false << Msg::FileDecryptedClassic;
+        QTest::newRow("modern") << true << Msg::FileDecryptedModern;
     }
     void filesRoundTripInBothFormats() {
         QFETCH(bool, modern);
-        QFETCH(int, note);
+        QFETCH(Msg, note);
         WriteFile(Path("in/a.txt"), "first file");
         WriteFile(Path("in/b.bin"), QByteArray(70000, 'b'));
         d_.EncryptTab();
         FilesOption()->setChecked(modern);
         const QString container = Path("box.vesk");
         EncryptFiles({Path("in/a.txt"), Path("in/b.bin")}, container);
-        QCOMPARE(d_.Messages().last(), d_.Text(sealwise::Msg::SavedAs, container.toStdString()));
+        QCOMPARE(d_.Messages().last(), d_.Text(Msg::SavedAs, container.toStdString()));
         QCOMPARE(ReadFile(container).startsWith("SEALWISE"), modern);
         QCOMPARE(FilesOption()->isChecked(), modern);  // kept after the job
 
-        DecryptFiles(container, Path("out"), "files pw");
-        QCOMPARE(Note(), d_.Text(static_cast<sealwise::Msg>(note)));
+        QVERIFY(d_.DecryptInto(container, Path("out"), "files pw"));
+        QCOMPARE(Note(), d_.Text(note));
         QCOMPARE(ReadFile(Path("out/a.txt")), QByteArray("first file"));
         QCOMPARE(ReadFile(Path("out/b.bin")), QByteArray(70000, 'b'));
     }
@@ -232,7 +222,7 @@ class ModernFormatTest : public QObject {
         d_.Edit("TxtCode")->setText("files pw");
         d_.Click("Command4");
         QVERIFY(d_.WaitIdle());
-        DecryptFiles(Path("tree.vesk"), Path("out"), "files pw");
+        QVERIFY(d_.DecryptInto(Path("tree.vesk"), Path("out"), "files pw"));
         QCOMPARE(ReadFile(Path("out/proj/sub/deep.txt")), QByteArray("deep"));
         QCOMPARE(ReadFile(Path("out/proj/top.txt")), QByteArray("top"));
     }
@@ -253,11 +243,11 @@ class ModernFormatTest : public QObject {
         bytes[middle] = static_cast<char>(bytes[middle] ^ 0x01);
         WriteFile(Path("box.vesk"), bytes);
 
-        DecryptFiles(Path("box.vesk"), Path("out"), "files pw");
+        QVERIFY(d_.DecryptInto(Path("box.vesk"), Path("out"), "files pw"));
         const QString last = d_.Messages().last();
-        QVERIFY2(
-            last == d_.Text(sealwise::Msg::ModernDamagedContainer, Path("box.vesk").toStdString()) || last == d_.Text(sealwise::Msg::ModernDamagedEntry, "a.txt"),
-            qPrintable(last));
+        QVERIFY2(last == d_.Text(Msg::ModernDamagedContainer, Path("box.vesk").toStdString()) ||
+                     last == d_.Text(Msg::ModernDamagedEntry, "a.txt"),
+                 qPrintable(last));
         QVERIFY(!d_.W<QLabel>("lblResult")->isVisible());
         QVERIFY(!QFile::exists(Path("out/a.txt")));
     }
@@ -276,7 +266,7 @@ class ModernFormatTest : public QObject {
         QVERIFY(!FilesOption()->isVisible());
         d_.TextTab();
         QVERIFY(TextOption()->isChecked());
-        QCOMPARE(TextOption()->text(), d_.Text(sealwise::Msg::ModernFormatOption));
+        QCOMPARE(TextOption()->text(), d_.Text(Msg::ModernFormatOption));
     }
 };
 

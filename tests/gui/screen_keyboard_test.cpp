@@ -11,7 +11,7 @@
 #include "gui/keyboard/keyboard_layout.h"
 #include "gui/keyboard/keyboard_window.h"
 #include "gui/keyboard/keyboard_window_names.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
 
@@ -32,7 +32,7 @@ class ScreenKeyboardTest : public QObject {
     Q_OBJECT
 
     testing::ScriptedServices services_;
-    std::unique_ptr<FCrypt> main_;
+    std::unique_ptr<MainWindow> main_;
 
     QLineEdit* Passphrase() { return testing::Child<QLineEdit>(main_.get(), "TxtCode"); }
     KeyboardWindow* Open(uint16_t langId) {
@@ -58,7 +58,7 @@ class ScreenKeyboardTest : public QObject {
     void init() {
         sealwise::SetLanguageOffset(900);
         services_ = {};
-        main_ = std::make_unique<FCrypt>(services_, "");
+        main_ = std::make_unique<MainWindow>(services_, "");
         main_->show();
     }
     void cleanup() { main_.reset(); }
@@ -183,7 +183,8 @@ class ScreenKeyboardTest : public QObject {
             QVERIFY2(!name.trimmed().isEmpty(), qPrintable(button->objectName()));
             if (key.index == 12 || key.index == 67 || key.index == 11 || key.index == 13) continue;
             QCOMPARE(name, QString::fromStdString(sealwise::GetResText(
-                               sealwise::Msg::KeyAtPlace, std::to_string(key.row), std::to_string(key.position))));
+                               sealwise::Msg::KeyAtPlace, std::to_string(key.row),
+                               std::to_string(key.position))));
         }
         QCOMPARE(Key(keyboard, 67)->accessibleName(), Text(sealwise::Msg::ShiftKeyName));
         QCOMPARE(

@@ -29,7 +29,7 @@
 #include "gui/keyboard/keyboard_window.h"
 #include "gui/keyboard/keyboard_window_names.h"
 #include "gui/mail/mail_window.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/widget_factory.h"
 #include "gui/working/working_display.h"
 
@@ -126,7 +126,7 @@ void Run(Tour& tour, QtDesktopServices& services) {
         tour.Window(name, &welcome);
     }
 
-    FCrypt main(services, std::string());
+    MainWindow main(services, std::string());
     CentreOnScreenOf(&main, nullptr);
     main.show();
     auto* mainTabs = Find<LightTab>(&main, "TabStr");
@@ -158,20 +158,20 @@ void Run(Tour& tour, QtDesktopServices& services) {
         return QString::fromStdString(sealwise::GetResText(id, s));
     };
     tour.Modal("box-memorize", [&] {
-        services.ShowMessage(&main, text(sealwise::Msg::MemorizePassword), MessageButtons::OkCancel, MessageIcon::Warning,
-                             kProductName);
+        services.ShowMessage(&main, text(sealwise::Msg::MemorizePassword), MessageButtons::OkCancel,
+                             MessageIcon::Warning, kProductName);
     });
     tour.Modal("box-overwrite", [&] {
-        services.ShowMessage(&main, text(sealwise::Msg::OverwriteQuestion, "/home/ann/backup.vesk"), MessageButtons::YesNo,
-                             MessageIcon::Question, kProductName);
+        services.ShowMessage(&main, text(sealwise::Msg::OverwriteQuestion, "/home/ann/backup.vesk"),
+                             MessageButtons::YesNo, MessageIcon::Question, kProductName);
     });
     tour.Modal("box-saved", [&] {
-        services.ShowMessage(&main, text(sealwise::Msg::SavedAs, "/home/ann/backup.vesk"), MessageButtons::Ok,
-                             MessageIcon::Information, kProductName);
+        services.ShowMessage(&main, text(sealwise::Msg::SavedAs, "/home/ann/backup.vesk"),
+                             MessageButtons::Ok, MessageIcon::Information, kProductName);
     });
     tour.Modal("box-error", [&] {
-        services.ShowMessage(&main, text(sealwise::Msg::CheckNamesAndPassword), MessageButtons::Ok, MessageIcon::Error,
-                             kProductName);
+        services.ShowMessage(&main, text(sealwise::Msg::CheckNamesAndPassword), MessageButtons::Ok,
+                             MessageIcon::Error, kProductName);
     });
     tour.Modal("box-usage", [&] {
         services.ShowMessage(&main, QString::fromStdString(UsageText("sealwise")),
@@ -179,7 +179,8 @@ void Run(Tour& tour, QtDesktopServices& services) {
     });
     tour.Modal("dialog-open-container", [&] {
         QFileDialog dialog(&main, text(sealwise::Msg::SelectFileToDecrypt), QDir::homePath(),
-                           QtFileFilter(text(sealwise::Msg::ContainerFilter) + '|' + text(sealwise::Msg::AllFilesFilter)));
+                           QtFileFilter(text(sealwise::Msg::ContainerFilter) + '|' +
+                                        text(sealwise::Msg::AllFilesFilter)));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.exec();
     });

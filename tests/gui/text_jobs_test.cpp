@@ -80,7 +80,8 @@ class TextJobsTest : public QObject {
         const QString armour = d_.Results();
         Decrypt("wrong");
         QCOMPARE(d_.Results(), armour);
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::MemorizePassword), d_.Text(sealwise::Msg::WrongKeyOrDamage)}));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::MemorizePassword),
+                                             d_.Text(sealwise::Msg::WrongKeyOrDamage)}));
     }
 
     void missingPassphraseOrTextShowsMessage114() {
@@ -89,7 +90,8 @@ class TextJobsTest : public QObject {
         d_.Edit("TxtCode")->setText("pw");
         d_.SetResults("");
         d_.Click("Command2");
-        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword), d_.Text(sealwise::Msg::CheckNamesAndPassword)}));
+        QCOMPARE(d_.Messages(), (QStringList{d_.Text(sealwise::Msg::CheckNamesAndPassword),
+                                             d_.Text(sealwise::Msg::CheckNamesAndPassword)}));
         QVERIFY(!d_.window->IsBusy());
         QCOMPARE(d_.Edit("TxtCode")->text(), QString("pw"));  // nothing started
     }

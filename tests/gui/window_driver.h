@@ -11,7 +11,7 @@
 
 #include "app/strings.h"
 #include "gui/controls/light_tab.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 namespace sealwise::gui::testing {
@@ -19,12 +19,12 @@ namespace sealwise::gui::testing {
 class WindowDriver {
   public:
     ScriptedServices services;
-    std::unique_ptr<FCrypt> window;
+    std::unique_ptr<MainWindow> window;
 
     void Open(const std::string& commandLine = "") {
         SetLanguageOffset(900);
         services = {};
-        window = std::make_unique<FCrypt>(services, commandLine);
+        window = std::make_unique<MainWindow>(services, commandLine);
         window->show();
     }
     void Close() { window.reset(); }
@@ -52,6 +52,23 @@ class WindowDriver {
     bool WaitIdle(int milliseconds = 20000) {
         return QTest::qWaitFor([this] { return !window->IsBusy() && !window->JobRunning(); },
                                milliseconds);
+    }
+
+    // Encrypts what the encrypt page lists into container; true once the window is idle again.
+    bool EncryptListedInto(const QString& container, const QString& passphrase) {
+        Edit("TxtEncrFileName")->setText(container);
+        Edit("TxtCode")->setText(passphrase);
+        Click("Command4");
+        return WaitIdle();
+    }
+    // Decrypts container into output from the decrypt page; true once the window is idle again.
+    bool DecryptInto(const QString& container, const QString& output, const QString& passphrase) {
+        DecryptTab();
+        Edit("TxtDecrFile")->setText(container);
+        Edit("TxtDecrOutPath")->setText(output);
+        Edit("TxtCode")->setText(passphrase);
+        Click("Command5");
+        return WaitIdle();
     }
 
     // The texts of the messages shown so far.

@@ -10,7 +10,7 @@
 
 #include "gui/keyboard/keyboard_window.h"
 #include "gui/keyboard/keyboard_window_names.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/widget_factory.h"
 #include "gui_testing.h"
 
@@ -106,7 +106,7 @@ class WindowPlacementTest : public QObject {
     // single and double size.
     void openedKeyboardLeavesThePassphraseVisible() {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         CentreOnScreenOf(&main, nullptr);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -130,7 +130,7 @@ class WindowPlacementTest : public QObject {
     }
 
     void mainWindowOpensCentred() {
-        FCrypt main(services_, "");
+        MainWindow main(services_, "");
         CentreOnScreenOf(&main, nullptr);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));

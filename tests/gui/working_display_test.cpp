@@ -9,7 +9,7 @@
 
 #include "gui/controls/progress_bar.h"
 #include "gui/jobs/job_thread.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 #include "gui_testing.h"
 
 using namespace sealwise::gui;
@@ -89,7 +89,7 @@ class WorkingDisplayTest : public QObject {
     }
 
     void busyStateSwapsPanelsAndRunsTheCounter() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         auto* working = testing::Child<QWidget>(&window, "FrameW");
         window.Working()->ItemProgress()->setPosition(50);
@@ -121,7 +121,7 @@ class WorkingDisplayTest : public QObject {
     }
 
     void scanningHidesProgressAndCounter() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         window.SetBusy(true, true);
         for (const char* name : {"ProgressBar1", "ProgressBar2", "ImgCount_0", "ImgCount_4"}) {
@@ -135,7 +135,7 @@ class WorkingDisplayTest : public QObject {
     }
 
     void cancelRaisesTheFlag() {
-        FCrypt window(services_, "");
+        MainWindow window(services_, "");
         window.show();
         window.SetBusy(true, false);
         QTest::mouseClick(testing::Child<QPushButton>(&window, "CmdCancel"), Qt::LeftButton);
@@ -143,7 +143,7 @@ class WorkingDisplayTest : public QObject {
         window.SetBusy(false, false);
 
         // Without a job only the flag is set.
-        FCrypt idle(services_, "");
+        MainWindow idle(services_, "");
         testing::Child<QPushButton>(&idle, "CmdCancel")->click();
         QVERIFY(idle.cancelRequested());
     }

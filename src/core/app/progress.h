@@ -6,7 +6,7 @@ namespace sealwise {
 
 // A progress display with the Max / Min / Position settings of a progress bar.
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     virtual void SetMax(int32_t value) = 0;
     virtual void SetMin(int32_t value) = 0;
@@ -15,7 +15,7 @@ public:
 
 // Lets the caller's user interface run its pending events from inside long work loops.
 class PumpHook {
-public:
+  public:
     virtual ~PumpHook() = default;
     virtual void Pump() = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "mail/mail_form.h"
 #include "util/errors.h"
+#include "util/port_number.h"
 
 namespace sealwise {
 namespace {
@@ -29,17 +30,6 @@ bool IsIpv6Literal(std::string_view host) {
         if (!hex && c != ':' && c != '.') return false;
     }
     return true;
-}
-
-std::optional<uint16_t> ParsePort(std::string_view digits) {
-    if (digits.empty() || digits.size() > 5) return std::nullopt;
-    unsigned value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value == 0 || value > 65535) return std::nullopt;
-    return static_cast<uint16_t>(value);
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -89,7 +79,7 @@ std::optional<MailServiceUrl> TryParse(std::string_view text) {
     }
     if (!portText.empty()) {
         const std::optional<uint16_t> port = ParsePort(portText);
-        if (!port) return std::nullopt;
+        if (!port || *port == 0) return std::nullopt;  // nothing can be reached on port 0
         url.port = *port;
     }
     return url;

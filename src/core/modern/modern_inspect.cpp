@@ -1,7 +1,7 @@
 #include "modern/modern_inspect.h"
 
-#include "modern/entry_stream.h"
 #include "app/msg.h"
+#include "modern/entry_stream.h"
 
 namespace sealwise::modern {
 

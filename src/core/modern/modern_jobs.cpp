@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "app/msg.h"
 #include "files/io/posix_io.h"
 #include "files/io/staged_file.h"
 #include "modern/modern_text.h"
@@ -40,20 +41,46 @@ std::vector<std::string> SharedKeysForModern(const SharedKeyStore& store) {
     return keys;
 }
 
-ModernWriteSummary EncryptModernContainer(const std::vector<std::string>& inputs,
-                                          const std::string& containerPath,
-                                          std::span<const std::string> keys,
-                                          const ModernWriteOptions& options,
-                                          FileJobObserver& observer,
-                                          const std::atomic<bool>* cancel) {
+namespace {
+
+template <typename Inputs>
+ModernWriteSummary WriteContainerFile(const Inputs& inputs, const std::string& containerPath,
+                                      std::span<const std::string> keys,
+                                      const ModernWriteOptions& options, FileJobObserver& observer,
+                                      const std::atomic<bool>* cancel) {
     StagedFile staged(containerPath);
     FdSink sink(staged.fd());
     ModernWriteOptions withContainer = options;
     withContainer.containerFd = staged.fd();  // never stored in itself
     ModernWriteJob job(observer, cancel);
     const ModernWriteSummary summary = job.Run(inputs, sink, keys, withContainer);
-    if (summary.outcome == JobOutcome::kCompleted) staged.Commit();
+    if (summary.outcome != JobOutcome::kCompleted) return summary;
+    // As in the classic format: a container without one entry replaces nothing.
+    if (summary.entries == 0) {
+        throw SealError(Msg::NothingStored, containerPath, "no entry stored");
+    }
+    staged.Commit();
     return summary;
+}
+
+}  // namespace
+
+ModernWriteSummary EncryptModernContainer(const std::vector<std::string>& inputs,
+                                          const std::string& containerPath,
+                                          std::span<const std::string> keys,
+                                          const ModernWriteOptions& options,
+                                          FileJobObserver& observer,
+                                          const std::atomic<bool>* cancel) {
+    return WriteContainerFile(inputs, containerPath, keys, options, observer, cancel);
+}
+
+ModernWriteSummary EncryptModernContainer(const std::vector<NamedInput>& inputs,
+                                          const std::string& containerPath,
+                                          std::span<const std::string> keys,
+                                          const ModernWriteOptions& options,
+                                          FileJobObserver& observer,
+                                          const std::atomic<bool>* cancel) {
+    return WriteContainerFile(inputs, containerPath, keys, options, observer, cancel);
 }
 
 ModernRestoreSummary DecryptModernContainer(const std::string& containerPath,

@@ -32,11 +32,19 @@ StoredFormat DetectTextFormat(std::string_view text);
 std::vector<std::string> SharedKeysForModern(const SharedKeyStore& store);
 
 // Encrypts inputs (files, directories, links) into a new container at containerPath, written
-// beside it and given that name only when the run completed: a failed or cancelled run leaves
-// an existing file of that name as it was. Per-file failures are reported to the observer and
-// counted in the summary (the run goes on). Throws SealError when the run cannot complete (103
-// writing fails, 428 a file changed while read). cancel may be null.
+// beside it and given that name only when the run completed with at least one entry: a failed
+// or cancelled run leaves an existing file of that name as it was. Per-file failures are
+// reported to the observer and counted in the summary (the run goes on). Throws SealError when
+// the run cannot complete (103 writing fails, 428 a file changed while read, 612 no entry
+// could be stored). cancel may be null.
 ModernWriteSummary EncryptModernContainer(const std::vector<std::string>& inputs,
+                                          const std::string& containerPath,
+                                          std::span<const std::string> keys,
+                                          const ModernWriteOptions& options,
+                                          FileJobObserver& observer,
+                                          const std::atomic<bool>* cancel);
+// The same for inputs stored under names of the caller's choosing (tree_walk.h).
+ModernWriteSummary EncryptModernContainer(const std::vector<NamedInput>& inputs,
                                           const std::string& containerPath,
                                           std::span<const std::string> keys,
                                           const ModernWriteOptions& options,

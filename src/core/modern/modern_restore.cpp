@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <memory>
 
+#include "app/msg.h"
 #include "files/io/deferred_flush.h"
 #include "files/io/output_directory.h"
-#include "app/msg.h"
 #include "modern/entry_stream.h"
 #include "modern/restore_file.h"
 

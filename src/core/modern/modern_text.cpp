@@ -2,8 +2,8 @@
 
 #include <sodium.h>
 
-#include "modern/byte_stream.h"
 #include "app/msg.h"
+#include "modern/byte_stream.h"
 #include "modern/records.h"
 #include "modern/sealed_stream.h"
 #include "util/secure_wipe.h"

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "files/io/posix_io.h"
 #include "app/msg.h"
+#include "files/io/posix_io.h"
 #include "files/pipeline/ordered_pipeline.h"
 #include "files/pipeline/thread_count.h"
 #include "modern/records.h"

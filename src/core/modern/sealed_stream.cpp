@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/msg.h"
 #include "files/io/posix_io.h"
 #include "modern/modern_keys.h"
-#include "app/msg.h"
 #include "modern/wire.h"
 #include "util/secure_random.h"
 #include "util/secure_wipe.h"

@@ -14,9 +14,9 @@ constexpr int kStarCount = 5;
 
 struct PassphraseRating {
     int score = 0;
-    Msg verdictId{};                            // the verdict shown in `Label3`
-    int starCount = 0;                          // stars shown, always the first ones
-    std::array<bool, kStarCount> starsShown{};  // `Stern(1)` .. `Stern(5)`
+    Msg verdictId{};                                   // the verdict shown in `Label3`
+    int starCount = 0;                                 // stars shown, always the first ones
+    std::array<bool, kStarCount> starsShown{};         // `Stern(1)` .. `Stern(5)`
     std::array<bool, kStarCount> placeholdersShown{};  // `SchlusselPlatz(1)` .. (5)
     LampState lamps;
     friend bool operator==(const PassphraseRating&, const PassphraseRating&) = default;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "modern/modern_jobs.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise {
@@ -196,7 +197,7 @@ std::vector<Bytes> SharedKeyEntry::CombineKeyCandidates() {
 }
 
 std::vector<std::string> SharedKeyEntry::TakeSharedKeyTexts() {
-    std::vector<std::string> keys = SharedKeyTexts(store_);
+    std::vector<std::string> keys = modern::SharedKeysForModern(store_);
     WipeKeys();
     SecureWipe(store_.passphraseBox);
     return keys;

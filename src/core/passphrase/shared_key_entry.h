@@ -37,7 +37,7 @@ struct KeyEntryUpdate {
     std::optional<bool> navigatorVisible;      // `KeyScroll`, both `lblNextKey`, `lblKeyOf`
     std::optional<bool> modeOptionsVisible;    // `optMults(0)` and `optMults(1)`
     std::optional<KeyEntryFocus> focus;        // where to move the focus
-    bool keepFocus = false;  // leaving `txtKeyNum` refused: the focus stays in the box
+    bool keepFocus = false;        // leaving `txtKeyNum` refused: the focus stays in the box
     std::optional<Msg> messageId;  // a message to show
 
     // Fields set in later override this update's.
@@ -78,7 +78,7 @@ class SharedKeyEntry {
     Bytes CombineKeys();
     // The keys to try when decrypting (CandidateSharedKeys), wiping as CombineKeys does.
     std::vector<Bytes> CombineKeyCandidates();
-    // The texts of the shared keys (SharedKeyTexts), wiping as CombineKeys does.
+    // The texts of the shared keys (modern::SharedKeysForModern), wiping as CombineKeys does.
     std::vector<std::string> TakeSharedKeyTexts();
 
     KeyEntryMode mode() const { return mode_; }

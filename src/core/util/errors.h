@@ -10,18 +10,19 @@
 namespace sealwise {
 
 class SealError : public std::runtime_error {
-public:
+  public:
     // stringId: the message. argument: text for "%s" (for SystemError the system's
     // description, appended after a blank). detail: untranslated note for developers.
     SealError(Msg stringId, std::string argument = {}, const std::string& detail = {})
-        : std::runtime_error(detail.empty() ? "message " + std::to_string(static_cast<int>(stringId)) : detail),
+        : std::runtime_error(
+              detail.empty() ? "message " + std::to_string(static_cast<int>(stringId)) : detail),
           stringId_(stringId),
           argument_(std::move(argument)) {}
 
     Msg stringId() const noexcept { return stringId_; }
     const std::string& argument() const noexcept { return argument_; }
 
-private:
+  private:
     Msg stringId_;
     std::string argument_;
 };

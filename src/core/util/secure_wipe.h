@@ -31,13 +31,13 @@ inline void SecureWipe(std::string& s) noexcept {
 // Holds a secret and wipes it when it goes out of scope, however the scope is left.
 template <typename Container>
 class WipeOnExit {
-public:
+  public:
     explicit WipeOnExit(Container& c) noexcept : c_(c) {}
     ~WipeOnExit() { SecureWipe(c_); }
     WipeOnExit(const WipeOnExit&) = delete;
     WipeOnExit& operator=(const WipeOnExit&) = delete;
 
-private:
+  private:
     Container& c_;
 };
 

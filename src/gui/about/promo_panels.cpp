@@ -25,8 +25,7 @@ PromoPanel PanelForLanguage(PromoPanel panel, int languageOffset) {
 PanelContent ContentOf(PromoPanel panel) {
     switch (panel) {
         case PromoPanel::CommandLine:
-            return {"sealwise-cli", "sealwise.example/cli", Msg::CliPanelText1,
-                    Msg::CliPanelText2};
+            return {"sealwise-cli", "sealwise.example/cli", Msg::CliPanelText1, Msg::CliPanelText2};
         case PromoPanel::OnlineVersion:
             return {"Sealwise Online", "sealwise.example/online", Msg::OnlinePanelText1,
                     Msg::OnlinePanelText2};

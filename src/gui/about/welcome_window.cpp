@@ -7,13 +7,13 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "gui/about/welcome_window_names.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_flags.h"
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
-#include "app/msg.h"
 #include "gui/art/symbols.h"
 #include "gui/widgets/flag_image.h"
 #include "gui/widgets/painted_image.h"

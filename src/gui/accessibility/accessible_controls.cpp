@@ -12,11 +12,10 @@ namespace sealwise::gui {
 
 namespace {
 
-
 // The program's windows: the main window and the keyboard are frames, the welcome window and
 // the e-mail window dialogs (both end with a button that closes them).
 QAccessible::Role WindowRole(const QString& className) {
-    if (className == "sealwise::gui::FCrypt" || className == "sealwise::gui::KeyboardWindow")
+    if (className == "sealwise::gui::MainWindow" || className == "sealwise::gui::KeyboardWindow")
         return QAccessible::Window;
     if (className == "sealwise::gui::WelcomeWindow" || className == "sealwise::gui::MailWindow")
         return QAccessible::Dialog;

@@ -1,8 +1,8 @@
 #include "gui/app/language_flags.h"
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "gui/app/localizer.h"
-#include "app/msg.h"
 #include "gui/widgets/flag_image.h"
 
 namespace sealwise::gui {

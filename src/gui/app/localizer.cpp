@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "app/strings.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 
@@ -96,18 +97,16 @@ std::optional<QString> ResolveReference(const QString& reference) {
     }
 }
 
-QString ReferenceTo(Msg id) { return '#' + QString::number(static_cast<int>(id)); }
-
 QString ResText(Msg id, const QString& fallback) {
-    return ResolveReference(ReferenceTo(id)).value_or(fallback);
+    return ResolveReference(Ref(id)).value_or(fallback);
 }
 
 void SetAccessibleReference(QWidget* widget, Msg id) {
-    widget->setProperty(kAccessibleTagProperty, ReferenceTo(id));
+    widget->setProperty(kAccessibleTagProperty, Ref(id));
 }
 
 void SetToolTipReference(QWidget* widget, Msg id) {
-    widget->setProperty(kToolTipTagProperty, ReferenceTo(id));
+    widget->setProperty(kToolTipTagProperty, Ref(id));
 }
 
 void LocalizeForm(QWidget* window) {

@@ -24,9 +24,6 @@ inline constexpr char kAccessibleTagProperty[] = "AccessibleTag";
 // reference or the id has no entry.
 std::optional<QString> ResolveReference(const QString& reference);
 
-// The "#<id>" reference to a message.
-QString ReferenceTo(Msg id);
-
 // The text of a message in the current language, or `fallback` when there is none.
 QString ResText(Msg id, const QString& fallback = {});
 

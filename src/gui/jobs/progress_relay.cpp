@@ -14,13 +14,20 @@ void AtomicProgress::ApplyTo(ProgressBar& bar) {
     bar.setPosition(position_.load(std::memory_order_relaxed));
 }
 
+void AtomicProgress::Set(const BarSettings& bar) {
+    max_.store(bar.max, std::memory_order_relaxed);
+    min_.store(bar.min, std::memory_order_relaxed);
+    position_.store(bar.position, std::memory_order_relaxed);
+    changed_.store(true, std::memory_order_release);
+}
+
 ProgressRelay::ProgressRelay(WorkingDisplay& display, QObject* parent)
     : QObject(parent), display_(display), timer_(new QTimer(this)) {
     timer_->setInterval(kRefreshMilliseconds);
     connect(timer_, &QTimer::timeout, this, &ProgressRelay::Flush);
 }
 
-void ProgressRelay::SetLamps(const LampState& lamps) {
+void ProgressRelay::SetLamps(ProgressLamps lamps) {
     lamps_.store((lamps.red ? 1 : 0) | (lamps.yellow ? 2 : 0) | (lamps.green ? 4 : 0),
                  std::memory_order_release);
 }

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/lamps.h"
 #include "app/progress.h"
+#include "gui/working/progress_rule.h"
 
 class QTimer;
 
@@ -22,6 +22,7 @@ class AtomicProgress : public ProgressSink {
     void SetMax(int32_t value) override { Store(max_, value); }
     void SetMin(int32_t value) override { Store(min_, value); }
     void SetPosition(int32_t value) override { Store(position_, value); }
+    void Set(const BarSettings& bar);
 
     // Writes what changed since the last call into the bar.
     void ApplyTo(ProgressBar& bar);
@@ -47,7 +48,7 @@ class ProgressRelay : public QObject {
     AtomicProgress& Item() { return item_; }  // ProgressBar1
     AtomicProgress& Run() { return run_; }    // ProgressBar2
     // From the job's thread.
-    void SetLamps(const LampState& lamps);
+    void SetLamps(ProgressLamps lamps);
 
     void Start();
     // Stops the refresh after showing the last values.

@@ -2,40 +2,59 @@
 
 #include <QWidget>
 
-#include "app/strings.h"
-#include "models/file_page_paths.h"
 #include "app/msg.h"
+#include "app/strings.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/working/working_display.h"
+#include "models/file_page_paths.h"
 
 namespace sealwise::gui {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 WindowJobObserver::WindowJobObserver(QWidget& window, DesktopServices& services, JobThread& thread,
-                                     ProgressRelay& relay)
-    : window_(window), services_(services), thread_(thread), relay_(relay) {}
+                                     ProgressRelay& relay, RunKind kind)
+    : window_(window), services_(services), thread_(thread), relay_(relay), rule_(kind) {}
 
-ProgressSink* WindowJobObserver::ItemProgress() { return &relay_.Item(); }
-ProgressSink* WindowJobObserver::RunProgress() { return &relay_.Run(); }
+void WindowJobObserver::RunStarted(int64_t items) {
+    rule_.RunStarted(items);
+    relay_.Run().Set(rule_.run());
+    ShowLampsAndRunBar();
+}
 
-void WindowJobObserver::ShowRunProgress(bool visible) {
+void WindowJobObserver::ItemProgress(int64_t done, int64_t total) {
+    rule_.ItemProgress(done, total);
+    relay_.Item().Set(rule_.item());
+    ShowLampsAndRunBar();
+}
+
+void WindowJobObserver::ItemFinished(const ItemResult& result) {
+    rule_.ItemFinished(result.number);
+    relay_.Run().Set(rule_.run());
+    ShowLampsAndRunBar();
+}
+
+void WindowJobObserver::RunFinished(JobOutcome outcome) {
+    rule_.RunFinished(outcome == JobOutcome::kCompleted);
+    relay_.Run().Set(rule_.run());
+    ShowLampsAndRunBar();
+}
+
+void WindowJobObserver::ShowLampsAndRunBar() {
+    relay_.SetLamps(rule_.lamps());
+    if (rule_.runVisible() == runShown_) return;
+    runShown_ = rule_.runVisible();
     // Posted rather than polled: a single-file run hides the bar and shows it again quickly.
-    thread_.Post([this, visible] {
+    thread_.Post([this, visible = runShown_] {
         if (auto* display = window_.findChild<WorkingDisplay*>()) {
             display->RunProgress()->setVisible(visible);
         }
     });
 }
-
-void WindowJobObserver::SetLamps(const LampState& lamps) { relay_.SetLamps(lamps); }
 
 void WindowJobObserver::ReportError(const std::string& /*item*/, const SealError& error) {
     const QString text = QString::fromStdString(MessageText(error));

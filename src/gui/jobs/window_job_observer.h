@@ -1,8 +1,10 @@
 #pragma once
-// The window's side of a file job: progress and lamps through the relay, failures as message
-// boxes and the overwrite question with its save dialog, each shown on the window's thread
-// while the job waits for the answer.
+// The window's side of a file job: the job's reports become progress bars and lamps (by the
+// rule of the working display, through the relay), failures become message boxes and the
+// overwrite question opens its save dialog, each shown on the window's thread while the job
+// waits for the answer.
 #include "files/jobs/file_job_observer.h"
+#include "gui/working/progress_rule.h"
 
 class QWidget;
 
@@ -15,12 +17,12 @@ class ProgressRelay;
 class WindowJobObserver : public FileJobObserver {
   public:
     WindowJobObserver(QWidget& window, DesktopServices& services, JobThread& thread,
-                      ProgressRelay& relay);
+                      ProgressRelay& relay, RunKind kind);
 
-    ProgressSink* ItemProgress() override;
-    ProgressSink* RunProgress() override;
-    void ShowRunProgress(bool visible) override;
-    void SetLamps(const LampState& lamps) override;
+    void RunStarted(int64_t items) override;
+    void ItemProgress(int64_t done, int64_t total) override;
+    void ItemFinished(const ItemResult& result) override;
+    void RunFinished(JobOutcome outcome) override;
     void ReportError(const std::string& item, const SealError& error) override;
     void ReportNotice(const std::string& item, const Message& notice) override;
     // Yes overwrites; No opens the save dialog in the file's directory, where a cancel skips
@@ -28,10 +30,14 @@ class WindowJobObserver : public FileJobObserver {
     OverwriteAnswer AskOverwrite(const std::string& path) override;
 
   private:
+    void ShowLampsAndRunBar();
+
     QWidget& window_;
     DesktopServices& services_;
     JobThread& thread_;
     ProgressRelay& relay_;
+    ProgressRule rule_;
+    bool runShown_ = true;
 };
 
 }  // namespace sealwise::gui

@@ -1,6 +1,9 @@
 #include "gui/keyboard/keyboard_layout.h"
 
 #include <initializer_list>
+#include <string>
+
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 
@@ -13,7 +16,7 @@ constexpr int kNumericLeft = 6105;  // the numeric block, right of the Enter key
 
 struct KeySpec {
     int index;
-    const char* caption;
+    std::string caption;  // as shown, or "#<id>" for a text of the string table
     int width = kKey;
     int height = kKey;
 };
@@ -51,7 +54,7 @@ std::vector<KeyDefinition> BuildDesignKeys() {
     AddRow(keys, 1, next, kNumericLeft, kRowTops[0], {{7, "7"}, {8, "8"}, {9, "9"}});
 
     next = AddRow(keys, 2, 1, kMargin, kRowTops[1],
-                  {{keys::kTab, "#130", 495},
+                  {{keys::kTab, Ref(Msg::TabKey).toStdString(), 495},
                    {35, "Q"},
                    {41, "W"},
                    {23, "E"},
@@ -100,7 +103,7 @@ std::vector<KeyDefinition> BuildDesignKeys() {
     next = AddRow(keys, 4, next, kNumericLeft, kRowTops[3], {{0, "0", 735}});
     AddRow(keys, 4, next, numeric3, kRowTops[3], {{10, ","}});
 
-    AddRow(keys, 5, 1, 1230, 1920, {{keys::kSpace, "#129", 3855, 255}});
+    AddRow(keys, 5, 1, 1230, 1920, {{keys::kSpace, Ref(Msg::SpaceKey).toStdString(), 3855, 255}});
     AddRow(keys, 5, 2, kNumericLeft, 1800, {{66, "\\"}});
     return keys;
 }

@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "gui/app/language_switch.h"
 #include "gui/app/localizer.h"
 #include "gui/app/window_placement.h"
-#include "app/msg.h"
 #include "gui/keyboard/keyboard_window_names.h"
 #include "gui/widgets/widget_factory.h"
 

@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "app/msg.h"
-
 #include "mail/send_mail.h"
 
 namespace sealwise::gui {

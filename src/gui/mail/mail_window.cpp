@@ -13,10 +13,10 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/localizer.h"
-#include "app/msg.h"
 #include "gui/app/window_placement.h"
 #include "gui/mail/mail_send_task.h"
 #include "gui/mail/mail_service_choice.h"
@@ -169,8 +169,7 @@ void MailWindow::SendClicked() {
         return;
     }
     if (!url) {
-        OfferMailProgram(GetResText(Msg::NoMailService) + " " +
-                         GetResText(Msg::OfferMailProgram));
+        OfferMailProgram(GetResText(Msg::NoMailService) + " " + GetResText(Msg::OfferMailProgram));
         return;
     }
     cancel_ = std::make_shared<std::atomic<bool>>(false);

@@ -6,8 +6,7 @@
 
 namespace sealwise::gui {
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 QString ContainerDialogFilter() {
     return ResText(Msg::ContainerFilter, "Encrypted files (*.vesk)|*.vesk") + '|' +

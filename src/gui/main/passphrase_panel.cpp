@@ -12,10 +12,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "gui/app/localizer.h"
 #include "app/msg.h"
+#include "gui/app/localizer.h"
 #include "gui/art/symbols.h"
 #include "gui/controls/rounded_panel.h"
+#include "gui/main/main_window_names.h"
 #include "gui/widgets/lamp_image.h"
 #include "gui/widgets/painted_image.h"
 #include "gui/widgets/star_rating.h"
@@ -29,13 +30,13 @@ constexpr int kLampDiameter = 16;
 constexpr int kRowHeight = 30;  // rows keep their height when the tab hides their controls
 
 QWidget* BuildQualityDisplay(QWidget* parent, PassphrasePanel& panel) {
-    auto* quality = Named(new QWidget(parent), "QualityDisplay");
-    auto* caption = MakeLabel(quality, "Label1", Ref(Msg::PassphraseQuality));
-    panel.verdict = MakeLabel(quality, "Label3", {}, true);
+    auto* quality = Named(new QWidget(parent), main_names::kQuality);
+    auto* caption = MakeLabel(quality, main_names::kQualityCaption, Ref(Msg::PassphraseQuality));
+    panel.verdict = MakeLabel(quality, main_names::kVerdict, {}, true);
     panel.verdict->setMinimumHeight(2 * panel.verdict->fontMetrics().height());
     panel.verdict->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* starRow = Named(new StarRating(quality), "StarRow");
+    auto* starRow = Named(new StarRating(quality), main_names::kStarRow);
     SetAccessibleReference(starRow, Msg::PassphraseQuality);
     for (int i = 0; i < StarRating::kStarCount; ++i) {
         SetAccessibleReference(starRow->Star(i), Msg::Star);
@@ -55,14 +56,14 @@ QWidget* BuildQualityDisplay(QWidget* parent, PassphrasePanel& panel) {
 
 // Three lamps stacked in a grey rounded housing; at the start only the red one is lit.
 QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
-    auto* light = Named(new QWidget(parent), "PictAmpel");
+    auto* light = Named(new QWidget(parent), main_names::kLampPanel);
     light->setFixedSize(32, 3 * kLampDiameter + 2 * 4 + 2 * 8);
     // Hidden while a job runs; its place stays, so that nothing beside it moves.
     QSizePolicy keepPlace = light->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     light->setSizePolicy(keepPlace);
     SetAccessibleReference(light, Msg::QualityLight);
-    auto* housing = Named(new RoundedPanel(light), "Shape1");
+    auto* housing = Named(new RoundedPanel(light), main_names::kLampHousing);
     housing->SetFillColor(QColor(192, 192, 192));
     housing->SetOutlineColor(QColor(128, 128, 128));
     housing->SetCornerEllipse(16);
@@ -74,8 +75,8 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
                                            QColor(0, 255, 0)};
     const std::array<Msg, 3> names = {Msg::RedLamp, Msg::YellowLamp, Msg::GreenLamp};
     for (std::size_t i = 0; i < panel.lamps.size(); ++i) {
-        panel.lamps[i] =
-            Named(new LampImage(colours[i], kLampDiameter, light), QString("AmpelL_%1").arg(i));
+        panel.lamps[i] = Named(new LampImage(colours[i], kLampDiameter, light),
+                               QString(main_names::kLamp).arg(i));
         SetAccessibleReference(panel.lamps[i], names[i]);
         column->addWidget(panel.lamps[i], 0, Qt::AlignHCenter);
     }
@@ -84,18 +85,20 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
 }
 
 QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
-    auto* row = Named(new QWidget(parent), "ModeRow");
+    auto* row = Named(new QWidget(parent), main_names::kModeRow);
     row->setMinimumHeight(kRowHeight);
-    panel.modes[0] = Named(new QRadioButton(Ref(Msg::SinglePassphrase), row), "optMults_0");
-    panel.modes[1] = Named(new QRadioButton(Ref(Msg::SharedSecurity), row), "optMults_1");
+    panel.modes[0] =
+        Named(new QRadioButton(Ref(Msg::SinglePassphrase), row), main_names::kOnePassphrase);
+    panel.modes[1] =
+        Named(new QRadioButton(Ref(Msg::SharedSecurity), row), main_names::kSharedSecurity);
     panel.modes[0]->setChecked(true);
     auto* group = new QButtonGroup(row);
     group->addButton(panel.modes[0], 0);
     group->addButton(panel.modes[1], 1);
 
-    panel.keyCountPanel = Named(new QWidget(row), "pctSharedSecurity");
-    auto* countLabel = MakeLabel(panel.keyCountPanel, "lblsharedkey", Ref(Msg::Keys));
-    panel.keyCount = Named(new QLineEdit("3", panel.keyCountPanel), "txtKeyNum");
+    panel.keyCountPanel = Named(new QWidget(row), main_names::kKeyCountPanel);
+    auto* countLabel = MakeLabel(panel.keyCountPanel, main_names::kKeyCountLabel, Ref(Msg::Keys));
+    panel.keyCount = Named(new QLineEdit("3", panel.keyCountPanel), main_names::kKeyCount);
     panel.keyCount->setFixedWidth(36);
     panel.keyCount->setAlignment(Qt::AlignCenter);
     SetAccessibleReference(panel.keyCount, Msg::Keys);
@@ -105,27 +108,27 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
     countRow->addWidget(countLabel);
     countRow->addWidget(panel.keyCount);
 
-    panel.keyArrows[1] = Named(new QToolButton(row), "lblNextKey_1");
+    panel.keyArrows[1] = Named(new QToolButton(row), main_names::kPreviousKey);
     panel.keyArrows[1]->setText("<");
     SetToolTipReference(panel.keyArrows[1], Msg::PreviousKey);
     SetAccessibleReference(panel.keyArrows[1], Msg::PreviousKey);
     // Created in the order they appear, which is the order the Tab key visits them.
-    panel.keyScroll = Named(new QScrollBar(Qt::Horizontal, row), "KeyScroll");
+    panel.keyScroll = Named(new QScrollBar(Qt::Horizontal, row), main_names::kKeyScroll);
     panel.keyScroll->setRange(1, 3);
     panel.keyScroll->setPageStep(1);
     panel.keyScroll->setFixedWidth(90);
     panel.keyScroll->setFocusPolicy(Qt::StrongFocus);
     SetAccessibleReference(panel.keyScroll, Msg::KeyShown);
-    panel.keyArrows[0] = Named(new QToolButton(row), "lblNextKey_0");
+    panel.keyArrows[0] = Named(new QToolButton(row), main_names::kNextKey);
     panel.keyArrows[0]->setText(">");
     SetToolTipReference(panel.keyArrows[0], Msg::NextKey);
     SetAccessibleReference(panel.keyArrows[0], Msg::NextKey);
     for (auto* arrow : panel.keyArrows) arrow->setAutoRaise(true);
-    panel.keyOf = MakeLabel(row, "lblKeyOf", "1/3");
+    panel.keyOf = MakeLabel(row, main_names::kKeyOf, "1/3");
     panel.keyOf->setMinimumWidth(40);
     // The text tab shows no mode: its link has this row to itself and the action row keeps
     // room for the long captions of Spanish and French.
-    panel.onlineLink = MakeLinkButton(row, "LblLink", Ref(Msg::OnlineVersion));
+    panel.onlineLink = MakeLinkButton(row, main_names::kOnlineLink, Ref(Msg::OnlineVersion));
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -150,15 +153,15 @@ QWidget* BuildModeRow(QWidget* parent, PassphrasePanel& panel) {
 }
 
 QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
-    auto* row = Named(new QWidget(parent), "ActionRow");
+    auto* row = Named(new QWidget(parent), main_names::kActionRow);
     row->setMinimumHeight(kRowHeight + 4);
-    panel.encryptText = MakeButton(row, "Command1", Ref(Msg::EncryptText));
-    panel.decryptText = MakeButton(row, "Command2", Ref(Msg::DecryptText));
-    panel.mail = MakeButton(row, "cmdMail", Ref(Msg::SendViaEmail));
+    panel.encryptText = MakeButton(row, main_names::kEncryptText, Ref(Msg::EncryptText));
+    panel.decryptText = MakeButton(row, main_names::kDecryptText, Ref(Msg::DecryptText));
+    panel.mail = MakeButton(row, main_names::kMail, Ref(Msg::SendViaEmail));
     panel.mail->setEnabled(false);  // until a text has been encrypted
-    panel.encryptFiles = MakeButton(row, "Command4", Ref(Msg::EncryptFiles));
-    panel.decryptFiles = MakeButton(row, "Command5", Ref(Msg::DecryptFiles));
-    panel.resultNote = MakeLabel(row, "lblResult", Ref(Msg::FileDecrypted));
+    panel.encryptFiles = MakeButton(row, main_names::kEncryptFiles, Ref(Msg::EncryptFiles));
+    panel.decryptFiles = MakeButton(row, main_names::kDecryptFiles, Ref(Msg::DecryptFiles));
+    panel.resultNote = MakeLabel(row, main_names::kResultNote, Ref(Msg::FileDecrypted));
     QFont bold = panel.resultNote->font();
     bold.setBold(true);
     panel.resultNote->setFont(bold);
@@ -189,18 +192,18 @@ QWidget* BuildActionRow(QWidget* parent, PassphrasePanel& panel) {
 
 PassphrasePanel BuildPassphrasePanel(QWidget* parent) {
     PassphrasePanel panel;
-    auto* frame = Named(new QFrame(parent), "FramePwd");
+    auto* frame = Named(new QFrame(parent), main_names::kPassphraseFrame);
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     panel.frame = frame;
 
-    auto* hint = MakeLabel(frame, "LabCodeb", Ref(Msg::PassphraseHint), true);
-    panel.passphrase = Named(new QLineEdit(frame), "TxtCode");
+    auto* hint = MakeLabel(frame, main_names::kPassphraseHint, Ref(Msg::PassphraseHint), true);
+    panel.passphrase = Named(new QLineEdit(frame), main_names::kPassphrase);
     panel.passphrase->setEchoMode(QLineEdit::Password);
     SetAccessibleReference(panel.passphrase, Msg::PassphraseName);
-    panel.hide = Named(new QCheckBox(Ref(Msg::HidePassphrase), frame), "ChkHPwd");
+    panel.hide = Named(new QCheckBox(Ref(Msg::HidePassphrase), frame), main_names::kHidePassphrase);
     panel.hide->setChecked(true);
-    panel.generate = MakeButton(frame, "cmdPassgen", Ref(Msg::CreateRandom));
-    panel.keyboard = MakeButton(frame, "Command3", Ref(Msg::ScreenKeyboard));
+    panel.generate = MakeButton(frame, main_names::kGenerate, Ref(Msg::CreateRandom));
+    panel.keyboard = MakeButton(frame, main_names::kKeyboard, Ref(Msg::ScreenKeyboard));
 
     auto* entryRow = new QHBoxLayout;
     entryRow->addWidget(panel.passphrase, 1);
@@ -216,7 +219,7 @@ PassphrasePanel BuildPassphrasePanel(QWidget* parent) {
     panel.lampPanel = BuildTrafficLight(frame, panel);
     qualityRow->addWidget(panel.lampPanel, 0, Qt::AlignTop);
 
-    panel.lowerRows = Named(new QWidget(frame), "LowerRows");
+    panel.lowerRows = Named(new QWidget(frame), main_names::kLowerRows);
     auto* lower = new QVBoxLayout(panel.lowerRows);
     lower->setContentsMargins(0, 0, 0, 0);
     lower->setSpacing(4);

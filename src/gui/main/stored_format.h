@@ -2,20 +2,12 @@
 // The two formats the main window writes and reads: the classic one, which every program of
 // that format reads, and the modern one (authenticated, strong key derivation, Sealwise only).
 // Decryption finds the format by itself; the notes after a job name the one that was read.
-#include <string>
-#include <string_view>
-
 #include "app/msg.h"
+#include "modern/modern_jobs.h"
 
 namespace sealwise::gui {
 
-enum class StoredFormat { kClassic, kModern };
-
-// Modern armour holds its BEGIN or END line; anything else is read as classic armour.
-StoredFormat FormatOfText(std::string_view text);
-// A modern container starts with its magic. A file that cannot be read counts as classic, whose
-// reader then says what is wrong with it.
-StoredFormat FormatOfContainer(const std::string& path);
+using modern::StoredFormat;
 
 Msg FileDecryptedNote(StoredFormat format);
 Msg TextDecryptedNote(StoredFormat format);

@@ -5,10 +5,11 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "app/msg.h"
 #include "gui/app/language_flags.h"
 #include "gui/app/localizer.h"
-#include "app/msg.h"
 #include "gui/art/symbols.h"
+#include "gui/main/main_window_names.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui/widgets/flag_image.h"
 #include "gui/widgets/widget_factory.h"
@@ -32,28 +33,28 @@ QPixmap LogoPixmap(qreal devicePixelRatio) {
 
 TitleBar BuildTitleBar(QWidget* parent) {
     TitleBar parts;
-    parts.bar = Named(new QWidget(parent), "TitleBar");
+    parts.bar = Named(new QWidget(parent), main_names::kTitleBar);
     auto* row = new QHBoxLayout(parts.bar);
     row->setContentsMargins(12, 8, 10, 4);
     row->setSpacing(6);
 
     for (std::size_t i = 0; i < parts.logo.size(); ++i) {
-        parts.logo[i] = MakeLabel(parts.bar, QString("Image1_%1").arg(i), {});
+        parts.logo[i] = MakeLabel(parts.bar, QString(main_names::kLogo).arg(i), {});
         parts.logo[i]->setFixedSize(kLogoSide, kLogoSide);
         SetAccessibleReference(parts.logo[i], Msg::Logo);
     }
     parts.logo[1]->setPixmap(LogoPixmap(parent->devicePixelRatioF()));
     parts.logo[1]->hide();  // holds the picture that the load step shows in element 0
 
-    parts.title = MakeLabel(parts.bar, "lblTitle", "Sealwise");
+    parts.title = MakeLabel(parts.bar, main_names::kTitle, "Sealwise");
     QFont titleFont = parts.title->font();
     titleFont.setBold(true);
     titleFont.setPixelSize(16);
     parts.title->setFont(titleFont);
 
     parts.flags = CreateLanguageFlags(parts.bar);
-    parts.about = MakeButton(parts.bar, "cmdAbout", Ref(Msg::Welcome));
-    parts.controlBox = Named(new CaptionButtons(parts.bar), "IControlBx");
+    parts.about = MakeButton(parts.bar, main_names::kAbout, Ref(Msg::Welcome));
+    parts.controlBox = Named(new CaptionButtons(parts.bar), main_names::kControlBox);
     SetAccessibleReference(parts.controlBox, Msg::CaptionButtons);
     SetToolTipReference(parts.controlBox, Msg::CaptionButtons);
 

@@ -12,9 +12,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/localizer.h"
 #include "app/msg.h"
+#include "gui/app/localizer.h"
 #include "gui/controls/light_tab.h"
+#include "gui/main/main_window_names.h"
 #include "gui/main/stored_format.h"
 #include "gui/widgets/widget_factory.h"
 
@@ -47,28 +48,29 @@ QHBoxLayout* PathRow(QLineEdit* field, QPushButton* browse) {
     return row;
 }
 
-QWidget* BuildEncryptPage(QWidget* parent, FilePanel& panel) {
-    auto* page = Named(new QWidget(parent), "FramFileEnrypt");
-    auto* info = MakeLabel(page, "Label4", Ref(Msg::SelectFilesInfo), true);
+QWidget* BuildEncryptPage(QWidget* parent, EncryptPanel& panel) {
+    auto* page = panel.page = Named(new QWidget(parent), main_names::kEncryptPage);
+    auto* info = MakeLabel(page, main_names::kEncryptInfo, Ref(Msg::SelectFilesInfo), true);
 
-    panel.filesMode = Named(new QRadioButton(Ref(Msg::FilesMode), page), "OptFiles");
-    panel.directoryMode = Named(new QRadioButton(Ref(Msg::DirectoryMode), page), "OptDirs");
+    panel.filesMode = Named(new QRadioButton(Ref(Msg::FilesMode), page), main_names::kFilesMode);
+    panel.directoryMode =
+        Named(new QRadioButton(Ref(Msg::DirectoryMode), page), main_names::kDirectoryMode);
     panel.filesMode->setChecked(true);
     auto* modes = new QButtonGroup(page);
     modes->addButton(panel.filesMode);
     modes->addButton(panel.directoryMode);
 
-    panel.inputList = Named(new QListWidget(page), "LstCryptFiles");
+    panel.inputList = Named(new QListWidget(page), main_names::kInputList);
     panel.inputList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     panel.inputList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     SetAccessibleReference(panel.inputList, Msg::InputFiles);
-    panel.add = MakeButton(page, "CmdAdCryptdfile", Ref(Msg::Add));
-    panel.remove = MakeButton(page, "CmdDelCryptFiles", Ref(Msg::Remove));
+    panel.add = MakeButton(page, main_names::kAdd, Ref(Msg::Add));
+    panel.remove = MakeButton(page, main_names::kRemove, Ref(Msg::Remove));
 
-    panel.containerName = Named(new QLineEdit(page), "TxtEncrFileName");
+    panel.containerName = Named(new QLineEdit(page), main_names::kContainerName);
     SetAccessibleReference(panel.containerName, Msg::OutputFile);
-    panel.browseContainer = MakeBrowseButton(page, "CmdBrowseCryptOut");
-    panel.modernFormat = MakeModernFormatOption(page, "ChkModernFiles");
+    panel.browseContainer = MakeBrowseButton(page, main_names::kBrowseContainer);
+    panel.modernFormat = MakeModernFormatOption(page, main_names::kModernFiles);
 
     auto* modeRow = new QHBoxLayout;
     modeRow->addWidget(panel.filesMode);
@@ -88,37 +90,37 @@ QWidget* BuildEncryptPage(QWidget* parent, FilePanel& panel) {
     column->setSpacing(4);
     column->addWidget(info);
     column->addLayout(modeRow);
-    column->addWidget(MakeLabel(page, "Label5_0", Ref(Msg::InputFiles)));
+    column->addWidget(MakeLabel(page, main_names::kInputFilesLabel, Ref(Msg::InputFiles)));
     column->addLayout(listRow, 1);
-    column->addWidget(MakeLabel(page, "Label5_1", Ref(Msg::OutputFile)));
+    column->addWidget(MakeLabel(page, main_names::kOutputFileLabel, Ref(Msg::OutputFile)));
     column->addLayout(PathRow(panel.containerName, panel.browseContainer));
     column->addWidget(panel.modernFormat);
     return page;
 }
 
-QWidget* BuildDecryptPage(QWidget* parent, FilePanel& panel) {
-    auto* page = Named(new QWidget(parent), "FramFileDecrypt");
-    auto* heading = MakeLabel(page, "Label6", Ref(Msg::DecryptFileLabel));
+QWidget* BuildDecryptPage(QWidget* parent, DecryptPanel& panel) {
+    auto* page = panel.page = Named(new QWidget(parent), main_names::kDecryptPage);
+    auto* heading = MakeLabel(page, main_names::kDecryptHeading, Ref(Msg::DecryptFileLabel));
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
 
-    panel.decryptFile = Named(new QLineEdit(page), "TxtDecrFile");
+    panel.decryptFile = Named(new QLineEdit(page), main_names::kDecryptFile);
     SetAccessibleReference(panel.decryptFile, Msg::EncryptedFile);
-    panel.browseDecryptFile = MakeBrowseButton(page, "Command7");
-    panel.outputPath = Named(new QLineEdit(page), "TxtDecrOutPath");
+    panel.browseDecryptFile = MakeBrowseButton(page, main_names::kBrowseDecryptFile);
+    panel.outputPath = Named(new QLineEdit(page), main_names::kOutputPath);
     SetAccessibleReference(panel.outputPath, Msg::OutputDirectory);
-    panel.browseOutputPath = MakeBrowseButton(page, "CmdBrowseOutPath");
+    panel.browseOutputPath = MakeBrowseButton(page, main_names::kBrowseOutputPath);
 
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
     column->addWidget(heading);
     column->addSpacing(6);
-    column->addWidget(MakeLabel(page, "Label5_3", Ref(Msg::EncryptedFile)));
+    column->addWidget(MakeLabel(page, main_names::kDecryptFileLabel, Ref(Msg::EncryptedFile)));
     column->addLayout(PathRow(panel.decryptFile, panel.browseDecryptFile));
     column->addSpacing(6);
-    column->addWidget(MakeLabel(page, "Label5_2", Ref(Msg::OutputDirectory)));
+    column->addWidget(MakeLabel(page, main_names::kOutputPathLabel, Ref(Msg::OutputDirectory)));
     column->addLayout(PathRow(panel.outputPath, panel.browseOutputPath));
     column->addStretch(1);
     return page;
@@ -128,12 +130,12 @@ QWidget* BuildDecryptPage(QWidget* parent, FilePanel& panel) {
 
 TextPanel BuildTextPanel(QWidget* parent) {
     TextPanel panel;
-    panel.frame = Named(new QWidget(parent), "Frame_0");
-    panel.label = MakeLabel(panel.frame, "Label2", Ref(Msg::TextToEncrypt));
-    panel.text = Named(new QPlainTextEdit(panel.frame), "txtResults");
+    panel.frame = Named(new QWidget(parent), main_names::kTextFrame);
+    panel.label = MakeLabel(panel.frame, main_names::kTextLabel, Ref(Msg::TextToEncrypt));
+    panel.text = Named(new QPlainTextEdit(panel.frame), main_names::kTextBox);
     panel.text->setTabChangesFocus(true);
     SetAccessibleReference(panel.text, Msg::TextToEncrypt);
-    panel.modernFormat = MakeModernFormatOption(panel.frame, "ChkModernText");
+    panel.modernFormat = MakeModernFormatOption(panel.frame, main_names::kModernText);
     auto* column = new QVBoxLayout(panel.frame);
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(panel.label);
@@ -144,16 +146,16 @@ TextPanel BuildTextPanel(QWidget* parent) {
 
 FilePanel BuildFilePanel(QWidget* parent) {
     FilePanel panel;
-    panel.frame = Named(new QWidget(parent), "Frame_1");
-    panel.tabs = Named(new LightTab(panel.frame), "TabFileCrypt");
+    panel.frame = Named(new QWidget(parent), main_names::kFilesFrame);
+    panel.tabs = Named(new LightTab(panel.frame), main_names::kFileTabs);
     panel.tabs->setNumberOfTabs(2);
     panel.tabs->setCaption("Encrypt|Decrypt|");
-    panel.encryptPage = BuildEncryptPage(panel.tabs, panel);
-    panel.decryptPage = BuildDecryptPage(panel.tabs, panel);
+    BuildEncryptPage(panel.tabs, panel.encrypt);
+    BuildDecryptPage(panel.tabs, panel.decrypt);
 
     auto* pages = new QGridLayout(panel.tabs);
-    pages->addWidget(panel.encryptPage, 0, 0);
-    pages->addWidget(panel.decryptPage, 0, 0);
+    pages->addWidget(panel.encrypt.page, 0, 0);
+    pages->addWidget(panel.decrypt.page, 0, 0);
     auto* column = new QVBoxLayout(panel.frame);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(panel.tabs);

@@ -21,23 +21,33 @@ struct TextPanel {
     QCheckBox* modernFormat = nullptr;  // ChkModernText: encrypt into the modern format
 };
 
-struct FilePanel {
-    QWidget* frame = nullptr;                  // Frame(1)
-    LightTab* tabs = nullptr;                  // TabFileCrypt
-    QWidget* encryptPage = nullptr;            // FramFileEnrypt
-    QWidget* decryptPage = nullptr;            // FramFileDecrypt
-    QRadioButton* filesMode = nullptr;         // OptFiles
-    QRadioButton* directoryMode = nullptr;     // OptDirs
-    QListWidget* inputList = nullptr;          // LstCryptFiles
-    QPushButton* add = nullptr;                // CmdAdCryptdfile
-    QPushButton* remove = nullptr;             // CmdDelCryptFiles
-    QLineEdit* containerName = nullptr;        // TxtEncrFileName
-    QPushButton* browseContainer = nullptr;    // CmdBrowseCryptOut
-    QCheckBox* modernFormat = nullptr;         // ChkModernFiles: write a modern container
+// The encrypt page FramFileEnrypt.
+struct EncryptPanel {
+    QWidget* page = nullptr;                 // FramFileEnrypt
+    QRadioButton* filesMode = nullptr;       // OptFiles
+    QRadioButton* directoryMode = nullptr;   // OptDirs
+    QListWidget* inputList = nullptr;        // LstCryptFiles
+    QPushButton* add = nullptr;              // CmdAdCryptdfile
+    QPushButton* remove = nullptr;           // CmdDelCryptFiles
+    QLineEdit* containerName = nullptr;      // TxtEncrFileName
+    QPushButton* browseContainer = nullptr;  // CmdBrowseCryptOut
+    QCheckBox* modernFormat = nullptr;       // ChkModernFiles: write a modern container
+};
+
+// The decrypt page FramFileDecrypt.
+struct DecryptPanel {
+    QWidget* page = nullptr;                   // FramFileDecrypt
     QLineEdit* decryptFile = nullptr;          // TxtDecrFile
     QPushButton* browseDecryptFile = nullptr;  // Command7
     QLineEdit* outputPath = nullptr;           // TxtDecrOutPath
     QPushButton* browseOutputPath = nullptr;   // CmdBrowseOutPath
+};
+
+struct FilePanel {
+    QWidget* frame = nullptr;  // Frame(1)
+    LightTab* tabs = nullptr;  // TabFileCrypt
+    EncryptPanel encrypt;
+    DecryptPanel decrypt;
 };
 
 TextPanel BuildTextPanel(QWidget* parent);

@@ -4,12 +4,12 @@
 #include <QPushButton>
 #include <QString>
 
-#include "gui/app/localizer.h"
+#include "app/msg.h"
 
 namespace sealwise::gui {
 
 // "#<id>": a caption that LocalizeForm replaces by the text of the id.
-inline QString Ref(Msg id) { return ReferenceTo(id); }
+inline QString Ref(Msg id) { return '#' + QString::number(static_cast<int>(id)); }
 
 // The object name of element `index` of a control array: "cmdNr" and 5 give "cmdNr_5".
 inline QString ElementName(const char* array, int index) {

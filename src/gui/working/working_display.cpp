@@ -6,12 +6,13 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "gui/app/localizer.h"
 #include "app/msg.h"
+#include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/controls/rounded_panel.h"
 #include "gui/widgets/digit_image.h"
 #include "gui/widgets/lamp_image.h"
+#include "gui/widgets/widget_factory.h"
 
 namespace sealwise::gui {
 
@@ -38,11 +39,11 @@ WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTi
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setAutoFillBackground(true);
 
-    message_ = new QLabel(ReferenceTo(Msg::PleaseWait), this);
+    message_ = new QLabel(Ref(Msg::PleaseWait), this);
     message_->setObjectName("Label7");
     message_->setWordWrap(true);
 
-    cancel_ = new QPushButton(ReferenceTo(Msg::Cancel), this);
+    cancel_ = new QPushButton(Ref(Msg::Cancel), this);
     cancel_->setObjectName("CmdCancel");
     connect(cancel_, &QPushButton::clicked, this, &WorkingDisplay::CancelClicked);
 

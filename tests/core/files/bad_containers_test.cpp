@@ -67,7 +67,7 @@ TEST(BadContainers, EachGivesItsExpectedOutcomeAndWritesOnlyBelowTheOutput) {
         test::WriteFile(dir / "c.vesk", test::ReadFile(kCorpus + "/" + c.file));
         std::filesystem::create_directories(dir / "out");
         test::RecordingObserver observer;  // answers "skip" to every overwrite question
-        int runError = 0;  // the corpus lists ids by number
+        int runError = 0;                  // the corpus lists ids by number
         try {
             DecryptContainerJob job(observer);
             job.Run(dir / "c.vesk", dir / "out", CorpusKey());

@@ -68,7 +68,9 @@ TEST_F(CommitQueueTest, APathIsPendingUntilItsFileHasItsName) {
     Hand(queue, "f", "data");
     // The path itself and paths that would run through it; never a mere prefix.
     for (const char* path : {"f", "f/below"}) {
-        if (!queue.Pending(path)) EXPECT_EQ(Text("f"), "data") << path;
+        if (!queue.Pending(path)) {
+            EXPECT_EQ(Text("f"), "data") << path;
+        }
     }
     EXPECT_FALSE(queue.Pending("fg"));
     EXPECT_FALSE(queue.Pending("g"));

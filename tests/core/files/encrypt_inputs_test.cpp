@@ -1,20 +1,20 @@
 // The encrypt job on inputs that fail or mislead: a run that stores nothing keeps the old
 // container byte for byte, files that report no size are read to their end, and the container
 // never holds itself.
-#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
 
+#include "app/msg.h"
 #include "file_test_support.h"
+#include "files/io/posix_io.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "app/msg.h"
-#include "files/io/posix_io.h"
 
 namespace sealwise {
 namespace {
@@ -33,7 +33,7 @@ ssize_t DiskIsFull(int, const void*, std::size_t) {
 struct FailedRunCase {
     const char* label;
     std::function<std::string(const test::ScratchDir&)> makeInput;  // returns the input path
-    Msg runError;                       // what the run throws
+    Msg runError;                                                   // what the run throws
     std::optional<Msg> inputError;  // what is reported for the input
     bool diskFull = false;
 };

@@ -8,11 +8,11 @@
 #include <atomic>
 #include <optional>
 
+#include "app/msg.h"
 #include "file_test_support.h"
+#include "files/io/posix_io.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "app/msg.h"
-#include "files/io/posix_io.h"
 
 namespace sealwise {
 namespace {

@@ -1,12 +1,12 @@
 // The encrypt and decrypt jobs together: what goes in comes back out, chunk boundaries,
-// progress, lamps, cancel, and failures that must not corrupt or leave anything behind.
+// progress reports, cancel, and failures that must not corrupt or leave anything behind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "file_test_support.h"
-#include "files/jobs/container_listing.h"
 #include "files/format/container_reader.h"
+#include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
 
@@ -114,32 +114,28 @@ TEST_F(Jobs, DirectoryEntriesCreateTheirDirectoriesAndContainersDiffer) {
     EXPECT_EQ(ListContainer(dir / "c1.vesk", key)[0].name, "proj\\sub\\a.txt");
 }
 
-TEST_F(Jobs, ProgressAndLampsFollowChunksForOneFileAndFilesForSeveral) {
+TEST_F(Jobs, EncryptingReportsChunksOfOneFileAndFilesOfSeveral) {
     WriteFile(dir / "big", test::PatternBytes(3 * kChunkSize));
     Encrypt({{dir / "big", "\\"}}, dir / "one.vesk");
-    EXPECT_EQ(observer.item.max, 5);  // 4 chunks + 1
-    EXPECT_EQ(observer.item.positions, (std::vector<int32_t>{0, 2, 3, 4, 5}));
-    // p = 1..4 of t = 4, then the end state.
-    const std::vector<LampState> oneFile{kLampsAtStart,        {true, true, false},
-                                         {false, true, false}, {false, true, true},
-                                         {false, true, true},  kLampsAtEnd};
-    EXPECT_EQ(observer.lamps, oneFile);
+    EXPECT_EQ(observer.runs, (std::vector<int64_t>{1}));
+    // Chunk 0 of 4 as the file begins, then each chunk enciphered.
+    const std::vector<std::pair<int64_t, int64_t>> chunks{{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}};
+    EXPECT_EQ(observer.itemProgress, chunks);
+    EXPECT_EQ(observer.finished, (std::vector<ItemResult>{{0, ItemOutcome::kDone}}));
+    EXPECT_EQ(observer.runOutcomes, (std::vector<JobOutcome>{JobOutcome::kCompleted}));
 
     observer = {};
     std::vector<EncryptItem> items;
+    std::vector<ItemResult> expected;
     for (int i = 0; i < 8; ++i) {
         WriteFile(dir / ("f" + std::to_string(i)), test::PatternBytes(10, i));
         items.push_back({dir / ("f" + std::to_string(i)), "\\"});
+        expected.push_back({i, ItemOutcome::kDone});
     }
     Encrypt(items, dir / "eight.vesk");
-    // t = 8: p = 0 red; p = 2 red and yellow; p = 4 yellow; p = 6 yellow and green.
-    ASSERT_EQ(observer.lamps.size(), 10u);
-    EXPECT_EQ(observer.lamps[1], (LampState{true, false, false}));
-    EXPECT_EQ(observer.lamps[3], (LampState{true, true, false}));
-    EXPECT_EQ(observer.lamps[5], (LampState{false, true, false}));
-    EXPECT_EQ(observer.lamps[7], (LampState{false, true, true}));
-    EXPECT_EQ(observer.lamps.back(), kLampsAtEnd);
-    EXPECT_EQ(observer.run.positions.back(), 8);
+    EXPECT_EQ(observer.runs, (std::vector<int64_t>{8}));
+    EXPECT_EQ(observer.finished, expected);
+    EXPECT_EQ(observer.runOutcomes, (std::vector<JobOutcome>{JobOutcome::kCompleted}));
 }
 
 // Reads a file normally but fails after its first chunk.
@@ -172,12 +168,19 @@ TEST_F(Jobs, AFileFailingHalfWayIsCutOutAndTheOthersRestore) {
     ASSERT_EQ(observer.errors.size(), 1u);
     EXPECT_EQ(observer.errors[0], (std::pair<std::string, Msg>{dir / "b", Msg::SystemError}));
     EXPECT_EQ(s.containerSize, static_cast<int64_t>(std::filesystem::file_size(dir / "c.vesk")));
+    EXPECT_EQ(observer.finished,
+              (std::vector<ItemResult>{
+                  {0, ItemOutcome::kDone}, {1, ItemOutcome::kFailed}, {2, ItemOutcome::kDone}}));
 
     observer = {};
     const DecryptSummary d = Decrypt(dir / "c.vesk", dir / "out");
     EXPECT_EQ(d.restored, 2);
     EXPECT_EQ(d.emptyRecords, 1);
     EXPECT_TRUE(observer.errors.empty());
+    // The empty record counts in the run but is no item the job handles.
+    EXPECT_EQ(observer.runs, (std::vector<int64_t>{3}));
+    EXPECT_EQ(observer.finished,
+              (std::vector<ItemResult>{{0, ItemOutcome::kDone}, {2, ItemOutcome::kDone}}));
     EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"a", "c"}));
     EXPECT_EQ(ReadFile(dir / "out/c"), test::PatternBytes(7000, 3));
 }
@@ -248,9 +251,11 @@ TEST_F(Jobs, ExistingFilesAreReplacedOnlyAsTheObserverAnswers) {
     const Bytes longOld = test::PatternBytes(5000, 9);
     WriteFile(dir / "out/a.txt", longOld);
 
+    observer = {};
     observer.answer = {OverwriteChoice::kSkip, {}};
     EXPECT_EQ(Decrypt(dir / "c.vesk", dir / "out").skipped, 1);
     EXPECT_EQ(observer.questions, (std::vector<std::string>{dir / "out/a.txt"}));
+    EXPECT_EQ(observer.finished, (std::vector<ItemResult>{{0, ItemOutcome::kSkipped}}));
     EXPECT_EQ(ReadFile(dir / "out/a.txt"), longOld);
 
     // Another name: the old file stays, the new one is written there.
@@ -264,6 +269,26 @@ TEST_F(Jobs, ExistingFilesAreReplacedOnlyAsTheObserverAnswers) {
     EXPECT_EQ(Decrypt(dir / "c.vesk", dir / "out").restored, 1);
     EXPECT_EQ(ReadFile(dir / "out/a.txt"), test::PatternBytes(50, 1));
     EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"a.txt", "other.txt"}));
+}
+
+TEST_F(Jobs, RestoringReportsTheBytesOfEachEntryRecordByRecord) {
+    WriteFile(dir / "big", test::PatternBytes(3 * kChunkSize));
+    Encrypt({{dir / "big", "\\"}}, dir / "c.vesk");
+    const std::vector<int64_t> records = Records(dir / "c.vesk")[0];
+    ASSERT_EQ(records.size(), 4u);
+    int64_t size = 0;
+    for (int64_t length : records) size += 4 + length;
+    // Nothing of the entry at its start, then the bytes read after each record.
+    std::vector<std::pair<int64_t, int64_t>> expected{{0, size}};
+    int64_t consumed = 0;
+    for (int64_t length : records) expected.emplace_back(consumed += 4 + length, size);
+
+    observer = {};
+    Decrypt(dir / "c.vesk", dir / "out");
+    EXPECT_EQ(observer.runs, (std::vector<int64_t>{1}));
+    EXPECT_EQ(observer.itemProgress, expected);
+    EXPECT_EQ(observer.finished, (std::vector<ItemResult>{{0, ItemOutcome::kDone}}));
+    EXPECT_EQ(observer.runOutcomes, (std::vector<JobOutcome>{JobOutcome::kCompleted}));
 }
 
 struct CancelDuringRestore : test::RecordingObserver {
@@ -282,6 +307,7 @@ TEST_F(Jobs, CancelledRestoreLeavesNoPartialFile) {
     cancelling.answer = {OverwriteChoice::kOverwrite, {}};
     DecryptContainerJob job(cancelling, cancelling.stop.get_token());
     EXPECT_EQ(job.Run(dir / "c.vesk", dir / "out", key).outcome, JobOutcome::kCancelled);
+    EXPECT_EQ(cancelling.runOutcomes, (std::vector<JobOutcome>{JobOutcome::kCancelled}));
     EXPECT_EQ(test::FilesBelow(dir / "out"), (std::vector<std::string>{"big"}));
     EXPECT_EQ(ReadFile(dir / "out/big"), (Bytes{'o', 'l', 'd'}));
 }

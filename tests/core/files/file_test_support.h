@@ -139,29 +139,25 @@ class ContainerBuilder {
 };
 
 struct RecordingObserver : FileJobObserver {
-    struct Progress : ProgressSink {
-        int32_t max = -1;
-        std::vector<int32_t> positions;
-        void SetMax(int32_t v) override { max = v; }
-        void SetMin(int32_t) override {}
-        void SetPosition(int32_t v) override { positions.push_back(v); }
-    };
-    Progress item, run;
-    std::vector<LampState> lamps;
+    std::vector<int64_t> runs;                              // items of each run started
+    std::vector<std::pair<int64_t, int64_t>> itemProgress;  // done, total
+    std::vector<ItemResult> finished;
+    std::vector<JobOutcome> runOutcomes;
     std::vector<std::pair<std::string, Msg>> errors;  // item, message
     std::vector<Message> notices;
     std::vector<std::string> questions;
     OverwriteAnswer answer;
 
-    ProgressSink* ItemProgress() override { return &item; }
-    ProgressSink* RunProgress() override { return &run; }
-    void SetLamps(const LampState& l) override { lamps.push_back(l); }
+    void RunStarted(int64_t items) override { runs.push_back(items); }
+    void ItemProgress(int64_t done, int64_t total) override {
+        itemProgress.emplace_back(done, total);
+    }
+    void ItemFinished(const ItemResult& result) override { finished.push_back(result); }
+    void RunFinished(JobOutcome outcome) override { runOutcomes.push_back(outcome); }
     void ReportError(const std::string& name, const SealError& e) override {
         errors.emplace_back(name, e.stringId());
     }
-    void ReportNotice(const std::string&, const Message& n) override {
-        notices.push_back(n);
-    }
+    void ReportNotice(const std::string&, const Message& n) override { notices.push_back(n); }
     OverwriteAnswer AskOverwrite(const std::string& path) override {
         questions.push_back(path);
         return answer;

@@ -5,12 +5,12 @@
 
 #include <optional>
 
+#include "app/msg.h"
 #include "core/test_util.h"
 #include "file_test_support.h"
+#include "files/format/entry_probe.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
-#include "files/format/entry_probe.h"
-#include "app/msg.h"
 
 namespace sealwise {
 namespace {
@@ -204,8 +204,8 @@ TEST_F(Hostile, EntriesAreLocatedFromTheStartByTheSizesAlone) {
         EXPECT_EQ(test::FilesBelow(Out()), c.restored);
         EXPECT_EQ(observer.errors, c.errors);
         // The left bytes are named, and the run goes on.
-        EXPECT_EQ(observer.notices, (std::vector<Message>{
-                                        {Msg::UnaccountedBytes, std::to_string(left)}}));
+        EXPECT_EQ(observer.notices,
+                  (std::vector<Message>{{Msg::UnaccountedBytes, std::to_string(left)}}));
         EXPECT_EQ(s.outcome, JobOutcome::kCompleted);
         ContainerListing listing(dir / "c.vesk", key);
         EXPECT_EQ(listing.unaccountedBytes(), static_cast<int64_t>(left));

@@ -7,12 +7,12 @@
 
 #include <optional>
 
-#include "file_test_support.h"
-#include "files/io/directory_walk.h"
-#include "files/format/entry_name.h"
-#include "models/input_list.h"
 #include "app/msg.h"
+#include "file_test_support.h"
+#include "files/format/entry_name.h"
 #include "files/format/stored_names.h"
+#include "files/io/directory_walk.h"
+#include "models/input_list.h"
 #include "unprivileged.h"
 
 namespace sealwise {
@@ -118,7 +118,8 @@ TEST(StoredNames, NamesThatWouldNotComeBackAreRefused) {
         const auto names = StoredNames({{c.path, c.relativeName}});
         ASSERT_EQ(names.size(), 1u);
         const auto* error = std::get_if<SealError>(&names[0]);
-        EXPECT_EQ(error ? std::optional(error->stringId()) : std::nullopt, c.expectedError) << c.label;
+        EXPECT_EQ(error ? std::optional(error->stringId()) : std::nullopt, c.expectedError)
+            << c.label;
         if (error && c.expectedError == Msg::NameNotStorable) {
             EXPECT_EQ(error->argument(), c.path) << c.label;  // the message names the file
         }

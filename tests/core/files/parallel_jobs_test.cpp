@@ -6,13 +6,13 @@
 #include <random>
 #include <thread>
 
+#include "app/msg.h"
 #include "file_test_support.h"
+#include "files/format/stored_zlib.h"
 #include "files/jobs/container_listing.h"
 #include "files/jobs/decrypt_container_job.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "app/msg.h"
 #include "files/pipeline/ordered_pipeline.h"
-#include "files/format/stored_zlib.h"
 #include "files/pipeline/thread_count.h"
 
 namespace sealwise {

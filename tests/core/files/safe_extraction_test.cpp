@@ -7,11 +7,11 @@
 
 #include <functional>
 
-#include "file_test_support.h"
-#include "files/jobs/decrypt_container_job.h"
-#include "files/io/deferred_flush.h"
 #include "app/msg.h"
+#include "file_test_support.h"
+#include "files/io/deferred_flush.h"
 #include "files/io/staged_file.h"
+#include "files/jobs/decrypt_container_job.h"
 
 namespace sealwise {
 namespace {

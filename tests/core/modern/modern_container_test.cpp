@@ -1,20 +1,19 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-
-#include <optional>
 #include <sys/stat.h>
 #include <sys/time.h>
 
 #include <filesystem>
+#include <optional>
 #include <random>
 
 #include "../files/file_test_support.h"
+#include "app/msg.h"
 #include "core/test_util.h"
 #include "files/io/posix_io.h"
 #include "files/jobs/file_job_observer.h"
 #include "modern/byte_stream.h"
 #include "modern/modern_inspect.h"
-#include "app/msg.h"
 #include "modern/modern_restore.h"
 #include "modern/modern_text.h"
 #include "modern/modern_writer.h"
@@ -306,7 +305,8 @@ TEST(ModernText, RoundTripKeepsTheExactBytes) {
     }
 }
 
-std::optional<Msg> OpenTextFailure(const std::string& armour, const std::vector<std::string>& keys = kKeys) {
+std::optional<Msg> OpenTextFailure(const std::string& armour,
+                                   const std::vector<std::string>& keys = kKeys) {
     try {
         OpenText(armour, keys);
     } catch (const SealError& e) {

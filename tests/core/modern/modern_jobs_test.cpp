@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "../files/file_test_support.h"
-#include "core/test_util.h"
 #include "app/msg.h"
+#include "core/test_util.h"
 #include "modern/modern_text.h"
 
 namespace sealwise::modern {
@@ -145,6 +145,29 @@ TEST(ModernJobs, CancelledEncryptionLeavesTheOldContainer) {
     EXPECT_EQ(summary.outcome, JobOutcome::kCancelled);
     EXPECT_EQ(ReadFile(dir / "m.vesk"), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(ModernJobs, NamedInputsKeepTheirNamesAndNoEntryReplacesNothing) {
+    ScratchDir dir;
+    WriteFile(dir / "in/a.txt", test::PatternBytes(100));
+    Observer observer;
+    const std::vector<NamedInput> named{{dir / "in/a.txt", "docs/renamed.txt"}};
+    EncryptModernContainer(named, dir / "m.vesk", kKeys, CheapOptions(), observer, nullptr);
+    DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, observer, nullptr);
+    EXPECT_EQ(ReadFile(dir / "out/docs/renamed.txt"), ReadFile(dir / "in/a.txt"));
+
+    // Every input fails: the old container stays.
+    WriteFile(dir / "old.vesk", Bytes{'o', 'l', 'd'});
+    const std::vector<NamedInput> unreadable{{dir / "in/missing.txt", "missing.txt"}};
+    try {
+        EncryptModernContainer(unreadable, dir / "old.vesk", kKeys, CheapOptions(), observer,
+                               nullptr);
+        ADD_FAILURE() << "no error";
+    } catch (const SealError& error) {
+        EXPECT_EQ(error.stringId(), Msg::NothingStored);
+    }
+    EXPECT_EQ(ReadFile(dir / "old.vesk"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(observer.errors.size(), 1u);
 }
 
 TEST(ModernJobs, WrongPassphraseThrowsBeforeTheOutputDirectoryIsMade) {

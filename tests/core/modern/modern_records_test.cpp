@@ -239,8 +239,10 @@ TEST(ModernPieces, TextGetsItsOwnSettingsAtTheDefaultLevel) {
     while (log.size() < (1 << 20)) {
         char line[160];
         std::snprintf(line, sizeof line, "%u.%03u INFO [%s] GET /api/v1/items %u %ums id=%08x\n",
-                      1760000000u + static_cast<unsigned>(log.size() / 300), rng() % 1000,
-                      services[rng() % 4], 200 + rng() % 3, rng() % 900, rng());
+                      1760000000u + static_cast<unsigned>(log.size() / 300),
+                      static_cast<unsigned>(rng() % 1000), services[rng() % 4],
+                      static_cast<unsigned>(200 + rng() % 3), static_cast<unsigned>(rng() % 900),
+                      static_cast<unsigned>(rng()));
         log += line;
     }
     Bytes text(log.begin(), log.end());

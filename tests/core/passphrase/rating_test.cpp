@@ -86,15 +86,16 @@ TEST(PassphraseRating, VerdictStarsPlaceholdersAndLamps) {
         int stars;
         LampState lamps;
     };
-    const Case cases[] = {{"", 0, Msg::PassphraseNotSecure, 0, kRed},
-                          {"a1[", 6, Msg::PassphraseNotSecure, 1, kRed},
-                          {"Aa1", 7, Msg::PassphraseNotSecure, 1, kRed},
-                          {"abcdefgh", 16, Msg::PassphraseCrackable, 2, kRedYellow},
-                          {"Hello World 12!", 35, Msg::PassphraseWithstandsOneComputer, 3, kYellow},
-                          {std::string(32, 'z'), 65, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
-                          {Cycle("Ab", 32), 71, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
-                          {"A1[" + std::string(29, 'a'), 81, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
-                          {Cycle("Aa1[", 40), 100, Msg::PassphraseMaximumSecurity, 5, kGreen}};
+    const Case cases[] = {
+        {"", 0, Msg::PassphraseNotSecure, 0, kRed},
+        {"a1[", 6, Msg::PassphraseNotSecure, 1, kRed},
+        {"Aa1", 7, Msg::PassphraseNotSecure, 1, kRed},
+        {"abcdefgh", 16, Msg::PassphraseCrackable, 2, kRedYellow},
+        {"Hello World 12!", 35, Msg::PassphraseWithstandsOneComputer, 3, kYellow},
+        {std::string(32, 'z'), 65, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
+        {Cycle("Ab", 32), 71, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
+        {"A1[" + std::string(29, 'a'), 81, Msg::PassphraseWithstandsNetwork, 4, kYellowGreen},
+        {Cycle("Aa1[", 40), 100, Msg::PassphraseMaximumSecurity, 5, kGreen}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const PassphraseRating r = RatePassphrase(c.text);
@@ -118,9 +119,9 @@ TEST(PassphraseRating, BandBoundaries) {
         int score;
         Msg verdict;
         int stars;
-    } cases[] = {{5, kNotSecure, 0},    {6, kNotSecure, 1},    {9, kNotSecure, 1},
-                 {10, kCrackable, 2},   {24, kCrackable, 2},   {25, kOneComputer, 3},
-                 {49, kOneComputer, 3}, {50, kNetwork, 4},     {94, kNetwork, 4},
+    } cases[] = {{5, kNotSecure, 0},    {6, kNotSecure, 1},  {9, kNotSecure, 1},
+                 {10, kCrackable, 2},   {24, kCrackable, 2}, {25, kOneComputer, 3},
+                 {49, kOneComputer, 3}, {50, kNetwork, 4},   {94, kNetwork, 4},
                  {95, kMaximum, 5}};
     for (const auto& [score, verdict, stars] : cases) {
         EXPECT_EQ(DisplayForScore(score).verdictId, verdict) << score;

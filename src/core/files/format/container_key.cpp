@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "crypto/cbc_envelope.h"
-#include "files/format/entry_probe.h"
 #include "files/format/container_reader.h"
+#include "files/format/entry_probe.h"
 
 namespace sealwise {
 
@@ -18,7 +18,8 @@ std::size_t ChooseContainerKey(const ContainerReader& reader, std::span<const By
         for (std::size_t k = 0; k < ciphers.size(); ++k) {
             const ChunkZeroProbe probe = ProbeChunkZero(reader, *ciphers[k], extent);
             if (probe.status == ChunkZeroProbe::Status::kSound) return k;
-            if (probe.status == ChunkZeroProbe::Status::kUnreadable) break;  // damaged for every key
+            if (probe.status == ChunkZeroProbe::Status::kUnreadable)
+                break;  // damaged for every key
         }
     }
     return 0;

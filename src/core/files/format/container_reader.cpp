@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "app/msg.h"
 #include "files/format/byte_order.h"
 #include "files/format/container_format.h"
-#include "app/msg.h"
 
 namespace sealwise {
 
@@ -60,8 +60,7 @@ void ContainerReader::ReadIndex() {
     int64_t entries = 0;
     for (; cursor.Next(entry); ++entries) entriesEnd_ = entry.start + entry.size;
     // Only records of size 0: every file failed when the container was made.
-    if (entries == 0)
-        throw SealError(Msg::NoUsableContent, {}, "no record of the index has bytes");
+    if (entries == 0) throw SealError(Msg::NoUsableContent, {}, "no record of the index has bytes");
     records_ = cursor.recordsRead();
     emptyRecords_ = records_ - entries;
 }

@@ -1,8 +1,8 @@
 #include "files/format/encrypt_piece.h"
 
+#include "app/msg.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_format.h"
-#include "app/msg.h"
 
 namespace sealwise {
 

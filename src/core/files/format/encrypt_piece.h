@@ -8,9 +8,9 @@
 #include <variant>
 #include <vector>
 
-#include "files/jobs/encrypt_item.h"
-#include "files/io/input_source.h"
 #include "files/format/zlib_codec.h"
+#include "files/io/input_source.h"
+#include "files/jobs/encrypt_item.h"
 #include "util/bytes.h"
 #include "util/errors.h"
 

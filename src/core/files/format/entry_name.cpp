@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "files/format/container_format.h"
 #include "app/msg.h"
+#include "files/format/container_format.h"
 #include "util/errors.h"
 #include "util/text_codec.h"
 

@@ -3,8 +3,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "files/format/entry_name.h"
 #include "app/msg.h"
+#include "files/format/entry_name.h"
 
 namespace sealwise {
 

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "files/io/deferred_flush.h"
 #include "app/msg.h"
+#include "files/io/deferred_flush.h"
 #include "util/secure_random.h"
 
 namespace sealwise {

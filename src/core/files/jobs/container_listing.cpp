@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
+#include "app/msg.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_format.h"
 #include "files/format/entry_name.h"
 #include "files/format/entry_probe.h"
-#include "app/msg.h"
 #include "util/errors.h"
 #include "util/secure_wipe.h"
 

@@ -1,11 +1,11 @@
 #include "files/jobs/container_verify.h"
 
+#include "app/msg.h"
 #include "crypto/cbc_envelope.h"
 #include "files/format/container_format.h"
 #include "files/format/container_reader.h"
 #include "files/format/decrypt_record.h"
 #include "files/format/entry_name.h"
-#include "app/msg.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise {

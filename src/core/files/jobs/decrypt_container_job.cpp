@@ -4,18 +4,17 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cmath>
 #include <stdexcept>
 
+#include "app/msg.h"
 #include "files/format/chunk_zero.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_format.h"
 #include "files/format/container_key.h"
 #include "files/format/container_reader.h"
-#include "files/io/deferred_flush.h"
 #include "files/format/entry_name.h"
 #include "files/format/entry_probe.h"
-#include "app/msg.h"
+#include "files/io/deferred_flush.h"
 #include "files/io/output_directory.h"
 #include "files/io/staged_file.h"
 #include "files/pipeline/thread_count.h"
@@ -34,16 +33,14 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
                                         const std::string& outputDirectory,
                                         std::span<const uint8_t> key) {
     if (key.size() < 32) throw std::invalid_argument("key shorter than 32 bytes");
-    observer_.SetLamps(lamps_ = kLampsAtStart);
     const ContainerReader reader(containerPath);
     // The format has no check value: a key is right when the first chunk of some entry makes
     // sense with it. Entries that do not are damaged, each on its own.
     if (CheckContainerKey(reader, key) == KeyVerdict::kWrong)
         throw SealError(Msg::WrongPassword, {}, "no entry's first chunk makes sense");
     if (reader.unaccountedBytes() > 0) {
-        observer_.ReportNotice(
-            containerPath,
-            Message{Msg::UnaccountedBytes, std::to_string(reader.unaccountedBytes())});
+        observer_.ReportNotice(containerPath, Message{Msg::UnaccountedBytes,
+                                                      std::to_string(reader.unaccountedBytes())});
     }
     struct stat container {};
     if (::stat(containerPath.c_str(), &container) == 0) {
@@ -79,54 +76,43 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
     const int64_t n = reader.recordCount();
     summary.entries = static_cast<int>(n);
     summary.emptyRecords = static_cast<int>(reader.emptyRecordCount());
-    if (n == 1) observer_.ShowRunProgress(false);
-    if (ProgressSink* bar = observer_.RunProgress()) {
-        bar->SetMax(static_cast<int32_t>(n));
-        bar->SetMin(0);
-        bar->SetPosition(0);
-    }
+    observer_.RunStarted(n);
     // Records of size 0 own no bytes; only the entries with bytes are visited, so that a run
     // over millions of empty records costs nothing per record.
     EntryCursor entries = reader.Entries();
     for (EntryExtent extent; entries.Next(extent);) {
         const auto index = static_cast<std::size_t>(extent.number);
-        const EntryResult result = DecryptEntry(out, extent, index, n == 1);
+        const EntryResult result = DecryptEntry(out, extent, index);
         records_->Abandon(index);  // whatever of it is left unread is not needed
+        ItemOutcome outcome = ItemOutcome::kDone;
         switch (result) {
             case EntryResult::kCommitting:
                 break;
             case EntryResult::kSkipped:
                 ++summary.skipped;
+                outcome = ItemOutcome::kSkipped;
                 break;
             case EntryResult::kFailed:
                 ++summary.failed;
+                outcome = ItemOutcome::kFailed;
                 break;
             case EntryResult::kCancelled:
                 summary.outcome = JobOutcome::kCancelled;
+                outcome = ItemOutcome::kCancelled;
                 break;
         }
         ReportCommits(false);
-        if (ProgressSink* bar = observer_.RunProgress()) {
-            bar->SetPosition(static_cast<int32_t>(extent.number + 1));
-        }
-        if (n >= 2) {
-            UpdateLamps(lamps_, extent.number, n - 1);
-            observer_.SetLamps(lamps_);
-        }
+        observer_.ItemFinished({extent.number, outcome});
         if (summary.outcome == JobOutcome::kCancelled || Cancelled()) {
             summary.outcome = JobOutcome::kCancelled;
             break;
         }
     }
-    if (summary.outcome == JobOutcome::kCompleted) {
-        if (ProgressSink* bar = observer_.RunProgress()) bar->SetPosition(static_cast<int32_t>(n));
-    }
     ReportCommits(true);
     // Restored files reach the disk before the run reports its outcome.
     if (syncRestored_) flush_->Flush(out.path());
     stopWorkers.completed = summary.outcome == JobOutcome::kCompleted;
-    if (n == 1) observer_.ShowRunProgress(true);
-    if (summary.outcome == JobOutcome::kCompleted) observer_.SetLamps(lamps_ = kLampsAtEnd);
+    observer_.RunFinished(summary.outcome);
     return summary;
 }
 
@@ -169,13 +155,8 @@ DecryptRecord* DecryptContainerJob::NextRecordOf(std::size_t index) {
 
 DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirectory& out,
                                                                    const EntryExtent& extent,
-                                                                   std::size_t index,
-                                                                   bool lampFlag) {
-    if (ProgressSink* bar = observer_.ItemProgress()) {
-        bar->SetMax(1000);
-        bar->SetMin(0);
-        bar->SetPosition(0);
-    }
+                                                                   std::size_t index) {
+    observer_.ItemProgress(0, extent.size);
     const std::string number = std::to_string(index + 1);
     DecryptRecord* record = NextRecordOf(index);
     if (!record) return EntryResult::kCancelled;
@@ -217,11 +198,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirecto
                 return Damaged(display, Msg::DamagedEntry, display);
             }
         }
-        if (lampFlag) {
-            UpdateLamps(lamps_, recordSize, extent.size);
-            observer_.SetLamps(lamps_);
-        }
-        return RestoreData(extent, index, recordSize, nameBytes, display, target, lampFlag);
+        observer_.ItemProgress(recordSize, extent.size);
+        return RestoreData(extent, index, recordSize, nameBytes, display, target);
     } catch (const SealError& error) {
         observer_.ReportError(display, error);
         return EntryResult::kFailed;
@@ -230,13 +208,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirecto
 
 DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
     const EntryExtent& extent, std::size_t index, int64_t consumed, int64_t nameBytes,
-    const std::string& display, Target& target, bool lampFlag) {
-    ProgressSink* bar = observer_.ItemProgress();
+    const std::string& display, Target& target) {
     while (consumed < extent.size) {
-        if (bar) {
-            bar->SetPosition(static_cast<int32_t>(
-                std::lround(1000.0 * static_cast<double>(consumed) / extent.size)));
-        }
         const DecryptRecord* record = NextRecordOf(index);
         if (!record) return EntryResult::kCancelled;
         if (record->recordSize == 0) return Damaged(display, Msg::DamagedEntry, display);
@@ -246,12 +219,8 @@ DecryptContainerJob::EntryResult DecryptContainerJob::RestoreData(
         if (!AppendPiece(*record, nameBytes, *target.file)) {
             return Damaged(display, Msg::DamagedEntry, display);
         }
-        if (lampFlag) {
-            UpdateLamps(lamps_, consumed, extent.size);
-            observer_.SetLamps(lamps_);
-        }
+        observer_.ItemProgress(consumed, extent.size);
     }
-    if (bar) bar->SetPosition(1000);
     commits_->Submit(std::move(target.file), std::move(target.data), display, target.path);
     return EntryResult::kCommitting;
 }

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "crypto/cbc_envelope.h"
-#include "files/pipeline/commit_queue.h"
 #include "files/format/decrypt_record.h"
-#include "files/io/deferred_flush.h"
-#include "files/jobs/file_job_observer.h"
-#include "files/pipeline/ordered_pipeline.h"
-#include "files/io/output_directory.h"
 #include "files/format/zlib_codec.h"
+#include "files/io/deferred_flush.h"
+#include "files/io/output_directory.h"
+#include "files/jobs/file_job_observer.h"
+#include "files/pipeline/commit_queue.h"
+#include "files/pipeline/ordered_pipeline.h"
 
 namespace sealwise {
 
@@ -81,11 +81,9 @@ class DecryptContainerJob {
     // The next record of entry index in reading order (records of entries the job is done
     // with are dropped); null when cancelled. Rethrows a failure to read the container.
     DecryptRecord* NextRecordOf(std::size_t index);
-    EntryResult DecryptEntry(OutputDirectory& out, const EntryExtent& extent, std::size_t index,
-                             bool lampFlag);
+    EntryResult DecryptEntry(OutputDirectory& out, const EntryExtent& extent, std::size_t index);
     EntryResult RestoreData(const EntryExtent& extent, std::size_t index, int64_t consumed,
-                            int64_t nameBytes, const std::string& display, Target& target,
-                            bool lampFlag);
+                            int64_t nameBytes, const std::string& display, Target& target);
     Target OpenTarget(OutputDirectory& out, const std::vector<std::string>& components,
                       const std::string& display);
     std::unique_ptr<StagedFile> Staged(std::unique_ptr<StagedFile> file,
@@ -105,7 +103,6 @@ class DecryptContainerJob {
     FileJobObserver& observer_;
     std::stop_token stop_;
     int threads_ = 0;
-    LampState lamps_ = kLampsAtStart;
     bool syncRestored_ = true;
     dev_t containerDevice_ = 0;  // the container being read is never replaced
     ino_t containerInode_ = 0;

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/msg.h"
 #include "files/format/byte_order.h"
 #include "files/format/container_format.h"
 #include "files/format/container_index.h"
-#include "app/msg.h"
 #include "files/format/record_writer.h"
-#include "files/io/staged_file.h"
 #include "files/format/stored_names.h"
+#include "files/io/staged_file.h"
 #include "files/pipeline/thread_count.h"
 #include "util/secure_random.h"
 #include "util/secure_wipe.h"
@@ -44,12 +44,7 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
 
     EncryptSummary summary;
     const std::size_t n = items.size();
-    observer_.SetLamps(lamps_ = kLampsAtStart);
-    if (ProgressSink* bar = observer_.RunProgress()) {
-        bar->SetMax(static_cast<int32_t>(n));
-        bar->SetMin(0);
-        bar->SetPosition(0);
-    }
+    observer_.RunStarted(static_cast<int64_t>(n));
     cipher_ = std::make_unique<CbcEnvelope>(key);
 
     // Neither the container being replaced nor the new one is ever packed into itself.
@@ -68,31 +63,24 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
         ~StopWorkers() { pipeline.reset(); }
     } stopWorkers{pipeline_};
 
-    auto record = [&summary](std::optional<int32_t> size) {
-        if (size) {
-            summary.storedSizes.push_back(*size);
-        } else {
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::optional<int32_t> size = EncryptFileToContainer(i, items[i], writer);
+        ItemOutcome outcome = ItemOutcome::kDone;
+        if (!size) {
             ++summary.leftOut;
+            outcome = ItemOutcome::kLeftOut;
+        } else {
+            summary.storedSizes.push_back(*size);
+            if (*size == 0) outcome = ItemOutcome::kFailed;
         }
-    };
-    if (n == 1) {
-        observer_.ShowRunProgress(false);
-        record(EncryptFileToContainer(0, items[0], writer, true));
-        observer_.ShowRunProgress(true);
-    } else {
-        for (std::size_t i = 0; i < n; ++i) {
-            record(EncryptFileToContainer(i, items[i], writer, false));
-            if (ProgressSink* bar = observer_.RunProgress()) {
-                bar->SetPosition(static_cast<int32_t>(i + 1));
-            }
-            UpdateLamps(lamps_, static_cast<int64_t>(i), static_cast<int64_t>(n));
-            observer_.SetLamps(lamps_);
-            if (Cancelled()) break;
-        }
+        if (Cancelled()) outcome = ItemOutcome::kCancelled;
+        observer_.ItemFinished({static_cast<int64_t>(i), outcome});
+        if (Cancelled()) break;
     }
     pipeline_.reset();  // every unit is consumed (or the run was cancelled): stop the workers
     if (Cancelled()) {
         summary.outcome = JobOutcome::kCancelled;
+        observer_.RunFinished(summary.outcome);
         return summary;  // the staged container is discarded
     }
 
@@ -101,11 +89,11 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
         // Not one entry: an existing container stays as it was.
         throw SealError(Msg::NothingStored, containerPath, "no entry stored");
     }
-    observer_.SetLamps(lamps_ = kLampsAtEnd);
     writer.Flush();
     container.Append(EncodeIndex(summary.storedSizes));
     summary.containerSize = container.size();
     container.Commit();
+    observer_.RunFinished(summary.outcome);
     return summary;
 }
 
@@ -142,11 +130,10 @@ EncryptPiece* EncryptFilesJob::NextPieceOf(std::size_t index) {
 
 std::optional<int32_t> EncryptFilesJob::EncryptFileToContainer(std::size_t index,
                                                                const EncryptItem& item,
-                                                               RecordWriter& container,
-                                                               bool lampFlag) {
+                                                               RecordWriter& container) {
     const int64_t entryStart = container.size();
     try {
-        if (!WriteEntryChunks(index, item, container, lampFlag)) return std::nullopt;
+        if (!WriteEntryChunks(index, item, container)) return std::nullopt;
         return static_cast<int32_t>(container.size() - entryStart);
     } catch (const StagedWriteError&) {
         throw;  // the container itself is broken: the run fails and the old one stays
@@ -161,24 +148,16 @@ std::optional<int32_t> EncryptFilesJob::EncryptFileToContainer(std::size_t index
 }
 
 bool EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& item,
-                                       RecordWriter& container, bool lampFlag) {
+                                       RecordWriter& container) {
     EncryptPiece* piece = NextPieceOf(index);
     if (!piece) return true;
     if (piece->leftOut) return false;
     int64_t chunks = piece->chunks;
     observer_.ItemStarted(item.path, piece->fileSize);
-    ProgressSink* bar = observer_.ItemProgress();
-    if (bar) {
-        bar->SetMax(static_cast<int32_t>(chunks + 1));
-        bar->SetMin(0);
-        bar->SetPosition(0);
-    }
+    observer_.ItemProgress(0, chunks);
     for (int64_t c = 0;; ++c) {
         if (c > 0 && !(piece = NextPieceOf(index))) return true;
-        if (piece->chunks != chunks) {  // a file read to its end grows as it is read
-            chunks = piece->chunks;
-            if (bar) bar->SetMax(static_cast<int32_t>(chunks + 1));
-        }
+        chunks = piece->chunks;  // a file read to its end grows as it is read
         Bytes& plain = piece->plain;
         if (c == 0) FillFiller(std::span(plain).first(kFillerSize));
         const bool last = piece->last();
@@ -188,11 +167,7 @@ bool EncryptFilesJob::WriteEntryChunks(std::size_t index, const EncryptItem& ite
         if (Cancelled()) return true;
         AppendRecord(container);
         observer_.BytesDone(static_cast<int64_t>(piece->data.size()));
-        if (bar) bar->SetPosition(static_cast<int32_t>(c + 2));
-        if (lampFlag) {
-            UpdateLamps(lamps_, c + 1, chunks);
-            observer_.SetLamps(lamps_);
-        }
+        observer_.ItemProgress(c + 1, chunks);
         if (last) return true;
     }
 }

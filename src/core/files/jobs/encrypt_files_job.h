@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "crypto/cbc_envelope.h"
-#include "files/jobs/encrypt_item.h"
 #include "files/format/encrypt_piece.h"
-#include "files/jobs/file_job_observer.h"
-#include "files/io/input_source.h"
-#include "files/pipeline/ordered_pipeline.h"
 #include "files/format/zlib_codec.h"
+#include "files/io/input_source.h"
+#include "files/jobs/encrypt_item.h"
+#include "files/jobs/file_job_observer.h"
+#include "files/pipeline/ordered_pipeline.h"
 
 namespace sealwise {
 
@@ -61,10 +61,9 @@ class EncryptFilesJob {
     // is then cut back to where the entry began).
     // nullopt when the item was left out.
     std::optional<int32_t> EncryptFileToContainer(std::size_t index, const EncryptItem& item,
-                                                  RecordWriter& container, bool lampFlag);
+                                                  RecordWriter& container);
     // False when the item was left out.
-    bool WriteEntryChunks(std::size_t index, const EncryptItem& item, RecordWriter& container,
-                          bool lampFlag);
+    bool WriteEntryChunks(std::size_t index, const EncryptItem& item, RecordWriter& container);
     void StartPipeline(const std::vector<EncryptItem>& items,
                        const std::vector<std::variant<Bytes, SealError>>& names,
                        std::vector<FileIdentity> leaveOut);
@@ -81,7 +80,6 @@ class EncryptFilesJob {
     FillerSource filler_;
     int threads_ = 0;
     std::unique_ptr<CbcEnvelope> cipher_;  // keyed by Run
-    LampState lamps_ = kLampsAtStart;
     int64_t containerLimit_ = 0;  // the entries must end below this to leave room for the index
     std::vector<std::unique_ptr<ZlibCodec>> codecs_;  // one per worker
     std::unique_ptr<EncryptPieceReader> reader_;

@@ -1,11 +1,11 @@
 #pragma once
-// What a file job (encrypting files, decrypting a container) reports to whoever runs it, and
-// the questions it asks. The GUI binds these to its working display and dialogs; the CLI to a
-// progress line and terminal prompts. Every method is called on the job's thread.
+// What a file job (encrypting files, decrypting a container, writing or restoring the modern
+// format) reports to whoever runs it, and the questions it asks. The reports say what happened;
+// how that shows (progress bars and lamps in the window, a progress line in the terminal) is
+// the caller's business. Every method is called on the job's thread.
 #include <cstdint>
 #include <string>
 
-#include "app/lamps.h"
 #include "app/message.h"
 #include "app/progress.h"
 #include "util/errors.h"
@@ -25,17 +25,33 @@ struct OverwriteAnswer {
     std::string newPath;  // for kRename: the full path chosen
 };
 
+enum class ItemOutcome {
+    kDone,       // its data went through (a restored file is reported by ItemRestored once placed)
+    kFailed,     // reported through ReportError
+    kSkipped,    // an existing file kept at the user's answer
+    kLeftOut,    // an input that is the container itself
+    kCancelled,  // the run was cancelled while the item was handled
+};
+
+struct ItemResult {
+    int64_t number = 0;  // the item's place in the run, from 0
+    ItemOutcome outcome = ItemOutcome::kDone;
+    friend bool operator==(const ItemResult&, const ItemResult&) = default;
+};
+
 class FileJobObserver {
   public:
     virtual ~FileJobObserver() = default;
 
-    // Progress of the current file or entry, and over the files or entries of the run.
-    // Null when not shown.
-    virtual ProgressSink* ItemProgress() { return nullptr; }
-    virtual ProgressSink* RunProgress() { return nullptr; }
-    // The run's progress is hidden while a job handles a single file or entry.
-    virtual void ShowRunProgress(bool /*visible*/) {}
-    virtual void SetLamps(const LampState& /*lamps*/) {}
+    // The run goes over this many items (files to encrypt, records of a container).
+    virtual void RunStarted(int64_t /*items*/) {}
+    // The current item is done of total (chunks of a file being encrypted, bytes of an entry
+    // being restored); done is 0 when the item begins.
+    virtual void ItemProgress(int64_t /*done*/, int64_t /*total*/) {}
+    // The job is through with one item of the run.
+    virtual void ItemFinished(const ItemResult& /*result*/) {}
+    // The run ended as outcome; not called when the run fails as a whole (it throws).
+    virtual void RunFinished(JobOutcome /*outcome*/) {}
     // Lets a user interface run its events from inside the job; null when not needed.
     virtual PumpHook* Pump() { return nullptr; }
 

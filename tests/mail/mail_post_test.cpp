@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "mail/loopback_http_server.h"
+#include "loopback_http_server.h"
 #include "mail/send_mail.h"
 
 namespace sealwise {

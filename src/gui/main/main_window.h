@@ -1,22 +1,24 @@
 #pragma once
-// FCrypt, the main window: frameless with rounded corners and its own title bar; the main tab
-// strip switches between file and text work, the file tab strip between encrypting and
-// decrypting; below them the passphrase panel, and the working display while a job runs.
+// MainWindow (form FCrypt), the main window: frameless with rounded corners and its own title
+// bar; the main tab strip switches between file and text work, the file tab strip between
+// encrypting and decrypting; below them the passphrase panel, and the working display while a
+// job runs. The window owns the busy state and the job thread; each page's controller owns its
+// widgets and handlers.
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "models/input_list.h"
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
 #include "gui/jobs/scan_hooks.h"
 #include "gui/main/main_navigation.h"
-#include "gui/main/passphrase_panel.h"
 #include "gui/main/title_bar.h"
 #include "gui/main/work_panels.h"
+#include "models/input_list.h"
 #include "passphrase/shared_key_entry.h"
 #include "util/errors.h"
 
@@ -26,14 +28,17 @@ struct PassphraseRating;
 
 namespace sealwise::gui {
 
-class DesktopServices;
+class DecryptFilesPage;
+class EncryptFilesPage;
 class JobThread;
 class LightTab;
+class PassphraseController;
 class ProgressRelay;
+class TextPage;
 class WorkingDisplay;
 class RoundedPanel;
 
-class FCrypt : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 
   public:
@@ -43,12 +48,13 @@ class FCrypt : public QWidget {
         QStringLiteral("https://sealwise.example/online");
 
     // Builds and loads the window; `commandLine` is the program's arguments joined by blanks.
-    FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent = nullptr);
+    MainWindow(DesktopServices& services, const std::string& commandLine,
+               QWidget* parent = nullptr);
     // The same with the arguments one by one, so that several paths stay apart.
-    FCrypt(DesktopServices& services, const std::vector<std::string>& arguments,
-           QWidget* parent = nullptr);
+    MainWindow(DesktopServices& services, const std::vector<std::string>& arguments,
+               QWidget* parent = nullptr);
     // Cancels a running job and waits for it.
-    ~FCrypt() override;
+    ~MainWindow() override;
 
     // --- Busy state ---
     void SetBusy(bool busy, bool scanning);
@@ -59,29 +65,48 @@ class FCrypt : public QWidget {
     // Whether a text or file job is running on the job thread.
     bool JobRunning() const;
 
+    // --- Jobs, for the pages ---
+    // Runs work on the job thread; cancel reaches the running job, finished runs on the
+    // window's thread once it has ended (after which the window is idle again).
+    void RunJob(std::function<void()> work, std::function<void()> cancel,
+                std::function<void()> finished);
+    // Idle again: the last progress shown, the passphrase box empty.
+    void EndJob();
+    JobThread& Jobs() { return *jobs_; }
+    ProgressRelay& Relay() { return *relay_; }
+    DesktopServices& Services() { return services_; }
+
+    // --- Messages ---
+    void ShowMessageId(Msg stringId, MessageIcon icon);
+    // A note beside the action buttons that a job worked; no box to close, it goes by itself.
+    void ShowResultNote(Msg stringId);
+    void ShowFailure(const SealError& error);
+
     // --- Navigation ---
     void MainTabChanged(int mainTab);
     void FileTabChanged(int fileTab);
+    // Selects the files tab and a page of it.
+    void SelectFilePage(int fileTab);
+    // The same, applying the tab change at once.
+    void ShowFilePage(int fileTab);
     // Localises the window, sets the tab titles and rates the passphrase again.
     void Localize();
     void SwitchLanguage(int languageOffset);
     // The steps of this window after a language switch made in any window.
     void LanguageChanged();
+
+    // --- Passphrase ---
+    PassphraseController& Passphrase() { return *passphrase_; }
     bool SharedSecuritySelected() const;
     // The passphrase mode and the shared keys.
-    SharedKeyEntry& KeyEntry() { return keyEntry_; }
+    SharedKeyEntry& KeyEntry();
     // Shows what a handler of the key entry changed.
     void ApplyKeyEntry(const KeyEntryUpdate& update);
-
-    // Rates a passphrase and shows the verdict, stars and lamps.
-    void PwdBewert(const QString& Strpwd);
-    void ShowQuality(const PassphraseRating& rating);
-
     // Where the passphrase controls lie on the screen (hint, box, tools, rating).
     QRect PassphraseArea() const;
 
     // The files to encrypt, bound to LstCryptFiles and TxtEncrFileName.
-    const InputList& Inputs() const { return inputs_; }
+    const InputList& Inputs() const;
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -92,83 +117,30 @@ class FCrypt : public QWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    MainWindow(DesktopServices& services, const CommandLineRequest& request, QWidget* parent);
     void BuildWindow();
     void ConnectHandlers();
-    FCrypt(DesktopServices& services, const CommandLineRequest& request, QWidget* parent);
     void Load(const CommandLineRequest& request);
     void ApplyCommandLine(const CommandLineRequest& request);
-    void AddPathsFromCommandLine(const std::vector<std::string>& paths);
     QWidget* FirstUsefulControl() const;
-    void AddPathFromCommandLine(const QString& path);
     void ApplyVisibility();
-    void ModeOptionToggled(bool sharedSecurity);
-    void PassphraseEdited(const QString& text);
     void StartWindowDrag(QMouseEvent* event);
     void ShowWelcome();
     void OpenOnlineVersion();
     void CancelClicked();
     void PlaceWorkingDisplay();
 
-    // Jobs (fcrypt_jobs.cpp): the busy state, the job thread and the end of every job.
-    void RunJob(std::function<void()> work, std::function<void()> cancel,
-                std::function<void()> finished);
-    void EndJob();
-    // The passphrase box's text, taken out once; the box is emptied.
-    std::string TakePassphrase();
-    void ShowMessageId(Msg stringId, MessageIcon icon);
-    // A note beside the action buttons that a job worked; no box to close, it goes by itself.
-    void ShowResultNote(Msg stringId);
-    void ShowFailure(const SealError& error);
-
-    // Text tab (fcrypt_text.cpp).
-    void ConnectTextHandlers();
-    void EncryptTextClicked();
-    void DecryptTextClicked();
-    void SetResultsText(const QString& text, bool mailable);
-
-    // Input list of the encrypt page (fcrypt_input_list.cpp).
-    void ConnectInputListHandlers();
-    bool FilterInputListEvent(QObject* watched, QEvent* event);
-    void RefreshInputList();
-    void AddClicked();
-    void RemoveClicked();
-    void DeleteKeyInList();
-    void DropOnList(const std::vector<std::string>& paths);
-    void DropOnWindow(const std::vector<std::string>& paths);
-    void ShowDuplicateNotices(int count);
-    void ShowFilePage(int fileTab);
-    void BrowseContainerClicked();
-
-    // Encrypting files (fcrypt_encrypt_files.cpp).
-    void EncryptFilesClicked();
-    bool ConfirmContainerName();
-
-    // Decrypt page (fcrypt_decrypt_files.cpp).
-    void ConnectDecryptHandlers();
-    void DecryptFileEdited(const QString& text);
-    void ValidateOutputPath();
-    void BrowseDecryptFileClicked();
-    void BrowseOutputPathClicked();
-    void DecryptFilesClicked();
-
-    // Passphrase tools and key entry (fcrypt_passphrase.cpp).
-    void ConnectPassphraseHandlers();
-    bool FilterPassphraseEvent(QObject* watched, QEvent* event);
-    void GenerateClicked();
-
     DesktopServices& services_;
     RoundedPanel* background_ = nullptr;
     TitleBar title_;
     LightTab* mainTabs_ = nullptr;  // TabStr
-    TextPanel text_;
     FilePanel files_;
-    PassphrasePanel pwd_;
     WorkingDisplay* working_ = nullptr;
     MainNavigation navigation_;
-    SharedKeyEntry keyEntry_;
-    InputList inputs_;
-    ThrottledEventPump scanPump_;
-    ScanBusyState scanBusy_;
+    std::unique_ptr<PassphraseController> passphrase_;
+    std::unique_ptr<TextPage> text_;
+    std::unique_ptr<EncryptFilesPage> encrypt_;
+    std::unique_ptr<DecryptFilesPage> decrypt_;
     std::atomic<bool> cancelRequested_{false};
     std::function<void()> runningCancel_;  // asks the running job to stop
     JobThread* jobs_ = nullptr;
@@ -178,7 +150,6 @@ class FCrypt : public QWidget {
     bool closeAfterJob_ = false;
     bool busy_ = false;
     bool waitCursorShown_ = false;
-    bool settingResults_ = false;  // txtResults is being replaced, not typed into
 };
 
 }  // namespace sealwise::gui

@@ -1,8 +1,10 @@
-#include "gui/main/fcrypt.h"
+#include "gui/main/main_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,8 +25,11 @@
 #include "gui/controls/rounded_panel.h"
 #include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
-#include "gui/keyboard/keyboard_window.h"
-#include "gui/mail/mail_window.h"
+#include "gui/main/decrypt_files_page.h"
+#include "gui/main/encrypt_files_page.h"
+#include "gui/main/main_window_names.h"
+#include "gui/main/passphrase_controller.h"
+#include "gui/main/text_page.h"
 #include "gui/main/window_shape.h"
 #include "gui/widgets/caption_buttons.h"
 #include "gui/widgets/flag_image.h"
@@ -33,16 +38,17 @@
 
 namespace sealwise::gui {
 
-FCrypt::FCrypt(DesktopServices& services, const std::string& commandLine, QWidget* parent)
-    : FCrypt(services, InterpretCommandLine(commandLine), parent) {}
+MainWindow::MainWindow(DesktopServices& services, const std::string& commandLine, QWidget* parent)
+    : MainWindow(services, InterpretCommandLine(commandLine), parent) {}
 
-FCrypt::FCrypt(DesktopServices& services, const std::vector<std::string>& arguments,
-               QWidget* parent)
-    : FCrypt(services, InterpretArguments(arguments), parent) {}
+MainWindow::MainWindow(DesktopServices& services, const std::vector<std::string>& arguments,
+                       QWidget* parent)
+    : MainWindow(services, InterpretArguments(arguments), parent) {}
 
-FCrypt::FCrypt(DesktopServices& services, const CommandLineRequest& request, QWidget* parent)
+MainWindow::MainWindow(DesktopServices& services, const CommandLineRequest& request,
+                       QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), services_(services) {
-    setObjectName("FCrypt");
+    setObjectName(main_names::kWindow);
     setWindowTitle("Sealwise");
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kWindowSize);
@@ -52,24 +58,20 @@ FCrypt::FCrypt(DesktopServices& services, const CommandLineRequest& request, QWi
     noteTimer_ = new QTimer(this);
     noteTimer_->setSingleShot(true);
     noteTimer_->setInterval(kResultNoteMilliseconds);
-    connect(noteTimer_, &QTimer::timeout, pwd_.resultNote, &QWidget::hide);
-    inputs_.SetCancelFlag(&cancelRequested_);
-    inputs_.SetPumpHook(&scanPump_);
-    inputs_.SetScanObserver(&scanBusy_);
-    scanBusy_.onChange = [this](bool scanning) { SetBusy(scanning, true); };
+    connect(noteTimer_, &QTimer::timeout, passphrase_->Panel().resultNote, &QWidget::hide);
     ConnectHandlers();
     Load(request);
 }
 
 // The job's thread uses the window's members: it must end before they go.
-FCrypt::~FCrypt() {
+MainWindow::~MainWindow() {
     jobs_->Stop([this] { CancelClicked(); });
     if (waitCursorShown_) QApplication::restoreOverrideCursor();
 }
 
-void FCrypt::BuildWindow() {
+void MainWindow::BuildWindow() {
     // The rounded background panel, behind everything else.
-    background_ = Named(new RoundedPanel(this), "ucShape1");
+    background_ = Named(new RoundedPanel(this), main_names::kBackground);
     background_->SetFillColor(palette().color(QPalette::Window));
     background_->SetOutlineColor(QColor(128, 128, 128));
     background_->SetCornerEllipse(kWindowCornerEllipse);
@@ -79,23 +81,25 @@ void FCrypt::BuildWindow() {
     title_ = BuildTitleBar(this);
     title_.title->installEventFilter(this);
 
-    mainTabs_ = Named(new LightTab(this), "TabStr");
+    mainTabs_ = Named(new LightTab(this), main_names::kMainTabs);
     mainTabs_->setNumberOfTabs(2);
     mainTabs_->setCaption("Files|Text|");
-    text_ = BuildTextPanel(mainTabs_);
+    // The pages' buttons lie in the passphrase panel, which is built first for them.
+    passphrase_ = std::make_unique<PassphraseController>(*this);
+    text_ = std::make_unique<TextPage>(*this, mainTabs_, *passphrase_);
     files_ = BuildFilePanel(mainTabs_);
+    decrypt_ = std::make_unique<DecryptFilesPage>(*this, files_.decrypt, *passphrase_);
+    encrypt_ = std::make_unique<EncryptFilesPage>(*this, files_.encrypt, *passphrase_, *decrypt_);
     auto* pages = new QGridLayout(mainTabs_);
-    pages->addWidget(text_.frame, 0, 0);
+    pages->addWidget(text_->Panel().frame, 0, 0);
     pages->addWidget(files_.frame, 0, 0);
-
-    pwd_ = BuildPassphrasePanel(this);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(8, 4, 8, 12);
     column->setSpacing(6);
     column->addWidget(title_.bar);
     column->addWidget(mainTabs_, 1);
-    column->addWidget(pwd_.frame);
+    column->addWidget(passphrase_->Panel().frame);
 
     // The working display lies over the lower rows of the passphrase panel while a job runs;
     // it is not inside that panel, which is disabled then.
@@ -103,87 +107,72 @@ void FCrypt::BuildWindow() {
     working_->hide();
 }
 
-void FCrypt::ConnectHandlers() {
-    connect(mainTabs_, &LightTab::AfterTabChange, this, &FCrypt::MainTabChanged);
-    connect(files_.tabs, &LightTab::AfterTabChange, this, &FCrypt::FileTabChanged);
-    connect(pwd_.passphrase, &QLineEdit::textChanged, this, &FCrypt::PassphraseEdited);
-    connect(pwd_.hide, &QCheckBox::toggled, this, [this](bool hidden) {
-        pwd_.passphrase->setEchoMode(hidden ? QLineEdit::Password : QLineEdit::Normal);
-    });
-    connect(pwd_.modes[1], &QRadioButton::toggled, this, &FCrypt::ModeOptionToggled);
+void MainWindow::ConnectHandlers() {
+    connect(mainTabs_, &LightTab::AfterTabChange, this, &MainWindow::MainTabChanged);
+    connect(files_.tabs, &LightTab::AfterTabChange, this, &MainWindow::FileTabChanged);
     for (std::size_t i = 0; i < title_.flags.size(); ++i) {
         const int offset = kLanguageFlags[i].languageOffset;
         connect(title_.flags[i], &FlagImage::clicked, this,
                 [this, offset] { SwitchLanguage(offset); });
     }
-    connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this, &FCrypt::LanguageChanged);
-    connect(title_.about, &QPushButton::clicked, this, &FCrypt::ShowWelcome);
-    connect(pwd_.onlineLink, &QPushButton::clicked, this, &FCrypt::OpenOnlineVersion);
-    connect(pwd_.keyboard, &QPushButton::clicked, this, [this] {
-        KeyboardWindow::ShowFor(this, pwd_.passphrase, [this] { return PassphraseArea(); });
-    });
-    connect(pwd_.mail, &QPushButton::clicked, this,
-            [this] { MailWindow::ShowFor(this, services_, text_.text->toPlainText()); });
+    connect(&LanguageSwitch::Instance(), &LanguageSwitch::Changed, this,
+            &MainWindow::LanguageChanged);
+    connect(title_.about, &QPushButton::clicked, this, &MainWindow::ShowWelcome);
+    connect(passphrase_->Panel().onlineLink, &QPushButton::clicked, this,
+            &MainWindow::OpenOnlineVersion);
     connect(title_.controlBox, &CaptionButtons::MinimiseClicked, this, &QWidget::showMinimized);
     connect(title_.controlBox, &CaptionButtons::CloseClicked, this, &QWidget::close);
-    connect(working_, &WorkingDisplay::CancelClicked, this, &FCrypt::CancelClicked);
-    ConnectTextHandlers();
-    ConnectInputListHandlers();
-    ConnectDecryptHandlers();
-    ConnectPassphraseHandlers();
+    connect(working_, &WorkingDisplay::CancelClicked, this, &MainWindow::CancelClicked);
+    setAcceptDrops(true);
 }
 
 // The load step. The compression library is linked into the program, so its presence check
 // always succeeds and has nothing to report.
-void FCrypt::Load(const CommandLineRequest& request) {
+void MainWindow::Load(const CommandLineRequest& request) {
     MarkLanguageFlag(this);
     title_.logo[0]->setPixmap(title_.logo[1]->pixmap());
     Localize();
     ApplyCommandLine(request);
     FileTabChanged(files_.tabs->ActiveTab());
     MainTabChanged(mainTabs_->ActiveTab());
-    PwdBewert(pwd_.passphrase->text());
+    passphrase_->RatePassphrase(passphrase_->Panel().passphrase->text());
     setMask(RoundedWindowRegion(size()));
     FirstUsefulControl()->setFocus();
 }
 
 // Where the work of the page shown begins: adding files, choosing a container, typing the
 // text; the passphrase when the page already holds what it needs.
-QWidget* FCrypt::FirstUsefulControl() const {
-    if (mainTabs_->ActiveTab() == MainNavigation::kTextTab) return text_.text;
+QWidget* MainWindow::FirstUsefulControl() const {
+    QWidget* passphrase = passphrase_->Panel().passphrase;
+    if (mainTabs_->ActiveTab() == MainNavigation::kTextTab) return text_->Panel().text;
     if (files_.tabs->ActiveTab() == MainNavigation::kDecryptTab) {
-        return files_.decryptFile->text().isEmpty() ? static_cast<QWidget*>(files_.decryptFile)
-                                                    : pwd_.passphrase;
+        QLineEdit* container = decrypt_->Panel().decryptFile;
+        return container->text().isEmpty() ? container : passphrase;
     }
-    return inputs_.empty() ? static_cast<QWidget*>(files_.add) : pwd_.passphrase;
+    return encrypt_->Inputs().empty() ? encrypt_->Panel().add : passphrase;
 }
 
-void FCrypt::ApplyCommandLine(const CommandLineRequest& request) {
+void MainWindow::ApplyCommandLine(const CommandLineRequest& request) {
     using Kind = CommandLineRequest::Kind;
     switch (request.kind) {
         case Kind::None:
             break;
         case Kind::FilesEncrypt:
-            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
-            files_.tabs->setActiveTab(MainNavigation::kEncryptTab);
+            SelectFilePage(MainNavigation::kEncryptTab);
             break;
         case Kind::FilesDecrypt:
-            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
-            files_.tabs->setActiveTab(MainNavigation::kDecryptTab);
+            SelectFilePage(MainNavigation::kDecryptTab);
             break;
         case Kind::EncryptPath:
-            AddPathFromCommandLine(QString::fromStdString(request.path));
-            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
-            files_.tabs->setActiveTab(MainNavigation::kEncryptTab);
+            encrypt_->AddPathFromCommandLine(QString::fromStdString(request.path));
+            SelectFilePage(MainNavigation::kEncryptTab);
             break;
         case Kind::DecryptFile:
-            files_.decryptFile->setText(QString::fromStdString(request.path));
-            files_.outputPath->setText(QString::fromStdString(request.outputDirectory));
-            mainTabs_->setActiveTab(MainNavigation::kFilesTab);
-            files_.tabs->setActiveTab(MainNavigation::kDecryptTab);
+            decrypt_->Prepare(request.path, request.outputDirectory);
+            SelectFilePage(MainNavigation::kDecryptTab);
             break;
         case Kind::Paths:
-            AddPathsFromCommandLine(request.paths);
+            encrypt_->AddPathsFromCommandLine(request.paths);
             break;
         case Kind::Usage: {
             const QString program =
@@ -195,33 +184,41 @@ void FCrypt::ApplyCommandLine(const CommandLineRequest& request) {
     }
 }
 
-// The hint, the passphrase box with its tools and the rating: what the user reads while
-// typing, which the on-screen keyboard must leave visible.
-QRect FCrypt::PassphraseArea() const {
-    const QPoint top = pwd_.frame->mapToGlobal(QPoint(0, 0));
-    const int lowerRowsTop = pwd_.lowerRows->mapTo(pwd_.frame, QPoint(0, 0)).y();
-    return QRect(top, QSize(pwd_.frame->width(), lowerRowsTop));
-}
+QRect MainWindow::PassphraseArea() const { return passphrase_->Area(); }
 
-void FCrypt::resizeEvent(QResizeEvent* event) {
+const InputList& MainWindow::Inputs() const { return encrypt_->Inputs(); }
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     background_->setGeometry(rect());
     setMask(RoundedWindowRegion(size()));
     PlaceWorkingDisplay();
 }
 
-void FCrypt::mousePressEvent(QMouseEvent* event) { StartWindowDrag(event); }
+void MainWindow::mousePressEvent(QMouseEvent* event) { StartWindowDrag(event); }
 
-bool FCrypt::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == title_.title && event->type() == QEvent::MouseButtonPress) {
         StartWindowDrag(static_cast<QMouseEvent*>(event));
         return true;
     }
-    if (FilterInputListEvent(watched, event) || FilterPassphraseEvent(watched, event)) return true;
     return QWidget::eventFilter(watched, event);
 }
 
-void FCrypt::StartWindowDrag(QMouseEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!busy_ && !EncryptFilesPage::DroppedPaths(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const auto paths = EncryptFilesPage::DroppedPaths(event->mimeData());
+    if (paths.empty() || busy_) return;
+    event->acceptProposedAction();
+    encrypt_->DropOnWindow(paths);
+}
+
+void MainWindow::StartWindowDrag(QMouseEvent* event) {
     if (!StartsWindowDrag(event->button(), isMaximized())) return;
     if (QWindow* handle = windowHandle()) handle->startSystemMove();
 }

@@ -1,4 +1,5 @@
-// FCrypt: encrypting the listed files into one container (Command4).
+// EncryptFilesPage: encrypting the listed files into one container (Command4), in the classic
+// or the modern format.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <algorithm>
@@ -6,32 +7,33 @@
 #include <memory>
 #include <optional>
 
+#include "app/msg.h"
 #include "app/strings.h"
 #include "files/io/file_checks.h"
-#include "files/io/staged_file.h"
 #include "files/jobs/encrypt_files_job.h"
-#include "app/msg.h"
 #include "gui/app/localizer.h"
 #include "gui/controls/progress_bar.h"
 #include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
-#include "gui/main/fcrypt.h"
+#include "gui/main/encrypt_files_page.h"
+#include "gui/main/main_window.h"
+#include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
 #include "gui/working/working_display.h"
 #include "models/file_page_paths.h"
-#include "modern/modern_writer.h"
+#include "modern/modern_jobs.h"
 #include "util/secure_wipe.h"
 
 namespace sealwise::gui {
 
 namespace {
 
-
 struct EncryptRun {
     EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay), job(observer, thread.NewStopToken()) {}
+        : observer(window, services, thread, relay, RunKind::kEncryptFiles),
+          job(observer, thread.NewStopToken()) {}
     WindowJobObserver observer;
     EncryptFilesJob job;
     std::vector<EncryptItem> items;
@@ -60,76 +62,70 @@ std::vector<modern::NamedInput> NamedInputs(const std::vector<EncryptItem>& item
     return inputs;
 }
 
-// Written beside its final name and given it only when the whole container is written.
+// Written beside its final name and given it only when the whole container is written; a
+// container without one stored file replaces nothing, as in the classic format.
 void RunModern(EncryptRun& run, const std::atomic<bool>* cancelRequested) {
-    StagedFile staged(std::filesystem::absolute(run.container).string());
-    modern::FdSink sink(staged.fd());
-    modern::ModernWriteOptions options;
-    options.containerFd = staged.fd();
-    modern::ModernWriteJob job(run.observer, cancelRequested);
-    const modern::ModernWriteSummary written =
-        job.Run(NamedInputs(run.items), sink, run.secrets, options);
+    const modern::ModernWriteSummary written = modern::EncryptModernContainer(
+        NamedInputs(run.items), std::filesystem::absolute(run.container).string(), run.secrets, {},
+        run.observer, cancelRequested);
     run.summary.outcome = written.outcome;
     run.summary.failedFiles = written.failed;
-    if (written.outcome != JobOutcome::kCompleted) return;
-    // As in the classic format, a container without one stored file replaces nothing.
-    if (written.entries == 0) {
-        throw SealError(Msg::NothingStored, run.container, "no entry stored");
-    }
-    staged.Commit();
 }
 
 }  // namespace
 
 // The overwrite question for an existing container. No opens the save dialog at once, so that
 // another name can be chosen without starting again; a cancelled dialog ends the command.
-bool FCrypt::ConfirmContainerName() {
+bool EncryptFilesPage::ConfirmContainerName() {
     if (!FileExists(inputs_.containerName)) return true;
-    const QString question = QString::fromStdString(
-        MessageText(Message{Msg::OverwriteQuestion, inputs_.containerName}));
-    if (services_.ShowMessage(this, question, MessageButtons::YesNo, MessageIcon::Question,
-                              kProductName) == MessageAnswer::Yes) {
+    const QString question =
+        QString::fromStdString(MessageText(Message{Msg::OverwriteQuestion, inputs_.containerName}));
+    if (window_.Services().ShowMessage(&window_, question, MessageButtons::YesNo,
+                                       MessageIcon::Question, kProductName) == MessageAnswer::Yes) {
         // The old container is replaced only when the new one is complete.
         return true;
     }
-    const QString chosen = WithContainerExtension(
-        services_.SaveFile(this, ContainerDialogFilter(), kProductName,
-                           QString::fromStdString(DirectoryWithSlash(inputs_.containerName))));
+    const QString chosen = WithContainerExtension(window_.Services().SaveFile(
+        &window_, ContainerDialogFilter(), kProductName,
+        QString::fromStdString(DirectoryWithSlash(inputs_.containerName))));
     if (chosen.isEmpty()) return false;
     inputs_.containerName = chosen.toStdString();
-    files_.containerName->setText(chosen);
+    panel_.containerName->setText(chosen);
     return true;
 }
 
-void FCrypt::EncryptFilesClicked() {
-    inputs_.containerName = files_.containerName->text().toStdString();
+void EncryptFilesPage::EncryptClicked() {
+    inputs_.containerName = panel_.containerName->text().toStdString();
     if (inputs_.empty() || inputs_.containerName.empty()) {
-        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
+        window_.ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
     if (!ConfirmContainerName()) return;
-    if (services_.ShowMessage(this, ResText(Msg::MemorizePassword), MessageButtons::OkCancel,
-                              MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
+    if (window_.Services().ShowMessage(&window_, ResText(Msg::MemorizePassword),
+                                       MessageButtons::OkCancel, MessageIcon::Warning,
+                                       kProductName) != MessageAnswer::Ok) {
         return;
     }
 
-    working_->SetLampPanelVisible(true);
-    working_->SetLamps(kLampsAtStart);
-    working_->RunProgress()->setMax(static_cast<int>(inputs_.paths().size()));
-    cancelRequested_ = false;
-    SetBusy(true, false);
-    if (pwd_.passphrase->text().isEmpty()) {
-        SetBusy(false, false);
-        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
+    window_.Working()->SetLampPanelVisible(true);
+    window_.Working()->SetLamps(kLampsAtStart);
+    window_.Working()->RunProgress()->setMax(static_cast<int>(inputs_.paths().size()));
+    window_.CancelFlag() = false;
+    window_.SetBusy(true, false);
+    if (passphrase_.Empty()) {
+        window_.SetBusy(false, false);
+        window_.ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
 
-    auto run = std::make_shared<EncryptRun>(*this, services_, *jobs_, *relay_);
-    if (cancelRequested_) jobs_->RequestStop();  // Cancel came while the window turned busy
+    auto run =
+        std::make_shared<EncryptRun>(window_, window_.Services(), window_.Jobs(), window_.Relay());
+    // Cancel came while the window turned busy.
+    if (window_.CancelFlag()) window_.Jobs().RequestStop();
     run->items = inputs_.EncryptItems();
     run->container = inputs_.containerName;
-    std::string passphrase = TakePassphrase();
-    if (files_.modernFormat->isChecked()) {
+    std::string passphrase = passphrase_.TakePassphrase();
+    if (panel_.modernFormat->isChecked()) {
         run->format = StoredFormat::kModern;
         run->secrets.push_back(passphrase);
     } else {
@@ -137,8 +133,8 @@ void FCrypt::EncryptFilesClicked() {
     }
     SecureWipe(passphrase);
 
-    RunJob(
-        [run, cancelRequested = &cancelRequested_] {
+    window_.RunJob(
+        [run, cancelRequested = &window_.CancelFlag()] {
             try {
                 if (run->format == StoredFormat::kModern) {
                     RunModern(*run, cancelRequested);
@@ -153,18 +149,18 @@ void FCrypt::EncryptFilesClicked() {
             SecureWipe(run->key);
             for (std::string& secret : run->secrets) SecureWipe(secret);
         },
-        [this] { jobs_->RequestStop(); },
+        [this] { window_.Jobs().RequestStop(); },
         [this, run] {
-            EndJob();
+            window_.EndJob();
             if (run->failure) {
-                ShowFailure(*run->failure);
+                window_.ShowFailure(*run->failure);
             } else if (run->summary.outcome == JobOutcome::kCompleted) {
-                services_.ShowMessage(
-                    this,
+                window_.Services().ShowMessage(
+                    &window_,
                     QString::fromStdString(MessageText(Message{Msg::SavedAs, run->container})),
                     MessageButtons::Ok, MessageIcon::Information, kProductName);
                 inputs_.Clear();
-                RefreshInputList();
+                RefreshList();
             }
         });
 }

@@ -1,10 +1,11 @@
-// FCrypt: encrypting the text box into armour and back (Command1, Command2), and the mail
-// button that only an untouched encryption result enables.
+#include "gui/main/text_page.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -12,7 +13,9 @@
 #include "gui/app/localizer.h"
 #include "gui/jobs/job_thread.h"
 #include "gui/jobs/progress_relay.h"
-#include "gui/main/fcrypt.h"
+#include "gui/mail/mail_window.h"
+#include "gui/main/main_window.h"
+#include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
 #include "modern/modern_text.h"
 #include "text/line_breaks.h"
@@ -22,7 +25,6 @@
 namespace sealwise::gui {
 
 namespace {
-
 
 // One text job and what it leaves for the window's thread.
 struct TextJob {
@@ -61,33 +63,56 @@ void RunTextJob(TextJob& job, bool encrypt) {
     for (std::string& secret : job.secrets) SecureWipe(secret);
 }
 
+// Runs the job on the job thread; showOutput runs on the window's thread when there is a result.
+void StartTextJob(MainWindow& window, const std::shared_ptr<TextJob>& job, bool encrypt,
+                  std::function<void()> showOutput) {
+    window.RunJob([job, encrypt] { RunTextJob(*job, encrypt); },
+                  [&window, job] {
+                      job->cancelled = true;
+                      window.Jobs().RequestStop();
+                  },
+                  [&window, job, showOutput = std::move(showOutput)] {
+                      window.EndJob();
+                      if (job->failure) {
+                          window.ShowFailure(*job->failure);
+                      } else if (job->output) {
+                          showOutput();
+                      }
+                  });
+}
+
 }  // namespace
 
-void FCrypt::ConnectTextHandlers() {
+TextPage::TextPage(MainWindow& window, QWidget* tabs, PassphraseController& passphrase)
+    : window_(window), passphrase_(passphrase), panel_(BuildTextPanel(tabs)) {
+    PassphrasePanel& buttons = passphrase_.Panel();
     // Any change that is not an encryption result (typing, pasting, cutting) makes the text
     // one that must not be mailed.
-    connect(text_.text, &QPlainTextEdit::textChanged, this, [this] {
-        if (!settingResults_) pwd_.mail->setEnabled(false);
+    connect(panel_.text, &QPlainTextEdit::textChanged, this, [this] {
+        if (!settingResults_) passphrase_.Panel().mail->setEnabled(false);
     });
-    connect(pwd_.encryptText, &QPushButton::clicked, this, &FCrypt::EncryptTextClicked);
-    connect(pwd_.decryptText, &QPushButton::clicked, this, &FCrypt::DecryptTextClicked);
+    connect(buttons.encryptText, &QPushButton::clicked, this, &TextPage::EncryptClicked);
+    connect(buttons.decryptText, &QPushButton::clicked, this, &TextPage::DecryptClicked);
+    connect(buttons.mail, &QPushButton::clicked, this, [this] {
+        MailWindow::ShowFor(&window_, window_.Services(), panel_.text->toPlainText());
+    });
 }
 
-void FCrypt::SetResultsText(const QString& text, bool mailable) {
+void TextPage::SetResultsText(const QString& text, bool mailable) {
     settingResults_ = true;
-    text_.text->setPlainText(text);
+    panel_.text->setPlainText(text);
     settingResults_ = false;
-    pwd_.mail->setEnabled(mailable);
+    passphrase_.Panel().mail->setEnabled(mailable);
 }
 
-void FCrypt::EncryptTextClicked() {
-    const QString typed = text_.text->toPlainText();
-    if (pwd_.passphrase->text().isEmpty() || typed.isEmpty()) {
-        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
+void TextPage::EncryptClicked() {
+    const QString typed = panel_.text->toPlainText();
+    if (passphrase_.Empty() || typed.isEmpty()) {
+        window_.ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(jobs_->NewStopToken(), &relay_->Item());
-    if (text_.modernFormat->isChecked()) {
+    auto job = std::make_shared<TextJob>(window_.Jobs().NewStopToken(), &window_.Relay().Item());
+    if (panel_.modernFormat->isChecked()) {
         // The modern format keeps the exact text and needs no notice line.
         job->format = StoredFormat::kModern;
         job->input = typed.toStdString();
@@ -96,22 +121,23 @@ void FCrypt::EncryptTextClicked() {
         try {
             CheckTextToEncrypt(job->input);
         } catch (const SealError& error) {
-            ShowFailure(error);
+            window_.ShowFailure(error);
             return;
         }
     }
-    if (services_.ShowMessage(this, ResText(Msg::MemorizePassword), MessageButtons::OkCancel,
-                              MessageIcon::Warning, kProductName) != MessageAnswer::Ok) {
+    if (window_.Services().ShowMessage(&window_, ResText(Msg::MemorizePassword),
+                                       MessageButtons::OkCancel, MessageIcon::Warning,
+                                       kProductName) != MessageAnswer::Ok) {
         return;
     }
-    SetBusy(true, false);
+    window_.SetBusy(true, false);
     job->languageOffset = LanguageOffset();
     if (job->format == StoredFormat::kClassic) {
         // The box shows what is being enciphered; a cancelled run leaves it so.
         SetResultsText(QString::fromStdString(NoticeLine(job->languageOffset)) + '\n' + typed,
                        false);
     }
-    std::string passphrase = TakePassphrase();
+    std::string passphrase = passphrase_.TakePassphrase();
     if (job->format == StoredFormat::kModern) {
         job->secrets.push_back(std::move(passphrase));
     } else {
@@ -119,45 +145,35 @@ void FCrypt::EncryptTextClicked() {
     }
     SecureWipe(passphrase);
 
-    RunJob([job] { RunTextJob(*job, true); },
-           [this, job] {
-               job->cancelled = true;
-               jobs_->RequestStop();
-           },
-           [this, job] {
-               EndJob();
-               if (job->failure) {
-                   ShowFailure(*job->failure);
-               } else if (job->output) {
-                   SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), true);
-               }
-           });
+    StartTextJob(window_, job, true, [this, job] {
+        SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), true);
+    });
 }
 
-void FCrypt::DecryptTextClicked() {
-    const QString armour = text_.text->toPlainText();
-    if (pwd_.passphrase->text().isEmpty() || armour.isEmpty()) {
-        ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
+void TextPage::DecryptClicked() {
+    const QString armour = panel_.text->toPlainText();
+    if (passphrase_.Empty() || armour.isEmpty()) {
+        window_.ShowMessageId(Msg::CheckNamesAndPassword, MessageIcon::Error);
         return;
     }
-    auto job = std::make_shared<TextJob>(jobs_->NewStopToken(), &relay_->Item());
-    job->format = FormatOfText(armour.toStdString());
+    auto job = std::make_shared<TextJob>(window_.Jobs().NewStopToken(), &window_.Relay().Item());
+    job->format = modern::DetectTextFormat(armour.toStdString());
     const bool modern = job->format == StoredFormat::kModern;
-    if (keyEntry_.sharedSecurity()) {
+    if (passphrase_.KeyEntry().sharedSecurity()) {
         try {
             if (modern) {
-                job->secrets = keyEntry_.TakeSharedKeyTexts();
+                job->secrets = passphrase_.KeyEntry().TakeSharedKeyTexts();
             } else {
-                job->keys = keyEntry_.CombineKeyCandidates();
+                job->keys = passphrase_.KeyEntry().CombineKeyCandidates();
             }
         } catch (const SealError& error) {
-            ShowFailure(error);  // a missing key: nothing has changed
+            window_.ShowFailure(error);  // a missing key: nothing has changed
             return;
         }
     }
-    SetBusy(true, false);
-    std::string passphrase = TakePassphrase();
-    if (!keyEntry_.sharedSecurity()) {
+    window_.SetBusy(true, false);
+    std::string passphrase = passphrase_.TakePassphrase();
+    if (!passphrase_.KeyEntry().sharedSecurity()) {
         if (modern) {
             job->secrets.push_back(passphrase);
         } else {
@@ -168,20 +184,10 @@ void FCrypt::DecryptTextClicked() {
     // Armour is read with CR LF line breaks, as it was written.
     job->input = LfToCrLf(armour.toStdString());
 
-    RunJob([job] { RunTextJob(*job, false); },
-           [this, job] {
-               job->cancelled = true;
-               jobs_->RequestStop();
-           },
-           [this, job] {
-               EndJob();
-               if (job->failure) {
-                   ShowFailure(*job->failure);
-               } else if (job->output) {
-                   SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
-                   ShowResultNote(TextDecryptedNote(job->format));
-               }
-           });
+    StartTextJob(window_, job, false, [this, job] {
+        SetResultsText(QString::fromStdString(CrLfToLf(*job->output)), false);
+        window_.ShowResultNote(TextDecryptedNote(job->format));
+    });
 }
 
 }  // namespace sealwise::gui
