@@ -14,8 +14,6 @@
 
 namespace sealwise::gui {
 
-namespace {}  // namespace
-
 WindowJobObserver::WindowJobObserver(QWidget& window, DesktopServices& services, JobThread& thread,
                                      ProgressRelay& relay, RunKind kind)
     : window_(window), services_(services), thread_(thread), relay_(relay), rule_(kind) {}

@@ -6,8 +6,6 @@
 
 namespace sealwise::gui {
 
-namespace {}  // namespace
-
 QString ContainerDialogFilter() {
     return ResText(Msg::ContainerFilter, "Encrypted files (*.vesk)|*.vesk") + '|' +
            ResText(Msg::AllFilesFilter, "All files (*.*)|*.*");
