@@ -118,18 +118,13 @@ class PieceReader {
 ModernWriteSummary ModernWriteJob::Run(const std::vector<std::string>& inputs, ByteSink& sink,
                                        std::span<const std::string> keys,
                                        const ModernWriteOptions& options) {
-    return Write(WalkInputs(inputs, observer_, options.containerFd), sink, keys, options);
+    return Run(NamedAsGiven(inputs), sink, keys, options);
 }
 
 ModernWriteSummary ModernWriteJob::Run(const std::vector<NamedInput>& inputs, ByteSink& sink,
                                        std::span<const std::string> keys,
                                        const ModernWriteOptions& options) {
-    return Write(WalkNamedInputs(inputs, observer_, options.containerFd), sink, keys, options);
-}
-
-ModernWriteSummary ModernWriteJob::Write(const TreeWalk& walk, ByteSink& sink,
-                                         std::span<const std::string> keys,
-                                         const ModernWriteOptions& options) {
+    const TreeWalk walk = WalkNamedInputs(inputs, observer_, options.containerFd);
     ModernWriteSummary summary;
     summary.failed = walk.failed;
     SealedWriter writer(sink, Content::kFiles, keys, options.cost);
@@ -138,7 +133,7 @@ ModernWriteSummary ModernWriteJob::Write(const TreeWalk& walk, ByteSink& sink,
     std::vector<std::unique_ptr<PieceCodec>> codecs;
     for (int i = 0; i < threads; ++i) codecs.push_back(std::make_unique<PieceCodec>(options.level));
     PieceReader reader(walk.items, observer_, summary.failed);
-    const auto cancelled = [this] { return cancelRequested_ && cancelRequested_->load(); };
+    const auto cancelled = [this] { return stop_.stop_requested(); };
     OrderedPipeline<WriteUnit>::Steps steps;
     steps.read = [&reader](WriteUnit& unit) { return reader.Next(unit); };
     steps.work = [&codecs](WriteUnit& unit, int worker) {
