@@ -1,25 +1,19 @@
 #include "modern/entry_stream.h"
 
-#include "files/pipeline/thread_count.h"
+#include "modern/pipeline_shape.h"
 
 namespace sealwise::modern {
-namespace {
-
-// Units under way per worker: a second one keeps a worker busy while the caller writes out.
-constexpr int kUnitsPerWorker = 2;
-
-}  // namespace
 
 EntryStream::EntryStream(SealedReader& reader, std::stop_token stop, int threads, PumpHook* pump)
     : reader_(reader),
       stop_(std::move(stop)),
-      codecs_([threads] {
+      shape_(ModernPipelineShape(threads)),
+      codecs_([this] {
           std::vector<std::unique_ptr<PieceCodec>> codecs;
-          const int count = ResolveThreadCount(threads);
-          for (int i = 0; i < count; ++i) codecs.push_back(std::make_unique<PieceCodec>());
+          for (int i = 0; i < shape_.workers; ++i) codecs.push_back(std::make_unique<PieceCodec>());
           return codecs;
       }()),
-      pipeline_(static_cast<int>(codecs_.size()), kUnitsPerWorker,
+      pipeline_(shape_.workers, shape_.unitsPerWorker,
                 {.read = [this](Unit& unit) { return Open(unit); },
                  .work =
                      [this](Unit& unit, int worker) {

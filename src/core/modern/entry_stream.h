@@ -14,6 +14,7 @@
 
 #include "app/progress.h"
 #include "files/pipeline/ordered_pipeline.h"
+#include "modern/pipeline_shape.h"
 #include "modern/records.h"
 #include "modern/sealed_stream.h"
 
@@ -24,7 +25,7 @@ struct EntryStreamStopped {};
 
 class EntryStream {
   public:
-    // threads: 0 for the default count (thread_count.h). pump is called while waiting.
+    // threads: 0 for the default count (pipeline_shape.h). pump is called while waiting.
     explicit EntryStream(SealedReader& reader, std::stop_token stop = {}, int threads = 0,
                          PumpHook* pump = nullptr);
 
@@ -54,6 +55,7 @@ class EntryStream {
     SealedReader& reader_;
     std::stop_token stop_;
     std::exception_ptr failure_;  // once the stream broke, every later read fails the same way
+    PipelineShape shape_;
     std::vector<std::unique_ptr<PieceCodec>> codecs_;
     bool opened_all_ = false;
     uint64_t remaining_ = 0;

@@ -11,7 +11,7 @@
 #include "files/io/posix_io.h"
 #include "files/jobs/message_ids.h"
 #include "files/pipeline/ordered_pipeline.h"
-#include "files/pipeline/thread_count.h"
+#include "modern/pipeline_shape.h"
 #include "modern/records.h"
 #include "modern/sealed_stream.h"
 #include "modern/tree_walk.h"
@@ -129,9 +129,11 @@ ModernWriteSummary ModernWriteJob::Run(const std::vector<NamedInput>& inputs, By
     summary.failed = walk.failed;
     SealedWriter writer(sink, Content::kFiles, keys, options.cost);
 
-    const int threads = ResolveThreadCount(options.threads);
+    const PipelineShape shape = ModernPipelineShape(options.threads);
     std::vector<std::unique_ptr<PieceCodec>> codecs;
-    for (int i = 0; i < threads; ++i) codecs.push_back(std::make_unique<PieceCodec>(options.level));
+    for (int i = 0; i < shape.workers; ++i) {
+        codecs.push_back(std::make_unique<PieceCodec>(options.level));
+    }
     PieceReader reader(walk.items, observer_, summary.failed);
     const auto cancelled = [this] { return stop_.stop_requested(); };
     OrderedPipeline<WriteUnit>::Steps steps;
@@ -141,7 +143,7 @@ ModernWriteSummary ModernWriteJob::Run(const std::vector<NamedInput>& inputs, By
     };
     steps.cancelled = cancelled;
     steps.pump = observer_.Pump();
-    OrderedPipeline<WriteUnit> pipeline(threads, 2, std::move(steps));
+    OrderedPipeline<WriteUnit> pipeline(shape.workers, shape.unitsPerWorker, std::move(steps));
 
     while (WriteUnit* unit = pipeline.Next()) {
         if (unit->isEntry) {

@@ -126,3 +126,27 @@ TEST(ModernEntryStream, StopEndsReadingAtTheNextPiece) {
 
 }  // namespace
 }  // namespace sealwise::modern
+
+namespace sealwise::modern {
+namespace {
+
+// Whatever the machine, the pieces under way stay within the memory a run through a pipe may
+// take.
+TEST(ModernPipelineShape, WorkersAndPiecesUnderWayAreCapped) {
+    const struct {
+        int requested;
+        int workers;
+        int unitsPerWorker;
+    } cases[] = {{1, 1, 2}, {2, 2, 2}, {3, 3, 1}, {4, 4, 1}, {16, 4, 1}, {64, 4, 1}};
+    for (const auto& c : cases) {
+        const PipelineShape shape = ModernPipelineShape(c.requested);
+        EXPECT_EQ(shape.workers, c.workers) << c.requested;
+        EXPECT_EQ(shape.unitsPerWorker, c.unitsPerWorker) << c.requested;
+        const std::size_t units =
+            static_cast<std::size_t>(shape.workers * shape.unitsPerWorker + 1);
+        EXPECT_LE(units * 2 * kPieceSize, 24u << 20) << c.requested;
+    }
+}
+
+}  // namespace
+}  // namespace sealwise::modern
