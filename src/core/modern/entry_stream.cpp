@@ -20,7 +20,7 @@ EntryStream::EntryStream(SealedReader& reader, std::stop_token stop, int threads
                          unit.decoded = !unit.damage && !unit.final &&
                                         IsRecord(unit.record, RecordKind::kData) &&
                                         codecs_[static_cast<std::size_t>(worker)]->Decode(
-                                            unit.record, unit.piece);
+                                            unit.record, unit.buffer, unit.piece);
                      },
                  .cancelled = [this] { return stop_.stop_requested(); },
                  .pump = pump}) {}

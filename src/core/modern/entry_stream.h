@@ -43,7 +43,8 @@ class EntryStream {
   private:
     struct Unit {
         Bytes record;
-        Bytes piece;  // a data record's piece, decompressed by a worker
+        Bytes buffer;                    // a data record's piece, decompressed by a worker
+        std::span<const uint8_t> piece;  // in buffer, or in record when stored
         bool final = false;
         bool decoded = false;
         std::exception_ptr damage;  // the stream broke here

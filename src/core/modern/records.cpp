@@ -141,24 +141,19 @@ bool LooksLikeText(std::span<const uint8_t> piece) {
 PieceCodec::PieceCodec(int level) : level_(level) {
     compress_ = MakeCompressor(level_);
     textCompress_ = MakeCompressor(level_);
-    // At zstd's fast levels 3 to 5 the pieces came out 4 % (binaries) to 10 % (text) larger
-    // than deflate's in the classic format, which matches short strings and looks one step
-    // ahead. Measured on 2 MiB pieces of the benchmark tree's thirds (CPU time against
-    // deflate level 6 on the same data, bench/modern_vs_classic.sh):
-    //   text, lazy, matches of 6+, 16 candidates, 2^16 hash rows:  1.001x the size, 0.8x time
-    //   binaries, greedy, matches of 4+, 16 candidates:           0.997x the size, 0.5x time
-    // where level 3 as it is gives 1.107x / 1.033x at 0.3x the time. Both use zstd's row
-    // match finder (its default for these strategies), which keeps them that fast.
+    // zstd's levels 3 to 5 find matches greedily, where deflate (the classic format) looks one
+    // step ahead: on text that made them 10 % larger than the classic format. Lazy matching of
+    // 6 bytes or more with 16 candidates in 2^16 hash rows (zstd's row match finder) closes
+    // that gap (1.001x deflate's size) at 0.8x deflate's time; level 3 as it is takes 0.3x.
+    // Binaries keep level 3 (1.03x deflate's size): greedy matching of 4 bytes or more with
+    // 2^18 hash rows gets them to 0.995x but at 0.5x deflate's time, which on the mixed
+    // benchmark tree costs more speed than the format may give up (bench/modern_vs_classic.sh).
     if (level_ >= 3 && level_ <= 5) {
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_strategy, ZSTD_lazy);
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_minMatch, 6);
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_searchLog, 4);
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_targetLength, 8);
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_hashLog, 16);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_strategy, ZSTD_greedy);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_minMatch, 4);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_searchLog, 4);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_hashLog, 17);
     }
     decompress_ = ZSTD_createDCtx();
     if (!decompress_) throw std::bad_alloc();
@@ -192,22 +187,31 @@ void PieceCodec::Encode(std::span<const uint8_t> piece, Bytes& record) {
 }
 
 bool PieceCodec::Decode(std::span<const uint8_t> record, Bytes& piece) {
+    std::span<const uint8_t> view;
+    if (!Decode(record, piece, view)) return false;
+    if (view.data() != piece.data()) piece.assign(view.begin(), view.end());
+    return true;
+}
+
+bool PieceCodec::Decode(std::span<const uint8_t> record, Bytes& buffer,
+                        std::span<const uint8_t>& piece) {
     if (record.size() < kDataRecordOverhead || !IsRecord(record, RecordKind::kData)) return false;
     const std::size_t length = LoadLe(record.data() + 2, 4);
     if (length == 0 || length > kMaxPieceSize) return false;
     const auto payload = record.subspan(kDataRecordOverhead);
-    piece.resize(length);
     switch (static_cast<DataMethod>(record[1])) {
         case DataMethod::kStored:
             if (payload.size() != length) return false;
-            std::copy(payload.begin(), payload.end(), piece.begin());
+            piece = payload;
             return true;
         case DataMethod::kZstd: {
             // Exactly one frame that yields exactly length bytes.
             const std::size_t frame = ZSTD_findFrameCompressedSize(payload.data(), payload.size());
             if (ZSTD_isError(frame) || frame != payload.size()) return false;
-            const std::size_t n = ZSTD_decompressDCtx(decompress_, piece.data(), piece.size(),
+            buffer.resize(length);
+            const std::size_t n = ZSTD_decompressDCtx(decompress_, buffer.data(), buffer.size(),
                                                       payload.data(), payload.size());
+            piece = buffer;
             return !ZSTD_isError(n) && n == length;
         }
     }

@@ -196,6 +196,27 @@ TEST(ModernPieces, CompressibleDataIsPackedAndRandomDataStored) {
     EXPECT_EQ(back, random);
 }
 
+// Decoding into a view: a stored piece is read where it lies in the record, a packed one
+// from the buffer; both give the same bytes as decoding into a copy.
+TEST(ModernPieces, DecodingIntoAViewCopiesOnlyWhatItMustUnpack) {
+    std::mt19937 rng(8);
+    const struct {
+        const char* what;
+        Bytes piece;
+        bool inRecord;
+    } cases[] = {{"stored", test::RandomBytes(rng, 100000), true},
+                 {"zstd", Bytes(200000, 'a'), false}};
+    for (const auto& c : cases) {
+        PieceCodec codec;
+        Bytes record, buffer;
+        std::span<const uint8_t> view;
+        codec.Encode(c.piece, record);
+        ASSERT_TRUE(codec.Decode(record, buffer, view)) << c.what;
+        EXPECT_TRUE(std::equal(view.begin(), view.end(), c.piece.begin(), c.piece.end())) << c.what;
+        EXPECT_EQ(view.data() == record.data() + kDataRecordOverhead, c.inRecord) << c.what;
+    }
+}
+
 // Which method each kind of piece gets, and the most its record may take (in bytes per
 // 1000 input bytes): compressible data must never be stored because it looked random.
 TEST(ModernPieces, MethodFollowsWhatTheDataAllows) {
@@ -230,9 +251,10 @@ TEST(ModernPieces, MethodFollowsWhatTheDataAllows) {
     }
 }
 
-// At the default level text must come out clearly smaller than zstd's own level 3 makes it
-// and binary data no larger (the reason for their settings), in frames any zstd decoder reads.
-TEST(ModernPieces, TextAndBinariesGetTheirOwnSettingsAtTheDefaultLevel) {
+// Text at the default level must come out clearly smaller than zstd's own level 3 makes it
+// (the reason for its settings); binary data gets zstd's level as it is. Both are frames any
+// zstd decoder reads.
+TEST(ModernPieces, TextGetsItsOwnSettingsAtTheDefaultLevel) {
     std::mt19937 rng(5);
     std::string log;
     const char* services[] = {"auth", "billing", "gateway", "mailer"};
@@ -251,8 +273,8 @@ TEST(ModernPieces, TextAndBinariesGetTheirOwnSettingsAtTheDefaultLevel) {
     const struct {
         const char* what;
         const Bytes& piece;
-        int percentOfPlain;  // at most
-    } cases[] = {{"log text", text, 97}, {"the same with NUL bytes", binary, 100}};
+        bool smallerThanPlain;
+    } cases[] = {{"log text", text, true}, {"the same with NUL bytes", binary, false}};
     for (const auto& c : cases) {
         Bytes plain(ZSTD_compressBound(c.piece.size()));
         plain.resize(ZSTD_compress(plain.data(), plain.size(), c.piece.data(), c.piece.size(), 3));
@@ -260,7 +282,13 @@ TEST(ModernPieces, TextAndBinariesGetTheirOwnSettingsAtTheDefaultLevel) {
         Bytes record, back;
         codec.Encode(c.piece, record);
         const std::size_t packed = record.size() - kDataRecordOverhead;
-        EXPECT_LE(packed * 100, plain.size() * c.percentOfPlain) << c.what;
+        // zstd's own frame carries a few header bytes more than the record's.
+        if (c.smallerThanPlain) {
+            EXPECT_LT(packed * 100, plain.size() * 97) << c.what;
+        } else {
+            EXPECT_NEAR(static_cast<double>(packed), static_cast<double>(plain.size()), 16)
+                << c.what;
+        }
         ASSERT_TRUE(codec.Decode(record, back)) << c.what;
         EXPECT_EQ(back, c.piece) << c.what;
         Bytes decoded(c.piece.size());
