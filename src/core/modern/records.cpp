@@ -141,19 +141,24 @@ bool LooksLikeText(std::span<const uint8_t> piece) {
 PieceCodec::PieceCodec(int level) : level_(level) {
     compress_ = MakeCompressor(level_);
     textCompress_ = MakeCompressor(level_);
-    // zstd's levels 3 to 5 find matches greedily, where deflate (the classic format) looks one
-    // step ahead: on text that made them 10 % larger than the classic format. Lazy matching of
-    // 6 bytes or more with 16 candidates in 2^16 hash rows (zstd's row match finder) closes
-    // that gap (1.001x deflate's size) at 0.8x deflate's time; level 3 as it is takes 0.3x.
-    // Binaries keep level 3 (1.03x deflate's size): greedy matching of 4 bytes or more with
-    // 2^18 hash rows gets them to 0.995x but at 0.5x deflate's time, which on the mixed
-    // benchmark tree costs more speed than the format may give up (bench/modern_vs_classic.sh).
+    // At zstd's fast levels 3 to 5 the pieces came out 3 % (binaries) to 10 % (text) larger
+    // than deflate makes them in the classic format, which matches strings of 3 bytes and looks
+    // one step ahead. Measured on 2 MiB pieces of the benchmark tree's thirds, in size and CPU
+    // time against deflate (bench/modern_vs_classic.sh):
+    //   text: lazy, matches of 6+, 16 candidates in 2^15 rows   1.002x the size, 0.7x the time
+    //   binaries: greedy, matches of 4+, 8 candidates, 2^18 rows 0.995x the size, 0.55x
+    // where level 3 as it is gives 1.107x / 1.033x at 0.3x. zstd's row match finder (its
+    // default for these strategies) keeps them that fast.
     if (level_ >= 3 && level_ <= 5) {
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_strategy, ZSTD_lazy);
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_minMatch, 6);
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_searchLog, 4);
         ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_targetLength, 8);
-        ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_hashLog, 16);
+        ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_hashLog, 15);
+        ZSTD_CCtx_setParameter(compress_, ZSTD_c_strategy, ZSTD_greedy);
+        ZSTD_CCtx_setParameter(compress_, ZSTD_c_minMatch, 4);
+        ZSTD_CCtx_setParameter(compress_, ZSTD_c_searchLog, 3);
+        ZSTD_CCtx_setParameter(compress_, ZSTD_c_hashLog, 18);
     }
     decompress_ = ZSTD_createDCtx();
     if (!decompress_) throw std::bad_alloc();

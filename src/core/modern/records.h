@@ -46,8 +46,8 @@ class PieceCodec {
     PieceCodec& operator=(const PieceCodec&) = delete;
 
     // The data record of piece (1 to kMaxPieceSize bytes): zstd, or stored when compression
-    // does not make it smaller or a scan finds nothing zstd could gain on. Text is compressed
-    // with settings of its own (same level).
+    // does not make it smaller or a scan finds nothing zstd could gain on. At levels 3 to 5,
+    // text and other data each get match-finder settings of their own.
     void Encode(std::span<const uint8_t> piece, Bytes& record);
     // The piece a data record holds; false when the record breaks a rule of the format.
     bool Decode(std::span<const uint8_t> record, Bytes& piece);
