@@ -7,7 +7,7 @@ namespace sealwise::modern {
 EntryStream::EntryStream(SealedReader& reader, std::stop_token stop, int threads, PumpHook* pump)
     : reader_(reader),
       stop_(std::move(stop)),
-      shape_(ModernPipelineShape(threads)),
+      shape_(ModernReaderShape(threads)),
       codecs_([this] {
           std::vector<std::unique_ptr<PieceCodec>> codecs;
           for (int i = 0; i < shape_.workers; ++i) codecs.push_back(std::make_unique<PieceCodec>());

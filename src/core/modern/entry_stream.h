@@ -3,9 +3,10 @@
 // data, as restore, list and verify read them. Every failure is a StreamDamaged.
 //
 // The messages are opened (and so authenticated) in the stream's order on the caller's thread;
-// the pieces they hold are decompressed by worker threads a few pieces ahead of the caller,
-// and handed out in order again. Damage found ahead is reported only where the caller reaches
-// it, so everything before it is handled exactly as if it had been read one by one.
+// with threads to spare, the pieces they hold are decompressed by worker threads a few pieces
+// ahead of the caller, and handed out in order again (pipeline_shape.h). Damage found ahead is
+// reported only where the caller reaches it, so everything before it is handled exactly as if it
+// had been read one by one.
 #include <cstdint>
 #include <exception>
 #include <optional>

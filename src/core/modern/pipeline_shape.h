@@ -20,13 +20,27 @@ constexpr int kMaxModernWorkers = 4;
 // Piece buffers under way at most: units * 2 pieces.
 constexpr std::size_t kMaxPieceBuffers = 10;
 
-// requested: 0 for the default count (thread_count.h), else that count, both capped.
-inline PipelineShape ModernPipelineShape(int requested = 0) {
+inline PipelineShape ShapeForWorkers(int workers) {
     PipelineShape shape;
-    shape.workers = std::min(ResolveThreadCount(requested), kMaxModernWorkers);
+    shape.workers = std::clamp(workers, 1, kMaxModernWorkers);
     const auto units = static_cast<int>(kMaxPieceBuffers / 2) - 1;
     shape.unitsPerWorker = std::clamp(units / shape.workers, 1, 2);
     return shape;
+}
+
+// Writing: compressing is the heavy part, so every thread (requested: 0 for the default
+// count of thread_count.h) compresses.
+inline PipelineShape ModernPipelineShape(int requested = 0) {
+    return ShapeForWorkers(ResolveThreadCount(requested));
+}
+
+// Reading: the caller's thread opens every message and writes the files, and a piece
+// decompresses in about the time it takes to open and write it, so handing pieces to workers
+// pays only with threads to spare besides it; with fewer than three (two on the benchmark
+// machine measured slower than one), one worker runs on the caller's thread.
+inline PipelineShape ModernReaderShape(int requested = 0) {
+    const int threads = ResolveThreadCount(requested);
+    return ShapeForWorkers(threads < 3 ? 1 : threads - 1);
 }
 
 }  // namespace sealwise::modern
