@@ -39,13 +39,7 @@ bool CanLinkUnnamedFiles() {
 }  // namespace
 
 StagedFile::StagedFile(SharedFd dir, std::string finalName, Placement placement)
-    : dir_(std::move(dir)), finalName_(std::move(finalName)), placement_(placement) {
-    if (placement_ == Placement::kFreeName) {
-        CreateUnnamed();
-    } else {
-        CreateNamed({});
-    }
-}
+    : dir_(std::move(dir)), finalName_(std::move(finalName)), placement_(placement) {}
 
 StagedFile::StagedFile(const std::string& path, Placement placement) : placement_(placement) {
     auto [parent, name] = SplitParent(path);
@@ -54,11 +48,16 @@ StagedFile::StagedFile(const std::string& path, Placement placement) : placement
     const int dir = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) throw SystemErrorAt(errno, parent);
     dir_ = std::make_shared<const UniqueFd>(dir);
+    Create(parent);
+}
+
+void StagedFile::Create(const std::string& where) {
     if (placement_ == Placement::kFreeName) {
         CreateUnnamed();
     } else {
-        CreateNamed(parent);
+        CreateNamed(where);
     }
+    created_ = true;
 }
 
 void StagedFile::CreateUnnamed() {
@@ -98,6 +97,7 @@ void StagedFile::CreateNamed(const std::string& where) {
 StagedFile::~StagedFile() { Discard(); }
 
 void StagedFile::Append(std::span<const uint8_t> data) {
+    EnsureCreated();
     try {
         WriteAll(file_.get(), data);
     } catch (const SealError& error) {
@@ -107,6 +107,7 @@ void StagedFile::Append(std::span<const uint8_t> data) {
 }
 
 void StagedFile::TruncateTo(int64_t length) {
+    EnsureCreated();
     if (::ftruncate(file_.get(), length) != 0 || ::lseek(file_.get(), length, SEEK_SET) < 0) {
         throw StagedWriteError(SystemError(errno, "truncate"));
     }
@@ -133,6 +134,7 @@ bool StagedFile::LinkAs(const char* name) const {
 
 void StagedFile::Commit() {
     if (committed_) return;
+    EnsureCreated();
     if (placement_ == Placement::kFreeName) {
         CommitFree();
     } else {
