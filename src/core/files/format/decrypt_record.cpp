@@ -24,8 +24,8 @@ bool DecryptRecordReader::Next(DecryptRecord& record) {
     record.previous = previous_;
     record.last = false;
     try {
-        record.recordSize =
-            reader_.ReadRecord(extent.start + consumed_, extent.start + extent.size, record.cipher);
+        record.recordSize = records_.ReadRecord(extent.start + consumed_,
+                                                extent.start + extent.size, record.cipher);
     } catch (...) {
         record.failure = std::current_exception();
         record.recordSize = 0;

@@ -13,6 +13,7 @@
 #include "files/format/chunk_zero.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_reader.h"
+#include "files/format/record_read_ahead.h"
 #include "util/bytes.h"
 
 namespace sealwise {
@@ -36,7 +37,7 @@ struct DecryptRecord {
 class DecryptRecordReader {
   public:
     explicit DecryptRecordReader(const ContainerReader& reader)
-        : reader_(reader), entries_(reader.Entries()) {}
+        : records_(reader), entries_(reader.Entries()) {}
 
     // Fills record with the next unit; false after the last record of the last entry.
     bool Next(DecryptRecord& record);
@@ -44,7 +45,7 @@ class DecryptRecordReader {
     void Abandon(std::size_t entry);
 
   private:
-    const ContainerReader& reader_;
+    RecordReadAhead records_;
     EntryCursor entries_;
     EntryExtent extent_;
     bool started_ = false;
