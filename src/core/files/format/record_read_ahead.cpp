@@ -9,10 +9,14 @@ namespace sealwise {
 
 using namespace container;
 
-int64_t RecordReadAhead::ReadRecord(int64_t offset, int64_t entryEnd, Bytes& cipher) {
+int64_t RecordReadAhead::CipherLength(int64_t offset, int64_t entryEnd) {
     uint8_t field[kRecordHeaderSize];
     if (offset + kRecordHeaderSize > entryEnd || !Read(offset, field)) return 0;
-    const int64_t cipherLength = CheckedCipherLength(field, offset, entryEnd);
+    return CheckedCipherLength(field, offset, entryEnd);
+}
+
+int64_t RecordReadAhead::ReadRecord(int64_t offset, int64_t entryEnd, Bytes& cipher) {
+    const int64_t cipherLength = CipherLength(offset, entryEnd);
     if (cipherLength == 0) return 0;
     cipher.resize(static_cast<std::size_t>(cipherLength));
     if (!Read(offset + kRecordHeaderSize, cipher)) return 0;

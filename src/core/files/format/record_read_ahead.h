@@ -15,6 +15,8 @@ class RecordReadAhead {
 
     // As ContainerReader::ReadRecord, with the same results for the same file.
     int64_t ReadRecord(int64_t offset, int64_t entryEnd, Bytes& cipher);
+    // As ContainerReader::RecordCipherLength.
+    int64_t CipherLength(int64_t offset, int64_t entryEnd);
 
   private:
     static constexpr int64_t kBufferBytes = 256 << 10;

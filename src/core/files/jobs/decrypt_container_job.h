@@ -113,10 +113,13 @@ class DecryptContainerJob {
         ZlibCodec codec;
     };
     std::vector<std::unique_ptr<WorkerState>> workers_;
+    std::unique_ptr<WorkerState> ownState_;  // opens the records a worker left unopened
     std::unique_ptr<DecryptRecordReader> records_;
     std::unique_ptr<CommitQueue> commits_;
     DecryptSummary* summary_ = nullptr;  // of the running Run
-    std::unique_ptr<OrderedPipeline<DecryptRecord>> pipeline_;
+    std::unique_ptr<OrderedPipeline<DecryptBatch>> pipeline_;
+    DecryptBatch* batch_ = nullptr;  // being consumed
+    std::size_t nextInBatch_ = 0;
 };
 
 }  // namespace sealwise
