@@ -197,8 +197,9 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirecto
         // The record is given back at the next NextRecordOf: take what is needed of it now.
         const auto nameBytes = static_cast<int64_t>(chunk->name.size());
         if (!chunk->emptyFile) {
-            // A small file in one record is written by the commit queue, beside this thread.
-            if (record->last && record->piece.size() <= kHandOverBytes) {
+            // A file in one record is written by the commit queue, beside this thread (its
+            // data is bounded there); longer ones are written here, piece by piece.
+            if (record->last) {
                 if (!PieceFits(*record, nameBytes, 0)) {
                     return Damaged(display, msg::kDamagedEntry, display);
                 }

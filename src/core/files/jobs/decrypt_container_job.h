@@ -64,8 +64,6 @@ class DecryptContainerJob {
     void SetSyncRestoredFiles(bool sync) { syncRestored_ = sync; }
 
   private:
-    // Files in one record up to this size are written by the commit queue.
-    static constexpr std::size_t kHandOverBytes = 256 << 10;
     // kCommitting: the file is complete and handed to the commit queue, which decides
     // between restored and failed.
     enum class EntryResult { kCommitting, kSkipped, kFailed, kCancelled };
