@@ -192,7 +192,7 @@ TEST_F(Parallel, ManySmallFilesAllArriveWhileTheirFlushesOverlap) {
     EXPECT_EQ(ReadFile(dir / "out/f149"), test::PatternBytes(40, 149));
 }
 
-TEST(ParallelBatches, SmallRecordsGoTogetherWhateverTheirSizesAndOneDamagedFailsAlone) {
+TEST(ParallelBatches, SmallFilesGoTogetherWhateverTheirSizesAndOneDamagedFailsAlone) {
     test::ScratchDir dir;
     test::RecordingObserver observer;
     const Bytes key = test::Key();
@@ -217,8 +217,19 @@ TEST(ParallelBatches, SmallRecordsGoTogetherWhateverTheirSizesAndOneDamagedFails
         WriteFile(dir / ("in/" + name), data);
         items.push_back({dir / ("in/" + name), "\\in\\" + name});
     }
-    EncryptFilesJob encrypt(observer);
-    ASSERT_EQ(encrypt.Run(items, dir / "c.vesk", key).failedFiles, 0);
+    // The same container bytes whichever way the pieces were batched to the workers.
+    for (int threads : {1, 4}) {
+        EncryptFilesJob encrypt(observer);
+        encrypt.SetThreadCount(threads);
+        uint8_t counter = 0;
+        encrypt.SetFillerSource([&](std::span<uint8_t> filler) {
+            for (auto& b : filler) b = counter++;
+        });
+        const std::string name = "c" + std::to_string(threads) + ".vesk";
+        ASSERT_EQ(encrypt.Run(items, dir / name, key).failedFiles, 0);
+    }
+    ASSERT_EQ(ReadFile(dir / "c1.vesk"), ReadFile(dir / "c4.vesk"));
+    std::filesystem::rename(dir / "c4.vesk", dir / "c.vesk");
 
     // Damage the block behind the name in the fifth small file's only record.
     Bytes container = ReadFile(dir / "c.vesk");

@@ -35,6 +35,24 @@ bool EncryptPieceReader::Next(EncryptPiece& piece) {
     return true;
 }
 
+bool EncryptPieceReader::NextBatch(EncryptBatch& batch) {
+    batch.count = 0;
+    std::size_t bytes = 0;
+    while (batch.count < EncryptBatch::kMaxPieces && bytes < EncryptBatch::kMaxDataBytes) {
+        if (batch.count == batch.pieces.size()) batch.pieces.emplace_back();
+        EncryptPiece& piece = batch.pieces[batch.count];
+        if (batch.count > 0) {
+            for (Bytes* buffer : {&piece.data, &piece.plain}) {
+                if (buffer->capacity() > EncryptBatch::kKeptBytes) *buffer = Bytes();
+            }
+        }
+        if (!Next(piece)) break;
+        ++batch.count;
+        bytes += piece.data.size();
+    }
+    return batch.count > 0;
+}
+
 void EncryptPieceReader::Abandon(std::size_t item) {
     if (item == item_ && input_) Close();
 }
@@ -105,6 +123,10 @@ void EncryptPieceReader::ReadChunk(EncryptPiece& piece) {
         throw SealError(msg::kFileChanged, items_[item_].path, "file shrank while reading");
     }
     if (++chunk_ == chunks_) Close();
+}
+
+void BuildBatchPlaintext(EncryptBatch& batch, ZlibCodec& codec) {
+    for (std::size_t i = 0; i < batch.count; ++i) BuildChunkPlaintext(batch.pieces[i], codec);
 }
 
 void BuildChunkPlaintext(EncryptPiece& piece, ZlibCodec& codec) {
