@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -127,6 +128,14 @@ void StagedFile::Retarget(SharedFd dir, std::string finalName) {
 }
 
 bool StagedFile::LinkAs(const char* name) const {
+    // By the descriptor alone, no /proc path is resolved; kernels before 6.10 refuse that
+    // (ENOENT) without a capability, and then /proc/self/fd serves for the rest of the run.
+    static std::atomic<bool> byDescriptorRefused{false};
+    if (!byDescriptorRefused.load(std::memory_order_relaxed)) {
+        if (::linkat(file_.get(), "", dir_->get(), name, AT_EMPTY_PATH) == 0) return true;
+        if (errno != ENOENT && errno != EPERM) return false;
+        byDescriptorRefused.store(true, std::memory_order_relaxed);
+    }
     char self[32];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", file_.get());
     return ::linkat(AT_FDCWD, self, dir_->get(), name, AT_SYMLINK_FOLLOW) == 0;
