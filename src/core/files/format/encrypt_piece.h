@@ -38,7 +38,8 @@ struct EncryptPiece {
 struct EncryptBatch {
     static constexpr std::size_t kMaxPieces = 16;
     static constexpr std::size_t kMaxDataBytes = 256 << 10;
-    // Pieces past the first keep at most this much memory between uses.
+    // Pieces past the first keep at most this much memory each between uses; the first keeps
+    // the largest buffers.
     static constexpr std::size_t kKeptBytes = 64 << 10;
 
     std::vector<EncryptPiece> pieces;  // the first count are the batch's
