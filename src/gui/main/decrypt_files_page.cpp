@@ -2,10 +2,10 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 #include "app/msg.h"
 #include "app/strings.h"
@@ -30,8 +30,10 @@ namespace {
 struct DecryptRun {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
         : observer(window, services, thread, relay, RunKind::kDecryptContainer),
-          job(observer, thread.NewStopToken()) {}
+          stop(thread.NewStopToken()),
+          job(observer, stop) {}
     WindowJobObserver observer;
+    std::stop_token stop;     // the classic job's and the modern format's
     DecryptContainerJob job;  // ends early only when the job thread requests stop
     std::string container;
     std::string outputDirectory;
@@ -40,13 +42,12 @@ struct DecryptRun {
     std::optional<SealError> failure;
     StoredFormat format = StoredFormat::kClassic;
     std::vector<std::string> secrets;  // the modern format: passphrase or shared keys
-    std::atomic<bool> cancelModern{false};
-    bool modernSound = false;  // every entry of a modern container restored or kept
+    bool modernSound = false;          // every entry of a modern container restored or kept
 };
 
 void RunModern(DecryptRun& run) {
     const modern::ModernRestoreSummary restored = modern::DecryptModernContainer(
-        run.container, run.outputDirectory, run.secrets, run.observer, &run.cancelModern);
+        run.container, run.outputDirectory, run.secrets, run.observer, run.stop);
     run.summary.outcome = restored.outcome;
     run.modernSound = !restored.damaged && restored.failed == 0;
 }
@@ -156,11 +157,7 @@ void DecryptFilesPage::DecryptClicked() {
     run->container = container;
     run->outputDirectory = output;
 
-    window_.RunJob([run] { RunDecrypt(*run); },
-                   [this, run] {
-                       run->cancelModern = true;
-                       window_.Jobs().RequestStop();
-                   },
+    window_.RunJob([run] { RunDecrypt(*run); }, [this] { window_.Jobs().RequestStop(); },
                    [this, run] {
                        window_.EndJob();
                        if (run->failure) {

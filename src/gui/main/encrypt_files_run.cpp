@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 #include "app/msg.h"
 #include "app/strings.h"
@@ -33,8 +34,10 @@ namespace {
 struct EncryptRun {
     EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
         : observer(window, services, thread, relay, RunKind::kEncryptFiles),
-          job(observer, thread.NewStopToken()) {}
+          stop(thread.NewStopToken()),
+          job(observer, stop) {}
     WindowJobObserver observer;
+    std::stop_token stop;  // the classic job's and the modern format's
     EncryptFilesJob job;
     std::vector<EncryptItem> items;
     std::string container;
@@ -64,10 +67,10 @@ std::vector<modern::NamedInput> NamedInputs(const std::vector<EncryptItem>& item
 
 // Written beside its final name and given it only when the whole container is written; a
 // container without one stored file replaces nothing, as in the classic format.
-void RunModern(EncryptRun& run, const std::atomic<bool>* cancelRequested) {
+void RunModern(EncryptRun& run) {
     const modern::ModernWriteSummary written = modern::EncryptModernContainer(
         NamedInputs(run.items), std::filesystem::absolute(run.container).string(), run.secrets, {},
-        run.observer, cancelRequested);
+        run.observer, run.stop);
     run.summary.outcome = written.outcome;
     run.summary.failedFiles = written.failed;
 }
@@ -134,10 +137,10 @@ void EncryptFilesPage::EncryptClicked() {
     SecureWipe(passphrase);
 
     window_.RunJob(
-        [run, cancelRequested = &window_.CancelFlag()] {
+        [run] {
             try {
                 if (run->format == StoredFormat::kModern) {
-                    RunModern(*run, cancelRequested);
+                    RunModern(*run);
                 } else {
                     run->summary = run->job.Run(run->items, run->container, run->key);
                 }
