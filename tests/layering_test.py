@@ -7,6 +7,7 @@
 - Inside gui every folder has a layer: windows above widgets above controls. An include never
   goes to a higher layer.
 - No include cycles between folders (core/x, gui/x, cli, mail, mail-service).
+- No C++ source or header under src is longer than MAX_LINES: a longer file holds two concerns.
 
 Usage: layering_test.py SOURCE_ROOT   (or --self-test)
 """
@@ -34,6 +35,8 @@ GUI_LAYERS = {
     "main": 5,                               # the main window opens the others
     "gui": 6,
 }
+
+MAX_LINES = 400
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 
@@ -72,6 +75,9 @@ def check(root):
             top = source.split("/")[0]
             with open(path, encoding="utf-8", errors="replace") as f:
                 text = f.read()
+            lines = text.count("\n") + (0 if text.endswith("\n") or not text else 1)
+            if lines > MAX_LINES:
+                problems.append(f"{where}: {lines} lines, more than {MAX_LINES}")
             for quote, included in INCLUDE.findall(text):
                 if quote == "<":
                     if top == "core" and (included.startswith("Q") or included.startswith("curl/")):
@@ -143,6 +149,7 @@ def self_test():
         "CMakeLists.txt": "target_link_libraries(sealwise_core PUBLIC Threads::Threads)\n",
         "src/core/CMakeLists.txt": "",
         "src/core/app/a.h": "#pragma once\n",
+        "src/core/app/full.cpp": "int x;\n" * MAX_LINES,  # at the limit is fine
         "src/core/util/u.h": '#include "app/a.h"\n',
         "src/mail/send.h": '#include "app/a.h"\n',
         "src/cli/c.cpp": '#include "mail/send.h"\n#include "util/u.h"\n',
@@ -170,6 +177,10 @@ def self_test():
         "cycle in core": ({"src/core/app/c.h": '#include "util/u.h"\n'},
                           "include cycle among the folders core/app, core/util"),
         "ambiguous name": ({"src/core/mail/send.h": ""}, "names two files"),
+        "long source": ({"src/cli/long.cpp": "int x;\n" * (MAX_LINES + 1)},
+                        f"src/cli/long.cpp: {MAX_LINES + 1} lines"),
+        "long header without a last newline": ({"src/gui/widgets/long.h": "\n" * MAX_LINES + "x"},
+                                               f"{MAX_LINES + 1} lines"),
     }
 
     def run(files):
@@ -202,7 +213,8 @@ def main():
     for problem in problems:
         print(problem, file=sys.stderr)
     if not problems:
-        print("layering: every include goes down, no cycles, the core links no Qt or network")
+        print("layering: every include goes down, no cycles, the core links no Qt or network, "
+              f"no source over {MAX_LINES} lines")
     return 1 if problems else 0
 
 
