@@ -18,6 +18,7 @@
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
 #include "gui/main/encrypt_files_page.h"
+#include "gui/main/file_job_run.h"
 #include "gui/main/main_window.h"
 #include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
@@ -32,19 +33,11 @@ namespace {
 
 constexpr int kMemorizePassword = 190;
 
-struct EncryptRun {
+struct EncryptRun : FileJobRun<EncryptFilesJob, EncryptSummary> {
     EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay, RunKind::kEncryptFiles),
-          job(observer, thread.NewStopToken()) {}
-    WindowJobObserver observer;
-    EncryptFilesJob job;
+        : FileJobRun(window, services, thread, relay, RunKind::kEncryptFiles) {}
     std::vector<EncryptItem> items;
-    std::string container;
     Bytes key;
-    EncryptSummary summary;
-    std::optional<SealError> failure;
-    StoredFormat format = StoredFormat::kClassic;
-    std::vector<std::string> secrets;  // the modern format's passphrase
 };
 
 // The modern container keeps the listed files under their entry names ("\" between
