@@ -111,8 +111,24 @@ TEST(TextCodec, DecodesOneUtf8SequenceOrRefusesIt) {
     for (const auto& c : cases) {
         char32_t cp = 0xFFFF;
         EXPECT_EQ(DecodeUtf8Sequence(c.bytes, cp), c.length) << testing::PrintToString(c.bytes);
-        if (c.length != 0) EXPECT_EQ(cp, c.codePoint) << testing::PrintToString(c.bytes);
+        if (c.length != 0) {
+            EXPECT_EQ(cp, c.codePoint) << testing::PrintToString(c.bytes);
+        }
     }
+}
+
+TEST(TextCodec, WholeTextIsValidUtf8) {
+    const struct {
+        std::string_view text;
+        bool valid;
+    } cases[] = {
+        {"", true},
+        {"Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x94\x91", true},
+        {"Gr\xFC\xDF", false},                 // Windows-1252, not UTF-8
+        {"ok \xED\xA0\x80 then more", false},  // a surrogate in the middle
+        {"ends cut \xE2\x82", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ std::string EscapeForTerminal(std::string_view utf8) {
         } else if (cp < 0x80 && IsUnsafeCodePoint(cp)) {
             AppendByteEscape(out, static_cast<unsigned char>(cp));
         } else if (IsUnsafeCodePoint(cp)) {
-            char code[12];
+            char code[16];  // room for any 32-bit value, though code points end at 10FFFF
             std::snprintf(code, sizeof code, "\\u{%04X}", static_cast<unsigned>(cp));
             out += code;
         } else {

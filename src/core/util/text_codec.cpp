@@ -43,6 +43,16 @@ std::size_t DecodeUtf8Sequence(std::string_view text, char32_t& cp) {
     return len;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    while (!text.empty()) {
+        char32_t cp;
+        const std::size_t length = DecodeUtf8Sequence(text, cp);
+        if (length == 0) return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}
+
 std::optional<uint8_t> Cp1252FromCodePoint(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<uint8_t>(cp);
     for (std::size_t i = 0; i < kHighTable.size(); ++i) {

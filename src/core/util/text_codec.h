@@ -26,6 +26,8 @@ char32_t Cp1252ToCodePoint(uint8_t b);
 // cp; 0 when there is none there: a stray or cut-short sequence, an overlong form, a surrogate
 // or a value past U+10FFFF. text must not be empty.
 std::size_t DecodeUtf8Sequence(std::string_view text, char32_t& cp);
+// True when all of text is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
 
 // Decodes UTF-8 into code points; invalid sequences yield U+FFFD per bad byte.
 std::u32string Utf8ToCodePoints(std::string_view utf8);
