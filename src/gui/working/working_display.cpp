@@ -25,15 +25,6 @@ constexpr int kLampDiameter = 16;
 // Which lamp image shows which lamp: AmpelL(5) red, (4) yellow, (3) green.
 constexpr std::array<int, 3> kLampIndexes = {5, 4, 3};
 
-RoundedPanel* MakeHousing(QWidget* parent, const char* name) {
-    auto* housing = new RoundedPanel(parent);
-    housing->setObjectName(name);
-    housing->SetFillColor(QColor(192, 192, 192));
-    housing->SetOutlineColor(QColor(128, 128, 128));
-    housing->SetCornerEllipse(14);
-    return housing;
-}
-
 }  // namespace
 
 WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTimer(this)) {
@@ -57,7 +48,8 @@ WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTi
         SetAccessibleReference(progress_[i], progressNames[i]);
     }
 
-    lampPanel_ = MakeHousing(this, names::kLampPanel);
+    lampPanel_ = MakeLampHousing(this, 14);
+    lampPanel_->setObjectName(names::kLampPanel);
     SetAccessibleReference(lampPanel_, ids::kProgressLight);
     auto* lampRow = new QHBoxLayout(lampPanel_);
     lampRow->setContentsMargins(8, 6, 8, 6);
