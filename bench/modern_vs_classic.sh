@@ -2,7 +2,7 @@
 # Modern against classic format on the same mixed 64 MiB tree (bench/make_tree.py): encrypt and
 # decrypt times in alternating repetitions (medians), the ratios, and the container sizes. The
 # modern runs use the smallest key derivation cost, so the fixed cost of the derivation (timed
-# on its own at the default cost, last) is left out of the ratio.
+# on its own at the default cost) is left out of the ratio. Last, the sizes per kind of data.
 #   bench/modern_vs_classic.sh [BUILD_DIR] [REPETITIONS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,18 +16,11 @@ printf 'bench-passphrase-2026-modern\n' >"$work/pw"
 python3 "$here/make_tree.py" "$work/tree" $((64 * 1024 * 1024))
 echo "tree: $(find "$work/tree" -type f | wc -l) files; $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg)"
 
-declare -A times cpu
-run() {  # name command...: appends the wall and the CPU time (user + system) in ms
-    local name=$1 start end
-    shift
-    start=$(date +%s%N)
-    /usr/bin/time -f "%U %S" -o "$work/cpu" "$@" >/dev/null 2>"$work/err" ||
-        { echo "failed: $*" >&2; cat "$work/err" >&2; exit 1; }
-    end=$(date +%s%N)
-    times[$name]+="$(((end - start) / 1000000)) "
-    cpu[$name]+="$(awk '{printf "%d", ($1 + $2) * 1000}' "$work/cpu") "
-}
-median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+# measure NAME COMMAND... and median (bench/lib.sh); times is the wall time.
+SYNC_BEFORE=0
+source "$here/lib.sh"
+declare -n times=wall
+run() { measure "$@"; }
 keys=(--passphrase-file "$work/pw" -q)
 for ((r = 1; r <= reps; r++)); do
     rm -f "$work/c.vesk" "$work/m.vesk"
@@ -54,3 +47,15 @@ ccd=$(echo "${cpu[classic_dec]}" | median) cmd=$(echo "${cpu[modern_dec]}" | med
 echo "cpu encrypt: classic ${cce} ms, modern ${cme} ms -> $(ratio "$cce" "$cme")x; cpu decrypt: classic ${ccd} ms, modern ${cmd} ms -> $(ratio "$ccd" "$cmd")x"
 echo "size: classic ${cs} B, modern ${ms} B -> modern/classic $(awk "BEGIN{printf \"%.4f\", $ms/$cs}")"
 echo "key derivation at the default cost (one encrypt-text of 1 byte): $(echo "${times[kdf_default]}" | median) ms"
+# Sizes per kind of data (the tree's thirds), one run each: where the compression settings of
+# the two formats differ.
+for kind in "text:logs docs" "binaries:lib" "random:data"; do
+    name=${kind%%:*} dirs=(${kind#*:})
+    rm -f "$work/kc.vesk" "$work/km.vesk"
+    (cd "$work/tree" && "$cli" encrypt "${keys[@]}" -o "$work/kc.vesk" "${dirs[@]}" &&
+        "$cli" encrypt "${keys[@]}" --format modern --kdf-memory 1 --kdf-ops 1 \
+            -o "$work/km.vesk" "${dirs[@]}") >/dev/null 2>&1 ||
+        { echo "failed: sizes of $name" >&2; exit 1; }
+    kc=$(stat -c %s "$work/kc.vesk") km=$(stat -c %s "$work/km.vesk")
+    echo "size of $name: classic ${kc} B, modern ${km} B -> modern/classic $(awk "BEGIN{printf \"%.4f\", $km/$kc}")"
+done

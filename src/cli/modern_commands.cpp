@@ -62,14 +62,14 @@ int Encrypt(const std::vector<std::string>& paths, const std::string& container,
     InterruptFlag interrupt;
     modern::ModernWriteSummary summary;
     if (container == "-") {
-        modern::ModernWriteJob job(reporter, interrupt.flag());
+        modern::ModernWriteJob job(reporter, interrupt.stopToken());
         modern::OstreamSink sink(io.out);
         summary = job.Run(paths, sink, secrets, options);
         io.out.flush();
         if (!io.out) throw SealError(416, {}, "writing the output failed");
     } else {
         summary = modern::EncryptModernContainer(paths, AbsolutePath(container), secrets, options,
-                                                 reporter, interrupt.flag());
+                                                 reporter, interrupt.stopToken());
     }
     reporter.Finish();
     if (summary.outcome == JobOutcome::kCancelled) {
@@ -127,7 +127,7 @@ int RunModernDecrypt(const std::string& container, const std::string& outputDire
         SecretsGuard guard(secrets);
         ContainerInput input(container, io);
         InterruptFlag interrupt;
-        modern::ModernRestoreJob job(reporter, interrupt.flag());
+        modern::ModernRestoreJob job(reporter, interrupt.stopToken());
         summary = job.Run(input.source(), Shown(container), outputDirectory, secrets);
     } catch (const SealError& error) {
         reporter.Finish();

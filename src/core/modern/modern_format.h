@@ -26,7 +26,7 @@ enum class RecordKind : uint8_t { kStart = 1, kEntry = 2, kData = 3, kEnd = 4 };
 enum class DataMethod : uint8_t { kStored = 0, kZstd = 1 };
 
 // Pieces: what writers cut files into, and the most a reader accepts in one data record.
-constexpr std::size_t kPieceSize = 1 << 20;
+constexpr std::size_t kPieceSize = 2 << 20;
 constexpr std::size_t kMaxPieceSize = 4 << 20;
 constexpr std::size_t kDataRecordOverhead = 6;  // kind, method, u32 length
 constexpr std::size_t kAuthBytes = 17;          // crypto_secretstream_xchacha20poly1305_ABYTES

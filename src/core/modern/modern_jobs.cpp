@@ -48,18 +48,25 @@ std::vector<std::string> SharedKeysForModern(const SharedKeyStore& store) {
     return keys;
 }
 
-namespace {
+ModernWriteSummary EncryptModernContainer(const std::vector<std::string>& inputs,
+                                          const std::string& containerPath,
+                                          std::span<const std::string> keys,
+                                          const ModernWriteOptions& options,
+                                          FileJobObserver& observer, std::stop_token stop) {
+    return EncryptModernContainer(NamedAsGiven(inputs), containerPath, keys, options, observer,
+                                  std::move(stop));
+}
 
-template <typename Inputs>
-ModernWriteSummary WriteContainerFile(const Inputs& inputs, const std::string& containerPath,
-                                      std::span<const std::string> keys,
-                                      const ModernWriteOptions& options, FileJobObserver& observer,
-                                      const std::atomic<bool>* cancel) {
+ModernWriteSummary EncryptModernContainer(const std::vector<NamedInput>& inputs,
+                                          const std::string& containerPath,
+                                          std::span<const std::string> keys,
+                                          const ModernWriteOptions& options,
+                                          FileJobObserver& observer, std::stop_token stop) {
     StagedFile staged(containerPath);
     FdSink sink(staged.fd());
     ModernWriteOptions withContainer = options;
     withContainer.containerFd = staged.fd();  // never stored in itself
-    ModernWriteJob job(observer, cancel);
+    ModernWriteJob job(observer, std::move(stop));
     const ModernWriteSummary summary = job.Run(inputs, sink, keys, withContainer);
     if (summary.outcome != JobOutcome::kCompleted) return summary;
     // As in the classic format: a container without one entry replaces nothing.
@@ -70,35 +77,14 @@ ModernWriteSummary WriteContainerFile(const Inputs& inputs, const std::string& c
     return summary;
 }
 
-}  // namespace
-
-ModernWriteSummary EncryptModernContainer(const std::vector<std::string>& inputs,
-                                          const std::string& containerPath,
-                                          std::span<const std::string> keys,
-                                          const ModernWriteOptions& options,
-                                          FileJobObserver& observer,
-                                          const std::atomic<bool>* cancel) {
-    return WriteContainerFile(inputs, containerPath, keys, options, observer, cancel);
-}
-
-ModernWriteSummary EncryptModernContainer(const std::vector<NamedInput>& inputs,
-                                          const std::string& containerPath,
-                                          std::span<const std::string> keys,
-                                          const ModernWriteOptions& options,
-                                          FileJobObserver& observer,
-                                          const std::atomic<bool>* cancel) {
-    return WriteContainerFile(inputs, containerPath, keys, options, observer, cancel);
-}
-
 ModernRestoreSummary DecryptModernContainer(const std::string& containerPath,
                                             const std::string& outputDirectory,
                                             std::span<const std::string> keys,
-                                            FileJobObserver& observer,
-                                            const std::atomic<bool>* cancel) {
+                                            FileJobObserver& observer, std::stop_token stop) {
     const UniqueFd fd(::open(containerPath.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.valid()) throw SystemErrorAt(errno, containerPath);
     FdSource source(fd.get());
-    ModernRestoreJob job(observer, cancel);
+    ModernRestoreJob job(observer, std::move(stop));
     return job.Run(source, containerPath, outputDirectory, keys);
 }
 

@@ -3,8 +3,8 @@
 // or a text is in, the keys of shared security, and encrypting to and restoring from container
 // files with progress, per-file errors and cancelling through the usual job observer.
 // Texts are sealed and opened by SealText and OpenText (modern_text.h).
-#include <atomic>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,29 +36,26 @@ std::vector<std::string> SharedKeysForModern(const SharedKeyStore& store);
 // or cancelled run leaves an existing file of that name as it was. Per-file failures are
 // reported to the observer and counted in the summary (the run goes on). Throws SealError when
 // the run cannot complete (103 writing fails, 428 a file changed while read, 612 no entry
-// could be stored). cancel may be null.
+// could be stored).
 ModernWriteSummary EncryptModernContainer(const std::vector<std::string>& inputs,
                                           const std::string& containerPath,
                                           std::span<const std::string> keys,
                                           const ModernWriteOptions& options,
-                                          FileJobObserver& observer,
-                                          const std::atomic<bool>* cancel);
+                                          FileJobObserver& observer, std::stop_token stop = {});
 // The same for inputs stored under names of the caller's choosing (tree_walk.h).
 ModernWriteSummary EncryptModernContainer(const std::vector<NamedInput>& inputs,
                                           const std::string& containerPath,
                                           std::span<const std::string> keys,
                                           const ModernWriteOptions& options,
-                                          FileJobObserver& observer,
-                                          const std::atomic<bool>* cancel);
+                                          FileJobObserver& observer, std::stop_token stop = {});
 
 // Restores the container at containerPath below outputDirectory (ModernRestoreJob::Run): a
 // wrong passphrase (kModernWrongPassphrase), a text or a newer version (kModernUnsupported), a
 // damaged header or an unreadable file (103) throw SealError before anything is written;
-// damage further on is reported to the observer and set in the summary. cancel may be null.
+// damage further on is reported to the observer and set in the summary.
 ModernRestoreSummary DecryptModernContainer(const std::string& containerPath,
                                             const std::string& outputDirectory,
                                             std::span<const std::string> keys,
-                                            FileJobObserver& observer,
-                                            const std::atomic<bool>* cancel);
+                                            FileJobObserver& observer, std::stop_token stop = {});
 
 }  // namespace sealwise::modern

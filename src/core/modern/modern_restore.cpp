@@ -35,13 +35,17 @@ struct CreatedDirectory {
 
 class Restorer {
   public:
-    Restorer(FileJobObserver& observer, const std::atomic<bool>* cancel, EntryStream& entries,
+    Restorer(FileJobObserver& observer, std::stop_token stop, EntryStream& entries,
              OutputDirectory& out, ModernRestoreSummary& summary)
-        : observer_(observer), cancel_(cancel), entries_(entries), out_(out), summary_(summary) {
+        : observer_(observer),
+          stop_(std::move(stop)),
+          entries_(entries),
+          out_(out),
+          summary_(summary) {
         out_.OnDirectoryCreated([this](const SharedFd& dir) { flush_.AddDirectory(dir); });
     }
 
-    bool Cancelled() const { return cancel_ && cancel_->load(); }
+    bool Cancelled() const { return stop_.stop_requested(); }
 
     // One entry; false when the run was cancelled inside it.
     bool Restore(const EntryMeta& meta, const std::string& display) {
@@ -172,7 +176,7 @@ class Restorer {
             }
         }
         observer_.ItemStarted(display, -1);
-        Bytes piece;
+        std::span<const uint8_t> piece;
         while (entries_.NextPiece(piece)) {
             file->Append(piece);
             observer_.BytesDone(static_cast<int64_t>(piece.size()));
@@ -212,7 +216,7 @@ class Restorer {
     }
 
     FileJobObserver& observer_;
-    const std::atomic<bool>* cancel_;
+    std::stop_token stop_;
     EntryStream& entries_;
     OutputDirectory& out_;
     ModernRestoreSummary& summary_;
@@ -231,9 +235,9 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
     }
     OutputDirectory out(outputDirectory);
     out.EnsureExists();  // the key was checked above: nothing is made for a wrong one
-    EntryStream entries(reader);
+    EntryStream entries(reader, stop_, 0, observer_.Pump());
     ModernRestoreSummary summary;
-    Restorer restorer(observer_, cancelRequested_, entries, out, summary);
+    Restorer restorer(observer_, stop_, entries, out, summary);
     std::string current;  // the entry being read, for a damage message
     try {
         while (const std::optional<EntryMeta> meta = entries.NextEntry()) {
@@ -246,6 +250,8 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
             }
             current.clear();
         }
+    } catch (const EntryStreamStopped&) {
+        summary.outcome = JobOutcome::kCancelled;
     } catch (const StreamDamaged& damage) {
         summary.damaged = true;
         if (current.empty()) {

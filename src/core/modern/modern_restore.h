@@ -3,8 +3,8 @@
 // links as links, permission bits and modification times. A file gets its final name only
 // after all its data authenticated; the first damage ends the run (nothing behind it can be
 // trusted) and is reported naming the entry it hit.
-#include <atomic>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -24,8 +24,8 @@ struct ModernRestoreSummary {
 
 class ModernRestoreJob {
   public:
-    ModernRestoreJob(FileJobObserver& observer, const std::atomic<bool>* cancelRequested)
-        : observer_(observer), cancelRequested_(cancelRequested) {}
+    explicit ModernRestoreJob(FileJobObserver& observer, std::stop_token stop = {})
+        : observer_(observer), stop_(std::move(stop)) {}
 
     // Throws SealError before anything is written: kModernWrongPassphrase, kModernUnsupported
     // (also for an armoured text), StreamDamaged for a damaged header, 103 when the output
@@ -35,7 +35,7 @@ class ModernRestoreJob {
 
   private:
     FileJobObserver& observer_;
-    const std::atomic<bool>* cancelRequested_;
+    std::stop_token stop_;
 };
 
 }  // namespace sealwise::modern

@@ -11,7 +11,7 @@
 #include "files/io/posix_io.h"
 #include "files/jobs/message_ids.h"
 #include "files/pipeline/ordered_pipeline.h"
-#include "files/pipeline/thread_count.h"
+#include "modern/pipeline_shape.h"
 #include "modern/records.h"
 #include "modern/sealed_stream.h"
 #include "modern/tree_walk.h"
@@ -118,27 +118,24 @@ class PieceReader {
 ModernWriteSummary ModernWriteJob::Run(const std::vector<std::string>& inputs, ByteSink& sink,
                                        std::span<const std::string> keys,
                                        const ModernWriteOptions& options) {
-    return Write(WalkInputs(inputs, observer_, options.containerFd), sink, keys, options);
+    return Run(NamedAsGiven(inputs), sink, keys, options);
 }
 
 ModernWriteSummary ModernWriteJob::Run(const std::vector<NamedInput>& inputs, ByteSink& sink,
                                        std::span<const std::string> keys,
                                        const ModernWriteOptions& options) {
-    return Write(WalkNamedInputs(inputs, observer_, options.containerFd), sink, keys, options);
-}
-
-ModernWriteSummary ModernWriteJob::Write(const TreeWalk& walk, ByteSink& sink,
-                                         std::span<const std::string> keys,
-                                         const ModernWriteOptions& options) {
+    const TreeWalk walk = WalkNamedInputs(inputs, observer_, options.containerFd);
     ModernWriteSummary summary;
     summary.failed = walk.failed;
     SealedWriter writer(sink, Content::kFiles, keys, options.cost);
 
-    const int threads = ResolveThreadCount(options.threads);
+    const PipelineShape shape = ModernPipelineShape(options.threads);
     std::vector<std::unique_ptr<PieceCodec>> codecs;
-    for (int i = 0; i < threads; ++i) codecs.push_back(std::make_unique<PieceCodec>(options.level));
+    for (int i = 0; i < shape.workers; ++i) {
+        codecs.push_back(std::make_unique<PieceCodec>(options.level));
+    }
     PieceReader reader(walk.items, observer_, summary.failed);
-    const auto cancelled = [this] { return cancelRequested_ && cancelRequested_->load(); };
+    const auto cancelled = [this] { return stop_.stop_requested(); };
     OrderedPipeline<WriteUnit>::Steps steps;
     steps.read = [&reader](WriteUnit& unit) { return reader.Next(unit); };
     steps.work = [&codecs](WriteUnit& unit, int worker) {
@@ -146,7 +143,7 @@ ModernWriteSummary ModernWriteJob::Write(const TreeWalk& walk, ByteSink& sink,
     };
     steps.cancelled = cancelled;
     steps.pump = observer_.Pump();
-    OrderedPipeline<WriteUnit> pipeline(threads, 2, std::move(steps));
+    OrderedPipeline<WriteUnit> pipeline(shape.workers, shape.unitsPerWorker, std::move(steps));
 
     while (WriteUnit* unit = pipeline.Next()) {
         if (unit->isEntry) {

@@ -3,8 +3,8 @@
 // back to any sink (a file, or a pipe). Files are read in pieces on the job's thread, the
 // pieces are compressed by worker threads, and sealed and written in order again; memory stays
 // at a few pieces per worker whatever the input.
-#include <atomic>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -30,8 +30,8 @@ struct ModernWriteSummary {
 
 class ModernWriteJob {
   public:
-    ModernWriteJob(FileJobObserver& observer, const std::atomic<bool>* cancelRequested)
-        : observer_(observer), cancelRequested_(cancelRequested) {}
+    explicit ModernWriteJob(FileJobObserver& observer, std::stop_token stop = {})
+        : observer_(observer), stop_(std::move(stop)) {}
 
     // keys: one passphrase or 2 to 10 shared keys (UTF-8). Throws SealError when the run
     // cannot complete (a file that changes while it is read: 428; writing fails: 103); the
@@ -43,11 +43,8 @@ class ModernWriteJob {
                            std::span<const std::string> keys, const ModernWriteOptions& options);
 
   private:
-    ModernWriteSummary Write(const TreeWalk& walk, ByteSink& sink,
-                             std::span<const std::string> keys, const ModernWriteOptions& options);
-
     FileJobObserver& observer_;
-    const std::atomic<bool>* cancelRequested_;
+    std::stop_token stop_;
 };
 
 }  // namespace sealwise::modern

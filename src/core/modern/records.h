@@ -46,17 +46,20 @@ class PieceCodec {
     PieceCodec& operator=(const PieceCodec&) = delete;
 
     // The data record of piece (1 to kMaxPieceSize bytes): zstd, or stored when compression
-    // does not make it smaller or a scan finds nothing zstd could gain on. Text is compressed
-    // with settings of its own (same level).
+    // does not make it smaller or a scan finds nothing zstd could gain on. At levels 3 to 5,
+    // text and other data each get match-finder settings of their own.
     void Encode(std::span<const uint8_t> piece, Bytes& record);
     // The piece a data record holds; false when the record breaks a rule of the format.
     bool Decode(std::span<const uint8_t> record, Bytes& piece);
+    // The same without copying a stored piece: piece then points into record, else into
+    // buffer.
+    bool Decode(std::span<const uint8_t> record, Bytes& buffer, std::span<const uint8_t>& piece);
 
   private:
     // Pieces below this are always compressed: the scan would cost more than it saves.
     static constexpr std::size_t kScanThreshold = 64 * 1024;
 
-    ZSTD_CCtx* compress_ = nullptr;
+    ZSTD_CCtx* compress_ = nullptr;      // binaries and anything else
     ZSTD_CCtx* textCompress_ = nullptr;  // pieces that look like text
     ZSTD_DCtx* decompress_ = nullptr;
     int level_;

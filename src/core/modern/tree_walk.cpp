@@ -92,20 +92,16 @@ class Walker {
     std::optional<std::pair<dev_t, ino_t>> skip_;
 };
 
-// The last component of a path as given ("dir/" and "dir/." name "dir").
-std::string StoredName(const std::string& path) {
-    fs::path p = fs::absolute(path).lexically_normal();
-    if (!p.has_filename()) p = p.parent_path();
-    return p.filename().string();
-}
-
 }  // namespace
 
-TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& observer, int skipFd) {
-    TreeWalk walk;
-    Walker walker(observer, walk, skipFd);
-    for (const std::string& path : paths) walker.Add(path, StoredName(path));
-    return walk;
+std::vector<NamedInput> NamedAsGiven(const std::vector<std::string>& paths) {
+    std::vector<NamedInput> inputs;
+    for (const std::string& path : paths) {
+        fs::path p = fs::absolute(path).lexically_normal();
+        if (!p.has_filename()) p = p.parent_path();
+        inputs.push_back({path, p.filename().string()});
+    }
+    return inputs;
 }
 
 TreeWalk WalkNamedInputs(const std::vector<NamedInput>& inputs, FileJobObserver& observer,

@@ -20,20 +20,20 @@ struct TreeWalk {
     int failed = 0;               // items left out, each reported to the observer
 };
 
-// Special files (devices, pipes, sockets), names that are not UTF-8 and unreadable
-// directories are reported and left out; a name met twice is stored once.
-// skipFd: a file being written (the container itself) that is left out if met; -1 for none.
-TreeWalk WalkInputs(const std::vector<std::string>& paths, FileJobObserver& observer,
-                    int skipFd = -1);
-
 // A path to store under a name of the caller's choosing ("/" between components).
 struct NamedInput {
     std::string path;
     std::string name;
 };
 
-// The same for inputs that already carry their names (a list of files picked one by one): a
-// directory given still brings everything below it; missing parents are made on restore.
+// The paths as given on a command line: each named by its last component ("dir/" and "dir/."
+// name "dir").
+std::vector<NamedInput> NamedAsGiven(const std::vector<std::string>& paths);
+
+// Special files (devices, pipes, sockets), names that are not UTF-8 and unreadable
+// directories are reported and left out; a name met twice is stored once. A directory given
+// brings everything below it; missing parents of a name are made on restore.
+// skipFd: a file being written (the container itself) that is left out if met; -1 for none.
 TreeWalk WalkNamedInputs(const std::vector<NamedInput>& inputs, FileJobObserver& observer,
                          int skipFd = -1);
 

@@ -2,10 +2,10 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 #include "app/strings.h"
 #include "files/jobs/decrypt_container_job.h"
@@ -35,14 +35,13 @@ struct DecryptRun : FileJobRun<DecryptContainerJob, DecryptSummary> {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
         : FileJobRun(window, services, thread, relay, RunKind::kDecryptContainer) {}
     std::string outputDirectory;
-    std::vector<Bytes> keys;  // the candidates, best first
-    std::atomic<bool> cancelModern{false};
+    std::vector<Bytes> keys;   // the candidates, best first
     bool modernSound = false;  // every entry of a modern container restored or kept
 };
 
 void RunModern(DecryptRun& run) {
     const modern::ModernRestoreSummary restored = modern::DecryptModernContainer(
-        run.container, run.outputDirectory, run.secrets, run.observer, &run.cancelModern);
+        run.container, run.outputDirectory, run.secrets, run.observer, run.stop);
     run.summary.outcome = restored.outcome;
     run.modernSound = !restored.damaged && restored.failed == 0;
 }
@@ -140,11 +139,7 @@ void DecryptFilesPage::DecryptClicked() {
     run->container = container;
     run->outputDirectory = output;
 
-    window_.RunJob([run] { RunDecrypt(*run); },
-                   [this, run] {
-                       run->cancelModern = true;
-                       window_.Jobs().RequestStop();
-                   },
+    window_.RunJob([run] { RunDecrypt(*run); }, [this] { window_.Jobs().RequestStop(); },
                    [this, run] {
                        window_.EndJob();
                        if (run->failure) {

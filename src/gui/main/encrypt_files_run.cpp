@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 #include "app/strings.h"
 #include "files/io/file_checks.h"
@@ -59,10 +60,10 @@ std::vector<modern::NamedInput> NamedInputs(const std::vector<EncryptItem>& item
 
 // Written beside its final name and given it only when the whole container is written; a
 // container without one stored file replaces nothing, as in the classic format.
-void RunModern(EncryptRun& run, const std::atomic<bool>* cancelRequested) {
+void RunModern(EncryptRun& run) {
     const modern::ModernWriteSummary written = modern::EncryptModernContainer(
         NamedInputs(run.items), std::filesystem::absolute(run.container).string(), run.secrets, {},
-        run.observer, cancelRequested);
+        run.observer, run.stop);
     run.summary.outcome = written.outcome;
     run.summary.failedFiles = written.failed;
 }
@@ -129,10 +130,10 @@ void EncryptFilesPage::EncryptClicked() {
     SecureWipe(passphrase);
 
     window_.RunJob(
-        [run, cancelRequested = &window_.CancelFlag()] {
+        [run] {
             try {
                 if (run->format == StoredFormat::kModern) {
-                    RunModern(*run, cancelRequested);
+                    RunModern(*run);
                 } else {
                     run->summary = run->job.Run(run->items, run->container, run->key);
                 }

@@ -3,6 +3,7 @@
 // outcome, and the job thread, which runs it: the observer that reports to the window, the
 // classic job, the container, the secrets of the modern format and the outcome.
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,13 @@ template <class Job, class Summary>
 struct FileJobRun {
     FileJobRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay,
                RunKind kind)
-        : observer(window, services, thread, relay, kind), job(observer, thread.NewStopToken()) {}
+        : observer(window, services, thread, relay, kind),
+          stop(thread.NewStopToken()),
+          job(observer, stop) {}
 
     WindowJobObserver observer;
-    Job job;  // ends early only when the job thread requests stop
+    std::stop_token stop;  // the classic job's and the modern format's
+    Job job;               // ends early only when the job thread requests stop
     std::string container;
     StoredFormat format = StoredFormat::kClassic;
     std::vector<std::string> secrets;  // the modern format: passphrase or shared keys

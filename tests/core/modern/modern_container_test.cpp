@@ -68,8 +68,7 @@ Bytes Seal(const std::vector<std::string>& inputs, const std::vector<std::string
     MemorySink sink;
     ModernWriteOptions options;
     options.cost = kTestCost;
-    const ModernWriteSummary summary =
-        ModernWriteJob(recorder, nullptr).Run(inputs, sink, keys, options);
+    const ModernWriteSummary summary = ModernWriteJob(recorder).Run(inputs, sink, keys, options);
     EXPECT_EQ(summary.failed, 0);
     EXPECT_TRUE(recorder.errors.empty());
     return sink.bytes;
@@ -87,7 +86,7 @@ Restored Restore(std::span<const uint8_t> container, const std::string& out,
     Recorder recorder;
     MemorySource source(container);
     try {
-        result.summary = ModernRestoreJob(recorder, nullptr).Run(source, "c", out, keys);
+        result.summary = ModernRestoreJob(recorder).Run(source, "c", out, keys);
     } catch (const SealError& error) {
         result.thrown = error.stringId();
     }
@@ -269,8 +268,7 @@ TEST(ModernContainer, ExistingFilesAreKeptOrReplacedAsAnswered) {
         Recorder recorder;
         recorder.answer = answer;
         MemorySource source(container);
-        const ModernRestoreSummary s =
-            ModernRestoreJob(recorder, nullptr).Run(source, "c", out, kKeys);
+        const ModernRestoreSummary s = ModernRestoreJob(recorder).Run(source, "c", out, kKeys);
         EXPECT_EQ(ReadFile(out + "/f"), expected);
         EXPECT_EQ(s.skipped, answer == OverwriteChoice::kSkip ? 1 : 0);
     }
@@ -340,7 +338,7 @@ TEST(ModernWriter, SpecialFilesAreReportedAndLeftOut) {
     ModernWriteOptions options;
     options.cost = kTestCost;
     const ModernWriteSummary s =
-        ModernWriteJob(recorder, nullptr).Run({scratch / "in"}, sink, kKeys, options);
+        ModernWriteJob(recorder).Run({scratch / "in"}, sink, kKeys, options);
     EXPECT_EQ(s.failed, 1);
     EXPECT_EQ(s.entries, 2);
     ASSERT_EQ(recorder.errors.size(), 1u);
@@ -362,7 +360,7 @@ TEST(ModernVectors, PublishedVectorsOpen) {
     MemorySource source(container);
     Recorder recorder;
     const ModernRestoreSummary s =
-        ModernRestoreJob(recorder, nullptr).Run(source, "vector", scratch.path(), keys);
+        ModernRestoreJob(recorder).Run(source, "vector", scratch.path(), keys);
     EXPECT_EQ(s.restored, 1);
     EXPECT_EQ(ReadFile(scratch / "vec.txt"), (Bytes{'a', '\n'}));
 }
@@ -383,7 +381,7 @@ TEST(ModernWriter, TheContainerBeingWrittenIsLeftOutOfItsOwnInputs) {
     options.cost = kTestCost;
     options.containerFd = output.get();
     const ModernWriteSummary s =
-        ModernWriteJob(recorder, nullptr).Run({scratch / "in"}, sink, kKeys, options);
+        ModernWriteJob(recorder).Run({scratch / "in"}, sink, kKeys, options);
     EXPECT_EQ(s.failed, 0);
     EXPECT_EQ(s.entries, 2);  // "in" and "in/f"
 }

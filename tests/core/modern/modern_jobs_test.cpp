@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stop_token>
 
 #include "../files/file_test_support.h"
 #include "core/test_util.h"
@@ -33,21 +34,20 @@ struct Observer : FileJobObserver {
     void ItemStarted(const std::string&, int64_t) override { ++items; }
     void BytesDone(int64_t bytes) override {
         done += bytes;
-        if (cancelAfterBytes >= 0 && done >= cancelAfterBytes) cancel = true;
+        if (cancelAfterBytes >= 0 && done >= cancelAfterBytes) cancel.request_stop();
     }
     std::vector<std::pair<std::string, int>> errors;
     int items = 0;
     int64_t done = 0;
     int64_t cancelAfterBytes = -1;
-    std::atomic<bool> cancel{false};
+    std::stop_source cancel;
 };
 
 TEST(ModernJobs, ContainerFormatComesFromTheFirstBytes) {
     ScratchDir dir;
     WriteFile(dir / "in/a.txt", test::PatternBytes(1000));
     Observer observer;
-    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer,
-                           nullptr);
+    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer);
     WriteFile(dir / "short", Bytes{'S', 'E', 'A', 'L', 'W', 'I', 'S'});
     WriteFile(dir / "classic", Bytes(64, 0x1F));
     WriteFile(dir / "empty", {});
@@ -119,13 +119,13 @@ TEST(ModernJobs, ContainerRoundTripReportsProgressOfEveryByte) {
     WriteFile(dir / "in/tree/a.txt", test::PatternBytes(3 * kPieceSize / 2));
     WriteFile(dir / "in/tree/sub/b.txt", test::PatternBytes(999, 5));
     Observer writing, reading;
-    const ModernWriteSummary written = EncryptModernContainer(
-        {dir / "in/tree"}, dir / "m.vesk", kKeys, CheapOptions(), writing, nullptr);
+    const ModernWriteSummary written =
+        EncryptModernContainer({dir / "in/tree"}, dir / "m.vesk", kKeys, CheapOptions(), writing);
     EXPECT_EQ(written.outcome, JobOutcome::kCompleted);
     EXPECT_EQ(written.entries, 4);
     EXPECT_EQ(writing.done, 3 * kPieceSize / 2 + 999);
     const ModernRestoreSummary restored =
-        DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, reading, nullptr);
+        DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, reading);
     EXPECT_EQ(restored.outcome, JobOutcome::kCompleted);
     EXPECT_EQ(restored.restored, 4);
     EXPECT_TRUE(reading.errors.empty());
@@ -140,11 +140,28 @@ TEST(ModernJobs, CancelledEncryptionLeavesTheOldContainer) {
     WriteFile(dir / "m.vesk", Bytes{'o', 'l', 'd'});
     Observer observer;
     observer.cancelAfterBytes = 1;
-    const ModernWriteSummary summary = EncryptModernContainer(
-        {dir / "in/big.bin"}, dir / "m.vesk", kKeys, CheapOptions(), observer, &observer.cancel);
+    const ModernWriteSummary summary =
+        EncryptModernContainer({dir / "in/big.bin"}, dir / "m.vesk", kKeys, CheapOptions(),
+                               observer, observer.cancel.get_token());
     EXPECT_EQ(summary.outcome, JobOutcome::kCancelled);
     EXPECT_EQ(ReadFile(dir / "m.vesk"), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+// Cancelled part way through a file's pieces: the file never gets its name and its temporary
+// file is gone.
+TEST(ModernJobs, CancelledDecryptionLeavesNoPartOfTheFile) {
+    ScratchDir dir;
+    WriteFile(dir / "in/big.bin", test::PatternBytes(4 * kPieceSize));
+    Observer writing;
+    EncryptModernContainer({dir / "in/big.bin"}, dir / "m.vesk", kKeys, CheapOptions(), writing);
+    Observer reading;
+    reading.cancelAfterBytes = 1;
+    const ModernRestoreSummary summary = DecryptModernContainer(
+        dir / "m.vesk", dir / "out", kKeys, reading, reading.cancel.get_token());
+    EXPECT_EQ(summary.outcome, JobOutcome::kCancelled);
+    EXPECT_EQ(summary.restored, 0);
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
 }
 
 TEST(ModernJobs, NamedInputsKeepTheirNamesAndNoEntryReplacesNothing) {
@@ -152,16 +169,15 @@ TEST(ModernJobs, NamedInputsKeepTheirNamesAndNoEntryReplacesNothing) {
     WriteFile(dir / "in/a.txt", test::PatternBytes(100));
     Observer observer;
     const std::vector<NamedInput> named{{dir / "in/a.txt", "docs/renamed.txt"}};
-    EncryptModernContainer(named, dir / "m.vesk", kKeys, CheapOptions(), observer, nullptr);
-    DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, observer, nullptr);
+    EncryptModernContainer(named, dir / "m.vesk", kKeys, CheapOptions(), observer);
+    DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, observer);
     EXPECT_EQ(ReadFile(dir / "out/docs/renamed.txt"), ReadFile(dir / "in/a.txt"));
 
     // Every input fails: the old container stays.
     WriteFile(dir / "old.vesk", Bytes{'o', 'l', 'd'});
     const std::vector<NamedInput> unreadable{{dir / "in/missing.txt", "missing.txt"}};
     try {
-        EncryptModernContainer(unreadable, dir / "old.vesk", kKeys, CheapOptions(), observer,
-                               nullptr);
+        EncryptModernContainer(unreadable, dir / "old.vesk", kKeys, CheapOptions(), observer);
         ADD_FAILURE() << "no error";
     } catch (const SealError& error) {
         EXPECT_EQ(error.stringId(), 612);
@@ -174,11 +190,10 @@ TEST(ModernJobs, WrongPassphraseThrowsBeforeTheOutputDirectoryIsMade) {
     ScratchDir dir;
     WriteFile(dir / "in/a.txt", test::PatternBytes(10));
     Observer observer;
-    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer,
-                           nullptr);
+    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer);
     const std::vector<std::string> wrong{"correct horse battery stapler"};
     try {
-        DecryptModernContainer(dir / "m.vesk", dir / "out", wrong, observer, nullptr);
+        DecryptModernContainer(dir / "m.vesk", dir / "out", wrong, observer);
         ADD_FAILURE() << "no error";
     } catch (const SealError& error) {
         EXPECT_EQ(error.stringId(), msg::kModernWrongPassphrase);
