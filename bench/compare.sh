@@ -8,7 +8,7 @@
 #   bench/compare.sh [BUILD_DIR] [REPETITIONS]        (about 3 minutes on 2 idle cores)
 # BASE_CLI=path/to/another/sealwise-cli also measures that build (before/after ratios);
 # TREES="small" limits the trees (TREES="" measures none); MEMORY=0 skips the 1 GiB
-# measurements.
+# measurements; SEVENZIP=0 leaves 7-Zip out (its runs take most of the time).
 #
 # Fairness: every timed command starts after a `sync` (no command pays for another's dirty
 # data) and restores into a directory of its own that stays until the script ends. Deleting a
@@ -35,7 +35,7 @@ for tool in pigz openssl python3 tar /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 2; }
 done
 have7z=0
-command -v 7z >/dev/null && have7z=1
+[[ ${SEVENZIP:-1} == 1 ]] && command -v 7z >/dev/null && have7z=1
 havestrace=0
 command -v strace >/dev/null && havestrace=1
 
@@ -49,21 +49,8 @@ row() {  # cells; an empty one shows as "-"
     table+=("$(printf '%s\t' "${cells[@]}")")
 }
 
-# Runs a command after a sync; appends its wall and cpu milliseconds to the lists of the name.
-declare -A wall cpu
-measure() {
-    local name=$1
-    shift
-    sync
-    local start end
-    start=$(date +%s%N)
-    /usr/bin/time -f "%U %S" -o "$work/cpu" "$@" >/dev/null 2>"$work/err" ||
-        { echo "failed: $*" >&2; cat "$work/err" >&2; exit 1; }
-    end=$(date +%s%N)
-    wall[$name]+="$(((end - start) / 1000000)) "
-    cpu[$name]+="$(awk '{printf "%d", ($1 + $2) * 1000}' "$work/cpu") "
-}
-median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+# measure NAME COMMAND... and median (bench/lib.sh).
+source "$here/lib.sh"
 # A directory no run has used: see "Fairness" above.
 outdirs=0
 fresh() { outdirs=$((outdirs + 1)) && out="$work/out/$outdirs" && mkdir -p "$out"; }

@@ -16,18 +16,11 @@ printf 'bench-passphrase-2026-modern\n' >"$work/pw"
 python3 "$here/make_tree.py" "$work/tree" $((64 * 1024 * 1024))
 echo "tree: $(find "$work/tree" -type f | wc -l) files; $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg)"
 
-declare -A times cpu
-run() {  # name command...: appends the wall and the CPU time (user + system) in ms
-    local name=$1 start end
-    shift
-    start=$(date +%s%N)
-    /usr/bin/time -f "%U %S" -o "$work/cpu" "$@" >/dev/null 2>"$work/err" ||
-        { echo "failed: $*" >&2; cat "$work/err" >&2; exit 1; }
-    end=$(date +%s%N)
-    times[$name]+="$(((end - start) / 1000000)) "
-    cpu[$name]+="$(awk '{printf "%d", ($1 + $2) * 1000}' "$work/cpu") "
-}
-median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+# measure NAME COMMAND... and median (bench/lib.sh); times is the wall time.
+SYNC_BEFORE=0
+source "$here/lib.sh"
+declare -n times=wall
+run() { measure "$@"; }
 keys=(--passphrase-file "$work/pw" -q)
 for ((r = 1; r <= reps; r++)); do
     rm -f "$work/c.vesk" "$work/m.vesk"

@@ -192,6 +192,74 @@ TEST_F(Parallel, ManySmallFilesAllArriveWhileTheirFlushesOverlap) {
     EXPECT_EQ(ReadFile(dir / "out/f149"), test::PatternBytes(40, 149));
 }
 
+TEST(ParallelBatches, SmallFilesGoTogetherWhateverTheirSizesAndOneDamagedFailsAlone) {
+    test::ScratchDir dir;
+    test::RecordingObserver observer;
+    const Bytes key = test::Key();
+    // Runs of small files around records that may not join a batch (a file of several chunks,
+    // noise) and highly compressed ones that inflate past what a worker opens per batch.
+    std::vector<std::pair<std::string, Bytes>> files;
+    const auto small = [&files](int count) {
+        for (int i = 0; i < count; ++i) {
+            const auto n = static_cast<uint32_t>(files.size());
+            files.emplace_back("s/small-" + std::to_string(n), test::PatternBytes(40 + n, n));
+        }
+    };
+    small(20);
+    files.emplace_back("big.txt", test::PatternBytes(2 * kChunkSize + 999, 1));
+    small(3);
+    for (int i = 0; i < 10; ++i) files.emplace_back("z/zeros-" + std::to_string(i), Bytes(1 << 20));
+    small(3);
+    files.emplace_back("noise.bin", Noise(100'000, 3));
+    small(20);
+    std::vector<EncryptItem> items;
+    for (const auto& [name, data] : files) {
+        WriteFile(dir / ("in/" + name), data);
+        items.push_back({dir / ("in/" + name), "\\in\\" + name});
+    }
+    // The same container bytes whichever way the pieces were batched to the workers.
+    for (int threads : {1, 4}) {
+        EncryptFilesJob encrypt(observer);
+        encrypt.SetThreadCount(threads);
+        uint8_t counter = 0;
+        encrypt.SetFillerSource([&](std::span<uint8_t> filler) {
+            for (auto& b : filler) b = counter++;
+        });
+        const std::string name = "c" + std::to_string(threads) + ".vesk";
+        ASSERT_EQ(encrypt.Run(items, dir / name, key).failedFiles, 0);
+    }
+    ASSERT_EQ(ReadFile(dir / "c1.vesk"), ReadFile(dir / "c4.vesk"));
+    std::filesystem::rename(dir / "c4.vesk", dir / "c.vesk");
+
+    // Damage the block behind the name in the fifth small file's only record.
+    Bytes container = ReadFile(dir / "c.vesk");
+    {
+        const ContainerReader reader(dir / "c.vesk");
+        EntryCursor entries = reader.Entries();
+        EntryExtent extent;
+        for (int i = 0; i < 5; ++i) ASSERT_TRUE(entries.Next(extent));
+        container[static_cast<std::size_t>(extent.start + 4 + 48)] ^= 0x01;
+    }
+    WriteFile(dir / "d.vesk", container);
+    const std::string damaged = files[4].first;
+
+    for (int threads : {1, 2, 4}) {
+        SCOPED_TRACE(threads);
+        observer = {};
+        const std::string out = dir / ("out" + std::to_string(threads));
+        DecryptContainerJob job(observer);
+        job.SetThreadCount(threads);
+        const DecryptSummary s = job.Run(dir / "d.vesk", out, key);
+        EXPECT_EQ(s.restored, static_cast<int>(files.size()) - 1);
+        ASSERT_EQ(observer.errors.size(), 1u);
+        EXPECT_EQ(observer.errors[0].first, "5");  // its chunk 0 no longer makes sense
+        for (const auto& [name, data] : files) {
+            if (name == damaged) continue;
+            EXPECT_EQ(ReadFile(out + "/in/" + name), data) << name;
+        }
+    }
+}
+
 TEST(StoredStream, NoiseIsStoredAndTextDeflatedBothAsZlibStreams) {
     ZlibCodec codec;
     for (const Bytes& data : {Noise(300'000, 7), test::PatternBytes(300'000, 7), Bytes()}) {

@@ -103,12 +103,20 @@ bool EntryCursor::Next(EntryExtent& entry) {
 }
 
 bool ContainerReader::ReadExact(int64_t offset, std::span<uint8_t> out) const {
-    return ReadAt(fd_.get(), offset, out) == out.size();
+    return ReadAt(offset, out) == out.size();
+}
+
+std::size_t ContainerReader::ReadAt(int64_t offset, std::span<uint8_t> out) const {
+    return sealwise::ReadAt(fd_.get(), offset, out);
 }
 
 int64_t ContainerReader::RecordCipherLength(int64_t offset, int64_t entryEnd) const {
     uint8_t field[kRecordHeaderSize];
     if (offset + kRecordHeaderSize > entryEnd || !ReadExact(offset, field)) return 0;
+    return CheckedCipherLength(field, offset, entryEnd);
+}
+
+int64_t CheckedCipherLength(const uint8_t* field, int64_t offset, int64_t entryEnd) {
     const int64_t cipherLength = static_cast<int64_t>(GetInt32Le(field)) + 1;
     if (cipherLength < kCipherBlock || cipherLength % kCipherBlock != 0 ||
         cipherLength > kMaxCipherLength || offset + kRecordHeaderSize + cipherLength > entryEnd) {

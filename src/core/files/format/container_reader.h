@@ -44,6 +44,10 @@ class EntryCursor {
     int64_t number_ = 0, position_ = 0;
 };
 
+// The cipher length the length field of a record at offset announces; 0 when impossible (not
+// whole cipher blocks, longer than any chunk, or past entryEnd).
+int64_t CheckedCipherLength(const uint8_t* field, int64_t offset, int64_t entryEnd);
+
 class ContainerReader {
   public:
     // Opens the container and checks its index. Throws SealError 103 when it cannot be read,
@@ -72,6 +76,8 @@ class ContainerReader {
 
     // Reads exactly out.size() bytes at offset; false when the file ends first.
     bool ReadExact(int64_t offset, std::span<uint8_t> out) const;
+    // Reads up to out.size() bytes at offset; returns how many (fewer at the end of the file).
+    std::size_t ReadAt(int64_t offset, std::span<uint8_t> out) const;
 
     // The cipher length a record at offset announces; 0 when impossible (as ReadRecord).
     int64_t RecordCipherLength(int64_t offset, int64_t entryEnd) const;

@@ -13,6 +13,7 @@
 #include "files/format/chunk_zero.h"
 #include "files/format/compressed_block.h"
 #include "files/format/container_reader.h"
+#include "files/format/record_read_ahead.h"
 #include "util/bytes.h"
 
 namespace sealwise {
@@ -27,24 +28,44 @@ struct DecryptRecord {
     std::exception_ptr failure;  // reading the container failed
 
     // Set by the worker.
+    bool opened = false;  // OpenRecord ran
     bool deciphered = false;
     std::optional<ChunkZero> chunkZero;          // chunk 0 only; views into plain
     BlockStatus status = BlockStatus::kNoMagic;  // of the block inflated into piece, if any
+};
+
+// Consecutive records handed to a worker together: a tree of small files would otherwise cost
+// two thread hand-offs per file. A batch holds one record of any size, or several small ones.
+struct DecryptBatch {
+    static constexpr std::size_t kMaxRecords = 16;
+    static constexpr int64_t kMaxCipherBytes = 256 << 10;
+    static constexpr int64_t kSmallRecord = 64 << 10;  // cipher bytes a record may add
+    // Inflated bytes a worker makes for one batch; the records past it are left unopened for
+    // the consumer to open, so that a batch of highly compressed records stays small.
+    static constexpr std::size_t kMaxInflatedBytes = 4 << 20;
+
+    std::vector<DecryptRecord> records;  // the first count are the batch's
+    std::size_t count = 0;
 };
 
 // Reads the records of all entries of a container in order.
 class DecryptRecordReader {
   public:
     explicit DecryptRecordReader(const ContainerReader& reader)
-        : reader_(reader), entries_(reader.Entries()) {}
+        : records_(reader), entries_(reader.Entries()) {}
 
     // Fills record with the next unit; false after the last record of the last entry.
     bool Next(DecryptRecord& record);
+    // Fills batch with the next records (see DecryptBatch); false when none is left.
+    bool NextBatch(DecryptBatch& batch);
     // Stops reading the given entry (the job is done with it).
     void Abandon(std::size_t entry);
 
   private:
-    const ContainerReader& reader_;
+    // Moves on to the next entry when the current one is read; false after the last.
+    bool Advance();
+
+    RecordReadAhead records_;
     EntryCursor entries_;
     EntryExtent extent_;
     bool started_ = false;
@@ -54,5 +75,7 @@ class DecryptRecordReader {
 
 // The worker's part: deciphers the record and inflates its compressed block.
 void OpenRecord(DecryptRecord& record, CbcEnvelope& cipher, ZlibCodec& codec);
+// Opens the records of a batch up to DecryptBatch::kMaxInflatedBytes of inflated data.
+void OpenBatch(DecryptBatch& batch, CbcEnvelope& cipher, ZlibCodec& codec);
 
 }  // namespace sealwise

@@ -35,6 +35,38 @@ bool EncryptPieceReader::Next(EncryptPiece& piece) {
     return true;
 }
 
+namespace {
+
+// A large piece may come last in any batch; its buffers move to the front, where one large
+// buffer of each kind is kept for the next large piece, and the smaller ones are given back.
+void GatherLargeBuffers(EncryptBatch& batch) {
+    for (std::size_t i = 1; i < batch.pieces.size(); ++i) {
+        for (Bytes EncryptPiece::*member : {&EncryptPiece::data, &EncryptPiece::plain}) {
+            Bytes& buffer = batch.pieces[i].*member;
+            if (buffer.capacity() <= EncryptBatch::kKeptBytes) continue;
+            Bytes& front = batch.pieces[0].*member;
+            if (buffer.capacity() > front.capacity()) std::swap(buffer, front);
+            if (buffer.capacity() > EncryptBatch::kKeptBytes) buffer = Bytes();
+        }
+    }
+}
+
+}  // namespace
+
+bool EncryptPieceReader::NextBatch(EncryptBatch& batch) {
+    if (!batch.pieces.empty()) GatherLargeBuffers(batch);
+    batch.count = 0;
+    std::size_t bytes = 0;
+    while (batch.count < EncryptBatch::kMaxPieces && bytes < EncryptBatch::kMaxDataBytes) {
+        if (batch.count == batch.pieces.size()) batch.pieces.emplace_back();
+        EncryptPiece& piece = batch.pieces[batch.count];
+        if (!Next(piece)) break;
+        ++batch.count;
+        bytes += piece.data.size();
+    }
+    return batch.count > 0;
+}
+
 void EncryptPieceReader::Abandon(std::size_t item) {
     if (item == item_ && input_) Close();
 }
@@ -105,6 +137,10 @@ void EncryptPieceReader::ReadChunk(EncryptPiece& piece) {
         throw SealError(msg::kFileChanged, items_[item_].path, "file shrank while reading");
     }
     if (++chunk_ == chunks_) Close();
+}
+
+void BuildBatchPlaintext(EncryptBatch& batch, ZlibCodec& codec) {
+    for (std::size_t i = 0; i < batch.count; ++i) BuildChunkPlaintext(batch.pieces[i], codec);
 }
 
 void BuildChunkPlaintext(EncryptPiece& piece, ZlibCodec& codec) {

@@ -32,6 +32,20 @@ struct EncryptPiece {
     bool last() const { return error || failure || leftOut || chunk + 1 == chunks; }
 };
 
+// Consecutive pieces handed to a worker together: a tree of small files would otherwise cost
+// two thread hand-offs per file. A batch ends once it holds kMaxDataBytes of file data, so a
+// large piece only ever comes last.
+struct EncryptBatch {
+    static constexpr std::size_t kMaxPieces = 16;
+    static constexpr std::size_t kMaxDataBytes = 256 << 10;
+    // Pieces past the first keep at most this much memory each between uses; the first keeps
+    // the largest buffers.
+    static constexpr std::size_t kKeptBytes = 64 << 10;
+
+    std::vector<EncryptPiece> pieces;  // the first count are the batch's
+    std::size_t count = 0;
+};
+
 // Reads the files of a run piece by piece, in list order and without gaps.
 class EncryptPieceReader {
   public:
@@ -46,6 +60,8 @@ class EncryptPieceReader {
 
     // Fills piece with the next unit; false when all files are read.
     bool Next(EncryptPiece& piece);
+    // Fills batch with the next units (see EncryptBatch); false when all files are read.
+    bool NextBatch(EncryptBatch& batch);
     // Stops reading the given item (the job gave up on it).
     void Abandon(std::size_t item);
 
@@ -72,5 +88,7 @@ class EncryptPieceReader {
 
 // The worker's part: builds piece.plain (header and name for chunk 0, compressed block).
 void BuildChunkPlaintext(EncryptPiece& piece, ZlibCodec& codec);
+// The same for every piece of a batch.
+void BuildBatchPlaintext(EncryptBatch& batch, ZlibCodec& codec);
 
 }  // namespace sealwise

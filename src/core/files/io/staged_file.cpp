@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -39,13 +40,7 @@ bool CanLinkUnnamedFiles() {
 }  // namespace
 
 StagedFile::StagedFile(SharedFd dir, std::string finalName, Placement placement)
-    : dir_(std::move(dir)), finalName_(std::move(finalName)), placement_(placement) {
-    if (placement_ == Placement::kFreeName) {
-        CreateUnnamed();
-    } else {
-        CreateNamed({});
-    }
-}
+    : dir_(std::move(dir)), finalName_(std::move(finalName)), placement_(placement) {}
 
 StagedFile::StagedFile(const std::string& path, Placement placement) : placement_(placement) {
     auto [parent, name] = SplitParent(path);
@@ -54,11 +49,16 @@ StagedFile::StagedFile(const std::string& path, Placement placement) : placement
     const int dir = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) throw SystemErrorAt(errno, parent);
     dir_ = std::make_shared<const UniqueFd>(dir);
+    Create(parent);
+}
+
+void StagedFile::Create(const std::string& where) {
     if (placement_ == Placement::kFreeName) {
         CreateUnnamed();
     } else {
-        CreateNamed(parent);
+        CreateNamed(where);
     }
+    created_ = true;
 }
 
 void StagedFile::CreateUnnamed() {
@@ -98,6 +98,7 @@ void StagedFile::CreateNamed(const std::string& where) {
 StagedFile::~StagedFile() { Discard(); }
 
 void StagedFile::Append(std::span<const uint8_t> data) {
+    EnsureCreated();
     try {
         WriteAll(file_.get(), data);
     } catch (const SealError& error) {
@@ -107,6 +108,7 @@ void StagedFile::Append(std::span<const uint8_t> data) {
 }
 
 void StagedFile::TruncateTo(int64_t length) {
+    EnsureCreated();
     if (::ftruncate(file_.get(), length) != 0 || ::lseek(file_.get(), length, SEEK_SET) < 0) {
         throw StagedWriteError(SystemError(errno, "truncate"));
     }
@@ -126,6 +128,14 @@ void StagedFile::Retarget(SharedFd dir, std::string finalName) {
 }
 
 bool StagedFile::LinkAs(const char* name) const {
+    // By the descriptor alone, no /proc path is resolved; kernels before 6.10 refuse that
+    // (ENOENT) without a capability, and then /proc/self/fd serves for the rest of the run.
+    static std::atomic<bool> byDescriptorRefused{false};
+    if (!byDescriptorRefused.load(std::memory_order_relaxed)) {
+        if (::linkat(file_.get(), "", dir_->get(), name, AT_EMPTY_PATH) == 0) return true;
+        if (errno != ENOENT && errno != EPERM) return false;
+        byDescriptorRefused.store(true, std::memory_order_relaxed);
+    }
     char self[32];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", file_.get());
     return ::linkat(AT_FDCWD, self, dir_->get(), name, AT_SYMLINK_FOLLOW) == 0;
@@ -133,6 +143,7 @@ bool StagedFile::LinkAs(const char* name) const {
 
 void StagedFile::Commit() {
     if (committed_) return;
+    EnsureCreated();
     if (placement_ == Placement::kFreeName) {
         CommitFree();
     } else {

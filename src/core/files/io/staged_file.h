@@ -46,7 +46,9 @@ enum class FlushMode {
 
 class StagedFile {
   public:
-    // The file will become finalName inside the directory dir.
+    // The file will become finalName inside the directory dir. It is created at the first
+    // Append, fd() or Commit, on whichever thread that runs: creating a file is among the
+    // costliest steps of a restore, and the thread that writes it can do it.
     StagedFile(SharedFd dir, std::string finalName, Placement placement);
     // The file will become path; its directory must exist.
     explicit StagedFile(const std::string& path, Placement placement = Placement::kReplace);
@@ -54,7 +56,11 @@ class StagedFile {
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
-    int fd() const noexcept { return file_.get(); }
+    // Throws SealError 103 when the file cannot be created.
+    int fd() {
+        EnsureCreated();
+        return file_.get();
+    }
     int64_t size() const noexcept { return size_; }
     const std::string& finalName() const noexcept { return finalName_; }
     const SharedFd& dir() const noexcept { return dir_; }
@@ -87,8 +93,12 @@ class StagedFile {
     void Discard() noexcept;
 
   private:
-    void CreateUnnamed();
+    void EnsureCreated() {
+        if (!created_) Create({});
+    }
     // where: the directory as people know it, named in failures; empty when unknown.
+    void Create(const std::string& where);
+    void CreateUnnamed();
     void CreateNamed(const std::string& where);
     void CommitFree();
     void CommitReplacing();
@@ -107,6 +117,7 @@ class StagedFile {
     dev_t protectedDevice_ = 0;
     ino_t protectedInode_ = 0;
     std::string shownAs_;
+    bool created_ = false;
     bool committed_ = false;
 };
 

@@ -66,6 +66,7 @@ DecryptSummary DecryptContainerJob::Run(const std::string& containerPath,
         OutputDirectory& out;
         bool completed = false;
         ~StopWorkers() {
+            job.batch_ = nullptr;
             job.pipeline_.reset();
             job.commits_.reset();
             job.summary_ = nullptr;
@@ -131,26 +132,33 @@ void DecryptContainerJob::StartPipeline(const ContainerReader& reader,
     for (int i = 0; i < threads; ++i) {
         workers_.push_back(std::make_unique<WorkerState>(key));
     }
+    ownState_ = std::make_unique<WorkerState>(key);
     records_ = std::make_unique<DecryptRecordReader>(reader);
-    OrderedPipeline<DecryptRecord>::Steps steps;
-    steps.read = [this](DecryptRecord& record) { return records_->Next(record); };
-    steps.work = [this](DecryptRecord& record, int worker) {
+    batch_ = nullptr;
+    OrderedPipeline<DecryptBatch>::Steps steps;
+    steps.read = [this](DecryptBatch& batch) { return records_->NextBatch(batch); };
+    steps.work = [this](DecryptBatch& batch, int worker) {
         WorkerState& state = *workers_[static_cast<std::size_t>(worker)];
-        OpenRecord(record, state.cipher, state.codec);
+        OpenBatch(batch, state.cipher, state.codec);
     };
     steps.cancelled = [this] { return Cancelled(); };
     steps.pump = observer_.Pump();
-    // Records take about the same time each; two per worker (about 6 MiB each: cipher bytes,
-    // plaintext, inflated piece) keep the workers busy.
-    pipeline_ = std::make_unique<OrderedPipeline<DecryptRecord>>(threads, 2, std::move(steps));
+    // Batches take about the same time each; two per worker (about 6 MiB each: cipher bytes,
+    // plaintext, inflated pieces) keep the workers busy.
+    pipeline_ = std::make_unique<OrderedPipeline<DecryptBatch>>(threads, 2, std::move(steps));
 }
 
 DecryptRecord* DecryptContainerJob::NextRecordOf(std::size_t index) {
     for (;;) {
-        DecryptRecord* record = pipeline_->Next();
-        if (!record) return nullptr;
+        if (!batch_ || nextInBatch_ == batch_->count) {
+            batch_ = pipeline_->Next();
+            nextInBatch_ = 0;
+            if (!batch_) return nullptr;
+        }
+        DecryptRecord* record = &batch_->records[nextInBatch_++];
         if (record->entry < index) continue;
         if (record->failure) std::rethrow_exception(record->failure);
+        if (!record->opened) OpenRecord(*record, ownState_->cipher, ownState_->codec);
         return record;
     }
 }
@@ -189,8 +197,9 @@ DecryptContainerJob::EntryResult DecryptContainerJob::DecryptEntry(OutputDirecto
         // The record is given back at the next NextRecordOf: take what is needed of it now.
         const auto nameBytes = static_cast<int64_t>(chunk->name.size());
         if (!chunk->emptyFile) {
-            // A small file in one record is written by the commit queue, beside this thread.
-            if (record->last && record->piece.size() <= kHandOverBytes) {
+            // A file in one record is written by the commit queue, beside this thread (its
+            // data is bounded there); longer ones are written here, piece by piece.
+            if (record->last) {
                 if (!PieceFits(*record, nameBytes, 0)) {
                     return Damaged(display, msg::kDamagedEntry, display);
                 }

@@ -64,8 +64,6 @@ class DecryptContainerJob {
     void SetSyncRestoredFiles(bool sync) { syncRestored_ = sync; }
 
   private:
-    // Files in one record up to this size are written by the commit queue.
-    static constexpr std::size_t kHandOverBytes = 256 << 10;
     // kCommitting: the file is complete and handed to the commit queue, which decides
     // between restored and failed.
     enum class EntryResult { kCommitting, kSkipped, kFailed, kCancelled };
@@ -113,10 +111,13 @@ class DecryptContainerJob {
         ZlibCodec codec;
     };
     std::vector<std::unique_ptr<WorkerState>> workers_;
+    std::unique_ptr<WorkerState> ownState_;  // opens the records a worker left unopened
     std::unique_ptr<DecryptRecordReader> records_;
     std::unique_ptr<CommitQueue> commits_;
     DecryptSummary* summary_ = nullptr;  // of the running Run
-    std::unique_ptr<OrderedPipeline<DecryptRecord>> pipeline_;
+    std::unique_ptr<OrderedPipeline<DecryptBatch>> pipeline_;
+    DecryptBatch* batch_ = nullptr;  // being consumed
+    std::size_t nextInBatch_ = 0;
 };
 
 }  // namespace sealwise

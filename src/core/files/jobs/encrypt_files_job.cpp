@@ -60,9 +60,12 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
     RecordWriter writer(container);
     // However the run ends, the workers stop before the container goes.
     struct StopWorkers {
-        std::unique_ptr<OrderedPipeline<EncryptPiece>>& pipeline;
-        ~StopWorkers() { pipeline.reset(); }
-    } stopWorkers{pipeline_};
+        EncryptFilesJob& job;
+        ~StopWorkers() {
+            job.batch_ = nullptr;
+            job.pipeline_.reset();
+        }
+    } stopWorkers{*this};
 
     for (std::size_t i = 0; i < n; ++i) {
         const std::optional<int32_t> size = EncryptFileToContainer(i, items[i], writer);
@@ -78,7 +81,9 @@ EncryptSummary EncryptFilesJob::Run(const std::vector<EncryptItem>& items,
         observer_.ItemFinished({static_cast<int64_t>(i), outcome});
         if (Cancelled()) break;
     }
-    pipeline_.reset();  // every unit is consumed (or the run was cancelled): stop the workers
+    // Every unit is consumed (or the run was cancelled): stop the workers.
+    batch_ = nullptr;
+    pipeline_.reset();
     if (Cancelled()) {
         summary.outcome = JobOutcome::kCancelled;
         observer_.RunFinished(summary.outcome);
@@ -106,22 +111,27 @@ void EncryptFilesJob::StartPipeline(const std::vector<EncryptItem>& items,
     const int threads = ResolveThreadCount(threads_);
     codecs_.clear();
     for (int i = 0; i < threads; ++i) codecs_.push_back(std::make_unique<ZlibCodec>());
-    OrderedPipeline<EncryptPiece>::Steps steps;
-    steps.read = [this](EncryptPiece& piece) { return reader_->Next(piece); };
-    steps.work = [this](EncryptPiece& piece, int worker) {
-        BuildChunkPlaintext(piece, *codecs_[static_cast<std::size_t>(worker)]);
+    batch_ = nullptr;
+    OrderedPipeline<EncryptBatch>::Steps steps;
+    steps.read = [this](EncryptBatch& batch) { return reader_->NextBatch(batch); };
+    steps.work = [this](EncryptBatch& batch, int worker) {
+        BuildBatchPlaintext(batch, *codecs_[static_cast<std::size_t>(worker)]);
     };
     steps.cancelled = [this] { return Cancelled(); };
     steps.pump = observer_.Pump();
-    // Pieces that are stored take no time, text takes long: three per worker keep the workers
-    // busy behind a slow piece (about 4 MiB each: the piece and its compressed block).
-    pipeline_ = std::make_unique<OrderedPipeline<EncryptPiece>>(threads, 3, std::move(steps));
+    // Pieces that are stored take no time, text takes long: three batches per worker keep the
+    // workers busy behind a slow one (about 4 MiB each: the pieces and their compressed blocks).
+    pipeline_ = std::make_unique<OrderedPipeline<EncryptBatch>>(threads, 3, std::move(steps));
 }
 
 EncryptPiece* EncryptFilesJob::NextPieceOf(std::size_t index) {
     for (;;) {
-        EncryptPiece* piece = pipeline_->Next();
-        if (!piece) return nullptr;
+        if (!batch_ || nextInBatch_ == batch_->count) {
+            batch_ = pipeline_->Next();
+            nextInBatch_ = 0;
+            if (!batch_) return nullptr;
+        }
+        EncryptPiece* piece = &batch_->pieces[nextInBatch_++];
         if (piece->item < index) continue;  // the rest of a file given up on
         if (piece->failure) std::rethrow_exception(piece->failure);
         if (piece->error) throw *piece->error;

@@ -83,7 +83,9 @@ class EncryptFilesJob {
     int64_t containerLimit_ = 0;  // the entries must end below this to leave room for the index
     std::vector<std::unique_ptr<ZlibCodec>> codecs_;  // one per worker
     std::unique_ptr<EncryptPieceReader> reader_;
-    std::unique_ptr<OrderedPipeline<EncryptPiece>> pipeline_;
+    std::unique_ptr<OrderedPipeline<EncryptBatch>> pipeline_;
+    EncryptBatch* batch_ = nullptr;  // being consumed
+    std::size_t nextInBatch_ = 0;
     Bytes cipherBytes_;
     Bytes randomPool_;  // filler drawn in bulk: one system call for many entries
     std::size_t randomUsed_ = 0;

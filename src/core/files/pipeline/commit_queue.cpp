@@ -35,6 +35,7 @@ void CommitQueue::Submit(std::unique_ptr<StagedFile> file, Bytes data, std::stri
     job->result.bytes = file->size() + static_cast<int64_t>(data.size());
     job->file = std::move(file);
     job->data = std::move(data);
+    job->dataBytes = job->data.size();
     job->result.display = std::move(display);
     job->result.path = std::move(path);
     {
@@ -52,6 +53,15 @@ void CommitQueue::SendBatch() {
     if (batch_.empty()) return;
     pool_.Submit([this, batch = std::exchange(batch_, {})](int) {
         for (const auto& job : batch) Run(*job);
+        // One hand-back per batch: the job's thread wakes once, not once per file.
+        {
+            std::lock_guard lock(mutex_);
+            for (const auto& job : batch) {
+                waitingBytes_ -= job->dataBytes;
+                job->done = true;
+            }
+        }
+        doneCv_.notify_all();
     });
     batchBytes_ = 0;
 }
@@ -67,20 +77,13 @@ void CommitQueue::Run(Job& job) {
     } catch (const SealError& e) {
         error = e;
     }
-    const std::size_t bytes = job.data.size();
     job.data = Bytes();
     if (taken) {
         job.result.unplaced = std::move(job.file);
     } else {
         job.file.reset();  // discards the staged file if the commit failed
     }
-    {
-        std::lock_guard lock(mutex_);
-        waitingBytes_ -= bytes;
-        job.result.error = std::move(error);
-        job.done = true;
-    }
-    doneCv_.notify_all();
+    job.result.error = std::move(error);
 }
 
 bool CommitQueue::Pending(const std::string& path) {

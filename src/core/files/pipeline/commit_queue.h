@@ -58,12 +58,14 @@ class CommitQueue {
     struct Job {
         std::unique_ptr<StagedFile> file;
         Bytes data;
+        std::size_t dataBytes = 0;  // counted in waitingBytes_ until done
         Result result;
-        bool done = false;
+        bool done = false;  // result is complete; guarded by mutex_
     };
 
     using Batch = std::vector<std::shared_ptr<Job>>;
-    // Writes and names one file; safe on any thread.
+    // Writes and names one file and fills in its result; safe on any thread. The job counts
+    // as done once its batch is.
     void Run(Job& job);
     // Hands the files gathered so far to a thread.
     void SendBatch();
