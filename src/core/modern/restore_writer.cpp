@@ -15,17 +15,31 @@ RestoreWriter::~RestoreWriter() {
         std::lock_guard lock(mutex_);
         closing_ = true;
     }
-    changed_.notify_all();
+    work_.notify_one();
     thread_.join();
 }
 
-void RestoreWriter::Push(Task task) {
+// The two threads wake each other only when the other one sleeps: most pieces pass without a
+// system call.
+void RestoreWriter::WaitLocked(std::unique_lock<std::mutex>& lock,
+                               const std::function<bool()>& ready) {
+    while (!ready()) {
+        if (writerWaiting_ && !tasks_.empty()) work_.notify_one();
+        callerWaiting_ = true;
+        room_.wait(lock);
+        callerWaiting_ = false;
+    }
+}
+
+void RestoreWriter::Push(Task task, bool wake) {
+    bool notify = false;
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return tasks_.size() < kMaxTasks; });
+        WaitLocked(lock, [this] { return tasks_.size() < kMaxTasks; });
         tasks_.push_back(std::move(task));
+        notify = wake && writerWaiting_;
     }
-    changed_.notify_all();
+    if (notify) work_.notify_one();
 }
 
 void RestoreWriter::Begin(SharedFd dir, std::string finalName, bool replaces, std::string name,
@@ -35,7 +49,7 @@ void RestoreWriter::Begin(SharedFd dir, std::string finalName, bool replaces, st
     task.replaces = replaces;
     task.outcome.name = std::move(name);
     task.outcome.path = std::move(path);
-    Push(std::move(task));
+    Push(std::move(task), false);  // the writer wakes for the file's data
     open_ = true;
 }
 
@@ -43,7 +57,7 @@ void RestoreWriter::Append(std::span<const uint8_t> piece) {
     std::size_t index = 0;
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !free_.empty(); });
+        WaitLocked(lock, [this] { return !free_.empty(); });
         index = free_.back();
         free_.pop_back();
     }
@@ -65,7 +79,7 @@ void RestoreWriter::Abandon() {
 
 void RestoreWriter::Drain() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return tasks_.empty() && !busy_; });
+    WaitLocked(lock, [this] { return tasks_.empty() && !busy_; });
 }
 
 std::vector<RestoreWriter::Outcome> RestoreWriter::TakeOutcomes() {
@@ -74,24 +88,23 @@ std::vector<RestoreWriter::Outcome> RestoreWriter::TakeOutcomes() {
 }
 
 void RestoreWriter::Run() {
+    std::unique_lock lock(mutex_);
     for (;;) {
-        Task task;
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return !tasks_.empty() || closing_; });
-            if (tasks_.empty()) return;
-            task = std::move(tasks_.front());
-            tasks_.pop_front();
-            busy_ = true;
+        while (tasks_.empty() && !closing_) {
+            writerWaiting_ = true;
+            work_.wait(lock);
+            writerWaiting_ = false;
         }
-        changed_.notify_all();  // room in the queue
+        if (tasks_.empty()) return;
+        Task task = std::move(tasks_.front());
+        tasks_.pop_front();
+        busy_ = true;
+        lock.unlock();
         Handle(task);
-        {
-            std::lock_guard lock(mutex_);
-            if (task.kind == Kind::kPiece) free_.push_back(task.buffer);
-            busy_ = false;
-        }
-        changed_.notify_all();
+        lock.lock();
+        if (task.kind == Kind::kPiece) free_.push_back(task.buffer);
+        busy_ = false;
+        if (callerWaiting_) room_.notify_one();
     }
 }
 

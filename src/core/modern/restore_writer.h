@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -67,7 +68,9 @@ class RestoreWriter {
         EntryMeta meta{};
     };
 
-    void Push(Task task);
+    void Push(Task task, bool wake = true);
+    // Waits, with the lock held, until ready() holds; wakes the writer if it sleeps on work.
+    void WaitLocked(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready);
     void Run();
     void Handle(Task& task);
     void Finish(bool committed);
@@ -79,12 +82,15 @@ class RestoreWriter {
     bool open_ = false;  // the caller's side: a file begun and not yet committed or abandoned
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable work_;  // the writer waits for tasks
+    std::condition_variable room_;  // the caller waits for room, a buffer or the end
     std::deque<Task> tasks_;
     std::vector<Bytes> buffers_;
     std::vector<std::size_t> free_;
     std::vector<Outcome> outcomes_;
     bool busy_ = false;  // the thread is handling a task
+    bool writerWaiting_ = false;
+    bool callerWaiting_ = false;
     bool closing_ = false;
 
     // The thread's side: the file being written.
