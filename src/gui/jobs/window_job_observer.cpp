@@ -62,22 +62,18 @@ void WindowJobObserver::ShowLampsAndRunBar() {
 }
 
 void WindowJobObserver::ReportError(const std::string& /*item*/, const SealError& error) {
-    const QString text = QString::fromStdString(MessageText(error));
-    thread_.Ask<bool>(
-        [this, text] {
-            services_.ShowMessage(&window_, text, MessageButtons::Ok, MessageIcon::Error,
-                                  kProductName);
-            return true;
-        },
-        true);
+    ShowAndWait(error, MessageIcon::Error);
 }
 
 void WindowJobObserver::ReportNotice(const std::string& /*item*/, const SealError& notice) {
-    const QString text = QString::fromStdString(MessageText(notice));
+    ShowAndWait(notice, MessageIcon::Information);
+}
+
+void WindowJobObserver::ShowAndWait(const SealError& message, MessageIcon icon) {
+    const QString text = QString::fromStdString(MessageText(message));
     thread_.Ask<bool>(
-        [this, text] {
-            services_.ShowMessage(&window_, text, MessageButtons::Ok, MessageIcon::Information,
-                                  kProductName);
+        [this, text, icon] {
+            services_.ShowMessage(&window_, text, MessageButtons::Ok, icon, kProductName);
             return true;
         },
         true);
