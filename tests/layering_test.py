@@ -6,7 +6,9 @@
 - The core includes no Qt and no libcurl header, and its CMake links no network library.
 - Inside gui every folder has a layer: windows above widgets above controls. An include never
   goes to a higher layer.
-- No include cycles between folders (core/x, gui/x, cli, mail, mail-service).
+- No include cycles between folders (core/x, gui/x, cli, mail, mail-service), nor between
+  files inside one folder.
+- No C++ source or header under src is longer than MAX_LINES: a longer file holds two concerns.
 
 Usage: layering_test.py SOURCE_ROOT   (or --self-test)
 """
@@ -35,6 +37,8 @@ GUI_LAYERS = {
     "gui": 6,
 }
 
+MAX_LINES = 400
+
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 
 
@@ -62,6 +66,7 @@ def check(root):
     src = os.path.join(root, "src")
     problems = []
     edges = collections.defaultdict(set)
+    file_edges = collections.defaultdict(set)
     for directory, _, files in os.walk(src):
         for name in sorted(files):
             if not name.endswith((".h", ".cpp")):
@@ -72,6 +77,9 @@ def check(root):
             top = source.split("/")[0]
             with open(path, encoding="utf-8", errors="replace") as f:
                 text = f.read()
+            lines = text.count("\n") + (0 if text.endswith("\n") or not text else 1)
+            if lines > MAX_LINES:
+                problems.append(f"{where}: {lines} lines, more than {MAX_LINES}")
             for quote, included in INCLUDE.findall(text):
                 if quote == "<":
                     if top == "core" and (included.startswith("Q") or included.startswith("curl/")):
@@ -96,7 +104,10 @@ def check(root):
                         problems.append(f'{where}: gui/{a} includes "{included}" from the higher gui/{b}')
                 if dest != source:
                     edges[source].add(dest)
+                file_edges[os.path.relpath(path, root)].add(os.path.relpath(target, root))
     problems += [f"include cycle among the folders {', '.join(c)}" for c in cycles(edges)]
+    problems += [f"include cycle among the files {', '.join(c)}" for c in cycles(file_edges)
+                 if len({os.path.dirname(f) for f in c}) == 1]  # across folders: reported above
     for cmake in (os.path.join(root, "CMakeLists.txt"), os.path.join(src, "core", "CMakeLists.txt")):
         with open(cmake, encoding="utf-8") as f:
             text = f.read()
@@ -143,6 +154,7 @@ def self_test():
         "CMakeLists.txt": "target_link_libraries(sealwise_core PUBLIC Threads::Threads)\n",
         "src/core/CMakeLists.txt": "",
         "src/core/app/a.h": "#pragma once\n",
+        "src/core/app/full.cpp": "int x;\n" * MAX_LINES,  # at the limit is fine
         "src/core/util/u.h": '#include "app/a.h"\n',
         "src/mail/send.h": '#include "app/a.h"\n',
         "src/cli/c.cpp": '#include "mail/send.h"\n#include "util/u.h"\n',
@@ -170,6 +182,13 @@ def self_test():
         "cycle in core": ({"src/core/app/c.h": '#include "util/u.h"\n'},
                           "include cycle among the folders core/app, core/util"),
         "ambiguous name": ({"src/core/mail/send.h": ""}, "names two files"),
+        "cycle in a folder": ({"src/cli/p.h": '#include "cli/q.h"\n',
+                               "src/cli/q.h": '#include "p.h"\n'},
+                              "include cycle among the files src/cli/p.h, src/cli/q.h"),
+        "long source": ({"src/cli/long.cpp": "int x;\n" * (MAX_LINES + 1)},
+                        f"src/cli/long.cpp: {MAX_LINES + 1} lines"),
+        "long header without a last newline": ({"src/gui/widgets/long.h": "\n" * MAX_LINES + "x"},
+                                               f"{MAX_LINES + 1} lines"),
     }
 
     def run(files):
@@ -202,7 +221,8 @@ def main():
     for problem in problems:
         print(problem, file=sys.stderr)
     if not problems:
-        print("layering: every include goes down, no cycles, the core links no Qt or network")
+        print("layering: every include goes down, no include cycles, the core links no Qt or "
+              f"network, no source over {MAX_LINES} lines")
     return 1 if problems else 0
 
 

@@ -11,6 +11,7 @@
 #include "text/text_crypt.h"
 #include "util/errors.h"
 #include "util/secure_wipe.h"
+#include "util/text_codec.h"
 
 namespace sealwise::cli {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cli/text_input.h"
+#include "util/text_codec.h"
 
 namespace sealwise::cli {
 
@@ -10,7 +10,8 @@ std::string JsonString(std::string_view text) {
     std::string out = "\"";
     while (!text.empty()) {
         const auto c = static_cast<unsigned char>(text[0]);
-        const std::size_t length = Utf8SequenceLength(text);
+        char32_t cp;
+        const std::size_t length = DecodeUtf8Sequence(text, cp);
         if (length == 0) {
             out += "\\ufffd";
             text.remove_prefix(1);

@@ -17,6 +17,7 @@
 #include "mail/send_mail.h"
 #include "text/line_breaks.h"
 #include "util/errors.h"
+#include "util/text_codec.h"
 
 namespace sealwise::cli {
 namespace {

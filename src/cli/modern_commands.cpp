@@ -23,6 +23,7 @@
 #include "modern/modern_writer.h"
 #include "modern/sealed_stream.h"
 #include "util/secure_wipe.h"
+#include "util/text_codec.h"
 
 namespace sealwise::cli {
 namespace {

@@ -67,14 +67,7 @@ std::string FirstLineOfDescriptor(int fd) {
             throw SealError(Msg::PassphraseFdUnreadable, std::to_string(fd), "read failed");
         }
         if (n == 0 || c == '\n') break;
-        if (line.size() == line.capacity()) {  // grow without leaving an unwiped copy
-            std::string bigger;
-            bigger.reserve(line.capacity() * 2);
-            bigger = line;
-            SecureWipe(line);
-            line.swap(bigger);
-        }
-        line.push_back(c);
+        AppendSecret(line, c);
     }
     DropLineEnd(line);
     return line;

@@ -75,18 +75,6 @@ void WriteAll(int fd, const std::string& text) {
     }
 }
 
-// Appends without leaving unwiped copies behind when the buffer grows.
-void AppendSecret(std::string& secret, char c) {
-    if (secret.size() == secret.capacity()) {
-        std::string bigger;
-        bigger.reserve(secret.capacity() * 2);
-        bigger = secret;
-        SecureWipe(secret);
-        secret.swap(bigger);
-    }
-    secret.push_back(c);
-}
-
 }  // namespace
 
 std::optional<std::string> PromptHidden(const std::string& prompt) {

@@ -16,11 +16,11 @@
 #include "gui/app/command_line.h"
 #include "gui/app/desktop_services.h"
 #include "gui/app/language_switch.h"
-#include "gui/app/smoke_run.h"
 #include "gui/app/window_placement.h"
 #include "gui/art/symbols.h"
 #include "gui/mail/mail_service_choice.h"
 #include "gui/main/main_window.h"
+#include "gui/smoke_run.h"
 #include "util/process_hardening.h"
 
 namespace {

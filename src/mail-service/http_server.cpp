@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "client_address.h"
+#include "http_response_bytes.h"
 #include "worker_pool.h"
 
 namespace sealwise::mailservice {
@@ -34,72 +36,6 @@ constexpr auto kSweepInterval = std::chrono::milliseconds(100);
 // The kernel buffers little per connection, so what a client sends waits in its own buffers
 // instead of the service's memory, and the body limit takes effect soon after it is passed.
 constexpr int kSocketReceiveBuffer = 64 * 1024;
-
-const char* Reason(int status) {
-    switch (status) {
-        case 200:
-            return "OK";
-        case 400:
-            return "Bad Request";
-        case 404:
-            return "Not Found";
-        case 405:
-            return "Method Not Allowed";
-        case 408:
-            return "Request Timeout";
-        case 411:
-            return "Length Required";
-        case 413:
-            return "Content Too Large";
-        case 415:
-            return "Unsupported Media Type";
-        case 429:
-            return "Too Many Requests";
-        case 431:
-            return "Request Header Fields Too Large";
-        case 501:
-            return "Not Implemented";
-        case 502:
-            return "Bad Gateway";
-        case 503:
-            return "Service Unavailable";
-        case 505:
-            return "HTTP Version Not Supported";
-        default:
-            return "Error";
-    }
-}
-
-std::string Serialize(const HttpResponse& response) {
-    return "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) +
-           "\r\nContent-Type: text/plain; charset=windows-1252\r\nContent-Length: " +
-           std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" + response.body;
-}
-
-std::string PeerAddress(const sockaddr_storage& peer) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (peer.ss_family == AF_INET) {
-        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in&>(peer).sin_addr, text, sizeof text);
-    } else if (peer.ss_family == AF_INET6) {
-        const in6_addr& address = reinterpret_cast<const sockaddr_in6&>(peer).sin6_addr;
-        if (IN6_IS_ADDR_V4MAPPED(&address)) {
-            inet_ntop(AF_INET, address.s6_addr + 12, text, sizeof text);
-        } else {
-            inet_ntop(AF_INET6, &address, text, sizeof text);
-        }
-    }
-    return text;
-}
-
-// The client behind a trusted proxy: the last address the proxy put into X-Forwarded-For.
-std::string ForwardedClient(const HttpRequest& request, const std::string& peer) {
-    std::string_view forwarded = request.Header("x-forwarded-for");
-    const std::size_t comma = forwarded.rfind(',');
-    if (comma != std::string_view::npos) forwarded.remove_prefix(comma + 1);
-    while (!forwarded.empty() && forwarded.front() == ' ') forwarded.remove_prefix(1);
-    while (!forwarded.empty() && forwarded.back() == ' ') forwarded.remove_suffix(1);
-    return forwarded.empty() ? peer : std::string(forwarded);
-}
 
 }  // namespace
 
@@ -170,7 +106,7 @@ struct HttpServer::State {
         buffered -= c.accounted;
         c.accounted = 0;
         if (c.peerGone) return Close(id);
-        c.output = Serialize(response);
+        c.output = SerializeResponse(response);
         c.written = 0;
         c.phase = Phase::kWriting;
         c.deadline = Clock::now() + kWriteTime;

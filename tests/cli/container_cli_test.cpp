@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/interrupt.h"
 #include "core/files/file_test_support.h"
+#include "core/test_util.h"
 #include "crypto/keys.h"
 
 namespace sealwise::cli {
@@ -20,15 +21,12 @@ using test::WriteFile;
 class ContainerCli : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved_ = LanguageOffset();
-        SetLanguageOffset(kOffsetEnglish);
         setenv("SW_CONTAINER_PW", "correct horse", 1);
         setenv("SW_WRONG_PW", "wrong horse", 1);
         WriteFile(dir / "in/proj/sub/a.txt", test::PatternBytes(3000, 1));
         WriteFile(dir / "in/proj/b.bin", test::PatternBytes(70'000, 2));
         WriteFile(dir / "in/single.txt", {'s'});
     }
-    void TearDown() override { SetLanguageOffset(saved_); }
 
     Result Cli(Args args, const std::string& pw = "SW_CONTAINER_PW") {
         if (!pw.empty()) args.insert(args.begin() + 1, {"--passphrase-env", pw});
@@ -36,7 +34,7 @@ class ContainerCli : public ::testing::Test {
     }
 
     test::ScratchDir dir;
-    int saved_ = 0;
+    test::LanguageScope english_{kOffsetEnglish};
 };
 
 TEST_F(ContainerCli, EncryptListDecryptRoundTrip) {

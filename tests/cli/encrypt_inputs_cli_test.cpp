@@ -14,6 +14,7 @@
 #include "cli/path_args.h"
 #include "core/files/file_test_support.h"
 #include "core/files/unprivileged.h"
+#include "core/test_util.h"
 #include "files/io/posix_io.h"
 
 namespace sealwise::cli {
@@ -25,12 +26,7 @@ using test::WriteFile;
 
 class EncryptInputs : public ::testing::Test {
   protected:
-    void SetUp() override {
-        saved_ = LanguageOffset();
-        SetLanguageOffset(kOffsetEnglish);
-        setenv("SW_INPUTS_PW", "correct horse", 1);
-    }
-    void TearDown() override { SetLanguageOffset(saved_); }
+    void SetUp() override { setenv("SW_INPUTS_PW", "correct horse", 1); }
 
     Result Cli(Args args, const std::string& input = {}, bool terminal = false) {
         args.insert(args.begin() + 1, {"--passphrase-env", "SW_INPUTS_PW"});
@@ -48,7 +44,7 @@ class EncryptInputs : public ::testing::Test {
     }
 
     test::ScratchDir dir;
-    int saved_ = 0;
+    test::LanguageScope english_{kOffsetEnglish};
 };
 
 struct HostileTree {

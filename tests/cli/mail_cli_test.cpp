@@ -7,6 +7,7 @@
 #include "app/strings.h"
 #include "cli/cli_test_support.h"
 #include "cli/commands.h"
+#include "core/test_util.h"
 #include "mail/loopback_http_server.h"
 
 namespace sealwise::cli {
@@ -52,15 +53,8 @@ ParsedRequest Parse(const std::string& raw) {
 
 class MailCli : public ::testing::Test {
   protected:
-    void SetUp() override {
-        savedOffset_ = LanguageOffset();
-        SetLanguageOffset(kOffsetEnglish);
-        unsetenv("SEALWISE_MAIL_URL");
-    }
-    void TearDown() override {
-        SetLanguageOffset(savedOffset_);
-        unsetenv("SEALWISE_MAIL_URL");
-    }
+    void SetUp() override { unsetenv("SEALWISE_MAIL_URL"); }
+    void TearDown() override { unsetenv("SEALWISE_MAIL_URL"); }
     static Result Mail(const std::string& url, const std::string& armour, Args extra = {},
                        const std::string& from = "ann@example.org",
                        const std::string& to = "bob@example.net") {
@@ -71,7 +65,7 @@ class MailCli : public ::testing::Test {
     }
 
   private:
-    int savedOffset_ = 0;
+    test::LanguageScope english_{kOffsetEnglish};
 };
 
 TEST_F(MailCli, SendsTheExactRequest) {

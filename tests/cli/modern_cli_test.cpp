@@ -12,6 +12,7 @@
 #include "cli/cli_test_support.h"
 #include "cli/commands.h"
 #include "core/files/file_test_support.h"
+#include "core/test_util.h"
 
 namespace sealwise::cli {
 namespace {
@@ -26,15 +27,12 @@ const std::string kWeak = "--kdf-memory 1 --kdf-ops 1";
 class ModernCli : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved_ = LanguageOffset();
-        SetLanguageOffset(kOffsetEnglish);
         setenv("SW_MODERN_PW", "correct horse battery staple", 1);
         setenv("SW_WRONG_PW", "correct horse battery stapler", 1);
         WriteFile(dir / "in/proj/sub/a.txt", test::PatternBytes(3000, 1));
         WriteFile(dir / "in/proj/b.bin", test::PatternBytes(1'500'000, 2));
         fs::create_directories(dir / "in/proj/empty");
     }
-    void TearDown() override { SetLanguageOffset(saved_); }
     Result Cli(Args args, const std::string& input = {}, const std::string& pw = "SW_MODERN_PW") {
         args.insert(args.begin() + 1, {"--passphrase-env", pw});
         return RunCli(args, input);
@@ -51,7 +49,7 @@ class ModernCli : public ::testing::Test {
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
     test::ScratchDir dir;
-    int saved_ = 0;
+    test::LanguageScope english_{kOffsetEnglish};
 };
 
 TEST_F(ModernCli, EncryptListVerifyDecryptRoundTrip) {

@@ -6,22 +6,15 @@
 #include "app/strings.h"
 #include "cli/cli_test_support.h"
 #include "cli/commands.h"
+#include "core/test_util.h"
 
 namespace sealwise::cli {
 namespace {
 
-// Sets the interface language for one test and restores it afterwards.
-class LanguageGuard {
-  public:
-    explicit LanguageGuard(int offset) : saved_(LanguageOffset()) { SetLanguageOffset(offset); }
-    ~LanguageGuard() { SetLanguageOffset(saved_); }
-
-  private:
-    int saved_;
-};
+using test::LanguageScope;
 
 TEST(RateCli, PrintsScoreVerdictStarsAndLamps) {
-    LanguageGuard english(kOffsetEnglish);
+    LanguageScope english(kOffsetEnglish);
     Result r = RunCli({"rate", "abcdefgh"});
     EXPECT_EQ(r.status, kOk) << r.err;
     EXPECT_EQ(r.out,
@@ -41,7 +34,7 @@ TEST(RateCli, PrintsScoreVerdictStarsAndLamps) {
 }
 
 TEST(RateCli, ReadsOneLineFromStandardInputKeepingBlanks) {
-    LanguageGuard english(kOffsetEnglish);
+    LanguageScope english(kOffsetEnglish);
     // " a " is three lower-case characters (6); trimmed it would be one (2).
     Result r = RunCli({"rate"}, " a \nsecond line is ignored\n");
     EXPECT_EQ(r.out,
@@ -63,7 +56,7 @@ TEST(RateCli, ReadsOneLineFromStandardInputKeepingBlanks) {
 }
 
 TEST(RateCli, VerdictInTheCurrentLanguage) {
-    LanguageGuard german(kOffsetGerman);
+    LanguageScope german(kOffsetGerman);
     const Result r = RunCli({"rate", ""});
     EXPECT_EQ(
         r.out,

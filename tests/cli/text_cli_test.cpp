@@ -10,6 +10,7 @@
 #include "app/strings.h"
 #include "cli/cli_test_support.h"
 #include "cli/commands.h"
+#include "core/test_util.h"
 #include "text/text_crypt.h"
 
 namespace sealwise::cli {
@@ -18,17 +19,12 @@ namespace {
 class TextCli : public ::testing::Test {
   protected:
     void SetUp() override {
-        savedOffset_ = LanguageOffset();
-        SetLanguageOffset(kOffsetEnglish);
         setenv("SW_TEST_PW", "Schl\xC3\xBCssel & more", 1);
         dir_ = std::filesystem::temp_directory_path() /
                ("sealwise-text-cli-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
     }
-    void TearDown() override {
-        SetLanguageOffset(savedOffset_);
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string WriteFile(const std::string& name, const std::string& content) {
         const auto path = dir_ / name;
         std::ofstream(path, std::ios::binary) << content;
@@ -53,7 +49,7 @@ class TextCli : public ::testing::Test {
         return NoticeLine(offset) + "\n" + text;
     }
 
-    int savedOffset_ = kOffsetEnglish;
+    test::LanguageScope english_{kOffsetEnglish};
     std::filesystem::path dir_;
 };
 

@@ -5,18 +5,12 @@
 #include <set>
 #include <sstream>
 
+#include "core/test_util.h"
+
 namespace sealwise {
 namespace {
 
-// Sets the language for one test and restores the previous one afterwards.
-class LanguageScope {
-  public:
-    explicit LanguageScope(int offset) : saved_(LanguageOffset()) { SetLanguageOffset(offset); }
-    ~LanguageScope() { SetLanguageOffset(saved_); }
-
-  private:
-    int saved_;
-};
+using test::LanguageScope;
 
 TEST(GetResText, PlaceholderRules) {
     LanguageScope english(kOffsetEnglish);

@@ -3,9 +3,22 @@
 #include <random>
 #include <string>
 
+#include "app/strings.h"
 #include "util/bytes.h"
 
 namespace sealwise::test {
+
+// Sets the interface language for one test (or fixture) and restores the previous one after it.
+class LanguageScope {
+  public:
+    explicit LanguageScope(int offset) : saved_(LanguageOffset()) { SetLanguageOffset(offset); }
+    ~LanguageScope() { SetLanguageOffset(saved_); }
+    LanguageScope(const LanguageScope&) = delete;
+    LanguageScope& operator=(const LanguageScope&) = delete;
+
+  private:
+    int saved_;
+};
 
 inline Bytes FromHex(const std::string& hex) {
     Bytes out;

@@ -78,5 +78,58 @@ TEST(TextCodec, InputOfUnknownOriginIsUtf8WhenWellFormed) {
     for (const auto& c : cases) EXPECT_EQ(Utf8OrCp1252ToText(c.in.data(), c.in.size()), c.text);
 }
 
+// Each boundary of well-formed UTF-8: the shortest form of each length, the last code point,
+// and what must be refused (overlong, surrogate, past U+10FFFF, stray or cut-short bytes).
+TEST(TextCodec, DecodesOneUtf8SequenceOrRefusesIt) {
+    const struct {
+        std::string_view bytes;
+        std::size_t length;  // 0: refused
+        char32_t codePoint;
+    } cases[] = {
+        {"A rest", 1, U'A'},
+        {std::string_view("\0", 1), 1, 0},
+        {"\xC2\x80", 2, 0x80},
+        {"\xDF\xBF", 2, 0x7FF},
+        {"\xE0\xA0\x80", 3, 0x800},
+        {"\xED\x9F\xBF", 3, 0xD7FF},
+        {"\xEF\xBB\xBFx", 3, 0xFEFF},
+        {"\xF0\x90\x80\x80", 4, 0x10000},
+        {"\xF4\x8F\xBF\xBF", 4, 0x10FFFF},
+        {"\xC0\xAF", 0, 0},          // overlong "/"
+        {"\xC1\xBF", 0, 0},          // overlong
+        {"\xE0\x9F\xBF", 0, 0},      // overlong three-byte form
+        {"\xF0\x8F\xBF\xBF", 0, 0},  // overlong four-byte form
+        {"\xED\xA0\x80", 0, 0},      // surrogate D800
+        {"\xED\xBF\xBF", 0, 0},      // surrogate DFFF
+        {"\xF4\x90\x80\x80", 0, 0},  // past U+10FFFF
+        {"\xF8\x88\x80\x80\x80", 0, 0},
+        {"\x80", 0, 0},  // continuation byte alone
+        {"\xC3", 0, 0},  // cut short
+        {"\xE2\x82", 0, 0},
+        {"\xC3(", 0, 0},  // no continuation byte
+    };
+    for (const auto& c : cases) {
+        char32_t cp = 0xFFFF;
+        EXPECT_EQ(DecodeUtf8Sequence(c.bytes, cp), c.length) << testing::PrintToString(c.bytes);
+        if (c.length != 0) {
+            EXPECT_EQ(cp, c.codePoint) << testing::PrintToString(c.bytes);
+        }
+    }
+}
+
+TEST(TextCodec, WholeTextIsValidUtf8) {
+    const struct {
+        std::string_view text;
+        bool valid;
+    } cases[] = {
+        {"", true},
+        {"Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x94\x91", true},
+        {"Gr\xFC\xDF", false},                 // Windows-1252, not UTF-8
+        {"ok \xED\xA0\x80 then more", false},  // a surrogate in the middle
+        {"ends cut \xE2\x82", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
+}
+
 }  // namespace
 }  // namespace sealwise

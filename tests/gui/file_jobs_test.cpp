@@ -14,20 +14,10 @@
 
 using namespace sealwise::gui;
 using sealwise::Msg;
+using sealwise::gui::testing::ReadFile;
+using sealwise::gui::testing::WriteFile;
 
 namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Bytes that do not compress to nothing.
 QByteArray Noise(int size, uint32_t seed) {

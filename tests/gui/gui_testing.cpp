@@ -1,5 +1,8 @@
 #include "gui_testing.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QStyleFactory>
 
@@ -52,6 +55,18 @@ void UseProgramLook() {
     QFont font = QApplication::font();
     font.setPixelSize(12);
     QApplication::setFont(font);
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(bytes) == bytes.size());
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 }  // namespace sealwise::gui::testing

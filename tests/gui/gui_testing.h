@@ -2,6 +2,7 @@
 // Helpers shared by the desktop program's tests: a desktop-services double that answers
 // questions from a script and records what the windows showed, and small lookups by name.
 #include <QApplication>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -46,6 +47,11 @@ class ScriptedServices : public DesktopServices {
 
 // The application settings of the program (style, font), for windows under test.
 void UseProgramLook();
+
+// Writes bytes to path, making its directory first; fails the test when it cannot.
+void WriteFile(const QString& path, const QByteArray& bytes);
+// The bytes of path; "<missing>" when it cannot be read.
+QByteArray ReadFile(const QString& path);
 
 // The child of `root` with this object name; fails the test when it is missing.
 template <typename Widget>

@@ -18,22 +18,12 @@
 
 using namespace sealwise::gui;
 using sealwise::Msg;
+using sealwise::gui::testing::ReadFile;
+using sealwise::gui::testing::WriteFile;
 
 namespace {
 
 constexpr std::string_view kBegin = "-----BEGIN SEALWISE MESSAGE-----";
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 }  // namespace
 

@@ -6,12 +6,14 @@
 
 #include <cerrno>
 #include <memory>
+#include <set>
 
 #include "app/msg.h"
 #include "files/io/deferred_flush.h"
 #include "files/io/output_directory.h"
 #include "modern/entry_stream.h"
 #include "modern/restore_file.h"
+#include "modern/restore_writer.h"
 
 namespace sealwise::modern {
 namespace {
@@ -46,9 +48,18 @@ class Restorer {
 
     bool Cancelled() const { return stop_.stop_requested(); }
 
+    // Drops a file left open (the run was cancelled or hit damage inside it), waits for the
+    // writer and reports what it finished.
+    void Settle() {
+        writer_.Abandon();
+        writer_.Drain();
+        ReportOutcomes();
+    }
+
     // One entry; false when the run was cancelled inside it.
     bool Restore(const EntryMeta& meta, const std::string& display) {
         const std::vector<std::string> parts = Components(meta.name);
+        WaitIfPending(parts);
         try {
             const SharedFd parent = out_.OpenParent(parts).dir;
             switch (meta.type) {
@@ -147,26 +158,24 @@ class Restorer {
         observer_.ItemRestored(display, 0);
     }
 
+    // The file is made, written and committed by the writer thread; this thread reads and
+    // authenticates its pieces and commits it once they all did.
     bool WriteFile(const SharedFd& parentDir, const std::string& leaf, const EntryMeta& meta,
                    const std::string& display) {
         const int parent = parentDir->get();
-        std::unique_ptr<RestoreFile> file;
-        std::string path = display;
-        bool replaces = false;
         switch (InspectLeaf(parent, leaf).state) {
             case LeafState::kDirectory:
                 throw SystemError(EISDIR, display);
             case LeafState::kMissing:
-                file = std::make_unique<RestoreFile>(parentDir, leaf);
+                writer_.Begin(parentDir, leaf, false, meta.name, display);
                 break;
             case LeafState::kFile: {
                 const OverwriteAnswer answer = observer_.AskOverwrite(display);
                 if (answer.choice == OverwriteChoice::kOverwrite) {
-                    file = std::make_unique<RestoreFile>(parentDir, leaf);
-                    replaces = true;
+                    writer_.Begin(parentDir, leaf, true, meta.name, display);
                 } else if (answer.choice == OverwriteChoice::kRename && !answer.newPath.empty()) {
-                    file = OpenElsewhere(answer.newPath);
-                    path = answer.newPath;
+                    Settle();  // the new name may be one the writer is still making
+                    BeginElsewhere(meta.name, answer.newPath);
                 } else {
                     ++summary_.skipped;
                     entries_.SkipData();
@@ -174,28 +183,62 @@ class Restorer {
                 }
             }
         }
+        pending_.insert(meta.name);
         observer_.ItemStarted(display, -1);
         std::span<const uint8_t> piece;
         while (entries_.NextPiece(piece)) {
-            file->Append(piece);
+            writer_.Append(piece);
             observer_.BytesDone(static_cast<int64_t>(piece.size()));
-            if (Cancelled()) return false;
+            if (Cancelled()) {
+                writer_.Abandon();
+                return false;
+            }
         }
-        // A file that replaces another is on disk before it takes its place; new ones are
-        // flushed while the restore goes on.
-        file->Commit(meta, replaces ? nullptr : &flush_);
-        ++summary_.restored;
-        observer_.ItemRestored(path, static_cast<int64_t>(meta.size));
+        writer_.Commit(meta);
+        ReportOutcomes();
         return true;
     }
 
-    static std::unique_ptr<RestoreFile> OpenElsewhere(const std::string& path) {
+    void BeginElsewhere(const std::string& name, const std::string& path) {
         const auto slash = path.find_last_of('/');
         const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
         auto fd = std::make_shared<const UniqueFd>(
             ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!fd->valid()) throw SystemErrorAt(errno, dir);
-        return std::make_unique<RestoreFile>(std::move(fd), path.substr(slash + 1));
+        writer_.Begin(std::move(fd), path.substr(slash + 1), false, name, path);
+    }
+
+    // Reports the files the writer finished since the last call.
+    void ReportOutcomes() {
+        for (RestoreWriter::Outcome& done : writer_.TakeOutcomes()) {
+            pending_.erase(done.name);
+            if (done.committed) {
+                ++summary_.restored;
+                observer_.ItemRestored(done.path, done.size);
+                continue;
+            }
+            if (!done.error) continue;  // abandoned: cancelled or damaged, reported as such
+            ++summary_.failed;
+            try {
+                std::rethrow_exception(done.error);
+            } catch (const SealError& error) {
+                observer_.ReportError(done.path, error);
+            }
+        }
+    }
+
+    // An entry whose name, or a directory on its way, is a file the writer has not committed
+    // yet waits for it, so that entries meet the tree exactly as if read one by one.
+    void WaitIfPending(const std::vector<std::string>& parts) {
+        if (pending_.empty()) return;
+        std::string prefix;
+        for (const std::string& part : parts) {
+            prefix += prefix.empty() ? part : "/" + part;
+            if (pending_.contains(prefix)) {
+                Settle();
+                return;
+            }
+        }
     }
 
     bool MayReplace(int parent, const std::string& leaf, const std::string& display) {
@@ -221,6 +264,8 @@ class Restorer {
     ModernRestoreSummary& summary_;
     std::vector<CreatedDirectory> created_;
     DeferredFlush flush_;
+    std::set<std::string> pending_;  // files handed to the writer and not yet reported
+    RestoreWriter writer_{flush_};   // last: its thread uses flush_
 };
 
 }  // namespace
@@ -252,6 +297,7 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
     } catch (const EntryStreamStopped&) {
         summary.outcome = JobOutcome::kCancelled;
     } catch (const StreamDamaged& damage) {
+        restorer.Settle();  // what was read before the damage is reported before it
         summary.damaged = true;
         if (current.empty()) {
             observer_.ReportError(displayName, damage);
@@ -260,6 +306,7 @@ ModernRestoreSummary ModernRestoreJob::Run(ByteSource& source, const std::string
                                   SealError(Msg::ModernDamagedEntry, current, damage.what()));
         }
     }
+    restorer.Settle();
     restorer.FinishDirectories();
     restorer.FinishFlushing(outputDirectory);
     return summary;

@@ -2,7 +2,8 @@
 // Restores a modern container below an output directory: files, empty directories, symbolic
 // links as links, permission bits and modification times. A file gets its final name only
 // after all its data authenticated; the first damage ends the run (nothing behind it can be
-// trusted) and is reported naming the entry it hit.
+// trusted) and is reported naming the entry it hit. Files are made and written by a thread of
+// their own (restore_writer.h) while this one authenticates what follows.
 #include <span>
 #include <stop_token>
 #include <string>

@@ -34,10 +34,11 @@ inline PipelineShape ModernPipelineShape(int requested = 0) {
     return ShapeForWorkers(ResolveThreadCount(requested));
 }
 
-// Reading: the caller's thread opens every message and writes the files, and a piece
-// decompresses in about the time it takes to open and write it, so handing pieces to workers
-// pays only with threads to spare besides it; with fewer than three (two on the benchmark
-// machine measured slower than one), one worker runs on the caller's thread.
+// Reading: the caller's thread opens every message and a thread of the restore writes the
+// files (restore_writer.h), and a piece decompresses in about the time it takes to open and
+// write it, so handing pieces to workers pays only with threads to spare besides those; with
+// fewer than three (two on the benchmark machine measured slower than one), one worker runs
+// on the caller's thread.
 inline PipelineShape ModernReaderShape(int requested = 0) {
     const int threads = ResolveThreadCount(requested);
     return ShapeForWorkers(threads < 3 ? 1 : threads - 1);

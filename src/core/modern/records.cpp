@@ -4,42 +4,12 @@
 #include <stdexcept>
 
 #include "modern/wire.h"
+#include "util/text_codec.h"
 
 namespace sealwise::modern {
 namespace {
 
 constexpr std::size_t kEntryFixedSize = 1 + 1 + 2 + 8 + 4 + 8 + 2;
-
-// Strict UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
-bool IsStrictUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto b = static_cast<uint8_t>(text[i]);
-        std::size_t extra = 0;
-        uint32_t cp = 0, min = 0;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        } else if ((b & 0xE0) == 0xC0) {
-            extra = 1, cp = b & 0x1F, min = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, cp = b & 0x0F, min = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, cp = b & 0x07, min = 0x10000;
-        } else {
-            return false;
-        }
-        if (text.size() - i <= extra) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto c = static_cast<uint8_t>(text[i + k]);
-            if ((c & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += extra + 1;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -47,7 +17,7 @@ bool IsSafeEntryName(std::string_view name) {
     if (name.empty() || name.size() > kMaxNameBytes) return false;
     if (name.find('\0') != std::string_view::npos || name.find('\\') != std::string_view::npos)
         return false;
-    if (!IsStrictUtf8(name)) return false;
+    if (!IsValidUtf8(name)) return false;
     std::size_t start = 0;
     for (;;) {
         const std::size_t slash = name.find('/', start);

@@ -11,4 +11,15 @@ void SecureWipe(void* data, std::size_t size) noexcept {
     __asm__ __volatile__("" : : "r"(data) : "memory");
 }
 
+void AppendSecret(std::string& secret, char c) {
+    if (secret.size() == secret.capacity()) {
+        std::string bigger;
+        bigger.reserve(secret.capacity() * 2);
+        bigger = secret;
+        SecureWipe(secret);
+        secret.swap(bigger);
+    }
+    secret.push_back(c);
+}
+
 }  // namespace sealwise

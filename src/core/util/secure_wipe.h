@@ -28,6 +28,10 @@ inline void SecureWipe(std::string& s) noexcept {
     s.clear();
 }
 
+// Appends c to a secret; when the buffer must grow, the old one is wiped before it is freed, so
+// no copy of the secret stays behind in freed memory.
+void AppendSecret(std::string& secret, char c);
+
 // Holds a secret and wipes it when it goes out of scope, however the scope is left.
 template <typename Container>
 class WipeOnExit {

@@ -14,9 +14,10 @@ constexpr std::array<char32_t, 32> kHighTable = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
-// Length of a valid UTF-8 sequence at p (0 when invalid), and its code point.
-std::size_t DecodeOne(const uint8_t* p, std::size_t n, char32_t& cp) {
-    const uint8_t b0 = p[0];
+}  // namespace
+
+std::size_t DecodeUtf8Sequence(std::string_view text, char32_t& cp) {
+    const auto b0 = static_cast<uint8_t>(text[0]);
     if (b0 < 0x80) {
         cp = b0;
         return 1;
@@ -32,16 +33,25 @@ std::size_t DecodeOne(const uint8_t* p, std::size_t n, char32_t& cp) {
     } else {
         return 0;
     }
-    if (n < len) return 0;
+    if (text.size() < len) return 0;
     for (std::size_t i = 1; i < len; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
+        const auto b = static_cast<uint8_t>(text[i]);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
 
-}  // namespace
+bool IsValidUtf8(std::string_view text) {
+    while (!text.empty()) {
+        char32_t cp;
+        const std::size_t length = DecodeUtf8Sequence(text, cp);
+        if (length == 0) return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}
 
 std::optional<uint8_t> Cp1252FromCodePoint(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<uint8_t>(cp);
@@ -63,7 +73,8 @@ std::u32string Utf8ToCodePoints(std::string_view utf8) {
     std::size_t n = utf8.size();
     while (n > 0) {
         char32_t cp;
-        std::size_t len = DecodeOne(p, n, cp);
+        std::size_t len =
+            DecodeUtf8Sequence(std::string_view(reinterpret_cast<const char*>(p), n), cp);
         if (len == 0) {
             out.push_back(0xFFFD);
             len = 1;
@@ -170,7 +181,8 @@ std::string Utf8OrCp1252ToText(const uint8_t* data, std::size_t size) {
     std::size_t i = 0;
     while (i < size) {
         char32_t cp;
-        const std::size_t len = DecodeOne(data + i, size - i, cp);
+        const std::size_t len = DecodeUtf8Sequence(
+            std::string_view(reinterpret_cast<const char*>(data) + i, size - i), cp);
         if (len == 0) return Cp1252ToText(data, size);
         i += len;
     }

@@ -22,6 +22,13 @@ std::optional<uint8_t> Cp1252FromCodePoint(char32_t cp);
 // Unicode code point of a Windows-1252 byte (the five unassigned bytes map to U+0081 etc.).
 char32_t Cp1252ToCodePoint(uint8_t b);
 
+// The length (1 to 4) of the well-formed UTF-8 sequence at the start of text, its code point in
+// cp; 0 when there is none there: a stray or cut-short sequence, an overlong form, a surrogate
+// or a value past U+10FFFF. text must not be empty.
+std::size_t DecodeUtf8Sequence(std::string_view text, char32_t& cp);
+// True when all of text is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
 // Decodes UTF-8 into code points; invalid sequences yield U+FFFD per bad byte.
 std::u32string Utf8ToCodePoints(std::string_view utf8);
 std::string CodePointsToUtf8(std::u32string_view cps);

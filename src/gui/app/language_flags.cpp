@@ -23,13 +23,10 @@ std::array<FlagImage*, 4> CreateLanguageFlags(QWidget* parent) {
 }
 
 void MarkLanguageFlag(QWidget* window) {
-    // Cleared in the order German, English, French, Spanish, then the current one is framed.
-    for (const char* name : {"ImageDE", "ImageEN", "ImageFR", "ImageES"}) {
-        if (auto* flag = window->findChild<FlagImage*>(name)) flag->SetMarked(false);
-    }
     for (const auto& entry : kLanguageFlags) {
-        if (entry.languageOffset != LanguageOffset()) continue;
-        if (auto* flag = window->findChild<FlagImage*>(entry.objectName)) flag->SetMarked(true);
+        if (auto* flag = window->findChild<FlagImage*>(entry.objectName)) {
+            flag->SetMarked(entry.languageOffset == LanguageOffset());
+        }
     }
 }
 

@@ -32,7 +32,7 @@ void Caption(QMessageBox& box, QMessageBox::StandardButton which, Msg id, const 
 
 void ConfigureMessageBox(QMessageBox& box, const QString& text, MessageButtons buttons,
                          MessageIcon icon, const QString& title) {
-    box.setObjectName("MessageBox");
+    box.setObjectName(kMessageBoxName);
     box.setText(text);
     box.setWindowTitle(title);
     box.setIcon(QtIcon(icon));

@@ -15,4 +15,7 @@ void ConfigureMessageBox(QMessageBox& box, const QString& text, MessageButtons b
 // counting as Cancel for OK/Cancel and as No for Yes/No.
 MessageAnswer AnswerOf(const QMessageBox& box, MessageButtons buttons);
 
+// The object name of every box ConfigureMessageBox sets up.
+inline constexpr char kMessageBoxName[] = "MessageBox";
+
 }  // namespace sealwise::gui

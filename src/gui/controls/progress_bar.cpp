@@ -7,7 +7,7 @@
 namespace sealwise::gui {
 
 ProgressBar::ProgressBar(QWidget* parent) : QFrame(parent), bar_(new QProgressBar(this)) {
-    bar_->setObjectName("ProgressIndicator");
+    bar_->setObjectName(kIndicatorName);
     bar_->setTextVisible(false);
     bar_->setFocusPolicy(Qt::NoFocus);
     setBorderStyle(Border::Thin);

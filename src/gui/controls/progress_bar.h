@@ -15,6 +15,8 @@ class ProgressBar : public QFrame {
 
   public:
     enum class Border { None, Thin, Sunken };
+    // The object name of the QProgressBar inside.
+    static constexpr char kIndicatorName[] = "ProgressIndicator";
 
     explicit ProgressBar(QWidget* parent = nullptr);
 

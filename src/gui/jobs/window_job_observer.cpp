@@ -55,22 +55,18 @@ void WindowJobObserver::ShowLampsAndRunBar() {
 }
 
 void WindowJobObserver::ReportError(const std::string& /*item*/, const SealError& error) {
-    const QString text = QString::fromStdString(MessageText(error));
-    thread_.Ask<bool>(
-        [this, text] {
-            services_.ShowMessage(&window_, text, MessageButtons::Ok, MessageIcon::Error,
-                                  kProductName);
-            return true;
-        },
-        true);
+    ShowAndWait(MessageText(error), MessageIcon::Error);
 }
 
 void WindowJobObserver::ReportNotice(const std::string& /*item*/, const Message& notice) {
-    const QString text = QString::fromStdString(MessageText(notice));
+    ShowAndWait(MessageText(notice), MessageIcon::Information);
+}
+
+void WindowJobObserver::ShowAndWait(const std::string& message, MessageIcon icon) {
+    const QString text = QString::fromStdString(message);
     thread_.Ask<bool>(
-        [this, text] {
-            services_.ShowMessage(&window_, text, MessageButtons::Ok, MessageIcon::Information,
-                                  kProductName);
+        [this, text, icon] {
+            services_.ShowMessage(&window_, text, MessageButtons::Ok, icon, kProductName);
             return true;
         },
         true);

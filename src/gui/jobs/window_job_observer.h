@@ -4,13 +4,13 @@
 // overwrite question opens its save dialog, each shown on the window's thread while the job
 // waits for the answer.
 #include "files/jobs/file_job_observer.h"
+#include "gui/app/desktop_services.h"
 #include "gui/working/progress_rule.h"
 
 class QWidget;
 
 namespace sealwise::gui {
 
-class DesktopServices;
 class JobThread;
 class ProgressRelay;
 
@@ -31,6 +31,8 @@ class WindowJobObserver : public FileJobObserver {
 
   private:
     void ShowLampsAndRunBar();
+    // Shows the message on the window thread; the job waits until it is closed.
+    void ShowAndWait(const std::string& message, MessageIcon icon);
 
     QWidget& window_;
     DesktopServices& services_;

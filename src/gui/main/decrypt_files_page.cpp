@@ -15,6 +15,7 @@
 #include "gui/jobs/progress_relay.h"
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
+#include "gui/main/file_job_run.h"
 #include "gui/main/main_window.h"
 #include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
@@ -27,22 +28,12 @@ namespace sealwise::gui {
 
 namespace {
 
-struct DecryptRun {
+struct DecryptRun : FileJobRun<DecryptContainerJob, DecryptSummary> {
     DecryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay, RunKind::kDecryptContainer),
-          stop(thread.NewStopToken()),
-          job(observer, stop) {}
-    WindowJobObserver observer;
-    std::stop_token stop;     // the classic job's and the modern format's
-    DecryptContainerJob job;  // ends early only when the job thread requests stop
-    std::string container;
+        : FileJobRun(window, services, thread, relay, RunKind::kDecryptContainer) {}
     std::string outputDirectory;
-    std::vector<Bytes> keys;  // the candidates, best first
-    DecryptSummary summary;
-    std::optional<SealError> failure;
-    StoredFormat format = StoredFormat::kClassic;
-    std::vector<std::string> secrets;  // the modern format: passphrase or shared keys
-    bool modernSound = false;          // every entry of a modern container restored or kept
+    std::vector<Bytes> keys;   // the candidates, best first
+    bool modernSound = false;  // every entry of a modern container restored or kept
 };
 
 void RunModern(DecryptRun& run) {
@@ -129,31 +120,19 @@ void DecryptFilesPage::DecryptClicked() {
     auto run =
         std::make_shared<DecryptRun>(window_, window_.Services(), window_.Jobs(), window_.Relay());
     run->format = modern::DetectContainerFormat(container);
-    const bool modern = run->format == StoredFormat::kModern;
-    if (passphrase_.KeyEntry().sharedSecurity()) {
-        try {
-            if (modern) {
-                run->secrets = passphrase_.KeyEntry().TakeSharedKeyTexts();
-            } else {
-                run->keys = passphrase_.KeyEntry().CombineKeyCandidates();
-            }
-        } catch (const SealError& error) {
-            window_.ShowFailure(error);  // a missing key: nothing has changed
-            return;
-        }
+    DecryptSecrets secrets;
+    try {
+        secrets = passphrase_.TakeDecryptSecrets(run->format, [this] {
+            window_.Working()->SetLampPanelVisible(true);
+            window_.Working()->SetLamps(kLampsAtStart);
+            window_.SetBusy(true, false);
+        });
+    } catch (const SealError& error) {
+        window_.ShowFailure(error);  // a missing key: nothing has changed
+        return;
     }
-    window_.Working()->SetLampPanelVisible(true);
-    window_.Working()->SetLamps(kLampsAtStart);
-    window_.SetBusy(true, false);
-    std::string passphrase = passphrase_.TakePassphrase();
-    if (!passphrase_.KeyEntry().sharedSecurity()) {
-        if (modern) {
-            run->secrets.push_back(passphrase);
-        } else {
-            run->keys = CandidateKeys(passphrase);
-        }
-    }
-    SecureWipe(passphrase);
+    run->secrets = std::move(secrets.texts);
+    run->keys = std::move(secrets.keys);
     run->container = container;
     run->outputDirectory = output;
 

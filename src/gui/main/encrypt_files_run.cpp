@@ -19,6 +19,7 @@
 #include "gui/jobs/window_job_observer.h"
 #include "gui/main/container_dialogs.h"
 #include "gui/main/encrypt_files_page.h"
+#include "gui/main/file_job_run.h"
 #include "gui/main/main_window.h"
 #include "gui/main/passphrase_controller.h"
 #include "gui/main/stored_format.h"
@@ -31,21 +32,11 @@ namespace sealwise::gui {
 
 namespace {
 
-struct EncryptRun {
+struct EncryptRun : FileJobRun<EncryptFilesJob, EncryptSummary> {
     EncryptRun(QWidget& window, DesktopServices& services, JobThread& thread, ProgressRelay& relay)
-        : observer(window, services, thread, relay, RunKind::kEncryptFiles),
-          stop(thread.NewStopToken()),
-          job(observer, stop) {}
-    WindowJobObserver observer;
-    std::stop_token stop;  // the classic job's and the modern format's
-    EncryptFilesJob job;
+        : FileJobRun(window, services, thread, relay, RunKind::kEncryptFiles) {}
     std::vector<EncryptItem> items;
-    std::string container;
     Bytes key;
-    EncryptSummary summary;
-    std::optional<SealError> failure;
-    StoredFormat format = StoredFormat::kClassic;
-    std::vector<std::string> secrets;  // the modern format's passphrase
 };
 
 // The modern container keeps the listed files under their entry names ("\" between

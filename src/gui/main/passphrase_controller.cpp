@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "app/strings.h"
+#include "crypto/keys.h"
 #include "gui/app/localizer.h"
 #include "gui/keyboard/keyboard_window.h"
 #include "gui/main/main_window.h"
@@ -149,6 +150,30 @@ std::string PassphraseController::TakePassphrase() {
     utf8.fill('\0');
     text.fill(QChar(0));  // the box let go of it: this is the only copy left
     return passphrase;
+}
+
+DecryptSecrets PassphraseController::TakeDecryptSecrets(StoredFormat format,
+                                                        const std::function<void()>& turnBusy) {
+    const bool modern = format == StoredFormat::kModern;
+    DecryptSecrets secrets;
+    if (keyEntry_.sharedSecurity()) {
+        if (modern) {
+            secrets.texts = keyEntry_.TakeSharedKeyTexts();
+        } else {
+            secrets.keys = keyEntry_.CombineKeyCandidates();
+        }
+    }
+    turnBusy();
+    std::string passphrase = TakePassphrase();
+    if (!keyEntry_.sharedSecurity()) {
+        if (modern) {
+            secrets.texts.push_back(passphrase);
+        } else {
+            secrets.keys = CandidateKeys(passphrase);
+        }
+    }
+    SecureWipe(passphrase);
+    return secrets;
 }
 
 // The hint, the passphrase box with its tools and the rating: what the user reads while

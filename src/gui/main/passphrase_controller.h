@@ -5,10 +5,14 @@
 // pages that handle them.
 #include <QObject>
 #include <QRect>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "gui/main/passphrase_panel.h"
+#include "gui/main/stored_format.h"
 #include "passphrase/shared_key_entry.h"
+#include "util/bytes.h"
 
 namespace sealwise {
 struct PassphraseRating;
@@ -17,6 +21,13 @@ struct PassphraseRating;
 namespace sealwise::gui {
 
 class MainWindow;
+
+// What decrypting takes: the passphrase or shared key texts for the modern format, the
+// candidate keys (best first) for the classic one.
+struct DecryptSecrets {
+    std::vector<std::string> texts;
+    std::vector<Bytes> keys;
+};
 
 class PassphraseController : public QObject {
     Q_OBJECT
@@ -38,6 +49,10 @@ class PassphraseController : public QObject {
     bool Empty() const;
     // The box's text, taken out once; the box is emptied.
     std::string TakePassphrase();
+    // The secrets to decrypt data of `format` with. The shared keys come first: a missing one
+    // throws SealError before anything has changed. Then turnBusy runs and the passphrase is
+    // taken out of its box, also when the shared keys are used, so that it never stays there.
+    DecryptSecrets TakeDecryptSecrets(StoredFormat format, const std::function<void()>& turnBusy);
     // Where the hint, the box with its tools and the rating lie on the screen.
     QRect Area() const;
 

@@ -63,10 +63,7 @@ QWidget* BuildTrafficLight(QWidget* parent, PassphrasePanel& panel) {
     keepPlace.setRetainSizeWhenHidden(true);
     light->setSizePolicy(keepPlace);
     SetAccessibleReference(light, Msg::QualityLight);
-    auto* housing = Named(new RoundedPanel(light), main_names::kLampHousing);
-    housing->SetFillColor(QColor(192, 192, 192));
-    housing->SetOutlineColor(QColor(128, 128, 128));
-    housing->SetCornerEllipse(16);
+    auto* housing = Named(MakeLampHousing(light, 16), main_names::kLampHousing);
     housing->setGeometry(light->rect());
     auto* column = new QVBoxLayout(light);
     column->setContentsMargins(8, 8, 8, 8);

@@ -158,29 +158,16 @@ void TextPage::DecryptClicked() {
     }
     auto job = std::make_shared<TextJob>(window_.Jobs().NewStopToken(), &window_.Relay().Item());
     job->format = modern::DetectTextFormat(armour.toStdString());
-    const bool modern = job->format == StoredFormat::kModern;
-    if (passphrase_.KeyEntry().sharedSecurity()) {
-        try {
-            if (modern) {
-                job->secrets = passphrase_.KeyEntry().TakeSharedKeyTexts();
-            } else {
-                job->keys = passphrase_.KeyEntry().CombineKeyCandidates();
-            }
-        } catch (const SealError& error) {
-            window_.ShowFailure(error);  // a missing key: nothing has changed
-            return;
-        }
+    DecryptSecrets secrets;
+    try {
+        secrets =
+            passphrase_.TakeDecryptSecrets(job->format, [this] { window_.SetBusy(true, false); });
+    } catch (const SealError& error) {
+        window_.ShowFailure(error);  // a missing key: nothing has changed
+        return;
     }
-    window_.SetBusy(true, false);
-    std::string passphrase = passphrase_.TakePassphrase();
-    if (!passphrase_.KeyEntry().sharedSecurity()) {
-        if (modern) {
-            job->secrets.push_back(passphrase);
-        } else {
-            job->keys = CandidateKeys(passphrase);
-        }
-    }
-    SecureWipe(passphrase);
+    job->secrets = std::move(secrets.texts);
+    job->keys = std::move(secrets.keys);
     // Armour is read with CR LF line breaks, as it was written.
     job->input = LfToCrLf(armour.toStdString());
 

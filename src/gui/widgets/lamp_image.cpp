@@ -3,8 +3,17 @@
 #include <QPainter>
 
 #include "gui/art/symbols.h"
+#include "gui/controls/rounded_panel.h"
 
 namespace sealwise::gui {
+
+RoundedPanel* MakeLampHousing(QWidget* parent, int cornerEllipse) {
+    auto* housing = new RoundedPanel(parent);
+    housing->SetFillColor(QColor(192, 192, 192));
+    housing->SetOutlineColor(QColor(128, 128, 128));
+    housing->SetCornerEllipse(cornerEllipse);
+    return housing;
+}
 
 LampImage::LampImage(QColor colour, int diameter, QWidget* parent)
     : QWidget(parent), colour_(colour) {

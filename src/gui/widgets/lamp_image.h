@@ -1,9 +1,15 @@
 #pragma once
-// One round lamp of a traffic light: lit in its colour, or dark.
+// One round lamp of a traffic light: lit in its colour, or dark; and the grey housing the
+// lamps of a light sit in.
 #include <QColor>
 #include <QWidget>
 
 namespace sealwise::gui {
+
+class RoundedPanel;
+
+// A grey rounded housing with a darker outline; cornerEllipse as RoundedPanel takes it.
+RoundedPanel* MakeLampHousing(QWidget* parent, int cornerEllipse);
 
 class LampImage : public QWidget {
     Q_OBJECT

@@ -21,11 +21,11 @@ StarRating::StarRating(QWidget* parent) : QWidget(parent) {
         starImages_[index] = new PaintedImage(
             QSize(kStarSide, kStarSide),
             [](QPainter& p, const QRectF& r) { PaintStar(p, r, true); }, this);
-        starImages_[index]->setObjectName(QString("Stern_%1").arg(i + 1));
+        starImages_[index]->setObjectName(QString(kStarName).arg(i + 1));
         placeImages_[index] = new PaintedImage(
             QSize(kStarSide, kStarSide),
             [](QPainter& p, const QRectF& r) { PaintStar(p, r, false); }, this);
-        placeImages_[index]->setObjectName(QString("SchlusselPlatz_%1").arg(i + 1));
+        placeImages_[index]->setObjectName(QString(kPlaceName).arg(i + 1));
         grid->addWidget(starImages_[index], 0, i);
         grid->addWidget(placeImages_[index], 0, i);
         starImages_[index]->hide();

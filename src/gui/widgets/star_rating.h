@@ -14,6 +14,9 @@ class StarRating : public QWidget {
 
   public:
     static constexpr int kStarCount = 5;
+    // Object names of star and place i, 1 to 5, as the original control arrays called them.
+    static constexpr char kStarName[] = "Stern_%1";
+    static constexpr char kPlaceName[] = "SchlusselPlatz_%1";
 
     explicit StarRating(QWidget* parent = nullptr);
 

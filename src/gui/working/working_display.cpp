@@ -13,8 +13,11 @@
 #include "gui/widgets/digit_image.h"
 #include "gui/widgets/lamp_image.h"
 #include "gui/widgets/widget_factory.h"
+#include "gui/working/working_display_names.h"
 
 namespace sealwise::gui {
+
+namespace names = working_display_names;
 
 namespace {
 
@@ -23,39 +26,31 @@ constexpr int kLampDiameter = 16;
 // Which lamp image shows which lamp: AmpelL(5) red, (4) yellow, (3) green.
 constexpr std::array<int, 3> kLampIndexes = {5, 4, 3};
 
-RoundedPanel* MakeHousing(QWidget* parent, const char* name) {
-    auto* housing = new RoundedPanel(parent);
-    housing->setObjectName(name);
-    housing->SetFillColor(QColor(192, 192, 192));
-    housing->SetOutlineColor(QColor(128, 128, 128));
-    housing->SetCornerEllipse(14);
-    return housing;
-}
-
 }  // namespace
 
 WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTimer(this)) {
-    setObjectName("FrameW");
+    setObjectName(names::kFrame);
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setAutoFillBackground(true);
 
     message_ = new QLabel(Ref(Msg::PleaseWait), this);
-    message_->setObjectName("Label7");
+    message_->setObjectName(names::kMessage);
     message_->setWordWrap(true);
 
     cancel_ = new QPushButton(Ref(Msg::Cancel), this);
-    cancel_->setObjectName("CmdCancel");
+    cancel_->setObjectName(names::kCancel);
     connect(cancel_, &QPushButton::clicked, this, &WorkingDisplay::CancelClicked);
 
     const std::array<Msg, 2> progressNames = {Msg::ProgressOfItem, Msg::ProgressOfRun};
     for (std::size_t i = 0; i < progress_.size(); ++i) {
         progress_[i] = new ProgressBar(this);
-        progress_[i]->setObjectName(QString("ProgressBar%1").arg(i + 1));
+        progress_[i]->setObjectName(QString(names::kProgress).arg(i + 1));
         progress_[i]->setFixedHeight(14);
         SetAccessibleReference(progress_[i], progressNames[i]);
     }
 
-    lampPanel_ = MakeHousing(this, "PictArbeitampel");
+    lampPanel_ = MakeLampHousing(this, 14);
+    lampPanel_->setObjectName(names::kLampPanel);
     SetAccessibleReference(lampPanel_, Msg::ProgressLight);
     auto* lampRow = new QHBoxLayout(lampPanel_);
     lampRow->setContentsMargins(8, 6, 8, 6);
@@ -65,26 +60,26 @@ WorkingDisplay::WorkingDisplay(QWidget* parent) : QFrame(parent), timer_(new QTi
     const std::array<Msg, 3> lampNames = {Msg::RedLamp, Msg::YellowLamp, Msg::GreenLamp};
     for (std::size_t i = 0; i < lamps_.size(); ++i) {
         lamps_[i] = new LampImage(colours[i], kLampDiameter, lampPanel_);
-        lamps_[i]->setObjectName(QString("AmpelL_%1").arg(kLampIndexes[i]));
+        lamps_[i]->setObjectName(QString(names::kLamp).arg(kLampIndexes[i]));
         SetAccessibleReference(lamps_[i], lampNames[i]);
         lampRow->addWidget(lamps_[i]);
     }
     lampPanel_->hide();
 
     counterPanel_ = new QWidget(this);
-    counterPanel_->setObjectName("CounterPanel");
+    counterPanel_->setObjectName(names::kCounterPanel);
     SetAccessibleReference(counterPanel_, Msg::ElapsedTime);
     auto* counterRow = new QHBoxLayout(counterPanel_);
     counterRow->setContentsMargins(0, 0, 0, 0);
     counterRow->setSpacing(0);
     for (std::size_t i = 0; i < counterImages_.size(); ++i) {
         counterImages_[i] = new DigitImage(i == 2 ? kSeparatorGlyph : 0, counterPanel_);
-        counterImages_[i]->setObjectName(QString("ImgCount_%1").arg(i));
+        counterImages_[i]->setObjectName(QString(names::kCounterDigit).arg(i));
         SetAccessibleReference(counterImages_[i], Msg::ElapsedTime);
         counterRow->addWidget(counterImages_[i]);
     }
 
-    timer_->setObjectName("TmrCount");
+    timer_->setObjectName(names::kCounterTimer);
     timer_->setInterval(kTickMilliseconds);
     connect(timer_, &QTimer::timeout, this, &WorkingDisplay::TickCounter);
 

@@ -1,10 +1,13 @@
-#include "gui/app/smoke_run.h"
+#include "gui/smoke_run.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+
+#include "gui/about/welcome_window_names.h"
+#include "gui/main/main_window_names.h"
 
 namespace sealwise::gui {
 
@@ -25,8 +28,8 @@ void Fail(const char* what) {
 }
 
 void CloseMainWindow() {
-    QWidget* main = TopLevel("FCrypt");
-    QWidget* box = main ? main->findChild<QWidget*>("IControlBx") : nullptr;
+    QWidget* main = TopLevel(main_names::kWindow);
+    QWidget* box = main ? main->findChild<QWidget*>(main_names::kControlBox) : nullptr;
     if (!box) return Fail("the main window did not open");
     // The right half of the caption image is the close button.
     const QPointF at(box->width() - 4, box->height() / 2.0);
@@ -36,8 +39,9 @@ void CloseMainWindow() {
 }
 
 void PressStart() {
-    QWidget* welcome = TopLevel("FrmAbout");
-    auto* start = welcome ? welcome->findChild<QPushButton*>("Command1") : nullptr;
+    QWidget* welcome = TopLevel(welcome_window_names::kWindow);
+    auto* start =
+        welcome ? welcome->findChild<QPushButton*>(welcome_window_names::kStart) : nullptr;
     if (!start) return Fail("the welcome window did not open");
     start->click();
     QTimer::singleShot(kStepMilliseconds, CloseMainWindow);
