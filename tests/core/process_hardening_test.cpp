@@ -52,7 +52,7 @@ TEST(ProcessHardening, WriteBeyondTheFileSizeLimitFailsWithEfbig) {
     };
     // Without the setting the signal ends the process; with it the write reports EFBIG.
     EXPECT_EQ(InChild(writeBeyondLimit), 128 + SIGXFSZ);
-    ::ftruncate(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 0), 0);
     ::lseek(fd, 0, SEEK_SET);
     EXPECT_EQ(InChild([&] {
                   IgnoreFileSizeSignal();

@@ -9,9 +9,9 @@
 namespace sealwise {
 
 struct Message {
-    Msg id;
-    std::string argument;        // fills "%s" (for SystemError: appended after a blank)
-    std::string secondArgument;  // fills "%d"
+    Msg id{};
+    std::string argument{};        // fills "%s" (for SystemError: appended after a blank)
+    std::string secondArgument{};  // fills "%d"
 
     bool operator==(const Message&) const = default;
 };

@@ -16,10 +16,19 @@
 
 #define SEALWISE_AESNI __attribute__((target("aes,sse4.1")))
 
+// The shared loops are compiled for the same instructions (clang knows no GCC target pragma).
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("aes,sse4.1"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("aes,sse4.1")
+#endif
 #include "crypto/rijndael256_kernel_loops.h"
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace sealwise::rijndael256 {
 namespace {

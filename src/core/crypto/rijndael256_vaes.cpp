@@ -19,10 +19,20 @@
 
 #define SEALWISE_VAES __attribute__((target("avx2,vaes,avx512f,avx512vl,avx512vbmi")))
 
+// The shared loops are compiled for the same instructions (clang knows no GCC target pragma).
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,vaes,avx512f,avx512vl,avx512vbmi"))), \
+                             apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2,vaes,avx512f,avx512vl,avx512vbmi")
+#endif
 #include "crypto/rijndael256_kernel_loops.h"
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace sealwise::rijndael256 {
 namespace {

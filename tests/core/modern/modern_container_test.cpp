@@ -9,6 +9,7 @@
 
 #include "../files/file_test_support.h"
 #include "app/msg.h"
+#include "core/modern/modern_test_keys.h"
 #include "core/test_util.h"
 #include "files/io/posix_io.h"
 #include "files/jobs/file_job_observer.h"
@@ -25,9 +26,6 @@ namespace fs = std::filesystem;
 using test::ReadFile;
 using test::ScratchDir;
 using test::WriteFile;
-
-constexpr KdfCost kTestCost{1, 8192};
-const std::vector<std::string> kKeys{"correct horse battery staple"};
 
 struct Recorder : FileJobObserver {
     void ReportError(const std::string& item, const SealError& error) override {
@@ -64,7 +62,8 @@ std::string MakeTree(const ScratchDir& scratch) {
     return root;
 }
 
-Bytes Seal(const std::vector<std::string>& inputs, const std::vector<std::string>& keys = kKeys) {
+Bytes Seal(const std::vector<std::string>& inputs,
+           const std::vector<std::string>& keys = kTestKeys) {
     Recorder recorder;
     MemorySink sink;
     ModernWriteOptions options;
@@ -82,7 +81,7 @@ struct Restored {
 };
 
 Restored Restore(std::span<const uint8_t> container, const std::string& out,
-                 const std::vector<std::string>& keys = kKeys) {
+                 const std::vector<std::string>& keys = kTestKeys) {
     Restored result;
     Recorder recorder;
     MemorySource source(container);
@@ -138,7 +137,7 @@ TEST(ModernContainer, ListingReadsEveryEntryWithoutWriting) {
     MemorySource source(container);
     std::vector<std::string> names;
     const Inspection inspection =
-        InspectModern(source, "c", kKeys, [&](const EntryMeta& e) { names.push_back(e.name); });
+        InspectModern(source, "c", kTestKeys, [&](const EntryMeta& e) { names.push_back(e.name); });
     EXPECT_FALSE(inspection.damaged);
     EXPECT_EQ(inspection.soundEntries, names.size());
     const std::vector<std::string> expected{
@@ -269,7 +268,7 @@ TEST(ModernContainer, ExistingFilesAreKeptOrReplacedAsAnswered) {
         Recorder recorder;
         recorder.answer = answer;
         MemorySource source(container);
-        const ModernRestoreSummary s = ModernRestoreJob(recorder).Run(source, "c", out, kKeys);
+        const ModernRestoreSummary s = ModernRestoreJob(recorder).Run(source, "c", out, kTestKeys);
         EXPECT_EQ(ReadFile(out + "/f"), expected);
         EXPECT_EQ(s.skipped, answer == OverwriteChoice::kSkip ? 1 : 0);
     }
@@ -290,21 +289,21 @@ TEST(ModernContainer, RestoringNeverWritesThroughALinkOnDisk) {
 TEST(ModernText, RoundTripKeepsTheExactBytes) {
     const std::vector<std::string> texts{"x", "Grüße\r\nzwei\nZeilen\n", std::string(3 << 20, 'z')};
     for (const std::string& text : texts) {
-        const std::string armour = SealText(text, kKeys, kTestCost);
+        const std::string armour = SealText(text, kTestKeys, kTestCost);
         EXPECT_TRUE(armour.starts_with("-----BEGIN SEALWISE MESSAGE-----\r\n"));
         EXPECT_TRUE(armour.ends_with("\r\n-----END SEALWISE MESSAGE-----\r\n"));
         EXPECT_TRUE(LooksLikeModernArmour(armour));
-        EXPECT_EQ(OpenText(armour, kKeys), text);
+        EXPECT_EQ(OpenText(armour, kTestKeys), text);
         // Line breaks changed to LF on the way, white space around: still the same text.
         std::string lf;
         for (char c : armour)
             if (c != '\r') lf += c;
-        EXPECT_EQ(OpenText("\n  " + lf + "\n\n", kKeys), text);
+        EXPECT_EQ(OpenText("\n  " + lf + "\n\n", kTestKeys), text);
     }
 }
 
 std::optional<Msg> OpenTextFailure(const std::string& armour,
-                                   const std::vector<std::string>& keys = kKeys) {
+                                   const std::vector<std::string>& keys = kTestKeys) {
     try {
         OpenText(armour, keys);
     } catch (const SealError& e) {
@@ -314,7 +313,7 @@ std::optional<Msg> OpenTextFailure(const std::string& armour,
 }
 
 TEST(ModernText, EveryChangedByteAndEveryTruncationIsDamage) {
-    const std::string armour = SealText("Pay Bob 100 EUR", kKeys, kTestCost);
+    const std::string armour = SealText("Pay Bob 100 EUR", kTestKeys, kTestCost);
     for (std::size_t i = 0; i < armour.size(); ++i) {
         std::string bad = armour;
         bad[i] = static_cast<char>(bad[i] ^ 0x01);
@@ -326,7 +325,7 @@ TEST(ModernText, EveryChangedByteAndEveryTruncationIsDamage) {
 }
 
 TEST(ModernText, WrongPassphraseAndWrongContentHaveTheirOwnMessages) {
-    const std::string armour = SealText("secret", kKeys, kTestCost);
+    const std::string armour = SealText("secret", kTestKeys, kTestCost);
     EXPECT_EQ(OpenTextFailure(armour, {"another"}), Msg::ModernWrongPassphrase);
     EXPECT_FALSE(LooksLikeModernArmour("just text\nwithout the lines"));
 }
@@ -340,7 +339,7 @@ TEST(ModernWriter, SpecialFilesAreReportedAndLeftOut) {
     ModernWriteOptions options;
     options.cost = kTestCost;
     const ModernWriteSummary s =
-        ModernWriteJob(recorder).Run({scratch / "in"}, sink, kKeys, options);
+        ModernWriteJob(recorder).Run({scratch / "in"}, sink, kTestKeys, options);
     EXPECT_EQ(s.failed, 1);
     EXPECT_EQ(s.entries, 2);
     ASSERT_EQ(recorder.errors.size(), 1u);
@@ -383,7 +382,7 @@ TEST(ModernWriter, TheContainerBeingWrittenIsLeftOutOfItsOwnInputs) {
     options.cost = kTestCost;
     options.containerFd = output.get();
     const ModernWriteSummary s =
-        ModernWriteJob(recorder).Run({scratch / "in"}, sink, kKeys, options);
+        ModernWriteJob(recorder).Run({scratch / "in"}, sink, kTestKeys, options);
     EXPECT_EQ(s.failed, 0);
     EXPECT_EQ(s.entries, 2);  // "in" and "in/f"
 }

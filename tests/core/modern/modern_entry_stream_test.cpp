@@ -4,6 +4,7 @@
 #include <stop_token>
 
 #include "../files/file_test_support.h"
+#include "core/modern/modern_test_keys.h"
 #include "core/test_util.h"
 #include "modern/entry_stream.h"
 #include "modern/modern_writer.h"
@@ -13,8 +14,6 @@ namespace {
 
 using test::ScratchDir;
 using test::WriteFile;
-
-const std::vector<std::string> kKeys{"correct horse battery staple"};
 
 struct Quiet : FileJobObserver {
     void ReportError(const std::string&, const SealError&) override {}
@@ -31,8 +30,8 @@ Bytes ThreeFiles(const ScratchDir& scratch, std::vector<Bytes>& contents) {
     Quiet quiet;
     MemorySink sink;
     ModernWriteOptions options;
-    options.cost = {1, 8192};
-    ModernWriteJob(quiet).Run({scratch / "in"}, sink, kKeys, options);
+    options.cost = kTestCost;
+    ModernWriteJob(quiet).Run({scratch / "in"}, sink, kTestKeys, options);
     return sink.bytes;
 }
 
@@ -47,7 +46,7 @@ struct Read {
 Read ReadAll(std::span<const uint8_t> container, int threads, int stopAfterPieces = -1) {
     Read read;
     MemorySource source(container);
-    SealedReader reader(source, kKeys, "c");
+    SealedReader reader(source, kTestKeys, "c");
     std::stop_source stop;
     EntryStream stream(reader, stop.get_token(), threads);
     int pieces = 0;

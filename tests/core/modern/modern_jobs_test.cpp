@@ -7,6 +7,7 @@
 
 #include "../files/file_test_support.h"
 #include "app/msg.h"
+#include "core/modern/modern_test_keys.h"
 #include "core/test_util.h"
 #include "modern/modern_text.h"
 
@@ -18,11 +19,9 @@ using test::ReadFile;
 using test::ScratchDir;
 using test::WriteFile;
 
-const std::vector<std::string> kKeys{"correct horse battery staple"};
-
 ModernWriteOptions CheapOptions() {
     ModernWriteOptions options;
-    options.cost = {1, 8192};
+    options.cost = kTestCost;
     return options;
 }
 
@@ -47,7 +46,7 @@ TEST(ModernJobs, ContainerFormatComesFromTheFirstBytes) {
     ScratchDir dir;
     WriteFile(dir / "in/a.txt", test::PatternBytes(1000));
     Observer observer;
-    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer);
+    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kTestKeys, CheapOptions(), observer);
     WriteFile(dir / "short", Bytes{'S', 'E', 'A', 'L', 'W', 'I', 'S'});
     WriteFile(dir / "classic", Bytes(64, 0x1F));
     WriteFile(dir / "empty", {});
@@ -63,7 +62,7 @@ TEST(ModernJobs, ContainerFormatComesFromTheFirstBytes) {
 }
 
 TEST(ModernJobs, TextFormatComesFromTheArmourLines) {
-    const std::string armour = SealText("Pay Bob 100 EUR", kKeys, {1, 8192});
+    const std::string armour = SealText("Pay Bob 100 EUR", kTestKeys, kTestCost);
     std::string beginDamaged = armour, endDamaged = armour;
     beginDamaged[3] = 'x';
     endDamaged[endDamaged.size() - 5] = 'x';
@@ -119,13 +118,13 @@ TEST(ModernJobs, ContainerRoundTripReportsProgressOfEveryByte) {
     WriteFile(dir / "in/tree/a.txt", test::PatternBytes(3 * kPieceSize / 2));
     WriteFile(dir / "in/tree/sub/b.txt", test::PatternBytes(999, 5));
     Observer writing, reading;
-    const ModernWriteSummary written =
-        EncryptModernContainer({dir / "in/tree"}, dir / "m.vesk", kKeys, CheapOptions(), writing);
+    const ModernWriteSummary written = EncryptModernContainer({dir / "in/tree"}, dir / "m.vesk",
+                                                              kTestKeys, CheapOptions(), writing);
     EXPECT_EQ(written.outcome, JobOutcome::kCompleted);
     EXPECT_EQ(written.entries, 4);
     EXPECT_EQ(writing.done, 3 * kPieceSize / 2 + 999);
     const ModernRestoreSummary restored =
-        DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, reading);
+        DecryptModernContainer(dir / "m.vesk", dir / "out", kTestKeys, reading);
     EXPECT_EQ(restored.outcome, JobOutcome::kCompleted);
     EXPECT_EQ(restored.restored, 4);
     EXPECT_TRUE(reading.errors.empty());
@@ -141,7 +140,7 @@ TEST(ModernJobs, CancelledEncryptionLeavesTheOldContainer) {
     Observer observer;
     observer.cancelAfterBytes = 1;
     const ModernWriteSummary summary =
-        EncryptModernContainer({dir / "in/big.bin"}, dir / "m.vesk", kKeys, CheapOptions(),
+        EncryptModernContainer({dir / "in/big.bin"}, dir / "m.vesk", kTestKeys, CheapOptions(),
                                observer, observer.cancel.get_token());
     EXPECT_EQ(summary.outcome, JobOutcome::kCancelled);
     EXPECT_EQ(ReadFile(dir / "m.vesk"), (Bytes{'o', 'l', 'd'}));
@@ -154,11 +153,12 @@ TEST(ModernJobs, CancelledDecryptionLeavesNoPartOfTheFile) {
     ScratchDir dir;
     WriteFile(dir / "in/big.bin", test::PatternBytes(4 * kPieceSize));
     Observer writing;
-    EncryptModernContainer({dir / "in/big.bin"}, dir / "m.vesk", kKeys, CheapOptions(), writing);
+    EncryptModernContainer({dir / "in/big.bin"}, dir / "m.vesk", kTestKeys, CheapOptions(),
+                           writing);
     Observer reading;
     reading.cancelAfterBytes = 1;
     const ModernRestoreSummary summary = DecryptModernContainer(
-        dir / "m.vesk", dir / "out", kKeys, reading, reading.cancel.get_token());
+        dir / "m.vesk", dir / "out", kTestKeys, reading, reading.cancel.get_token());
     EXPECT_EQ(summary.outcome, JobOutcome::kCancelled);
     EXPECT_EQ(summary.restored, 0);
     EXPECT_TRUE(fs::is_empty(dir / "out"));
@@ -169,15 +169,15 @@ TEST(ModernJobs, NamedInputsKeepTheirNamesAndNoEntryReplacesNothing) {
     WriteFile(dir / "in/a.txt", test::PatternBytes(100));
     Observer observer;
     const std::vector<NamedInput> named{{dir / "in/a.txt", "docs/renamed.txt"}};
-    EncryptModernContainer(named, dir / "m.vesk", kKeys, CheapOptions(), observer);
-    DecryptModernContainer(dir / "m.vesk", dir / "out", kKeys, observer);
+    EncryptModernContainer(named, dir / "m.vesk", kTestKeys, CheapOptions(), observer);
+    DecryptModernContainer(dir / "m.vesk", dir / "out", kTestKeys, observer);
     EXPECT_EQ(ReadFile(dir / "out/docs/renamed.txt"), ReadFile(dir / "in/a.txt"));
 
     // Every input fails: the old container stays.
     WriteFile(dir / "old.vesk", Bytes{'o', 'l', 'd'});
     const std::vector<NamedInput> unreadable{{dir / "in/missing.txt", "missing.txt"}};
     try {
-        EncryptModernContainer(unreadable, dir / "old.vesk", kKeys, CheapOptions(), observer);
+        EncryptModernContainer(unreadable, dir / "old.vesk", kTestKeys, CheapOptions(), observer);
         ADD_FAILURE() << "no error";
     } catch (const SealError& error) {
         EXPECT_EQ(error.stringId(), Msg::NothingStored);
@@ -190,7 +190,7 @@ TEST(ModernJobs, WrongPassphraseThrowsBeforeTheOutputDirectoryIsMade) {
     ScratchDir dir;
     WriteFile(dir / "in/a.txt", test::PatternBytes(10));
     Observer observer;
-    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kKeys, CheapOptions(), observer);
+    EncryptModernContainer({dir / "in/a.txt"}, dir / "m.vesk", kTestKeys, CheapOptions(), observer);
     const std::vector<std::string> wrong{"correct horse battery stapler"};
     try {
         DecryptModernContainer(dir / "m.vesk", dir / "out", wrong, observer);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 
+#include "core/modern/modern_test_keys.h"
 #include "core/test_util.h"
 #include "modern/modern_format.h"
 #include "modern/modern_keys.h"
@@ -103,7 +104,7 @@ TEST(ModernKeys, DerivationMatchesIndependentVectors) {
     for (const Case& c : cases) {
         EXPECT_EQ(ToHex(KdfInput(c.keys)), c.input);
         DerivedKeys keys;
-        DeriveKeys(c.keys, salt, {1, 8192}, keys);
+        DeriveKeys(c.keys, salt, kTestCost, keys);
         EXPECT_EQ(ToHex(Bytes(keys.streamKey.begin(), keys.streamKey.end())), c.streamKey);
         EXPECT_EQ(ToHex(Bytes(keys.keyCheck.begin(), keys.keyCheck.end())), c.keyCheck);
     }

@@ -9,6 +9,7 @@
 
 #include "../files/file_test_support.h"
 #include "app/msg.h"
+#include "core/modern/modern_test_keys.h"
 #include "core/test_util.h"
 #include "files/jobs/file_job_observer.h"
 #include "modern/byte_stream.h"
@@ -24,8 +25,6 @@ namespace fs = std::filesystem;
 using test::ReadFile;
 using test::ScratchDir;
 using test::WriteFile;
-
-const std::vector<std::string> kKeys{"correct horse battery staple"};
 
 // Records the restored files and errors in the order they were reported.
 struct EventLog : FileJobObserver {
@@ -53,15 +52,15 @@ Bytes Seal(const std::vector<std::string>& inputs) {
     EventLog log;
     MemorySink sink;
     ModernWriteOptions options;
-    options.cost = {1, 8192};
-    ModernWriteJob(log).Run(inputs, sink, kKeys, options);
+    options.cost = kTestCost;
+    ModernWriteJob(log).Run(inputs, sink, kTestKeys, options);
     return sink.bytes;
 }
 
 ModernRestoreSummary Restore(std::span<const uint8_t> container, const std::string& out,
                              EventLog& log) {
     MemorySource source(container);
-    return ModernRestoreJob(log, log.cancel.get_token()).Run(source, "c", out, kKeys);
+    return ModernRestoreJob(log, log.cancel.get_token()).Run(source, "c", out, kTestKeys);
 }
 
 // The regular files below out, by name, each checked against its original in in.
@@ -158,7 +157,7 @@ TEST(ModernRestoreOrder, CancelKeepsTheFilesReadBeforeAndNoPartOfTheCurrentOne) 
 // one, but a container may come from anywhere).
 Bytes Craft(const std::vector<std::pair<std::string, Bytes>>& files) {
     MemorySink sink;
-    SealedWriter writer(sink, Content::kFiles, kKeys, {1, 8192});
+    SealedWriter writer(sink, Content::kFiles, kTestKeys, kTestCost);
     PieceCodec codec;
     for (const auto& [name, data] : files) {
         EntryMeta meta;
