@@ -14,21 +14,8 @@
 
 #include "crypto/rijndael256_layout.h"
 
-#define SEALWISE_AESNI __attribute__((target("aes,sse4.1")))
-
-// The shared loops are compiled for the same instructions (clang knows no GCC target pragma).
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("aes,sse4.1"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("aes,sse4.1")
-#endif
+#define SEALWISE_KERNEL_FEATURES "aes,sse4.1"
 #include "crypto/rijndael256_kernel_loops.h"
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
 
 namespace sealwise::rijndael256 {
 namespace {
@@ -44,47 +31,49 @@ struct AesNiRounds {
     // Blocks decrypted side by side to fill the AES unit's pipeline.
     static constexpr int kDecryptLanes = 4;
 
-    SEALWISE_AESNI static __m128i LoadHalf(const uint8_t* p) {
+    SEALWISE_KERNEL_TARGET static __m128i LoadHalf(const uint8_t* p) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     }
-    SEALWISE_AESNI static void StoreHalf(uint8_t* p, __m128i v) {
+    SEALWISE_KERNEL_TARGET static void StoreHalf(uint8_t* p, __m128i v) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
     }
-    SEALWISE_AESNI static State Load(const uint8_t* p) { return {LoadHalf(p), LoadHalf(p + 16)}; }
-    SEALWISE_AESNI static void Store(uint8_t* p, State s) {
+    SEALWISE_KERNEL_TARGET static State Load(const uint8_t* p) {
+        return {LoadHalf(p), LoadHalf(p + 16)};
+    }
+    SEALWISE_KERNEL_TARGET static void Store(uint8_t* p, State s) {
         StoreHalf(p, s.lo);
         StoreHalf(p + 16, s.hi);
     }
-    SEALWISE_AESNI static State Xor(State a, State b) {
+    SEALWISE_KERNEL_TARGET static State Xor(State a, State b) {
         return {_mm_xor_si128(a.lo, b.lo), _mm_xor_si128(a.hi, b.hi)};
     }
 
-    SEALWISE_AESNI static Moves LoadMoves(const HalfMoves& m) {
+    SEALWISE_KERNEL_TARGET static Moves LoadMoves(const HalfMoves& m) {
         return {LoadHalf(m.takeOther.data()), LoadHalf(m.shuffle.data())};
     }
-    SEALWISE_AESNI static Moves EncryptMoves() { return LoadMoves(kEncryptMoves); }
-    SEALWISE_AESNI static Moves DecryptMoves() { return LoadMoves(kDecryptMoves); }
-    SEALWISE_AESNI static State Move(State s, Moves m) {
+    SEALWISE_KERNEL_TARGET static Moves EncryptMoves() { return LoadMoves(kEncryptMoves); }
+    SEALWISE_KERNEL_TARGET static Moves DecryptMoves() { return LoadMoves(kDecryptMoves); }
+    SEALWISE_KERNEL_TARGET static State Move(State s, Moves m) {
         const __m128i lo = _mm_blendv_epi8(s.lo, s.hi, m.takeOther);
         const __m128i hi = _mm_blendv_epi8(s.hi, s.lo, m.takeOther);
         return {_mm_shuffle_epi8(lo, m.shuffle), _mm_shuffle_epi8(hi, m.shuffle)};
     }
 
-    SEALWISE_AESNI static State Encrypt(State s, State k) {
+    SEALWISE_KERNEL_TARGET static State Encrypt(State s, State k) {
         return {_mm_aesenc_si128(s.lo, k.lo), _mm_aesenc_si128(s.hi, k.hi)};
     }
-    SEALWISE_AESNI static State EncryptLast(State s, State k) {
+    SEALWISE_KERNEL_TARGET static State EncryptLast(State s, State k) {
         return {_mm_aesenclast_si128(s.lo, k.lo), _mm_aesenclast_si128(s.hi, k.hi)};
     }
-    SEALWISE_AESNI static State Decrypt(State s, State k) {
+    SEALWISE_KERNEL_TARGET static State Decrypt(State s, State k) {
         return {_mm_aesdec_si128(s.lo, k.lo), _mm_aesdec_si128(s.hi, k.hi)};
     }
-    SEALWISE_AESNI static State DecryptLast(State s, State k) {
+    SEALWISE_KERNEL_TARGET static State DecryptLast(State s, State k) {
         return {_mm_aesdeclast_si128(s.lo, k.lo), _mm_aesdeclast_si128(s.hi, k.hi)};
     }
 };
 
-SEALWISE_AESNI void EncryptBlock(const uint8_t* rk, const uint8_t* in, uint8_t* out) {
+SEALWISE_KERNEL_TARGET void EncryptBlock(const uint8_t* rk, const uint8_t* in, uint8_t* out) {
     using R = AesNiRounds;
     const R::Moves m = R::EncryptMoves();
     R::State s = R::Xor(R::Load(in), RoundKey<R>(rk, 0));

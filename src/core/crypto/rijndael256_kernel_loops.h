@@ -1,10 +1,10 @@
 #pragma once
 // The decryption and CBC loops both hardware kernels run, written once over the kernel's view
-// of a 32-byte state. A kernel file includes the standard headers first, then this header
-// between
-//   #pragma GCC push_options / #pragma GCC target("<its instructions>") / #pragma GCC pop_options
-// so the loops are compiled for exactly its instructions, and instantiates them with a Rounds
-// type of static functions, all inline and with the same target:
+// of a 32-byte state. A kernel file includes the standard headers first, then defines
+// SEALWISE_KERNEL_FEATURES (its instructions as a target string, e.g. "aes,sse4.1") and
+// includes this header, which compiles the loops for exactly those instructions. The kernel
+// instantiates them with a Rounds type of static functions, all inline and marked with
+// SEALWISE_KERNEL_TARGET:
 //
 //   using State = ...;  using Moves = ...;  static constexpr int kDecryptLanes = ...;
 //   State Load(const uint8_t*);  void Store(uint8_t*, State);  State Xor(State, State);
@@ -16,6 +16,26 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+
+#ifndef SEALWISE_KERNEL_FEATURES
+#error "define SEALWISE_KERNEL_FEATURES before including rijndael256_kernel_loops.h"
+#endif
+
+#define SEALWISE_KERNEL_TARGET __attribute__((target(SEALWISE_KERNEL_FEATURES)))
+#define SEALWISE_KERNEL_PRAGMA(text) _Pragma(#text)
+// Everything up to the pop below is compiled for the kernel's instructions (clang knows no GCC
+// target pragma, GCC no clang attribute pragma).
+#if defined(__clang__)
+#define SEALWISE_KERNEL_PUSH(features) \
+    SEALWISE_KERNEL_PRAGMA(            \
+        clang attribute push(__attribute__((target(features))), apply_to = function))
+#define SEALWISE_KERNEL_POP _Pragma("clang attribute pop")
+#else
+#define SEALWISE_KERNEL_PUSH(features) \
+    _Pragma("GCC push_options") SEALWISE_KERNEL_PRAGMA(GCC target(features))
+#define SEALWISE_KERNEL_POP _Pragma("GCC pop_options")
+#endif
+SEALWISE_KERNEL_PUSH(SEALWISE_KERNEL_FEATURES)
 
 namespace sealwise::rijndael256 {
 namespace {
@@ -123,3 +143,5 @@ void DecryptCbc(const uint8_t* rk, uint8_t* chain, const uint8_t* in, uint8_t* o
 
 }  // namespace
 }  // namespace sealwise::rijndael256
+
+SEALWISE_KERNEL_POP

@@ -17,22 +17,8 @@
 
 #include "crypto/rijndael256_layout.h"
 
-#define SEALWISE_VAES __attribute__((target("avx2,vaes,avx512f,avx512vl,avx512vbmi")))
-
-// The shared loops are compiled for the same instructions (clang knows no GCC target pragma).
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2,vaes,avx512f,avx512vl,avx512vbmi"))), \
-                             apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2,vaes,avx512f,avx512vl,avx512vbmi")
-#endif
+#define SEALWISE_KERNEL_FEATURES "avx2,vaes,avx512f,avx512vl,avx512vbmi"
 #include "crypto/rijndael256_kernel_loops.h"
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
 
 namespace sealwise::rijndael256 {
 namespace {
@@ -45,31 +31,35 @@ struct VaesRounds {
     static constexpr int kDecryptLanes = 8;
 
     // Round keys are read from the cipher object; the loads stay off the chain of rounds.
-    SEALWISE_VAES static State Load(const uint8_t* p) {
+    SEALWISE_KERNEL_TARGET static State Load(const uint8_t* p) {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     }
-    SEALWISE_VAES static void Store(uint8_t* p, State v) {
+    SEALWISE_KERNEL_TARGET static void Store(uint8_t* p, State v) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
     }
-    SEALWISE_VAES static State Xor(State a, State b) { return _mm256_xor_si256(a, b); }
+    SEALWISE_KERNEL_TARGET static State Xor(State a, State b) { return _mm256_xor_si256(a, b); }
 
-    SEALWISE_VAES static Moves EncryptMoves() { return Load(kEncryptPermutation.data()); }
-    SEALWISE_VAES static Moves DecryptMoves() { return Load(kDecryptPermutation.data()); }
-    SEALWISE_VAES static State Move(State s, Moves permute) {
+    SEALWISE_KERNEL_TARGET static Moves EncryptMoves() { return Load(kEncryptPermutation.data()); }
+    SEALWISE_KERNEL_TARGET static Moves DecryptMoves() { return Load(kDecryptPermutation.data()); }
+    SEALWISE_KERNEL_TARGET static State Move(State s, Moves permute) {
         return _mm256_permutexvar_epi8(permute, s);
     }
 
-    SEALWISE_VAES static State Encrypt(State s, State k) { return _mm256_aesenc_epi128(s, k); }
-    SEALWISE_VAES static State EncryptLast(State s, State k) {
+    SEALWISE_KERNEL_TARGET static State Encrypt(State s, State k) {
+        return _mm256_aesenc_epi128(s, k);
+    }
+    SEALWISE_KERNEL_TARGET static State EncryptLast(State s, State k) {
         return _mm256_aesenclast_epi128(s, k);
     }
-    SEALWISE_VAES static State Decrypt(State s, State k) { return _mm256_aesdec_epi128(s, k); }
-    SEALWISE_VAES static State DecryptLast(State s, State k) {
+    SEALWISE_KERNEL_TARGET static State Decrypt(State s, State k) {
+        return _mm256_aesdec_epi128(s, k);
+    }
+    SEALWISE_KERNEL_TARGET static State DecryptLast(State s, State k) {
         return _mm256_aesdeclast_epi128(s, k);
     }
 };
 
-SEALWISE_VAES void EncryptBlock(const uint8_t* rk, const uint8_t* in, uint8_t* out) {
+SEALWISE_KERNEL_TARGET void EncryptBlock(const uint8_t* rk, const uint8_t* in, uint8_t* out) {
     using R = VaesRounds;
     const R::Moves m = R::EncryptMoves();
     R::State s = R::Xor(R::Load(in), RoundKey<R>(rk, 0));
