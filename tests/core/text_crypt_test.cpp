@@ -103,7 +103,7 @@ TEST(TextCrypt, ArmourKeyedWithQuestionMarksOpensWithTheSamePassphrase) {
     }
 }
 
-TEST(TextCrypt, WrongPassphraseIsRefusedWith570) {
+TEST(TextCrypt, WrongPassphraseIsRefusedAsWrongKeyOrDamage) {
     const std::string armour = Encrypt(kText, "right");
     EXPECT_EQ(ErrorId([&] { Decrypt(armour, "wrong"); }), Msg::WrongKeyOrDamage);
     TextCryptJob job;
@@ -175,7 +175,7 @@ TEST(TextCrypt, ReencryptingADecryptedTextStacksNoticeLines) {
     EXPECT_EQ(twice, NoticeLine(kOffsetGerman) + "\r\n" + NoticeLine(kOffsetEnglish) + "\r\nHi");
 }
 
-TEST(TextCrypt, InputsThatCannotWorkGiveMessage114) {
+TEST(TextCrypt, InputsThatCannotWorkAskToCheckNamesAndPassword) {
     EXPECT_EQ(ErrorId([] { TextKeyFromPassphrase(""); }), Msg::CheckNamesAndPassword);
     EXPECT_EQ(ErrorId([] { Encrypt("", "pw"); }), Msg::CheckNamesAndPassword);
     // A NUL would silently end the decrypted text early.

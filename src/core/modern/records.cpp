@@ -93,6 +93,14 @@ ZSTD_CCtx* MakeCompressor(int level) {
     return cctx;
 }
 
+void SetMatchFinder(ZSTD_CCtx* cctx, const MatchFinder& finder) {
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_strategy, finder.strategy);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_minMatch, finder.minMatch);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_searchLog, finder.searchLog);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_hashLog, finder.hashLog);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_targetLength, finder.targetLength);
+}
+
 // Text: no NUL and hardly anything but printable ASCII, white space and UTF-8 in the first
 // 4 KiB.
 bool LooksLikeText(std::span<const uint8_t> piece) {
@@ -122,15 +130,8 @@ PieceCodec::PieceCodec(int level) : level_(level) {
     // container comes out no larger than the classic one, at about 1.4x its speed instead of
     // 1.6x.
     if (level_ >= 3 && level_ <= 5) {
-        ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_strategy, ZSTD_lazy);
-        ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_minMatch, 6);
-        ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_searchLog, 4);
-        ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_targetLength, 8);
-        ZSTD_CCtx_setParameter(textCompress_, ZSTD_c_hashLog, 15);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_strategy, ZSTD_greedy);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_minMatch, 4);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_searchLog, 3);
-        ZSTD_CCtx_setParameter(compress_, ZSTD_c_hashLog, 18);
+        SetMatchFinder(textCompress_, kTextMatchFinder);
+        SetMatchFinder(compress_, kBinaryMatchFinder);
     }
     decompress_ = ZSTD_createDCtx();
     if (!decompress_) throw std::bad_alloc();

@@ -38,6 +38,16 @@ Bytes EncodeEntryRecord(const EntryMeta& entry);
 std::optional<EntryMeta> DecodeEntryRecord(std::span<const uint8_t> record);
 
 // Compresses and decompresses data records; one per thread.
+// The zstd match finder PieceCodec uses for text and for other data at levels 3 to 5, where
+// zstd's own settings pack this data a few percent larger than deflate in the classic format
+// (bench/zstd_frontier.sh compares the choices).
+struct MatchFinder {
+    ZSTD_strategy strategy;
+    int minMatch, searchLog, hashLog, targetLength;  // 0: zstd's own for the level
+};
+inline constexpr MatchFinder kTextMatchFinder{ZSTD_lazy, 6, 4, 15, 8};
+inline constexpr MatchFinder kBinaryMatchFinder{ZSTD_greedy, 4, 3, 18, 0};
+
 class PieceCodec {
   public:
     explicit PieceCodec(int level = 3);

@@ -1,6 +1,7 @@
 #pragma once
 // Typed failures of the core. Each carries the string-table id of the message the user should
 // see and the argument for its "%s"; only the GUI and the CLI turn it into text.
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -26,5 +27,19 @@ class SealError : public std::runtime_error {
     Msg stringId_;
     std::string argument_;
 };
+
+// Runs work and returns how it failed, if it did: its SealError as thrown, any other exception
+// as a system error that carries the exception's text.
+template <class Work>
+std::optional<SealError> FailureOf(Work&& work) {
+    try {
+        std::forward<Work>(work)();
+    } catch (const SealError& error) {
+        return error;
+    } catch (const std::exception& error) {
+        return SealError(Msg::SystemError, error.what());
+    }
+    return std::nullopt;
+}
 
 }  // namespace sealwise

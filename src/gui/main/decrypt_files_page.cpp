@@ -44,7 +44,7 @@ void RunModern(DecryptRun& run) {
 }
 
 void RunDecrypt(DecryptRun& run) {
-    try {
+    run.failure = FailureOf([&] {
         // A directory typed into the field that does not exist yet is made.
         std::error_code ignored;
         std::filesystem::create_directories(run.outputDirectory, ignored);
@@ -53,11 +53,7 @@ void RunDecrypt(DecryptRun& run) {
         } else {
             run.summary = run.job.Run(run.container, run.outputDirectory, run.keys);
         }
-    } catch (const SealError& error) {
-        run.failure = error;
-    } catch (const std::exception& error) {
-        run.failure = SealError(Msg::SystemError, error.what());
-    }
+    });
     SecureWipe(run.keys);
     for (std::string& secret : run.secrets) SecureWipe(secret);
 }

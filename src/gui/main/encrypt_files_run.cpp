@@ -129,17 +129,13 @@ void EncryptFilesPage::EncryptClicked() {
 
     window_.RunJob(
         [run] {
-            try {
+            run->failure = FailureOf([&] {
                 if (run->format == StoredFormat::kModern) {
                     RunModern(*run);
                 } else {
                     run->summary = run->job.Run(run->items, run->container, run->key);
                 }
-            } catch (const SealError& error) {
-                run->failure = error;
-            } catch (const std::exception& error) {
-                run->failure = SealError(Msg::SystemError, error.what());
-            }
+            });
             SecureWipe(run->key);
             for (std::string& secret : run->secrets) SecureWipe(secret);
         },

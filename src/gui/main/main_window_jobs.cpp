@@ -101,22 +101,19 @@ void MainWindow::RunJob(std::function<void()> work, std::function<void()> cancel
     runningCancel_ = std::move(cancel);
     if (!busy_) SetBusy(true, false);
     relay_->Start();
-    try {
+    // Also when no thread could be started.
+    const std::optional<SealError> notStarted = FailureOf([&] {
         jobs_->Start(std::move(work), [this, finished = std::move(finished)] {
             IdleOnExit idle([this] { EndJob(); });
-            try {
-                finished();
-            } catch (const SealError& error) {
+            if (const std::optional<SealError> failure = FailureOf(finished)) {
                 EndJob();
-                ShowFailure(error);
-            } catch (const std::exception& error) {
-                EndJob();
-                ShowFailure(SealError(Msg::SystemError, error.what()));
+                ShowFailure(*failure);
             }
         });
-    } catch (const std::exception& error) {  // no thread could be started
+    });
+    if (notStarted) {
         EndJob();
-        ShowFailure(SealError(Msg::SystemError, error.what()));
+        ShowFailure(*notStarted);
     }
 }
 

@@ -43,7 +43,7 @@ struct TextJob {
 
 // Runs on the job thread; failures are kept for the window.
 void RunTextJob(TextJob& job, bool encrypt) {
-    try {
+    job.failure = FailureOf([&] {
         if (job.format == StoredFormat::kModern) {
             job.output = encrypt ? modern::SealText(job.input, job.secrets)
                                  : modern::OpenText(job.input, job.secrets);
@@ -53,11 +53,7 @@ void RunTextJob(TextJob& job, bool encrypt) {
         } else {
             job.output = job.crypt.Decrypt(job.input, std::move(job.keys));
         }
-    } catch (const SealError& error) {
-        job.failure = error;
-    } catch (const std::exception& error) {
-        job.failure = SealError(Msg::SystemError, error.what());
-    }
+    });
     SecureWipe(job.key);
     SecureWipe(job.keys);
     for (std::string& secret : job.secrets) SecureWipe(secret);
