@@ -155,14 +155,25 @@ TEST(ModernRestoreOrder, CancelKeepsTheFilesReadBeforeAndNoPartOfTheCurrentOne) 
 
 // A container of the given files as they stand, names repeated or not (writers never repeat
 // one, but a container may come from anywhere).
-Bytes Craft(const std::vector<std::pair<std::string, Bytes>>& files) {
+// An entry as a writer of its own might store it: a symbolic link when target is set.
+struct CraftedEntry {
+    std::string name;
+    Bytes data;
+    std::string target;
+};
+
+Bytes Craft(const std::vector<CraftedEntry>& entries) {
     MemorySink sink;
     SealedWriter writer(sink, Content::kFiles, kTestKeys, kTestCost);
     PieceCodec codec;
-    for (const auto& [name, data] : files) {
+    for (const auto& [name, data, target] : entries) {
         EntryMeta meta;
         meta.size = data.size();
         meta.name = name;
+        if (!target.empty()) {
+            meta.type = EntryType::kSymlink;
+            meta.linkTarget = target;
+        }
         writer.Push(EncodeEntryRecord(meta));
         for (std::size_t at = 0; at < data.size(); at += kPieceSize) {
             Bytes record;
@@ -171,7 +182,7 @@ Bytes Craft(const std::vector<std::pair<std::string, Bytes>>& files) {
             writer.Push(record);
         }
     }
-    writer.Push(EncodeEndRecord(files.size()), true);
+    writer.Push(EncodeEndRecord(entries.size()), true);
     return sink.bytes;
 }
 
@@ -193,7 +204,7 @@ TEST(ModernRestoreOrder, LaterEntriesMeetEarlierOnesOnDisk) {
     };
     for (const auto& test : cases) {
         ScratchDir scratch;
-        const Bytes container = Craft({{"f", first}, {test.secondName, second}});
+        const Bytes container = Craft({{"f", first, {}}, {test.secondName, second, {}}});
         EventLog log;
         log.answer = test.answer;
         const ModernRestoreSummary summary = Restore(container, scratch.path(), log);
@@ -204,6 +215,44 @@ TEST(ModernRestoreOrder, LaterEntriesMeetEarlierOnesOnDisk) {
         EXPECT_EQ(ReadFile(scratch / "f"), test.f);
         EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()),
                   1);
+    }
+}
+
+// A container may hold a link and then entries below it or under its name: whatever its target,
+// nothing is written outside the output directory and the link is never followed.
+TEST(ModernRestoreOrder, LinksInTheContainerAreNeverFollowed) {
+    const Bytes data{'x'};
+    const struct {
+        std::vector<CraftedEntry> entries;
+        int restored;
+        int failed;
+    } cases[] = {
+        {{{"l", {}, "OUTSIDE"}, {"l/x", data, {}}}, 1, 1},
+        {{{"l", {}, "../outside"}, {"l/x", data, {}}}, 1, 1},
+        {{{"d/l", {}, "../../outside"}, {"d/l/x", data, {}}}, 1, 1},
+        // Replacing the link puts the file in the link's place, not into its target.
+        {{{"l", {}, "OUTSIDE/x"}, {"l", data, {}}}, 2, 0},
+    };
+    for (const auto& test : cases) {
+        ScratchDir scratch;
+        fs::create_directories(scratch / "out");
+        fs::create_directories(scratch / "outside");
+        std::vector<CraftedEntry> entries = test.entries;
+        for (CraftedEntry& e : entries) {
+            if (e.target.starts_with("OUTSIDE")) e.target.replace(0, 7, scratch / "outside");
+        }
+        EventLog log;
+        log.answer = OverwriteChoice::kOverwrite;
+        const ModernRestoreSummary summary = Restore(Craft(entries), scratch / "out", log);
+        SCOPED_TRACE(test.entries.back().name);
+        EXPECT_EQ(summary.restored, test.restored);
+        EXPECT_EQ(summary.failed, test.failed);
+        EXPECT_TRUE(fs::is_empty(scratch / "outside"));
+        const fs::path last = fs::path(scratch / "out") / test.entries.back().name;
+        if (test.failed == 0) {
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(last)));
+            EXPECT_EQ(ReadFile(last.string()), data);
+        }
     }
 }
 
