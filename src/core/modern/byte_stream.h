@@ -22,7 +22,14 @@ class ByteSink {
     virtual ~ByteSink() = default;
     // Throws SealError 103 when the bytes cannot be written.
     virtual void Write(std::span<const uint8_t> data) = 0;
+    // Writes what a buffering sink still holds (the writer of the stream calls it at its end).
+    virtual void Flush() {}
 };
+
+// A container holds two small records per small file: file descriptors are read and written
+// through a buffer, so that a tree of small files costs few system calls; pieces as large as
+// the buffer go straight through.
+constexpr std::size_t kFdBufferSize = 256 * 1024;
 
 class FdSource final : public ByteSource {
   public:
@@ -31,15 +38,19 @@ class FdSource final : public ByteSource {
 
   private:
     int fd_;
+    Bytes buffer_;
+    std::size_t at_ = 0, end_ = 0;  // the part of buffer_ not handed out yet
 };
 
 class FdSink final : public ByteSink {
   public:
     explicit FdSink(int fd) : fd_(fd) {}
     void Write(std::span<const uint8_t> data) override;
+    void Flush() override;
 
   private:
     int fd_;
+    Bytes pending_;
 };
 
 class IstreamSource final : public ByteSource {

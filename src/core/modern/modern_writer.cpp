@@ -26,11 +26,43 @@ struct WriteUnit {
     Bytes record;  // what gets sealed
 };
 
+// Consecutive units handed to a worker together: a tree of small files would otherwise cost
+// two thread hand-offs per file. A piece as large as a whole batch travels alone, so only the
+// first unit of a batch ever holds large buffers.
+struct WriteBatch {
+    static constexpr std::size_t kMaxUnits = 32;
+    static constexpr std::size_t kMaxDataBytes = 256 << 10;
+
+    std::vector<WriteUnit> units;  // the first count are the batch's
+    std::size_t count = 0;
+};
+
 // Hands out the entries and the pieces of their files in order (the job's thread).
 class PieceReader {
   public:
     PieceReader(const std::vector<TreeItem>& items, FileJobObserver& observer, int& failed)
         : items_(items), observer_(observer), failed_(failed) {}
+
+    // Fills batch with the next units (see WriteBatch); false when all are handed out.
+    bool NextBatch(WriteBatch& batch) {
+        batch.count = 0;
+        std::size_t bytes = 0;
+        while (batch.count < WriteBatch::kMaxUnits && bytes < WriteBatch::kMaxDataBytes) {
+            if (batch.count > 0 && LargePieceNext()) break;
+            if (batch.units.size() == batch.count) batch.units.emplace_back();
+            WriteUnit& unit = batch.units[batch.count];
+            if (!Next(unit)) break;
+            ++batch.count;
+            bytes += unit.raw.size();
+        }
+        return batch.count > 0;
+    }
+
+  private:
+    bool LargePieceNext() const {
+        return file_.valid() &&
+               std::min<uint64_t>(remaining_, kPieceSize) >= WriteBatch::kMaxDataBytes;
+    }
 
     bool Next(WriteUnit& unit) {
         if (file_.valid() && remaining_ > 0) return ReadPiece(unit);
@@ -42,13 +74,13 @@ class PieceReader {
             unit.isEntry = true;
             unit.item = index;
             unit.raw.clear();
-            unit.record = EncodeEntryRecord(item.meta);
+            const Bytes record = EncodeEntryRecord(item.meta);
+            unit.record.assign(record.begin(), record.end());  // keeps the piece's room
             return true;
         }
         return false;
     }
 
-  private:
     bool OpenFile(const TreeItem& item) {
         const int fd = ::open(item.path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
@@ -58,8 +90,10 @@ class PieceReader {
         }
         file_ = UniqueFd(fd);
         current_ = &item;
+        offset_ = 0;
         remaining_ = item.meta.size;
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        // Larger read-ahead pays only for files of several pieces.
+        if (remaining_ > kPieceSize) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         if (remaining_ == 0) FinishFile();
         return true;
     }
@@ -68,13 +102,13 @@ class PieceReader {
         const std::size_t n = remaining_ < kPieceSize ? remaining_ : kPieceSize;
         unit.isEntry = false;
         unit.raw.resize(n);
-        if (InHole(n)) {
+        if (current_->mayHaveHoles && InHole(n)) {
             // A hole of a sparse file reads as zeros: no need to read them.
             std::fill(unit.raw.begin(), unit.raw.end(), 0);
-            if (::lseek(file_.get(), static_cast<off_t>(n), SEEK_CUR) < 0) Changed();
-        } else if (ReadFull(file_.get(), unit.raw) != n) {
+        } else if (ReadAt(file_.get(), static_cast<int64_t>(offset_), unit.raw) != n) {
             Changed();
         }
+        offset_ += n;
         remaining_ -= n;
         if (remaining_ == 0) FinishFile();
         return true;
@@ -82,12 +116,9 @@ class PieceReader {
 
     // Whether the next n bytes lie in a hole (no data before offset + n).
     bool InHole(std::size_t n) const {
-        const off_t at = ::lseek(file_.get(), 0, SEEK_CUR);
-        if (at < 0) return false;
+        const auto at = static_cast<off_t>(offset_);
         const off_t data = ::lseek(file_.get(), at, SEEK_DATA);
-        const bool hole = data < 0 ? errno == ENXIO : data >= at + static_cast<off_t>(n);
-        ::lseek(file_.get(), at, SEEK_SET);
-        return hole;
+        return data < 0 ? errno == ENXIO : data >= at + static_cast<off_t>(n);
     }
 
     // The size was promised in the entry already: a file that shrank or grew cannot be stored
@@ -110,6 +141,7 @@ class PieceReader {
     std::size_t next_ = 0;
     UniqueFd file_;
     const TreeItem* current_ = nullptr;
+    uint64_t offset_ = 0;  // of the next piece
     uint64_t remaining_ = 0;
 };
 
@@ -136,24 +168,31 @@ ModernWriteSummary ModernWriteJob::Run(const std::vector<NamedInput>& inputs, By
     }
     PieceReader reader(walk.items, observer_, summary.failed);
     const auto cancelled = [this] { return stop_.stop_requested(); };
-    OrderedPipeline<WriteUnit>::Steps steps;
-    steps.read = [&reader](WriteUnit& unit) { return reader.Next(unit); };
-    steps.work = [&codecs](WriteUnit& unit, int worker) {
-        if (!unit.isEntry) codecs[static_cast<std::size_t>(worker)]->Encode(unit.raw, unit.record);
+    OrderedPipeline<WriteBatch>::Steps steps;
+    steps.read = [&reader](WriteBatch& batch) { return reader.NextBatch(batch); };
+    steps.work = [&codecs](WriteBatch& batch, int worker) {
+        PieceCodec& codec = *codecs[static_cast<std::size_t>(worker)];
+        for (std::size_t i = 0; i < batch.count; ++i) {
+            WriteUnit& unit = batch.units[i];
+            if (!unit.isEntry) codec.Encode(unit.raw, unit.record);
+        }
     };
     steps.cancelled = cancelled;
     steps.pump = observer_.Pump();
-    OrderedPipeline<WriteUnit> pipeline(shape.workers, shape.unitsPerWorker, std::move(steps));
+    OrderedPipeline<WriteBatch> pipeline(shape.workers, shape.unitsPerWorker, std::move(steps));
 
-    while (WriteUnit* unit = pipeline.Next()) {
-        if (unit->isEntry) {
-            const TreeItem& item = walk.items[unit->item];
-            observer_.ItemStarted(item.path, static_cast<int64_t>(item.meta.size));
-            ++summary.entries;
-        } else {
-            observer_.BytesDone(static_cast<int64_t>(unit->raw.size()));
+    while (WriteBatch* batch = pipeline.Next()) {
+        for (std::size_t i = 0; i < batch->count; ++i) {
+            const WriteUnit& unit = batch->units[i];
+            if (unit.isEntry) {
+                const TreeItem& item = walk.items[unit.item];
+                observer_.ItemStarted(item.path, static_cast<int64_t>(item.meta.size));
+                ++summary.entries;
+            } else {
+                observer_.BytesDone(static_cast<int64_t>(unit.raw.size()));
+            }
+            writer.Push(unit.record);
         }
-        writer.Push(unit->record);
     }
     if (cancelled()) {
         summary.outcome = JobOutcome::kCancelled;

@@ -4,10 +4,11 @@
 
 namespace sealwise::modern {
 
-RestoreWriter::RestoreWriter(DeferredFlush& flush)
-    : flush_(flush), buffers_(kBuffers), thread_([this] { Run(); }) {
-    for (std::size_t i = 0; i < kBuffers; ++i) free_.push_back(i);
+RestoreWriter::Pool::Pool(std::size_t count) : buffers(count) {
+    for (std::size_t i = 0; i < count; ++i) free.push_back(i);
 }
+
+RestoreWriter::RestoreWriter(DeferredFlush& flush) : flush_(flush), thread_([this] { Run(); }) {}
 
 RestoreWriter::~RestoreWriter() {
     Abandon();
@@ -54,16 +55,18 @@ void RestoreWriter::Begin(SharedFd dir, std::string finalName, bool replaces, st
 }
 
 void RestoreWriter::Append(std::span<const uint8_t> piece) {
+    const bool large = piece.size() > kSmallPiece;
+    Pool& pool = large ? large_ : small_;
     std::size_t index = 0;
     {
         std::unique_lock lock(mutex_);
-        WaitLocked(lock, [this] { return !free_.empty(); });
-        index = free_.back();
-        free_.pop_back();
+        WaitLocked(lock, [&pool] { return !pool.free.empty(); });
+        index = pool.free.back();
+        pool.free.pop_back();
     }
     // Only this thread touches a buffer between taking it and handing it over.
-    buffers_[index].assign(piece.begin(), piece.end());
-    Push({.kind = Kind::kPiece, .buffer = index});
+    pool.buffers[index].assign(piece.begin(), piece.end());
+    Push({.kind = Kind::kPiece, .buffer = index, .large = large});
 }
 
 void RestoreWriter::Commit(const EntryMeta& meta) {
@@ -102,10 +105,15 @@ void RestoreWriter::Run() {
         lock.unlock();
         Handle(task);
         lock.lock();
-        if (task.kind == Kind::kPiece) free_.push_back(task.buffer);
+        if (task.kind == Kind::kPiece) (task.large ? large_ : small_).free.push_back(task.buffer);
         busy_ = false;
-        if (callerWaiting_) room_.notify_one();
+        if (callerWaiting_ && CallerShouldWake(task)) room_.notify_one();
     }
+}
+
+bool RestoreWriter::CallerShouldWake(const Task& done) const {
+    return tasks_.empty() || (done.kind == Kind::kPiece && done.large) ||
+           small_.free.size() >= kSmallBuffers / 2 || tasks_.size() <= kMaxTasks / 2;
 }
 
 // A failure keeps the file's outcome and drops the rest of its data, as the caller reads on.
@@ -119,8 +127,11 @@ void RestoreWriter::Handle(Task& task) {
                 return;
             case Kind::kPiece:
                 if (!file_) return;
-                file_->Append(buffers_[task.buffer]);
-                current_.size += static_cast<int64_t>(buffers_[task.buffer].size());
+                {
+                    const Bytes& piece = (task.large ? large_ : small_).buffers[task.buffer];
+                    file_->Append(piece);
+                    current_.size += static_cast<int64_t>(piece.size());
+                }
                 return;
             case Kind::kCommit:
                 if (file_) file_->Commit(task.meta, replaces_ ? nullptr : &flush_);

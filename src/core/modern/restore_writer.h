@@ -4,7 +4,8 @@
 // decrypting and decompressing. The caller hands over a file's start, its pieces and then its
 // commit (once all its data authenticated) or its abandonment, in stream order; nothing is
 // committed that the caller did not commit. Outcomes come back in order for the caller to
-// report. Memory stays bounded: a few piece buffers, reused, and a capped queue.
+// report. Memory stays bounded: a few buffers for large pieces and more for small ones, all
+// reused, and a capped queue.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -65,7 +66,13 @@ class RestoreWriter {
         bool replaces = false;
         Outcome outcome{};
         std::size_t buffer = 0;
+        bool large = false;  // from the pool of large buffers
         EntryMeta meta{};
+    };
+    struct Pool {
+        std::vector<Bytes> buffers;
+        std::vector<std::size_t> free;
+        explicit Pool(std::size_t count);
     };
 
     void Push(Task task, bool wake = true);
@@ -74,9 +81,14 @@ class RestoreWriter {
     void Run();
     void Handle(Task& task);
     void Finish(bool committed);
+    // Whether the caller, if it waits, has reason to look again: the threads take turns only
+    // after a stretch of work, not after every small piece.
+    bool CallerShouldWake(const Task& done) const;
 
-    static constexpr std::size_t kBuffers = 3;
-    static constexpr std::size_t kMaxTasks = 64;
+    static constexpr std::size_t kLargeBuffers = 3;
+    static constexpr std::size_t kSmallBuffers = 32;
+    static constexpr std::size_t kSmallPiece = 64 * 1024;  // a small buffer holds no more
+    static constexpr std::size_t kMaxTasks = 96;
 
     DeferredFlush& flush_;
     bool open_ = false;  // the caller's side: a file begun and not yet committed or abandoned
@@ -85,8 +97,8 @@ class RestoreWriter {
     std::condition_variable work_;  // the writer waits for tasks
     std::condition_variable room_;  // the caller waits for room, a buffer or the end
     std::deque<Task> tasks_;
-    std::vector<Bytes> buffers_;
-    std::vector<std::size_t> free_;
+    Pool large_{kLargeBuffers};
+    Pool small_{kSmallBuffers};
     std::vector<Outcome> outcomes_;
     bool busy_ = false;  // the thread is handling a task
     bool writerWaiting_ = false;

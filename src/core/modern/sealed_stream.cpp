@@ -50,6 +50,7 @@ void SealedWriter::Push(std::span<const uint8_t> record, bool final) {
         final ? crypto_secretstream_xchacha20poly1305_TAG_FINAL
               : crypto_secretstream_xchacha20poly1305_TAG_MESSAGE);
     sink_.Write(buffer_);
+    if (final) sink_.Flush();
 }
 
 SealedReader::SealedReader(ByteSource& source, std::span<const std::string> keys,

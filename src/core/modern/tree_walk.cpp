@@ -43,6 +43,7 @@ class Walker {
         if (S_ISREG(st.st_mode)) {
             m.type = EntryType::kFile;
             m.size = static_cast<uint64_t>(st.st_size);
+            item.mayHaveHoles = static_cast<uint64_t>(st.st_blocks) * 512 < m.size;
             walk_.items.push_back(std::move(item));
         } else if (S_ISLNK(st.st_mode)) {
             m.type = EntryType::kSymlink;

@@ -13,6 +13,8 @@ namespace sealwise::modern {
 struct TreeItem {
     std::string path;  // where it is on disk
     EntryMeta meta;    // name and metadata as stored
+    // A file with fewer blocks than its size may have holes, worth looking for while reading.
+    bool mayHaveHoles = false;
 };
 
 struct TreeWalk {

@@ -53,16 +53,20 @@ std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out) {
     return done;
 }
 
+std::size_t ReadSome(int fd, std::span<uint8_t> out) {
+    for (;;) {
+        const ssize_t got = ::read(fd, out.data(), out.size());
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) throw SystemError(errno, "read");
+    }
+}
+
 std::size_t ReadFull(int fd, std::span<uint8_t> out) {
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t got = ::read(fd, out.data() + done, out.size() - done);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            throw SystemError(errno, "read");
-        }
+        const std::size_t got = ReadSome(fd, out.subspan(done));
         if (got == 0) break;
-        done += static_cast<std::size_t>(got);
+        done += got;
     }
     return done;
 }

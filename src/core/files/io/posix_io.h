@@ -53,6 +53,9 @@ SealError SystemErrorAt(int err, const std::string& path);
 std::size_t ReadAt(int fd, int64_t offset, std::span<uint8_t> out);
 // Reads up to out.size() bytes from the current position; fewer only at the end of the file.
 std::size_t ReadFull(int fd, std::span<uint8_t> out);
+// One read from the current position (retried when a signal interrupts it): what a pipe has
+// at hand, 0 at the end.
+std::size_t ReadSome(int fd, std::span<uint8_t> out);
 void WriteAll(int fd, std::span<const uint8_t> data);
 
 // The call WriteAll makes, ::write normally. Tests put a failing one in place to see how the
