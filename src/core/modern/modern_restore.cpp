@@ -141,7 +141,7 @@ class Restorer {
                   const std::string& display) {
         const int parent = parentDir->get();
         if (!MayReplace(parent, leaf, display)) return;
-        const std::string temp = TemporaryName();
+        const std::string temp = HiddenTempName();
         if (::symlinkat(meta.linkTarget.c_str(), parent, temp.c_str()) != 0) {
             throw SystemError(errno, "symlink");
         }

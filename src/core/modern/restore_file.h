@@ -1,42 +1,34 @@
 #pragma once
-// A file being restored from a modern container: written under a temporary name in its
-// directory, given its permission bits and modification time, and renamed to its final name
-// only when all its data has authenticated. Runs of zero bytes become holes, so sparse files
-// stay sparse.
+// A file being restored from a modern container: staged out of sight (files/io/staged_file.h),
+// given its permission bits and modification time, and put in place only when all its data has
+// authenticated. Runs of zero bytes become holes, so sparse files stay sparse.
 #include <cstdint>
 #include <span>
 #include <string>
 
 #include "files/io/deferred_flush.h"
 #include "files/io/posix_io.h"
+#include "files/io/staged_file.h"
 #include "modern/records.h"
 
 namespace sealwise::modern {
 
 class RestoreFile {
   public:
-    // Creates the temporary file inside dir.
-    RestoreFile(SharedFd dir, std::string finalName);
-    ~RestoreFile();  // removes the temporary file unless committed
-    RestoreFile(const RestoreFile&) = delete;
-    RestoreFile& operator=(const RestoreFile&) = delete;
+    // The file will become finalName inside dir; replaces: it takes the place of an existing
+    // file (which the user agreed to), else the name must still be free at the end.
+    RestoreFile(SharedFd dir, std::string finalName, bool replaces);
 
     void Append(std::span<const uint8_t> data);
-    // Sets the length, the permission bits and the modification time, flushes the data when
-    // there is no deferred flush (a file that replaces another must be on disk before its
-    // rename), renames the file into place and hands it to the deferred flush, if any.
+    // Sets the length, the permission bits and the modification time and puts the file in
+    // place: flushed first when it replaces another, else handed to flush (when given).
     void Commit(const EntryMeta& meta, DeferredFlush* flush);
 
   private:
-    SharedFd dir_;
-    UniqueFd file_;
-    std::string finalName_;
-    std::string tempName_;
+    StagedFile file_;
     int64_t size_ = 0;
+    bool endsInHole_ = false;
 };
-
-// A name for a temporary file or link beside the final one.
-std::string TemporaryName();
 
 // The permission bits a restored entry gets: set-user-id and set-group-id are never restored.
 inline unsigned RestoredMode(uint16_t mode) { return mode & 01777u; }

@@ -122,8 +122,8 @@ void RestoreWriter::Handle(Task& task) {
         switch (task.kind) {
             case Kind::kBegin:
                 current_ = std::move(task.outcome);
-                replaces_ = task.replaces;
-                file_ = std::make_unique<RestoreFile>(std::move(task.dir), task.finalName);
+                file_ = std::make_unique<RestoreFile>(std::move(task.dir), task.finalName,
+                                                      task.replaces);
                 return;
             case Kind::kPiece:
                 if (!file_) return;
@@ -134,7 +134,7 @@ void RestoreWriter::Handle(Task& task) {
                 }
                 return;
             case Kind::kCommit:
-                if (file_) file_->Commit(task.meta, replaces_ ? nullptr : &flush_);
+                if (file_) file_->Commit(task.meta, &flush_);
                 Finish(file_ != nullptr);
                 return;
             case Kind::kAbandon:

@@ -108,7 +108,6 @@ class RestoreWriter {
     // The thread's side: the file being written.
     std::unique_ptr<RestoreFile> file_;
     Outcome current_;
-    bool replaces_ = false;
 
     std::thread thread_;  // last: runs on the members above
 };

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <tuple>
 
 #include "../files/file_test_support.h"
 #include "app/msg.h"
@@ -259,18 +260,24 @@ TEST(ModernContainer, WrongPassphraseIsRecognisedBeforeAnythingIsWritten) {
 TEST(ModernContainer, ExistingFilesAreKeptOrReplacedAsAnswered) {
     ScratchDir scratch;
     WriteFile(scratch / "in/f", Bytes{'n', 'e', 'w'});
+    ::chmod((scratch / "in/f").c_str(), 0640);
     const Bytes container = Seal({scratch / "in/f"});
-    for (const auto& [answer, expected] :
-         {std::pair{OverwriteChoice::kSkip, Bytes{'o', 'l', 'd'}},
-          std::pair{OverwriteChoice::kOverwrite, Bytes{'n', 'e', 'w'}}}) {
+    // A replaced file takes the stored permissions, not those of the file it replaces.
+    for (const auto& [answer, expected, mode] :
+         {std::tuple{OverwriteChoice::kSkip, Bytes{'o', 'l', 'd'}, 0604},
+          std::tuple{OverwriteChoice::kOverwrite, Bytes{'n', 'e', 'w'}, 0640}}) {
         const std::string out = scratch / ("out" + std::to_string(int(answer)));
         WriteFile(out + "/f", Bytes{'o', 'l', 'd'});
+        ::chmod((out + "/f").c_str(), 0604);
         Recorder recorder;
         recorder.answer = answer;
         MemorySource source(container);
         const ModernRestoreSummary s = ModernRestoreJob(recorder).Run(source, "c", out, kTestKeys);
         EXPECT_EQ(ReadFile(out + "/f"), expected);
         EXPECT_EQ(s.skipped, answer == OverwriteChoice::kSkip ? 1 : 0);
+        struct stat st {};
+        ASSERT_EQ(::stat((out + "/f").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, static_cast<unsigned>(mode));
     }
 }
 

@@ -15,16 +15,6 @@
 namespace sealwise {
 namespace {
 
-std::string RandomTempName() {
-    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    uint8_t random[10];
-    FillSecureRandom(random, sizeof random);
-    std::string name = ".sealwise-";
-    // 252 = 7 * 36: the values below it map evenly; the rare others are drawn again.
-    for (uint8_t r : random) name += kChars[r < 252 ? r % 36 : SecureRandomBelow(36)];
-    return name + ".part";
-}
-
 std::pair<std::string, std::string> SplitParent(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) return {".", path};
@@ -38,6 +28,16 @@ bool CanLinkUnnamedFiles() {
 }
 
 }  // namespace
+
+std::string HiddenTempName() {
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    uint8_t random[10];
+    FillSecureRandom(random, sizeof random);
+    std::string name = ".sealwise-";
+    // 252 = 7 * 36: the values below it map evenly; the rare others are drawn again.
+    for (uint8_t r : random) name += kChars[r < 252 ? r % 36 : SecureRandomBelow(36)];
+    return name + ".part";
+}
 
 StagedFile::StagedFile(SharedFd dir, std::string finalName, Placement placement)
     : dir_(std::move(dir)), finalName_(std::move(finalName)), placement_(placement) {}
@@ -79,7 +79,7 @@ void StagedFile::CreateUnnamed() {
 
 void StagedFile::CreateNamed(const std::string& where) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = RandomTempName();
+        std::string name = HiddenTempName();
         const int fd = ::openat(dir_->get(), name.c_str(),
                                 O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
@@ -159,12 +159,15 @@ void StagedFile::CommitFree() {
         return NameTakenError(SystemError(EEXIST, "create " + finalName_));
     };
     if (tempName_.empty()) {
+        if (mode_ && ::fchmod(file_.get(), *mode_) != 0) throw SystemError(errno, "chmod");
         if (!LinkAs(finalName_.c_str())) {
             if (errno == EEXIST) throw taken();
             throw SystemError(errno, "create " + finalName_);
         }
     } else {
-        if (::fchmod(file_.get(), NormalFileMode()) != 0) throw SystemError(errno, "chmod");
+        if (::fchmod(file_.get(), mode_.value_or(NormalFileMode())) != 0) {
+            throw SystemError(errno, "chmod");
+        }
         if (::renameat2(dir_->get(), tempName_.c_str(), dir_->get(), finalName_.c_str(),
                         RENAME_NOREPLACE) != 0) {
             if (errno == EEXIST) throw taken();
@@ -182,7 +185,7 @@ void StagedFile::CommitFree() {
 }
 
 void StagedFile::CommitReplacing() {
-    mode_t mode = NormalFileMode();
+    mode_t mode = mode_.value_or(NormalFileMode());
     struct stat old {};
     if (::fstatat(dir_->get(), finalName_.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(old.st_mode)) throw SystemError(EISDIR, finalName_);
@@ -191,7 +194,7 @@ void StagedFile::CommitReplacing() {
             throw SealError(Msg::ContainerNotReplaced, shownAs_, "would replace the container");
         }
         // The new contents keep the old file's permissions, without set-id bits.
-        if (S_ISREG(old.st_mode)) mode = old.st_mode & 0777;
+        if (S_ISREG(old.st_mode) && !mode_) mode = old.st_mode & 0777;
     } else if (errno != ENOENT) {
         throw SystemError(errno, "inspect " + finalName_);
     }
@@ -200,7 +203,7 @@ void StagedFile::CommitReplacing() {
     if (::fchmod(file_.get(), mode) != 0) throw SystemError(errno, "chmod");
     if (tempName_.empty()) {
         for (int attempt = 0; tempName_.empty(); ++attempt) {
-            std::string name = RandomTempName();
+            std::string name = HiddenTempName();
             if (LinkAs(name.c_str())) {
                 tempName_ = std::move(name);
             } else if (errno != EEXIST || attempt == 100) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -75,6 +76,9 @@ class StagedFile {
         deferred_ = flush;
     }
     void SetPlacement(Placement placement) noexcept { placement_ = placement; }
+    // The permission bits Commit gives the file, instead of the normal ones or those of the
+    // file it replaces.
+    void SetMode(mode_t mode) noexcept { mode_ = mode; }
     Placement placement() const noexcept { return placement_; }
     // The file (by device and inode) that Commit must never replace, such as the container
     // being read; Commit throws SealError 600 naming shownAs instead.
@@ -117,8 +121,12 @@ class StagedFile {
     dev_t protectedDevice_ = 0;
     ino_t protectedInode_ = 0;
     std::string shownAs_;
+    std::optional<mode_t> mode_;
     bool created_ = false;
     bool committed_ = false;
 };
+
+// A hidden name for a temporary file or link beside its final one (".sealwise-....part").
+std::string HiddenTempName();
 
 }  // namespace sealwise
