@@ -28,10 +28,11 @@ struct WriteUnit {
 
 // Consecutive units handed to a worker together: a tree of small files would otherwise cost
 // two thread hand-offs per file. A piece as large as a whole batch travels alone, so only the
-// first unit of a batch ever holds large buffers.
+// first unit of a batch ever holds large buffers; the others keep little room between uses.
 struct WriteBatch {
-    static constexpr std::size_t kMaxUnits = 32;
+    static constexpr std::size_t kMaxUnits = 16;
     static constexpr std::size_t kMaxDataBytes = 256 << 10;
+    static constexpr std::size_t kKeptBytes = 16 << 10;
 
     std::vector<WriteUnit> units;  // the first count are the batch's
     std::size_t count = 0;
@@ -51,6 +52,11 @@ class PieceReader {
             if (batch.count > 0 && LargePieceNext()) break;
             if (batch.units.size() == batch.count) batch.units.emplace_back();
             WriteUnit& unit = batch.units[batch.count];
+            if (batch.count > 0) {
+                for (Bytes* buffer : {&unit.raw, &unit.record}) {
+                    if (buffer->capacity() > WriteBatch::kKeptBytes) Bytes().swap(*buffer);
+                }
+            }
             if (!Next(unit)) break;
             ++batch.count;
             bytes += unit.raw.size();
@@ -74,8 +80,7 @@ class PieceReader {
             unit.isEntry = true;
             unit.item = index;
             unit.raw.clear();
-            const Bytes record = EncodeEntryRecord(item.meta);
-            unit.record.assign(record.begin(), record.end());  // keeps the piece's room
+            unit.record = EncodeEntryRecord(item.meta);
             return true;
         }
         return false;
