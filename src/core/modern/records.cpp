@@ -121,14 +121,11 @@ PieceCodec::PieceCodec(int level) : level_(level) {
     textCompress_ = MakeCompressor(level_);
     // At zstd's fast levels 3 to 5 the pieces came out 3 % (binaries) to 10 % (text) larger
     // than deflate makes them in the classic format, which matches strings of 3 bytes and looks
-    // one step ahead. Measured on 2 MiB pieces of the benchmark tree's thirds, in size and CPU
-    // time against deflate (bench/modern_vs_classic.sh):
-    //   text      lazy, matches of 6+, 16 candidates, 2^15 rows   1.002x the size, 0.7x the time
-    //   binaries  greedy, matches of 4+, 8 candidates, 2^18 rows  0.995x the size, 0.55x the time
-    // where level 3 as it is gives 1.107x / 1.033x the size at 0.3x the time. zstd's row match
-    // finder (its default for these strategies) keeps them that fast. On the whole tree the
-    // container comes out no larger than the classic one, at about 1.4x its speed instead of
-    // 1.6x.
+    // one step ahead. Of every pair of match-finder settings for text and for binaries that
+    // keeps the benchmark tree's pieces within deflate's size, the pair in records.h is the
+    // fastest (bench/zstd_frontier.sh): 0.59 of deflate's time, where level 3 as it is takes
+    // 0.29 but makes them 6 % larger. zstd's row match finder (its default for these
+    // strategies) keeps them that fast.
     if (level_ >= 3 && level_ <= 5) {
         SetMatchFinder(textCompress_, kTextMatchFinder);
         SetMatchFinder(compress_, kBinaryMatchFinder);

@@ -45,8 +45,8 @@ struct MatchFinder {
     ZSTD_strategy strategy;
     int minMatch, searchLog, hashLog, targetLength;  // 0: zstd's own for the level
 };
-inline constexpr MatchFinder kTextMatchFinder{ZSTD_lazy, 6, 4, 15, 8};
-inline constexpr MatchFinder kBinaryMatchFinder{ZSTD_greedy, 4, 3, 18, 0};
+inline constexpr MatchFinder kTextMatchFinder{ZSTD_greedy, 6, 4, 15, 8};
+inline constexpr MatchFinder kBinaryMatchFinder{ZSTD_lazy, 4, 2, 18, 8};
 
 class PieceCodec {
   public:
