@@ -11,9 +11,11 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "reference"))
+import modern_ref as modern  # noqa: E402
 import sealwise_ref as ref  # noqa: E402
 
 HARNESS_KEY = b"\x42" * 32  # RecipeKey() of the harness
+MODERN_KEYS = ["fuzz"]  # the key fuzz_modern_records opens texts with
 FIXED = lambda n: bytes(n)  # noqa: E731  deterministic filler
 
 
@@ -37,6 +39,32 @@ def recipe_entry(kind, name, data, extra=(), delta=0):
 def recipe(entries, ops=(), overwrite=False):
     out = bytes((1 if overwrite else 0,)) + b"".join(entries) + b"\xf0"
     return out + bytes((len(ops),)) + b"".join(struct.pack("<BI", op, v) for op, v in ops)
+
+
+class PlainRecords(modern.Writer):
+    """A modern writer that also keeps each record as it was before sealing (the sealed bytes
+    differ on every run: the stream starts from a random nonce)."""
+
+    def __init__(self):
+        self.records = []
+        super().__init__(modern.FILES, MODERN_KEYS, salt=bytes(16))
+
+    def _push(self, plain, ad=None, tag=modern.TAG_MESSAGE):
+        self.records.append(bytes(plain))
+        super()._push(plain, ad, tag)
+
+
+def modern_seeds():
+    w = PlainRecords()
+    w.entry(modern.DIRECTORY, "dir", 0o755, 1_000_000_000_123_456_789)
+    w.entry(modern.FILE, "dir/a.txt", 0o644, 981_158_400_000_000_000, size=600)
+    w.data(b"alpha " * 100)
+    w.entry(modern.FILE, "dir/r.bin", 0o600, 0, size=64)
+    w.data(bytes(range(64)))
+    w.entry(modern.SYMLINK, "dir/link", 0o777, 5, target=b"../a.txt")
+    w.finish(4)
+    armour = modern.seal_text("Pay Bob 100 EUR", MODERN_KEYS).encode()
+    return [w.header] + w.records + [armour, armour.replace(b"\r\n", b"\n")]
 
 
 def main():
@@ -88,6 +116,7 @@ def main():
     counts["fuzz_armour"] = write("fuzz_armour", armours + [
         armours[0].replace(b"\r\n", b""), armours[1].replace(b"\r\n", b"\n"), armours[0][:-5],
         b"", b"    ", b"AAAA" * 8, b"=" * 10])
+    counts["fuzz_modern_records"] = write("fuzz_modern_records", modern_seeds())
     for target, n in counts.items():
         print(f"{target}: {n} seeds")
 

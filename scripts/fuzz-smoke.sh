@@ -22,7 +22,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 for target in fuzz_container_index fuzz_decrypt_container fuzz_entry_name fuzz_base64 \
-              fuzz_armour; do
+              fuzz_armour fuzz_modern_records; do
     work="$build/fuzz-work/$target"
     mkdir -p "$work/corpus" "$work/artifacts"
     log="$work/run.log"
