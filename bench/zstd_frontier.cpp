@@ -24,7 +24,7 @@
 namespace {
 
 using Piece = std::vector<unsigned char>;
-constexpr std::size_t kPiece = 2 << 20;
+using sealwise::modern::kPieceSize;
 
 struct Measure {
     std::size_t bytes = 0;
@@ -38,9 +38,9 @@ void LoadPieces(const std::string& dir, std::vector<Piece>& pieces) {
         if (!entry.is_regular_file()) continue;
         std::ifstream in(entry.path(), std::ios::binary);
         const Piece data((std::istreambuf_iterator<char>(in)), {});
-        for (std::size_t at = 0; at < data.size(); at += kPiece) {
+        for (std::size_t at = 0; at < data.size(); at += kPieceSize) {
             const auto end =
-                data.begin() + static_cast<std::ptrdiff_t>(std::min(data.size(), at + kPiece));
+                data.begin() + static_cast<std::ptrdiff_t>(std::min(data.size(), at + kPieceSize));
             pieces.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(at), end);
         }
     }
@@ -49,7 +49,7 @@ void LoadPieces(const std::string& dir, std::vector<Piece>& pieces) {
 // Stored when packing does not shrink a piece, as both formats do.
 template <class Pack>
 Measure Fastest(const std::vector<Piece>& pieces, int reps, Pack pack) {
-    Piece out(ZSTD_compressBound(kPiece) + 1024);
+    Piece out(ZSTD_compressBound(kPieceSize) + 1024);
     Measure best{0, 1e300};
     for (int r = 0; r < reps; ++r) {
         const auto start = std::chrono::steady_clock::now();
@@ -78,11 +78,7 @@ Measure Deflate(const std::vector<Piece>& pieces, int reps) {
 Measure Zstd(const std::vector<Piece>& pieces, int reps, const Setting& s) {
     ZSTD_CCtx* c = ZSTD_createCCtx();
     ZSTD_CCtx_setParameter(c, ZSTD_c_compressionLevel, 3);
-    ZSTD_CCtx_setParameter(c, ZSTD_c_strategy, s.strategy);
-    ZSTD_CCtx_setParameter(c, ZSTD_c_minMatch, s.minMatch);
-    ZSTD_CCtx_setParameter(c, ZSTD_c_searchLog, s.searchLog);
-    ZSTD_CCtx_setParameter(c, ZSTD_c_hashLog, s.hashLog);
-    ZSTD_CCtx_setParameter(c, ZSTD_c_targetLength, s.targetLength);
+    sealwise::modern::SetMatchFinder(c, s);
     ZSTD_CCtx_setParameter(c, ZSTD_c_contentSizeFlag, 0);
     const Measure m = Fastest(pieces, reps, [c](const Piece& in, Piece& out) -> std::size_t {
         const std::size_t n = ZSTD_compress2(c, out.data(), out.size(), in.data(), in.size());

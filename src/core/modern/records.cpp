@@ -79,6 +79,14 @@ std::optional<EntryMeta> DecodeEntryRecord(std::span<const uint8_t> record) {
     return entry;
 }
 
+void SetMatchFinder(ZSTD_CCtx* cctx, const MatchFinder& finder) {
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_strategy, finder.strategy);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_minMatch, finder.minMatch);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_searchLog, finder.searchLog);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_hashLog, finder.hashLog);
+    ZSTD_CCtx_setParameter(cctx, ZSTD_c_targetLength, finder.targetLength);
+}
+
 namespace {
 
 ZSTD_CCtx* MakeCompressor(int level) {
@@ -91,14 +99,6 @@ ZSTD_CCtx* MakeCompressor(int level) {
     ZSTD_CCtx_setParameter(cctx, ZSTD_c_contentSizeFlag, 0);
     ZSTD_CCtx_setParameter(cctx, ZSTD_c_dictIDFlag, 0);
     return cctx;
-}
-
-void SetMatchFinder(ZSTD_CCtx* cctx, const MatchFinder& finder) {
-    ZSTD_CCtx_setParameter(cctx, ZSTD_c_strategy, finder.strategy);
-    ZSTD_CCtx_setParameter(cctx, ZSTD_c_minMatch, finder.minMatch);
-    ZSTD_CCtx_setParameter(cctx, ZSTD_c_searchLog, finder.searchLog);
-    ZSTD_CCtx_setParameter(cctx, ZSTD_c_hashLog, finder.hashLog);
-    ZSTD_CCtx_setParameter(cctx, ZSTD_c_targetLength, finder.targetLength);
 }
 
 // Text: no NUL and hardly anything but printable ASCII, white space and UTF-8 in the first

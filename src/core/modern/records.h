@@ -47,6 +47,8 @@ struct MatchFinder {
 };
 inline constexpr MatchFinder kTextMatchFinder{ZSTD_greedy, 6, 4, 15, 8};
 inline constexpr MatchFinder kBinaryMatchFinder{ZSTD_lazy, 4, 2, 18, 8};
+// Gives cctx these settings on top of its level.
+void SetMatchFinder(ZSTD_CCtx* cctx, const MatchFinder& finder);
 
 class PieceCodec {
   public:

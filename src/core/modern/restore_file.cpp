@@ -25,7 +25,7 @@ void RestoreFile::Append(std::span<const uint8_t> data) {
     size_ += static_cast<int64_t>(data.size());
 }
 
-void RestoreFile::Commit(const EntryMeta& meta, DeferredFlush* flush) {
+void RestoreFile::Commit(const EntryMeta& meta, DeferredFlush& flush) {
     const int fd = file_.fd();
     // A hole at the end has no length until the file is given one.
     if (endsInHole_ && ::ftruncate(fd, size_) != 0) throw SystemError(errno, "set length");
@@ -33,11 +33,11 @@ void RestoreFile::Commit(const EntryMeta& meta, DeferredFlush* flush) {
                                {meta.mtimeSeconds, static_cast<long>(meta.mtimeNanoseconds)}};
     if (::futimens(fd, times) != 0) throw SystemError(errno, "set modification time");
     file_.SetMode(RestoredMode(meta.mode));
-    if (flush && file_.placement() == Placement::kFreeName) {
+    if (file_.placement() == Placement::kFreeName) {
         // Starts writing the data back now, so that the flush at the end of the run finds
         // less of it left to wait for; a failure here only means the flush does it all.
         ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-        file_.SetFlushMode(FlushMode::kDeferred, flush);
+        file_.SetFlushMode(FlushMode::kDeferred, &flush);
     }
     file_.Commit();
 }

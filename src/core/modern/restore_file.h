@@ -21,8 +21,8 @@ class RestoreFile {
 
     void Append(std::span<const uint8_t> data);
     // Sets the length, the permission bits and the modification time and puts the file in
-    // place: flushed first when it replaces another, else handed to flush (when given).
-    void Commit(const EntryMeta& meta, DeferredFlush* flush);
+    // place: flushed first when it replaces another, else handed to flush.
+    void Commit(const EntryMeta& meta, DeferredFlush& flush);
 
   private:
     StagedFile file_;

@@ -134,7 +134,7 @@ void RestoreWriter::Handle(Task& task) {
                 }
                 return;
             case Kind::kCommit:
-                if (file_) file_->Commit(task.meta, &flush_);
+                if (file_) file_->Commit(task.meta, flush_);
                 Finish(file_ != nullptr);
                 return;
             case Kind::kAbandon:
