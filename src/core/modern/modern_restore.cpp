@@ -92,10 +92,7 @@ class Restorer {
                 const UniqueFd dir(::openat(parent->get(), it->components.back().c_str(),
                                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
                 if (!dir.valid()) throw SystemError(errno, "open directory");
-                const timespec times[2] = {
-                    {0, UTIME_NOW},
-                    {it->meta.mtimeSeconds, static_cast<long>(it->meta.mtimeNanoseconds)}};
-                if (::futimens(dir.get(), times) != 0 ||
+                if (::futimens(dir.get(), RestoredTimes(it->meta).data()) != 0 ||
                     ::fchmod(dir.get(), RestoredMode(it->meta.mode)) != 0) {
                     throw SystemError(errno, "directory metadata");
                 }
@@ -145,9 +142,7 @@ class Restorer {
         if (::symlinkat(meta.linkTarget.c_str(), parent, temp.c_str()) != 0) {
             throw SystemError(errno, "symlink");
         }
-        const timespec times[2] = {{0, UTIME_NOW},
-                                   {meta.mtimeSeconds, static_cast<long>(meta.mtimeNanoseconds)}};
-        ::utimensat(parent, temp.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        ::utimensat(parent, temp.c_str(), RestoredTimes(meta).data(), AT_SYMLINK_NOFOLLOW);
         if (::renameat(parent, temp.c_str(), parent, leaf.c_str()) != 0) {
             const int err = errno;
             ::unlinkat(parent, temp.c_str(), 0);

@@ -29,9 +29,8 @@ void RestoreFile::Commit(const EntryMeta& meta, DeferredFlush& flush) {
     const int fd = file_.fd();
     // A hole at the end has no length until the file is given one.
     if (endsInHole_ && ::ftruncate(fd, size_) != 0) throw SystemError(errno, "set length");
-    const timespec times[2] = {{0, UTIME_NOW},
-                               {meta.mtimeSeconds, static_cast<long>(meta.mtimeNanoseconds)}};
-    if (::futimens(fd, times) != 0) throw SystemError(errno, "set modification time");
+    if (::futimens(fd, RestoredTimes(meta).data()) != 0)
+        throw SystemError(errno, "set modification time");
     file_.SetMode(RestoredMode(meta.mode));
     if (file_.placement() == Placement::kFreeName) {
         // Starts writing the data back now, so that the flush at the end of the run finds

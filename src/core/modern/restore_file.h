@@ -2,7 +2,11 @@
 // A file being restored from a modern container: staged out of sight (files/io/staged_file.h),
 // given its permission bits and modification time, and put in place only when all its data has
 // authenticated. Runs of zero bytes become holes, so sparse files stay sparse.
+#include <sys/stat.h>
+
+#include <array>
 #include <cstdint>
+#include <ctime>
 #include <span>
 #include <string>
 
@@ -32,5 +36,11 @@ class RestoreFile {
 
 // The permission bits a restored entry gets: set-user-id and set-group-id are never restored.
 inline unsigned RestoredMode(uint16_t mode) { return mode & 01777u; }
+
+// The times a restored entry gets (for futimens and utimensat): accessed now, modified when the
+// stored entry was.
+inline std::array<timespec, 2> RestoredTimes(const EntryMeta& meta) {
+    return {{{0, UTIME_NOW}, {meta.mtimeSeconds, static_cast<long>(meta.mtimeNanoseconds)}}};
+}
 
 }  // namespace sealwise::modern
