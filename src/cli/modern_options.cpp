@@ -53,11 +53,13 @@ void AddFormatOptions(CLI::App& app, FormatOptions& options, bool withCompressio
             ->option_text("N");
     }
     app.add_option("--kdf-memory", options.kdfMemoryMiB,
-                   "modern format: memory of the key derivation in MiB (default 64; more is "
-                   "slower to guess)")
+                   "modern format: memory of the key derivation in MiB (default " +
+                       std::to_string(modern::kDefaultKdfCost.memory >> 20) +
+                       "; more is slower to guess)")
         ->option_text("MIB");
     app.add_option("--kdf-ops", options.kdfOps,
-                   "modern format: passes of the key derivation (default 3)")
+                   "modern format: passes of the key derivation (default " +
+                       std::to_string(modern::kDefaultKdfCost.ops) + ")")
         ->option_text("N");
 }
 

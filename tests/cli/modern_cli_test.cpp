@@ -203,8 +203,9 @@ TEST_F(ModernCli, KeyDerivationCostsAreCheckedAgainstWhatReadersAccept) {
     } cases[] = {
         {{"--kdf-memory", "1", "--kdf-ops", "1"}, kOk, true},
         {{"--kdf-memory", "32", "--kdf-ops", "3"}, kOk, true},
-        {{"--kdf-memory", "64", "--kdf-ops", "2"}, kOk, true},
-        {{"--kdf-memory", "65", "--kdf-ops", "3"}, kOk, false},
+        {{"--kdf-memory", "64", "--kdf-ops", "3"}, kOk, true},
+        {{"--kdf-memory", "256", "--kdf-ops", "2"}, kOk, true},
+        {{"--kdf-memory", "257", "--kdf-ops", "3"}, kOk, false},
         {{"--kdf-memory", "0", "--kdf-ops", "1"}, kUsage, false},
         {{"--kdf-memory", "5000", "--kdf-ops", "3"}, kUsage, false},
         {{"--kdf-memory", "1", "--kdf-ops", "0"}, kUsage, false},
