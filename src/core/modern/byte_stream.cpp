@@ -33,7 +33,7 @@ std::size_t FdSource::Read(std::span<uint8_t> out) {
 void FdSink::Write(std::span<const uint8_t> data) {
     if (pending_.size() + data.size() > kFdBufferSize) Flush();
     if (data.size() >= kFdBufferSize) {
-        WriteAll(fd_, data);
+        Out(data);
         return;
     }
     pending_.insert(pending_.end(), data.begin(), data.end());
@@ -41,8 +41,14 @@ void FdSink::Write(std::span<const uint8_t> data) {
 
 void FdSink::Flush() {
     if (pending_.empty()) return;
-    WriteAll(fd_, pending_);
+    Out(pending_);
     pending_.clear();
+}
+
+void FdSink::Out(std::span<const uint8_t> data) {
+    WriteAll(fd_, data);
+    written_ += static_cast<int64_t>(data.size());
+    if (ahead_) writeback_.Written(fd_, written_);
 }
 
 std::size_t IstreamSource::Read(std::span<uint8_t> out) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "files/io/writeback_ahead.h"
 #include "util/bytes.h"
 
 namespace sealwise::modern {
@@ -44,12 +45,21 @@ class FdSource final : public ByteSource {
 
 class FdSink final : public ByteSink {
   public:
-    explicit FdSink(int fd) : fd_(fd) {}
+    // A file (not a pipe) that will be flushed at its end may start its write-back on the way
+    // (writeback_ahead.h).
+    enum class Writeback { kAtEnd, kAhead };
+    explicit FdSink(int fd, Writeback writeback = Writeback::kAtEnd)
+        : fd_(fd), ahead_(writeback == Writeback::kAhead) {}
     void Write(std::span<const uint8_t> data) override;
     void Flush() override;
 
   private:
+    void Out(std::span<const uint8_t> data);
+
     int fd_;
+    bool ahead_;
+    int64_t written_ = 0;
+    WritebackAhead writeback_;
     Bytes pending_;
 };
 

@@ -56,7 +56,7 @@ ModernWriteSummary EncryptModernContainer(const std::vector<NamedInput>& inputs,
                                           const ModernWriteOptions& options,
                                           FileJobObserver& observer, std::stop_token stop) {
     StagedFile staged(containerPath);
-    FdSink sink(staged.fd());
+    FdSink sink(staged.fd(), FdSink::Writeback::kAhead);
     ModernWriteOptions withContainer = options;
     withContainer.containerFd = staged.fd();  // never stored in itself
     ModernWriteJob job(observer, std::move(stop));

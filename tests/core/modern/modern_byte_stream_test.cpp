@@ -49,30 +49,35 @@ TEST(FdSource, ReadsOfEverySizeGiveTheBytesInOrder) {
 }
 
 // Small writes are gathered, large ones go straight through; after Flush the file holds
-// exactly what was written, in order.
+// exactly what was written, in order, also when its write-back starts on the way.
 TEST(FdSink, WritesOfEverySizeArriveInOrderAfterFlush) {
+    constexpr std::size_t kStretch = WritebackAhead::kStretch;
     const std::vector<std::vector<std::size_t>> runs{
         {1, 2, 3},
         {kFdBufferSize},
         {kFdBufferSize - 1, 1, 1},
         {100, kFdBufferSize + 5, 100},
         {70000, 70000, 70000, 70000, 70000},
+        {kStretch - 1, 1, kFdBufferSize, 3},
+        {kStretch + 7, kStretch, 100, 100},
     };
     for (const auto& sizes : runs) {
-        ScratchDir dir;
-        const std::string path = dir / "out";
-        UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        ASSERT_TRUE(fd.valid());
-        FdSink sink(fd.get());
-        Bytes expected;
-        uint32_t seed = 1;
-        for (const std::size_t size : sizes) {
-            const Bytes part = test::PatternBytes(size, seed++);
-            sink.Write(part);
-            expected.insert(expected.end(), part.begin(), part.end());
+        for (const auto writeback : {FdSink::Writeback::kAtEnd, FdSink::Writeback::kAhead}) {
+            ScratchDir dir;
+            const std::string path = dir / "out";
+            UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+            ASSERT_TRUE(fd.valid());
+            FdSink sink(fd.get(), writeback);
+            Bytes expected;
+            uint32_t seed = 1;
+            for (const std::size_t size : sizes) {
+                const Bytes part = test::PatternBytes(size, seed++);
+                sink.Write(part);
+                expected.insert(expected.end(), part.begin(), part.end());
+            }
+            sink.Flush();
+            EXPECT_EQ(ReadFile(path), expected) << sizes.size() << " writes";
         }
-        sink.Flush();
-        EXPECT_EQ(ReadFile(path), expected) << sizes.size() << " writes";
     }
 }
 

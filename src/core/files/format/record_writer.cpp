@@ -7,6 +7,7 @@ void RecordWriter::Append(std::span<const uint8_t> header, std::span<const uint8
     if (header.size() + body.size() > kCapacity) {  // a large record goes out directly
         file_.Append(header);
         file_.Append(body);
+        Written();
         return;
     }
     if (buffer_.capacity() < kCapacity) buffer_.reserve(kCapacity);
@@ -21,12 +22,14 @@ void RecordWriter::TruncateTo(int64_t length) {
     }
     buffer_.clear();
     file_.TruncateTo(length);
+    writeback_.CutTo(length);
 }
 
 void RecordWriter::Flush() {
     if (buffer_.empty()) return;
     file_.Append(buffer_);
     buffer_.clear();
+    Written();
 }
 
 }  // namespace sealwise

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "files/io/staged_file.h"
+#include "files/io/writeback_ahead.h"
 #include "util/bytes.h"
 
 namespace sealwise {
@@ -25,8 +26,11 @@ class RecordWriter {
     void Flush();
 
   private:
+    void Written() { writeback_.Written(file_.fd(), file_.size()); }
+
     StagedFile& file_;
     Bytes buffer_;
+    WritebackAhead writeback_;
 };
 
 }  // namespace sealwise
