@@ -80,7 +80,9 @@ class PieceReader {
             unit.isEntry = true;
             unit.item = index;
             unit.raw.clear();
-            unit.record = EncodeEntryRecord(item.meta);
+            // Into the unit's own buffer: a piece's buffer freed here would have to be mapped
+            // and faulted in again for the next piece.
+            EncodeEntryRecord(item.meta, unit.record);
             return true;
         }
         return false;

@@ -29,8 +29,14 @@ bool IsSafeEntryName(std::string_view name) {
 }
 
 Bytes EncodeEntryRecord(const EntryMeta& entry) {
+    Bytes out;
+    EncodeEntryRecord(entry, out);
+    return out;
+}
+
+void EncodeEntryRecord(const EntryMeta& entry, Bytes& out) {
     const bool link = entry.type == EntryType::kSymlink;
-    Bytes out(kEntryFixedSize + entry.name.size() + (link ? entry.linkTarget.size() : 0));
+    out.resize(kEntryFixedSize + entry.name.size() + (link ? entry.linkTarget.size() : 0));
     uint8_t* p = out.data();
     p[0] = static_cast<uint8_t>(RecordKind::kEntry);
     p[1] = static_cast<uint8_t>(entry.type);
@@ -43,7 +49,6 @@ Bytes EncodeEntryRecord(const EntryMeta& entry) {
     if (link)
         std::copy(entry.linkTarget.begin(), entry.linkTarget.end(),
                   p + kEntryFixedSize + entry.name.size());
-    return out;
 }
 
 std::optional<EntryMeta> DecodeEntryRecord(std::span<const uint8_t> record) {

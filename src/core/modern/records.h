@@ -34,6 +34,8 @@ constexpr std::size_t kMaxLinkTargetBytes = 4096;
 bool IsSafeEntryName(std::string_view name);
 
 Bytes EncodeEntryRecord(const EntryMeta& entry);
+// The same into out, whose room is kept for the next use.
+void EncodeEntryRecord(const EntryMeta& entry, Bytes& out);
 // nullopt when the record breaks a rule of the format.
 std::optional<EntryMeta> DecodeEntryRecord(std::span<const uint8_t> record);
 
