@@ -19,9 +19,21 @@
 namespace sealwise::modern {
 namespace {
 
+// A piece of a file to be read by the worker that packs it: the job's thread then only opens
+// files, seals and writes, which keeps it from holding up the workers where it is the busiest
+// (data that is stored as it is).
+struct PieceSource {
+    SharedFd file;  // null for entries
+    const TreeItem* item = nullptr;
+    uint64_t offset = 0;
+    std::size_t length = 0;
+    bool last = false;  // the file's size is checked again after its last piece
+};
+
 struct WriteUnit {
     bool isEntry = false;
     std::size_t item = 0;
+    PieceSource source;
     Bytes raw;     // a piece of file data
     Bytes record;  // what gets sealed
 };
@@ -37,6 +49,41 @@ struct WriteBatch {
     std::vector<WriteUnit> units;  // the first count are the batch's
     std::size_t count = 0;
 };
+
+[[noreturn]] void Changed(const TreeItem& item) {
+    throw SealError(Msg::FileChanged, item.path, "file changed while being read");
+}
+
+// Whether the length bytes at offset lie in a hole (no data before offset + length).
+bool InHole(int fd, uint64_t offset, std::size_t length) {
+    const auto at = static_cast<off_t>(offset);
+    const off_t data = ::lseek(fd, at, SEEK_DATA);
+    return data < 0 ? errno == ENXIO : data >= at + static_cast<off_t>(length);
+}
+
+// The size was promised in the entry already: a file that shrank or grew cannot be stored
+// truthfully any more, so the run fails.
+void CheckSizeKept(int fd, const TreeItem& item) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || static_cast<uint64_t>(st.st_size) != item.meta.size) {
+        Changed(item);
+    }
+}
+
+// Reads a unit's piece (a worker thread) and lets go of the file once its part is read.
+void ReadPiece(WriteUnit& unit) {
+    PieceSource& source = unit.source;
+    const int fd = source.file->get();
+    unit.raw.resize(source.length);
+    if (source.item->mayHaveHoles && InHole(fd, source.offset, source.length)) {
+        // A hole of a sparse file reads as zeros: no need to read them.
+        std::fill(unit.raw.begin(), unit.raw.end(), 0);
+    } else if (ReadAt(fd, static_cast<int64_t>(source.offset), unit.raw) != source.length) {
+        Changed(*source.item);
+    }
+    if (source.last) CheckSizeKept(fd, *source.item);
+    source.file.reset();
+}
 
 // Hands out the entries and the pieces of their files in order (the job's thread).
 class PieceReader {
@@ -59,26 +106,25 @@ class PieceReader {
             }
             if (!Next(unit)) break;
             ++batch.count;
-            bytes += unit.raw.size();
+            bytes += unit.isEntry ? 0 : unit.source.length;
         }
         return batch.count > 0;
     }
 
   private:
     bool LargePieceNext() const {
-        return file_.valid() &&
-               std::min<uint64_t>(remaining_, kPieceSize) >= WriteBatch::kMaxDataBytes;
+        return file_ && std::min<uint64_t>(remaining_, kPieceSize) >= WriteBatch::kMaxDataBytes;
     }
 
     bool Next(WriteUnit& unit) {
-        if (file_.valid() && remaining_ > 0) return ReadPiece(unit);
-        if (file_.valid()) FinishFile();
+        if (file_) return NextPiece(unit);
         while (next_ < items_.size()) {
             const std::size_t index = next_++;
             const TreeItem& item = items_[index];
             if (item.meta.type == EntryType::kFile && !OpenFile(item)) continue;
             unit.isEntry = true;
             unit.item = index;
+            unit.source = {};
             unit.raw.clear();
             // Into the unit's own buffer: a piece's buffer freed here would have to be mapped
             // and faulted in again for the next piece.
@@ -95,58 +141,35 @@ class PieceReader {
             ++failed_;
             return false;
         }
-        file_ = UniqueFd(fd);
-        current_ = &item;
-        offset_ = 0;
+        UniqueFd file(fd);
         remaining_ = item.meta.size;
+        if (remaining_ == 0) {
+            CheckSizeKept(fd, item);
+            return true;
+        }
         // Larger read-ahead pays only for files of several pieces.
         if (remaining_ > kPieceSize) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-        if (remaining_ == 0) FinishFile();
+        file_ = std::make_shared<const UniqueFd>(std::move(file));
+        current_ = &item;
+        offset_ = 0;
         return true;
     }
 
-    bool ReadPiece(WriteUnit& unit) {
+    bool NextPiece(WriteUnit& unit) {
         const std::size_t n = remaining_ < kPieceSize ? remaining_ : kPieceSize;
-        unit.isEntry = false;
-        unit.raw.resize(n);
-        if (current_->mayHaveHoles && InHole(n)) {
-            // A hole of a sparse file reads as zeros: no need to read them.
-            std::fill(unit.raw.begin(), unit.raw.end(), 0);
-        } else if (ReadAt(file_.get(), static_cast<int64_t>(offset_), unit.raw) != n) {
-            Changed();
-        }
-        offset_ += n;
         remaining_ -= n;
-        if (remaining_ == 0) FinishFile();
+        unit.isEntry = false;
+        unit.source = {file_, current_, offset_, n, remaining_ == 0};
+        offset_ += n;
+        if (remaining_ == 0) file_.reset();
         return true;
-    }
-
-    // Whether the next n bytes lie in a hole (no data before offset + n).
-    bool InHole(std::size_t n) const {
-        const auto at = static_cast<off_t>(offset_);
-        const off_t data = ::lseek(file_.get(), at, SEEK_DATA);
-        return data < 0 ? errno == ENXIO : data >= at + static_cast<off_t>(n);
-    }
-
-    // The size was promised in the entry already: a file that shrank or grew cannot be stored
-    // truthfully any more, so the run fails.
-    void FinishFile() {
-        struct stat st {};
-        const bool same = ::fstat(file_.get(), &st) == 0 &&
-                          static_cast<uint64_t>(st.st_size) == current_->meta.size;
-        file_.Reset();
-        if (!same) Changed();
-    }
-
-    [[noreturn]] void Changed() {
-        throw SealError(Msg::FileChanged, current_->path, "file changed while being read");
     }
 
     const std::vector<TreeItem>& items_;
     FileJobObserver& observer_;
     int& failed_;
     std::size_t next_ = 0;
-    UniqueFd file_;
+    SharedFd file_;  // the file whose pieces are being handed out
     const TreeItem* current_ = nullptr;
     uint64_t offset_ = 0;  // of the next piece
     uint64_t remaining_ = 0;
@@ -181,7 +204,9 @@ ModernWriteSummary ModernWriteJob::Run(const std::vector<NamedInput>& inputs, By
         PieceCodec& codec = *codecs[static_cast<std::size_t>(worker)];
         for (std::size_t i = 0; i < batch.count; ++i) {
             WriteUnit& unit = batch.units[i];
-            if (!unit.isEntry) codec.Encode(unit.raw, unit.record);
+            if (unit.isEntry) continue;
+            ReadPiece(unit);
+            codec.Encode(unit.raw, unit.record);
         }
     };
     steps.cancelled = cancelled;

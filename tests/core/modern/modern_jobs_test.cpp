@@ -1,6 +1,7 @@
 #include "modern/modern_jobs.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <random>
@@ -184,6 +185,44 @@ TEST(ModernJobs, SmallAndLargeFilesMixedComeBackWhole) {
     EXPECT_EQ(reading.done, writing.done);
     for (const std::string& name : names) {
         EXPECT_EQ(ReadFile(dir / ("out/" + name)), ReadFile(dir / ("in/" + name))) << name;
+    }
+}
+
+// A file whose size changes after the walk recorded it (here while the walk reports a special
+// file behind it) cannot be stored truthfully: the run fails on it, whichever piece sees the
+// change, and the old container stays.
+TEST(ModernJobs, AFileThatChangesSizeWhileStoredFailsTheRun) {
+    const std::size_t big = kPieceSize + 1000;
+    const struct {
+        std::size_t before, after;
+    } cases[] = {{0, 1},     {100, 0},       {100, 99},      {100, 101},
+                 {big, 100}, {big, big - 1}, {big, big + 1}, {2 * kPieceSize, 2 * kPieceSize + 1}};
+    for (const auto& c : cases) {
+        const std::string label = std::to_string(c.before) + " -> " + std::to_string(c.after);
+        ScratchDir dir;
+        WriteFile(dir / "in/a.bin", test::PatternBytes(c.before));
+        ASSERT_EQ(::mkfifo((dir / "in/b.fifo").c_str(), 0600), 0);
+        WriteFile(dir / "m.vesk", Bytes{'o', 'l', 'd'});
+        struct Resizing : Observer {
+            void ReportError(const std::string& item, const SealError& error) override {
+                Observer::ReportError(item, error);
+                fs::resize_file(file, size);
+            }
+            std::string file;
+            std::size_t size = 0;
+        } observer;
+        observer.file = dir / "in/a.bin";
+        observer.size = c.after;
+        try {
+            EncryptModernContainer({dir / "in/a.bin", dir / "in/b.fifo"}, dir / "m.vesk", kTestKeys,
+                                   CheapOptions(), observer);
+            ADD_FAILURE() << label << ": stored";
+        } catch (const SealError& error) {
+            EXPECT_EQ(error.stringId(), Msg::FileChanged) << label;
+        }
+        EXPECT_EQ(ReadFile(dir / "m.vesk"), (Bytes{'o', 'l', 'd'})) << label;
+        ASSERT_EQ(observer.errors.size(), 1u) << label;
+        EXPECT_EQ(observer.errors[0].second, Msg::NotRegularFile) << label;
     }
 }
 
