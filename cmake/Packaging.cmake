@@ -120,8 +120,18 @@ and whole directory trees into one compressed, encrypted container (.vesk).
 This package holds the desktop program: a passphrase quality meter, a random
 passphrase generator, an on-screen keyboard and shared security with 2 to 10
 key holders. The command-line tool is in the package sealwise-cli.")
-# The X11/Wayland platform plugins are loaded at run time, so no linked library names them.
-set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# libcurl is loaded when a mail goes out, so no linked library names it: the package that holds
+# the libcurl built against (libcurl4, libcurl4t64 on later releases).
+set(sealwise_curl_package libcurl4)
+file(REAL_PATH "${CURL_LIBRARIES}" sealwise_curl_file)
+execute_process(COMMAND dpkg -S "${sealwise_curl_file}" RESULT_VARIABLE sealwise_rc
+                OUTPUT_VARIABLE sealwise_owner ERROR_QUIET)
+if(sealwise_rc EQUAL 0 AND sealwise_owner MATCHES "^([^:,]+)")
+    set(sealwise_curl_package "${CMAKE_MATCH_1}")
+endif()
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "${sealwise_curl_package}")
+# The X11/Wayland platform plugins are loaded at run time too.
+set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "qt6-qpa-plugins, ${sealwise_curl_package}")
 set(CPACK_DEBIAN_GUI_PACKAGE_RECOMMENDS "sealwise-cli")
 
 set(CPACK_DEBIAN_MAIL_SERVICE_PACKAGE_NAME sealwise-mail-service)

@@ -48,6 +48,11 @@ collect() {
 for f in "$root/lib/sealwise" "$root/lib/sealwise-cli" $(find "$root/plugins" -name '*.so'); do
     collect "$f"
 done
+# libcurl is loaded only when a mail goes out, so no program names it: bundled by its name.
+curl_lib=$(c++ -print-file-name=libcurl.so.4)
+[[ $curl_lib == /* ]] || { echo "libcurl.so.4 not found" >&2; exit 1; }
+cp -L "$curl_lib" "$root/lib/libcurl.so.4"
+echo "$curl_lib" >>"$bundled"
 # Libraries pulled in by the copied ones.
 for lib in "$root"/lib/*.so*; do collect "$lib"; done
 

@@ -1,26 +1,21 @@
 #include "mail/mail_post.h"
 
-#include <curl/curl.h>
-
 #include <memory>
-#include <mutex>
 
+#include "mail/curl_library.h"
 #include "mail/mail_form.h"
 #include "util/text_codec.h"
 
 namespace sealwise {
 namespace {
 
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct EasyDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    const CurlLibrary* curl;
+    void operator()(CURL* handle) const { curl->easyCleanup(handle); }
 };
 struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    const CurlLibrary* curl;
+    void operator()(curl_slist* list) const { curl->slistFreeAll(list); }
 };
 
 struct Received {
@@ -50,9 +45,10 @@ int CheckCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 MailAnswer PostMailForm(const MailServiceUrl& url, std::string_view body,
                         const MailTransferOptions& options) {
-    InitCurlOnce();
     MailAnswer answer;
-    std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+    const CurlLibrary* lib = LoadCurl(answer.transportError);
+    if (lib == nullptr) return answer;
+    std::unique_ptr<CURL, EasyDeleter> curl(lib->easyInit(), EasyDeleter{lib});
     if (!curl) {
         answer.transportError = "libcurl could not create a handle";
         return answer;
@@ -63,48 +59,48 @@ MailAnswer PostMailForm(const MailServiceUrl& url, std::string_view body,
     curl_slist* headers = nullptr;
     for (const char* line :
          {contentType.c_str(), "Cache-Control: no-cache", "Expect:", "Accept:"}) {
-        curl_slist* grown = curl_slist_append(headers, line);
+        curl_slist* grown = lib->slistAppend(headers, line);
         if (grown == nullptr) {
-            curl_slist_free_all(headers);
+            lib->slistFreeAll(headers);
             answer.transportError = "out of memory";
             return answer;
         }
         headers = grown;
     }
-    std::unique_ptr<curl_slist, ListDeleter> headerList(headers);
+    std::unique_ptr<curl_slist, ListDeleter> headerList(headers, ListDeleter{lib});
 
     const std::string requestUrl = MailRequestUrl(url);
     const std::string agent = MailUserAgent();
     Received received;
     char errorText[CURL_ERROR_SIZE] = {};
     CURL* h = curl.get();
-    curl_easy_setopt(h, CURLOPT_URL, requestUrl.c_str());
+    lib->easySetopt(h, CURLOPT_URL, requestUrl.c_str());
     // HTTPS verifies the server's certificate and name (libcurl's defaults, stated here).
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, url.https ? "https" : "http");
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_USERAGENT, agent.c_str());
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.get());
-    curl_easy_setopt(h, CURLOPT_POST, 1L);
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, CollectAnswer);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &received);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
+    lib->easySetopt(h, CURLOPT_PROTOCOLS_STR, url.https ? "https" : "http");
+    lib->easySetopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    lib->easySetopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    lib->easySetopt(h, CURLOPT_NOSIGNAL, 1L);
+    lib->easySetopt(h, CURLOPT_USERAGENT, agent.c_str());
+    lib->easySetopt(h, CURLOPT_HTTPHEADER, headerList.get());
+    lib->easySetopt(h, CURLOPT_POST, 1L);
+    lib->easySetopt(h, CURLOPT_POSTFIELDS, body.data());
+    lib->easySetopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    lib->easySetopt(h, CURLOPT_CONNECTTIMEOUT_MS,
+                    static_cast<long>(options.connectTimeout.count()));
+    lib->easySetopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    lib->easySetopt(h, CURLOPT_WRITEFUNCTION, CollectAnswer);
+    lib->easySetopt(h, CURLOPT_WRITEDATA, &received);
+    lib->easySetopt(h, CURLOPT_ERRORBUFFER, errorText);
     if (options.cancel != nullptr) {
-        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, CheckCancel);
-        curl_easy_setopt(h, CURLOPT_XFERINFODATA, options.cancel);
+        lib->easySetopt(h, CURLOPT_NOPROGRESS, 0L);
+        lib->easySetopt(h, CURLOPT_XFERINFOFUNCTION, CheckCancel);
+        lib->easySetopt(h, CURLOPT_XFERINFODATA, options.cancel);
     }
 
-    const CURLcode result = curl_easy_perform(h);
+    const CURLcode result = lib->easyPerform(h);
     if (result == CURLE_ABORTED_BY_CALLBACK) answer.cancelled = true;
     if (result != CURLE_OK && !received.truncated) {
-        answer.transportError = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+        answer.transportError = errorText[0] != '\0' ? errorText : lib->easyStrerror(result);
     }
     answer.text = Utf8OrCp1252ToText(reinterpret_cast<const uint8_t*>(received.bytes.data()),
                                      received.bytes.size());

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "loopback_http_server.h"
+#include "mail/curl_library.h"
 #include "mail/send_mail.h"
 
 namespace sealwise {
@@ -22,6 +23,18 @@ TEST(MailPost, ReadsTheWholeAnswerAsText) {
     EXPECT_EQ(got.text, "E001 F\xC3\xBChler " + std::string(5000, 'x'));
     EXPECT_TRUE(got.transportError.empty()) << got.transportError;
     EXPECT_NE(server.Request().find("\r\n\r\nMode=x"), std::string::npos);
+}
+
+// libcurl is loaded on first use; a library that is missing or is not libcurl gives a reason,
+// not a crash.
+TEST(MailPost, LibcurlIsLoadedWhenNeededAndItsAbsenceExplained) {
+    std::string error;
+    ASSERT_NE(LoadCurl(error), nullptr) << error;
+    EXPECT_EQ(LoadCurlFrom("libsealwise-no-such-library.so.1", error), nullptr);
+    EXPECT_NE(error.find("cannot load libsealwise-no-such-library.so.1"), std::string::npos)
+        << error;
+    EXPECT_EQ(LoadCurlFrom("libz.so.1", error), nullptr);
+    EXPECT_EQ(error, "libcurl lacks curl_global_init");
 }
 
 TEST(MailPost, AHugeAnswerIsCutNotHoarded) {

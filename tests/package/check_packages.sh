@@ -37,7 +37,7 @@ requires() {  # requires PACKAGE LIBRARY...
     done
 }
 requires sealwise-cli libdeflate0 libcurl4
-requires sealwise libqt6widgets6 libdeflate0 qt6-qpa-plugins
+requires sealwise libqt6widgets6 libdeflate0 qt6-qpa-plugins libcurl4
 requires sealwise-mail-service libcurl4
 ! grep -qi 'qt' <<<"$(depends_of sealwise-cli)" || fail "sealwise-cli pulls in Qt: $(depends_of sealwise-cli)"
 for package in sealwise-cli sealwise sealwise-mail-service; do
@@ -80,6 +80,7 @@ archive=$("$source_dir/scripts/make-portable.sh" "$build" "$work/portable" | tai
 mkdir "$work/stick" && tar -C "$work/stick" -xzf "$archive"
 portable=$(ls -d "$work"/stick/sealwise-portable-*)
 [ -s "$portable/LICENSE" ] || fail "portable archive without LICENSE"
+[ -e "$portable/lib/libcurl.so.4" ] || fail "portable archive without libcurl (loaded for mail)"
 for library in "$portable"/lib/*.so* $(find "$portable/plugins" -name "*.so"); do
     owner=$(dpkg -S "*/$(basename "$library")" 2>/dev/null | head -n 1) || continue
     package=${owner%%:*}
