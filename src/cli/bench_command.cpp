@@ -11,6 +11,9 @@
 #include "crypto/cbc_envelope.h"
 #include "crypto/cipher_path.h"
 #include "files/format/zlib_codec.h"
+#include "modern/byte_stream.h"
+#include "modern/records.h"
+#include "modern/sealed_stream.h"
 #include "text/base64.h"
 #include "util/sample_data.h"
 
@@ -55,6 +58,37 @@ void AddCodecStages(std::vector<Stage>& stages, std::size_t sampleSize) {
                       }});
 }
 
+// The modern format's steps, beside the classic ones above: packing the same text as
+// deflate-compress (zstd with the format's settings), noise (found incompressible and stored),
+// unpacking, and sealing (XChaCha20-Poly1305 of the message stream).
+void AddModernStages(std::vector<Stage>& stages, std::size_t sampleSize) {
+    using modern::PieceCodec;
+    auto codec = std::make_shared<PieceCodec>();
+    auto text = std::make_shared<Bytes>(SampleLogText(std::min(sampleSize, modern::kMaxPieceSize)));
+    auto record = std::make_shared<Bytes>();
+    codec->Encode(*text, *record);
+    auto out = std::make_shared<Bytes>();
+    stages.push_back(
+        {"modern-pack", [codec, text, out](const Bytes&) { codec->Encode(*text, *out); }});
+    stages.push_back({"modern-pack-noise", [codec, out](const Bytes& sample) {
+                          const std::size_t n = std::min(sample.size(), modern::kMaxPieceSize);
+                          codec->Encode(std::span(sample).first(n), *out);
+                      }});
+    stages.push_back({"modern-unpack", [codec, record, out](const Bytes&) {
+                          if (!codec->Decode(*record, *out)) throw std::runtime_error("unpack");
+                      }});
+    struct Discard final : modern::ByteSink {
+        void Write(std::span<const uint8_t>) override {}
+    };
+    auto sink = std::make_shared<Discard>();
+    const std::string key = "bench";
+    auto writer = std::make_shared<modern::SealedWriter>(
+        *sink, modern::Content::kFiles, std::span(&key, 1),
+        modern::KdfCost{modern::kMinKdfOps, modern::kMinKdfMemory});
+    stages.push_back(
+        {"modern-seal", [sink, writer](const Bytes& sample) { writer->Push(sample); }});
+}
+
 void AddCipherStages(std::vector<Stage>& stages) {
     for (CipherPath path : SupportedCipherPaths()) {
         ForceCipherPath(path);
@@ -83,6 +117,7 @@ std::vector<Stage> AllStages(std::size_t sampleSize) {
     std::vector<Stage> stages;
     AddCipherStages(stages);
     AddCodecStages(stages, sampleSize);
+    AddModernStages(stages, sampleSize);
     return stages;
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <set>
+#include <sstream>
+
 #include "app/strings.h"
 #include "cli/cli_test_support.h"
 #include "core/files/file_test_support.h"
@@ -138,6 +141,26 @@ TEST_F(CliMessages, HelpShowsPlaceholdersNotParserTypes) {
     }
     const std::string bench = RunCli({"bench", "--help"}).out;
     EXPECT_NE(bench.find("--sample-kib KIB"), std::string::npos) << bench;
+}
+
+// Every stage runs and reports a throughput, the modern format's among them.
+TEST_F(CliMessages, BenchMeasuresEveryStage) {
+    const Result r = RunCli({"bench", "--seconds", "0.01", "--sample-kib", "64"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string name, unit;
+    double rate = 0;
+    std::set<std::string> names;
+    while (lines >> name >> rate >> unit) {
+        EXPECT_GT(rate, 0) << name;
+        EXPECT_EQ(unit, "MB/s") << name;
+        names.insert(name);
+    }
+    EXPECT_TRUE(lines.eof()) << r.out;
+    for (const char* stage : {"deflate-compress", "deflate-decompress", "base64-encode",
+                              "modern-pack", "modern-pack-noise", "modern-unpack", "modern-seal"}) {
+        EXPECT_TRUE(names.count(stage)) << stage << " missing from\n" << r.out;
+    }
 }
 
 }  // namespace
