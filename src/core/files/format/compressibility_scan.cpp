@@ -67,24 +67,42 @@ bool CompressibilityScan::LooksIncompressible(std::span<const uint8_t> in) {
     double savingBits = 0;
     int repeats = 0;
     uint64_t rolling = 0;
+    // A sample point at i: the 4 bytes ending there, seen before within deflate's window?
+    const auto sample = [&](std::size_t i) {
+        const uint32_t key = Load32(data + i - 3);
+        uint32_t& slot = lastSeen_[(key * 2654435761u) >> (32 - kSlotBits)];
+        if (slot != 0 && i + 1 - slot <= kWindow && Load32(data + slot - 4) == key) ++repeats;
+        slot = static_cast<uint32_t>(i + 1);
+    };
+    // One byte into the counts of table t and the rolling hash. The low bits of the hash depend
+    // on the last six bytes only: a repeated string holds the same sample points as its first
+    // occurrence.
+    std::array<std::array<uint32_t, 256>, 4> partial;
+    const auto step = [&](std::size_t i, std::size_t t) {
+        const uint8_t b = data[i];
+        ++partial[t][b];
+        rolling = (rolling << 1) + tables.gear[b];
+        return (rolling & kSampleMask) == 0;
+    };
     for (std::size_t start = 0; start < n; start += kSegment) {
         const std::size_t end = std::min(n, start + kSegment);
-        // Four tables: consecutive equal bytes do not wait on each other's increment.
-        std::array<std::array<uint32_t, 256>, 4> partial{};
-        for (std::size_t i = start; i < end; ++i) {
-            const uint8_t b = data[i];
-            ++partial[i & 3][b];
-            rolling = (rolling << 1) + tables.gear[b];
-            // The low bits depend on the last six bytes only: a repeated string holds the same
-            // sample points as its first occurrence.
-            if ((rolling & kSampleMask) == 0 && i >= 3) {
-                const uint32_t key = Load32(data + i - 3);
-                uint32_t& slot = lastSeen_[(key * 2654435761u) >> (32 - kSlotBits)];
-                if (slot != 0 && i + 1 - slot <= kWindow && Load32(data + slot - 4) == key) {
-                    ++repeats;
-                }
-                slot = static_cast<uint32_t>(i + 1);
-            }
+        // Four tables, four bytes a round: consecutive equal bytes do not wait on each other's
+        // increment, and the loop costs little besides the counting.
+        for (auto& table : partial) table.fill(0);
+        std::size_t i = start;
+        for (; i < end && i < 3; ++i) step(i, i & 3);  // too early for a 4-byte sample
+        for (; i + 4 <= end; i += 4) {
+            if (step(i, 0)) [[unlikely]]
+                sample(i);
+            if (step(i + 1, 1)) [[unlikely]]
+                sample(i + 1);
+            if (step(i + 2, 2)) [[unlikely]]
+                sample(i + 2);
+            if (step(i + 3, 3)) [[unlikely]]
+                sample(i + 3);
+        }
+        for (; i < end; ++i) {
+            if (step(i, i & 3) && i >= 3) sample(i);
         }
         std::array<uint32_t, 256> counts;
         for (std::size_t v = 0; v < 256; ++v) {
